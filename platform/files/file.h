@@ -1,0 +1,63 @@
+// Files by handle with the open modes of the Windows file API, over POSIX open + flock.
+//
+// Share mode 0 only: an open takes an exclusive lock, and a second open of a held file (from this or another
+// process) fails until the holder closes it. File names are code page 932 bytes, converted to the file
+// system's UTF-8.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace sw::files {
+
+enum Access : uint32_t {
+    kGenericRead = 0x80000000u,
+    kGenericWrite = 0x40000000u,
+};
+
+enum class Creation {
+    CreateAlways,  // create, or truncate an existing file
+    OpenAlways,    // open, or create when missing
+    OpenExisting,  // open; fails when missing
+};
+
+enum class SeekFrom { Begin, Current, End };
+
+// A move-only open file; closes in its destructor.
+class File {
+public:
+    File() noexcept = default;
+    File(File&& other) noexcept;
+    File& operator=(File&& other) noexcept;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+    ~File();
+
+    // Opens `cp932Path`. Returns an invalid File when the open or the lock fails.
+    static File open(std::string_view cp932Path, uint32_t access, Creation creation) noexcept;
+    // The same with a path already in the file system's encoding.
+    static File openNative(const std::string& path, uint32_t access, Creation creation) noexcept;
+
+    bool isValid() const noexcept { return m_fd >= 0; }
+    explicit operator bool() const noexcept { return isValid(); }
+
+    // New position, or -1 (position unchanged) on failure, including a position before the start.
+    int64_t seek(int64_t offset, SeekFrom from) noexcept;
+    int64_t position() const noexcept;
+    int64_t size() const noexcept;  // -1 on failure
+    // Bytes read (short at end of file, 0 at end), or -1 on failure.
+    int64_t read(void* buffer, int64_t bytes) noexcept;
+    // True when all bytes were written.
+    bool write(const void* buffer, int64_t bytes) noexcept;
+    void close() noexcept;
+
+private:
+    explicit File(int fd) noexcept : m_fd(fd) {}
+    int m_fd = -1;
+};
+
+// The file system path for a code page 932 file name.
+std::string nativePath(std::string_view cp932Path);
+
+}  // namespace sw::files

@@ -1,0 +1,17 @@
+// Window timers with a caller-chosen id: setting an id again restarts it; each expiry calls the callback with
+// the id on the user-interface thread until killed. Timers of a deleted widget stop.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+class QWidget;
+
+namespace sw::win {
+
+// Returns the id, or 0 on failure (null widget, interval < 0).
+uint32_t setTimer(QWidget* owner, uint32_t id, int intervalMs, std::function<void(uint32_t id)> callback);
+bool killTimer(QWidget* owner, uint32_t id);
+bool isTimerActive(QWidget* owner, uint32_t id);
+
+}  // namespace sw::win
