@@ -14,6 +14,16 @@ class QSize;
 
 namespace sw {
 
+// Stock member ids.
+inline constexpr DispId kDispAboutBox = -552;
+inline constexpr DispId kDispRefresh = -550;
+inline constexpr DispId kDispBackColor = -501;
+inline constexpr DispId kDispForeColor = -513;
+inline constexpr DispId kDispEnabled = -514;
+inline constexpr DispId kDispHWnd = -515;
+inline constexpr DispId kDispBorderStyle = -504;
+inline constexpr DispId kDispAppearance = -520;
+
 // Status flags of registered classes.
 inline constexpr uint32_t kMiscStatusVisibleControl = 0x20191;    // a control with a window at run time
 inline constexpr uint32_t kMiscStatusInvisibleAtRuntime = 0x20591;
