@@ -34,7 +34,9 @@ public:
     File& operator=(const File&) = delete;
     ~File();
 
-    // Opens `cp932Path`. Returns an invalid File when the open or the lock fails.
+    // Opens `cp932Path` ('\\' separates folders like '/'). Returns an invalid File when the name is not valid
+    // code page 932, names no regular file, the access is neither read nor write, or the open or the lock
+    // fails. CreateAlways truncates only after the lock is held, so a refused open never changes the file.
     static File open(std::string_view cp932Path, uint32_t access, Creation creation) noexcept;
     // The same with a path already in the file system's encoding.
     static File openNative(const std::string& path, uint32_t access, Creation creation) noexcept;
@@ -46,18 +48,19 @@ public:
     int64_t seek(int64_t offset, SeekFrom from) noexcept;
     int64_t position() const noexcept;
     int64_t size() const noexcept;  // -1 on failure
-    // Bytes read (short at end of file, 0 at end), or -1 on failure.
+    // Bytes read (short at end of file, 0 at end), or -1 on failure (also without kGenericRead).
     int64_t read(void* buffer, int64_t bytes) noexcept;
-    // True when all bytes were written.
+    // True when all bytes were written (false without kGenericWrite or for a negative count).
     bool write(const void* buffer, int64_t bytes) noexcept;
     void close() noexcept;
 
 private:
-    explicit File(int fd) noexcept : m_fd(fd) {}
+    File(int fd, uint32_t access) noexcept : m_fd(fd), m_access(access) {}
     int m_fd = -1;
+    uint32_t m_access = 0;
 };
 
-// The file system path for a code page 932 file name.
+// The file system path for a code page 932 file name: UTF-8, with each '\\' turned into '/'.
 std::string nativePath(std::string_view cp932Path);
 
 }  // namespace sw::files

@@ -71,7 +71,7 @@ void setCapture(QWidget* widget);
 void releaseCapture();
 QWidget* captureWidget() noexcept;
 
-// Point conversion between a window's client area and the screen.
+// Point conversion between a window's client area and the screen; a bad handle gives the point unchanged.
 QPoint clientToScreen(HWnd hwnd, QPoint client);
 QPoint screenToClient(HWnd hwnd, QPoint screen);
 
