@@ -44,7 +44,8 @@ public:
     Variant(bool) = delete;  // use fromBool: a bare bool is ambiguous between Bool and a number
     static Variant fromBool(bool v) noexcept;
 
-    // References to the caller's storage. byRefBool targets an automation boolean (-1/0).
+    // References to the caller's storage. byRefBool targets an automation boolean (-1/0). A null target gives
+    // an Empty Variant (not by reference).
     static Variant byRef(int16_t* target) noexcept;
     static Variant byRef(int32_t* target) noexcept;
     static Variant byRef(float* target) noexcept;
@@ -86,6 +87,9 @@ public:
     bool operator==(const Variant& other) const;
 
 private:
+    template <typename T>
+    static Variant makeRef(VarType type, T* target) noexcept;
+
     VarType m_type = VarType::Empty;
     bool m_byRef = false;
     std::variant<std::monostate, int16_t, int32_t, float, double, std::u16string, int16_t*, int32_t*, float*,
