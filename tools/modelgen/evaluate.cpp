@@ -1,0 +1,142 @@
+#include "evaluate.h"
+
+#include <zinnia.h>
+
+#include <QList>
+#include <QString>
+#include <algorithm>
+#include <cmath>
+#include <istream>
+#include <memory>
+#include <ostream>
+#include <set>
+
+namespace sw::modelgen {
+namespace {
+
+constexpr double kCleanSpacing = 2.0;
+constexpr size_t kShapePoints = 16;
+
+// The ink in the square frame with every stroke resampled to kShapePoints points.
+std::vector<Point> shapeSignature(const Glyph& g) {
+    const IntInk ink = normaliseToSquare(sampleGlyph(g.strokes, 0.5));
+    std::vector<Point> out;
+    for (const auto& stroke : ink) {
+        for (size_t i = 0; i < kShapePoints; ++i) {
+            const size_t j = stroke.size() <= 1 ? 0 : i * (stroke.size() - 1) / (kShapePoints - 1);
+            out.push_back({double(stroke[j].x), double(stroke[j].y)});
+        }
+    }
+    return out;
+}
+
+char32_t firstCodePoint(const char* utf8) {
+    const QList<uint> ucs4 = QString::fromUtf8(utf8).toUcs4();
+    return ucs4.size() == 1 ? ucs4.front() : 0;
+}
+
+const std::vector<char32_t>* groupOf(const TwinGroups& twins, char32_t label) {
+    for (const auto& group : twins) {
+        if (std::find(group.begin(), group.end(), label) != group.end()) return &group;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void writeTrainingData(const std::vector<Glyph>& glyphs, const TwinGroups& twins, uint64_t seed,
+                       int variations, std::ostream& out) {
+    for (const Glyph& g : glyphs) {
+        const auto* group = groupOf(twins, g.label);
+        const char32_t label = group ? group->front() : g.label;
+        out << zinniaSexp(label, normaliseToSquare(sampleGlyph(g.strokes, kCleanSpacing))) << '\n';
+        Random random = classRandom(seed, g.label);
+        for (int i = 0; i < variations; ++i)
+            out << zinniaSexp(label, normaliseToSquare(synthesise(g.strokes, random))) << '\n';
+    }
+}
+
+std::map<char32_t, std::vector<char32_t>> shapeTwins(const std::vector<Glyph>& glyphs, double tolerance) {
+    std::vector<std::vector<Point>> signatures;
+    for (const Glyph& g : glyphs) signatures.push_back(shapeSignature(g));
+    std::map<char32_t, std::vector<char32_t>> twins;
+    for (size_t a = 0; a < glyphs.size(); ++a) {
+        for (size_t b = a + 1; b < glyphs.size(); ++b) {
+            if (signatures[a].size() != signatures[b].size()) continue;
+            double sum = 0;
+            for (size_t i = 0; i < signatures[a].size(); ++i)
+                sum += std::hypot(signatures[a][i].x - signatures[b][i].x,
+                                  signatures[a][i].y - signatures[b][i].y);
+            if (sum / signatures[a].size() <= tolerance) {
+                twins[glyphs[a].label].push_back(glyphs[b].label);
+                twins[glyphs[b].label].push_back(glyphs[a].label);
+            }
+        }
+    }
+    return twins;
+}
+
+std::vector<char32_t> classify(const zinnia::Recognizer& model, const IntInk& ink, size_t nbest) {
+    std::unique_ptr<zinnia::Character> character(zinnia::Character::create());
+    character->set_width(kSquareSide);
+    character->set_height(kSquareSide);
+    for (size_t s = 0; s < ink.size(); ++s) {
+        for (const IntPoint& p : ink[s]) character->add(s, p.x, p.y);
+    }
+    std::unique_ptr<zinnia::Result> result(model.classify(*character, nbest));
+    std::vector<char32_t> labels;
+    for (size_t i = 0; result && i < result->size(); ++i) labels.push_back(firstCodePoint(result->value(i)));
+    return labels;
+}
+
+bool expandTwins(std::istream& textModel, const TwinGroups& twins, std::ostream& out, std::string* error) {
+    std::set<char32_t> found;
+    std::string line;
+    while (std::getline(textModel, line)) {
+        const size_t space = line.find(' ');
+        const char32_t label = firstCodePoint(line.substr(0, space).c_str());
+        const auto* group = groupOf(twins, label);
+        if (!group || group->front() != label || space == std::string::npos) {
+            out << line << '\n';
+            continue;
+        }
+        found.insert(label);
+        for (char32_t member : *group) out << toUtf8(member) << line.substr(space) << '\n';
+    }
+    for (const auto& group : twins) {
+        if (!found.contains(group.front())) {
+            if (error) *error = "the model has no class " + toUtf8(group.front());
+            return false;
+        }
+    }
+    return true;
+}
+
+Accuracy evaluate(const zinnia::Recognizer& model, const std::vector<Glyph>& glyphs, const TwinGroups& twins,
+                  uint64_t seed, int variations) {
+    Accuracy acc;
+    for (const Glyph& g : glyphs) {
+        Random random = classRandom(seed, g.label);
+        for (int i = 0; i < std::max(variations, 1); ++i) {
+            const Ink ink =
+                variations == 0 ? sampleGlyph(g.strokes, kCleanSpacing) : synthesise(g.strokes, random);
+            const std::vector<char32_t> top = classify(model, normaliseToSquare(ink), 5);
+            ++acc.samples;
+            if (top.empty()) {
+                acc.misses.push_back(toUtf8(g.label) + " -> nothing");
+                continue;
+            }
+            if (top.front() == g.label) ++acc.top1;
+            if (std::find(top.begin(), top.end(), g.label) != top.end()) ++acc.top5;
+            const auto* group = groupOf(twins, g.label);
+            const bool twin = group && std::find(group->begin(), group->end(), top.front()) != group->end();
+            if (top.front() == g.label || twin)
+                ++acc.top1UpToTwins;
+            else
+                acc.misses.push_back(toUtf8(g.label) + " -> " + toUtf8(top.front()));
+        }
+    }
+    return acc;
+}
+
+}  // namespace sw::modelgen

@@ -1,0 +1,51 @@
+// Training data for a list of glyphs, and accuracy of a trained Zinnia model on synthetic samples.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "synth.h"
+
+namespace zinnia {
+class Recognizer;
+}
+
+namespace sw::modelgen {
+
+// Writes, for every glyph, its clean trajectory and `variations` synthetic samples drawn with `seed`, one
+// Zinnia S-expression per line, labelled with the first member of the glyph's twin group (or its own
+// label). The output depends only on the glyphs, the groups, the seed and the count.
+void writeTrainingData(const std::vector<Glyph>& glyphs, const TwinGroups& twins, uint64_t seed,
+                       int variations, std::ostream& out);
+
+// Copies a text model written by zinnia_learn ("label bias index:weight ...", one class per line),
+// repeating each twin group's line for every member of the group under the member's label. Fails (false,
+// *error set) when a group's class is missing from the model; `out` is then incomplete and must be dropped.
+bool expandTwins(std::istream& textModel, const TwinGroups& twins, std::ostream& out,
+                 std::string* error = nullptr);
+
+// Finds candidates for the twin groups: two glyphs are alike when they have the same stroke count and their
+// normalised strokes, each resampled to a fixed number of points, lie within `tolerance` (square units, mean
+// point distance) of each other.
+std::map<char32_t, std::vector<char32_t>> shapeTwins(const std::vector<Glyph>& glyphs, double tolerance = 45);
+
+struct Accuracy {
+    int samples = 0;
+    int top1 = 0;
+    int top5 = 0;
+    int top1UpToTwins = 0;            // top-1 is the class or a member of its twin group
+    std::vector<std::string> misses;  // "expected -> got" for the top-1 misses up to twins
+};
+
+// Recognises `variations` synthetic samples of every glyph drawn with `seed` (0 variations: the clean
+// trajectory only) and counts the ranks of the true class.
+Accuracy evaluate(const zinnia::Recognizer& model, const std::vector<Glyph>& glyphs, const TwinGroups& twins,
+                  uint64_t seed, int variations);
+
+// Top-5 labels of the model for one ink sample in the square frame.
+std::vector<char32_t> classify(const zinnia::Recognizer& model, const IntInk& ink, size_t nbest = 5);
+
+}  // namespace sw::modelgen

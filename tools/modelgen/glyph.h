@@ -1,0 +1,68 @@
+// Character shapes on KanjiVG's 109 x 109 grid (y down), read from KanjiVG SVG files or from the hand-made
+// template file, and the class list of the supplementary model.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "svg_path.h"
+
+namespace sw::modelgen {
+
+inline constexpr double kGridSize = 109.0;
+
+struct Glyph {
+    char32_t label = 0;            // the class the model reports
+    std::vector<Subpath> strokes;  // in writing order, each in its writing direction
+};
+
+// Reads one KanjiVG file: every <path> of the document in order, each moveto starting a stroke. The label is
+// the code point of the file name ("030a2.svg" -> U+30A2, "030a2-Kaisho.svg" too). Returns nullopt and
+// sets *error on an unreadable file, malformed XML, a bad path or a file without strokes.
+std::optional<Glyph> readKanjiVgFile(const std::string& path, std::string* error = nullptr);
+
+// Reads the template file. Format, one character per line:
+//
+//   # comment
+//   （ M64,10 C48,28 48,82 64,100
+//   ＝ M25,42 L84,42 M25,68 L84,68
+//
+// the character (one UTF-8 code point), white space, then SVG path data on the 109 x 109 grid in which
+// every moveto begins the next stroke. Blank lines and lines starting with '#' are skipped. Returns nullopt
+// and sets *error ("file:line: what") on an unreadable file, bad UTF-8, bad path data or a character given
+// twice; nothing partial is returned.
+std::optional<std::vector<Glyph>> readTemplateFile(const std::string& path, std::string* error = nullptr);
+
+// The KanjiVG characters the supplementary model takes from KanjiVG: all kana of JIS X 0208 (small and
+// voiced forms, iteration marks, ・ and ー), 々〆、。, the ASCII digits and Latin letters and the ASCII
+// punctuation KanjiVG has. Each is named by its KanjiVG file code.
+std::vector<char32_t> supplementKanjiVgCodes();
+
+// The class label for a KanjiVG code: printable ASCII becomes its full-width form (A -> Ａ U+FF21), as the
+// engine reports code page 932 double-byte characters; everything else stays.
+char32_t labelForKanjiVgCode(char32_t code);
+
+// The KanjiVG file name of a code: "030a2.svg".
+std::string kanjiVgFileName(char32_t code);
+
+// True when the character has a double-byte code page 932 form that decodes back to the same character.
+bool hasCp932DoubleByte(char32_t c);
+
+std::string toUtf8(char32_t c);
+
+// Reads the glyphs of the supplementary model: supplementKanjiVgCodes() from `kanjiVgDir` (the folder of
+// the SVG files) relabelled, then the template file; a template replaces a KanjiVG glyph of the same label.
+// Sorted by label. Fails on any unreadable source or a label without a code page 932 double-byte form.
+std::optional<std::vector<Glyph>> readSupplementGlyphs(const std::string& kanjiVgDir,
+                                                       const std::string& templates,
+                                                       std::string* error = nullptr);
+
+// Shape-twin groups (twins.txt): characters the recogniser cannot tell apart once normalised into the
+// square. Format: one group per line, its characters separated by spaces, the first being the class the
+// group is trained as; '#' lines and blank lines are skipped. Returns nullopt and sets *error on an
+// unreadable file, a token that is not one character, a group of fewer than two or a character given twice.
+using TwinGroups = std::vector<std::vector<char32_t>>;
+std::optional<TwinGroups> readTwinFile(const std::string& path, std::string* error = nullptr);
+
+}  // namespace sw::modelgen

@@ -1,0 +1,162 @@
+// slatewise-modelgen: training data and evaluation for the engine's supplementary Zinnia model.
+//
+//   slatewise-modelgen data --kanjivg DIR --templates FILE --twins FILE --out FILE [--seed N] [--variations
+//   N] slatewise-modelgen expand --twins FILE --in TEXTMODEL --out TEXTMODEL slatewise-modelgen evaluate
+//   --model FILE --kanjivg DIR --templates FILE --twins FILE [--seed N]
+//                               [--variations N] [--misses]
+//   slatewise-modelgen classes --kanjivg DIR --templates FILE --twins FILE [--tolerance UNITS]
+//
+// `data` writes Zinnia training S-expressions (zinnia_learn's input) for every class, each twin group as
+// one class; `expand` gives every member of a twin group the group's weights in a text model (then
+// zinnia_convert makes the binary model). Output files appear complete or not at all. `evaluate`
+// recognises synthetic samples (use a seed other than the training one) and prints top-1 and top-5
+// accuracy; `classes` lists the classes with the look-alikes that twins.txt should group.
+// Exit status 0 on success, 1 on bad input, 2 on bad usage.
+#include <zinnia.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "evaluate.h"
+
+namespace {
+
+using namespace sw::modelgen;
+
+int usage() {
+    std::cerr
+        << "usage: slatewise-modelgen data|expand|evaluate|classes --twins FILE [--kanjivg DIR]\n"
+           "       [--templates FILE] [--in FILE] [--out FILE] [--model FILE] [--seed N] [--variations N]\n"
+           "       [--misses] [--tolerance UNITS]\n";
+    return 2;
+}
+
+// Writes `out` through a neighbouring partial file, so it is complete or absent.
+template <typename Write>
+int writeAtomically(const std::string& out, Write write) {
+    const std::string partial = out + ".partial";
+    std::string error;
+    bool ok = false;
+    {
+        std::ofstream file(partial, std::ios::binary | std::ios::trunc);
+        ok = file && write(file, &error) && file.flush();
+        if (!ok && error.empty()) error = "cannot write " + partial;
+    }
+    if (!ok || std::rename(partial.c_str(), out.c_str()) != 0) {
+        std::cerr << "slatewise-modelgen: " << (ok ? "cannot rename " + partial : error) << '\n';
+        std::remove(partial.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return usage();
+    const std::string mode = argv[1];
+    std::map<std::string, std::string> opt{{"--seed", "1"}, {"--variations", "12"}};
+    for (int i = 2; i < argc; ++i) {
+        const std::string key = argv[i];
+        if (key == "--misses") {
+            opt[key] = "1";
+        } else if (i + 1 < argc && key.starts_with("--")) {
+            opt[key] = argv[++i];
+        } else {
+            return usage();
+        }
+    }
+    if (!opt.contains("--twins")) return usage();
+    uint64_t seed = 0;
+    int variations = 0;
+    try {
+        seed = std::stoull(opt["--seed"]);
+        variations = std::stoi(opt["--variations"]);
+    } catch (const std::exception&) {
+        return usage();
+    }
+    if (variations < 0 || variations > 1000) return usage();
+
+    std::string error;
+    const auto twins = readTwinFile(opt["--twins"], &error);
+    if (!twins) {
+        std::cerr << "slatewise-modelgen: " << error << '\n';
+        return 1;
+    }
+    if (mode == "expand") {
+        if (!opt.contains("--in") || !opt.contains("--out")) return usage();
+        std::ifstream in(opt["--in"], std::ios::binary);
+        if (!in) {
+            std::cerr << "slatewise-modelgen: cannot open " << opt["--in"] << '\n';
+            return 1;
+        }
+        return writeAtomically(opt["--out"], [&](std::ostream& out, std::string* why) {
+            return expandTwins(in, *twins, out, why);
+        });
+    }
+
+    if (!opt.contains("--kanjivg") || !opt.contains("--templates")) return usage();
+    const auto glyphs = readSupplementGlyphs(opt["--kanjivg"], opt["--templates"], &error);
+    if (!glyphs) {
+        std::cerr << "slatewise-modelgen: " << error << '\n';
+        return 1;
+    }
+
+    if (mode == "data") {
+        if (!opt.contains("--out")) return usage();
+        for (const auto& group : *twins) {
+            for (char32_t c : group) {
+                if (std::none_of(glyphs->begin(), glyphs->end(),
+                                 [&](const Glyph& g) { return g.label == c; })) {
+                    std::cerr << "slatewise-modelgen: twin " << toUtf8(c) << " is not a class\n";
+                    return 1;
+                }
+            }
+        }
+        const int rc = writeAtomically(opt["--out"], [&](std::ostream& out, std::string*) {
+            writeTrainingData(*glyphs, *twins, seed, variations, out);
+            return true;
+        });
+        if (rc != 0) return rc;
+        std::cout << glyphs->size() << " classes, " << glyphs->size() * (variations + 1) << " samples\n";
+        return 0;
+    }
+    if (mode == "classes") {
+        const auto twins =
+            shapeTwins(*glyphs, opt.contains("--tolerance") ? std::stod(opt["--tolerance"]) : 45.0);
+        for (const Glyph& g : *glyphs) {
+            std::cout << toUtf8(g.label) << ' ' << g.strokes.size();
+            if (const auto it = twins.find(g.label); it != twins.end()) {
+                std::cout << " twins:";
+                for (char32_t t : it->second) std::cout << ' ' << toUtf8(t);
+            }
+            std::cout << '\n';
+        }
+        std::cout << glyphs->size() << " classes\n";
+        return 0;
+    }
+    if (mode == "evaluate") {
+        if (!opt.contains("--model")) return usage();
+        std::unique_ptr<zinnia::Recognizer> model(zinnia::Recognizer::create());
+        if (!model->open(opt["--model"].c_str())) {
+            std::cerr << "slatewise-modelgen: " << model->what() << '\n';
+            return 1;
+        }
+        const Accuracy acc = evaluate(*model, *glyphs, *twins, seed, variations);
+        if (opt.contains("--misses")) {
+            for (const std::string& m : acc.misses) std::cout << m << '\n';
+        }
+        const auto pct = [&](int n) { return 100.0 * n / std::max(acc.samples, 1); };
+        std::printf(
+            "classes %zu (model %zu), samples %d: top-1 %.1f%%, top-5 %.1f%%, top-1 up to shape twins "
+            "%.1f%%\n",
+            glyphs->size(), model->size(), acc.samples, pct(acc.top1), pct(acc.top5), pct(acc.top1UpToTwins));
+        return 0;
+    }
+    return usage();
+}

@@ -1,0 +1,72 @@
+// Pen trajectories from glyph outlines: clean sampling, synthetic writer variation with a fixed seed,
+// normalisation into the square the recogniser sees, and Zinnia's training S-expression.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "glyph.h"
+
+namespace sw::modelgen {
+
+using Ink = std::vector<Stroke>;
+
+// A small deterministic generator (splitmix64) whose sequences are the same on every platform and standard
+// library, unlike the <random> distributions.
+class Random {
+public:
+    explicit Random(uint64_t seed) : m_state(seed) {}
+    uint64_t next();
+    double uniform(double lo, double hi);  // [lo, hi)
+    double normal();                       // mean 0, deviation 1
+
+private:
+    uint64_t m_state;
+};
+
+// The generator for one class of one run: independent of the other classes, so adding a class leaves the
+// samples of every other class as they were.
+Random classRandom(uint64_t seed, char32_t label);
+
+// Writer variation, in units of the 109 x 109 grid and degrees.
+struct Variation {
+    double rotation = 7;     // whole character, +-
+    double shear = 0.14;     // horizontal shear (slant), +-
+    double scaleMin = 0.84;  // independent horizontal and vertical scale
+    double scaleMax = 1.16;
+    double strokeShift = 2.8;   // each stroke moved by up to this, independently
+    double strokeScale = 0.10;  // each stroke scaled about its centre by 1 +- this
+    double strokeRotation = 5;  // each stroke turned about its centre, +-
+    double pointNoise = 0.45;   // deviation of the smoothed noise added to each sampled point
+    double spacingMin = 1.4;    // pen sample spacing, chosen per character
+    double spacingMax = 3.6;
+};
+
+// Samples every stroke at `spacing` (grid units): the clean trajectory of the glyph.
+Ink sampleGlyph(const std::vector<Subpath>& strokes, double spacing);
+
+// One synthetic handwritten sample of the glyph: per-stroke shift, scale and rotation of the curves, a
+// global rotation, slant and aspect change about the grid centre, resampling at a random pen spacing and
+// smoothed point noise. Stroke count, order and directions are kept.
+Ink synthesise(const std::vector<Subpath>& strokes, Random& random, const Variation& variation = {});
+
+// The recogniser's frame: the ink's bounding box scaled uniformly so that its longer side spans
+// kInkSpan of a kSquareSide square, centred in both directions, coordinates rounded to integers. Ink that is
+// a single point lands on the centre. The engine must feed characters in the same frame (a Zinnia
+// character of width and height kSquareSide).
+inline constexpr int kSquareSide = 1000;
+inline constexpr int kInkSpan = 800;
+struct IntPoint {
+    int x = 0;
+    int y = 0;
+};
+using IntInk = std::vector<std::vector<IntPoint>>;
+IntInk normaliseToSquare(const Ink& ink);
+
+// One line of Zinnia training data:
+//   (character (value あ) (width 1000) (height 1000) (strokes ((x y) (x y) ...) ((x y) ...)))
+// A one-point stroke is written with its point twice so that every stroke has a direction feature.
+std::string zinniaSexp(char32_t label, const IntInk& ink);
+
+}  // namespace sw::modelgen
