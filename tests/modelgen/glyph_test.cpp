@@ -1,0 +1,123 @@
+#include "glyph.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <set>
+
+#include "modelgen_paths.h"
+
+namespace sw::modelgen {
+namespace {
+
+std::string writeFile(const QTemporaryDir& dir, const char* name, const QByteArray& content) {
+    const QString path = dir.filePath(QString::fromUtf8(name));
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(content);
+    return path.toStdString();
+}
+
+TEST(ReadKanjiVgFile, ReadsStrokesInOrder) {
+    // ア: two strokes; the first starts at "M23.5,26.25", the second at "M53.12,41.12".
+    std::string error;
+    const auto a = readKanjiVgFile(std::string(test::kKanjiVgDir) + "/030a2.svg", &error);
+    ASSERT_TRUE(a) << error;
+    EXPECT_EQ(a->label, U'ア');
+    ASSERT_EQ(a->strokes.size(), 2u);
+    EXPECT_EQ(a->strokes[0].front().p0, (Point{23.5, 26.25}));
+    EXPECT_EQ(a->strokes[1].front().p0, (Point{53.12, 41.12}));
+    // ！: the dot is a small relative circle that ends where it starts.
+    const auto bang = readKanjiVgFile(std::string(test::kKanjiVgDir) + "/00021.svg", &error);
+    ASSERT_TRUE(bang) << error;
+    ASSERT_EQ(bang->strokes.size(), 2u);
+    const Point start = bang->strokes[1].front().p0, end = bang->strokes[1].back().p3;
+    EXPECT_NEAR(start.x, end.x, 1e-9);
+    EXPECT_NEAR(start.y, end.y, 1e-9);
+}
+
+TEST(ReadKanjiVgFile, RejectsBadFiles) {
+    QTemporaryDir dir;
+    const QByteArray good = R"(<svg xmlns="http://www.w3.org/2000/svg"><g><path d="M1,2 L3,4"/></g></svg>)";
+    const std::pair<const char*, QByteArray> rows[] = {
+        {"03042.svg", R"(<svg><g><path d="M1,2 L3,4"/></g>)"},  // truncated
+        {"03043.svg", R"(<svg><g><path d="M1,2 A3,4 0 0 1 5,6"/></g></svg>)"},
+        {"03044.svg", R"(<svg><g></g></svg>)"},
+        {"name.svg", good},
+    };
+    for (const auto& [name, content] : rows) {
+        std::string error;
+        EXPECT_FALSE(readKanjiVgFile(writeFile(dir, name, content), &error)) << name;
+        EXPECT_FALSE(error.empty()) << name;
+    }
+    EXPECT_FALSE(readKanjiVgFile(dir.filePath("03045.svg").toStdString()));
+    const auto ok = readKanjiVgFile(writeFile(dir, "030a2-Kaisho.svg", good));
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(ok->label, U'ア');
+}
+
+TEST(ReadTemplateFile, ReportsTheBadLine) {
+    QTemporaryDir dir;
+    const std::pair<QByteArray, const char*> rows[] = {
+        {"# c\n\n＝ M1,1 L9,1 M1,5 L9,5\n＝ M1,1 L9,1\n", ":4: character given twice"},
+        {"＝ M1,1 L9,1\n（\n", ":2: "},
+        {"＝ M1,1 L9,1\n（ M1,1 A1,1 0 0 1 2,2\n", ":2: arc"},
+        {"＝＝ M1,1 L9,1\n", ":1: "},
+        {"\xff M1,1 L9,1\n", ":1: invalid UTF-8"},
+    };
+    for (const auto& [content, where] : rows) {
+        std::string error;
+        EXPECT_FALSE(readTemplateFile(writeFile(dir, "t.txt", content), &error)) << content.toStdString();
+        EXPECT_NE(error.find(where), std::string::npos) << error;
+    }
+    const auto ok =
+        readTemplateFile(writeFile(dir, "t.txt", "# c\n＝ M1,1 L9,1 M1,5 L9,5\n（ M5,1 C3,3 3,7 5,9\n"));
+    ASSERT_TRUE(ok);
+    ASSERT_EQ(ok->size(), 2u);
+    EXPECT_EQ((*ok)[0].label, U'＝');
+    EXPECT_EQ((*ok)[0].strokes.size(), 2u);
+    EXPECT_EQ((*ok)[1].strokes.size(), 1u);
+}
+
+TEST(ReadTwinFile, GroupsAndErrors) {
+    QTemporaryDir dir;
+    const auto ok = readTwinFile(writeFile(dir, "w.txt", "# c\nあ ぁ\n\n。  ○ ・\n"));
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(*ok, (TwinGroups{{U'あ', U'ぁ'}, {U'。', U'○', U'・'}}));
+    for (const char* bad : {"あ\n", "あ ぁ\nぁ ア\n", "あい ぁ\n"}) {
+        std::string error;
+        EXPECT_FALSE(readTwinFile(writeFile(dir, "w.txt", bad), &error)) << bad;
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+TEST(HasCp932DoubleByte, FullWidthFormsOnly) {
+    for (char32_t c : {U'Ａ', U'ｚ', U'０', U'ヴ', U'ヶ', U'ー', U'～', U'－', U'、', U'【', U'※'})
+        EXPECT_TRUE(hasCp932DoubleByte(c)) << toUtf8(c);
+    // ASCII is single-byte; ヷ and ゔ have no form; 〜 U+301C encodes but decodes as ～ U+FF5E.
+    for (char32_t c : {U'A', U'0', U'ヷ', U'ゔ', U'〜', U'−', U'\u00e9'})
+        EXPECT_FALSE(hasCp932DoubleByte(c)) << toUtf8(c);
+}
+
+TEST(SupplementGlyphs, CoverEveryRequiredClass) {
+    std::string error;
+    const auto glyphs = readSupplementGlyphs(test::kKanjiVgDir, test::kTemplates, &error);
+    ASSERT_TRUE(glyphs) << error;
+    std::set<char32_t> labels;
+    for (const Glyph& g : *glyphs) labels.insert(g.label);
+    EXPECT_EQ(labels.size(), glyphs->size());
+    std::u32string required =
+        U"ぁぃぅぇぉっゃゅょゎがぎぐげござじずぜぞだぢづでどばぱびぴぶぷべぺぼぽゐゑをん"
+        U"ァアィイゥウェエォオカガキギクグケゲコゴサザシジスズセゼソゾタダチヂッツヅテデトドナニヌネノ"
+        U"ハバパヒビピフブプヘベペホボポマミムメモャヤュユョヨラリルレロヮワヰヱヲンヴヵヶ"
+        U"ー、。，．・：；？！～「」『』（）［］｛｝〈〉《》【】＋－×÷＝＜＞％＃＆＊＠゛゜ゝゞヽヾ々"
+        U"０１２３４５６７８９";
+    for (char32_t c = U'Ａ'; c <= U'Ｚ'; ++c) required += c;
+    for (char32_t c = U'ａ'; c <= U'ｚ'; ++c) required += c;
+    for (char32_t c : required) EXPECT_TRUE(labels.contains(c)) << toUtf8(c);
+}
+
+}  // namespace
+}  // namespace sw::modelgen

@@ -1,0 +1,156 @@
+#include "synth.h"
+
+#include <gtest/gtest.h>
+#include <zinnia.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <sstream>
+
+#include "evaluate.h"
+
+namespace sw::modelgen {
+namespace {
+
+std::vector<Subpath> paths(const char* d) { return *parseSvgPath(d); }
+
+struct Box {
+    int minX = 1 << 30, minY = 1 << 30, maxX = -(1 << 30), maxY = -(1 << 30);
+};
+
+Box boxOf(const IntInk& ink) {
+    Box b;
+    for (const auto& s : ink) {
+        for (const IntPoint& p : s) {
+            b.minX = std::min(b.minX, p.x), b.maxX = std::max(b.maxX, p.x);
+            b.minY = std::min(b.minY, p.y), b.maxY = std::max(b.maxY, p.y);
+        }
+    }
+    return b;
+}
+
+TEST(NormaliseToSquare, CentresAndFitsTheLongerSide) {
+    struct Row {
+        const char* name;
+        Ink ink;
+        double aspect;  // width / height of the input
+    };
+    const Row rows[] = {
+        {"wide", {{{10, 40}, {90, 40}}, {{30, 50}, {50, 60}}}, 80.0 / 20},
+        {"tall offset", {{{200, -300}, {205, -100}}}, 5.0 / 200},
+        {"horizontal line", {{{0, 7}, {3, 7}}}, 0},
+        {"square", {{{-1, -1}, {1, 1}}}, 1},
+    };
+    for (const Row& row : rows) {
+        const Box b = boxOf(normaliseToSquare(row.ink));
+        const int w = b.maxX - b.minX, h = b.maxY - b.minY;
+        EXPECT_EQ(std::max(w, h), kInkSpan) << row.name;
+        EXPECT_NEAR((b.minX + b.maxX) / 2.0, kSquareSide / 2.0, 1) << row.name;
+        EXPECT_NEAR((b.minY + b.maxY) / 2.0, kSquareSide / 2.0, 1) << row.name;
+        if (row.aspect > 0 && row.aspect <= 1) {
+            EXPECT_NEAR(double(w) / h, row.aspect, 0.01) << row.name;
+        } else if (row.aspect > 1) {
+            EXPECT_NEAR(double(h) / w, 1 / row.aspect, 0.01) << row.name;
+        }
+    }
+    const IntInk dot = normaliseToSquare({{{3, 4}}, {{3, 4}}});
+    for (const auto& s : dot) EXPECT_TRUE(s.front().x == 500 && s.front().y == 500);
+}
+
+TEST(Synthesise, IsDeterministicPerSeedAndClass) {
+    const auto glyph = paths("M20,30 C40,20 60,20 80,30 M54,10 L54,90 M30,60 Q54,90 80,60");
+    const auto run = [&](uint64_t seed) {
+        Random r = classRandom(seed, U'ア');
+        return std::make_pair(normaliseToSquare(synthesise(glyph, r)),
+                              normaliseToSquare(synthesise(glyph, r)));
+    };
+    const auto same = [](const IntInk& a, const IntInk& b) {
+        if (a.size() != b.size()) return false;
+        for (size_t i = 0; i < a.size(); ++i) {
+            if (!std::equal(a[i].begin(), a[i].end(), b[i].begin(), b[i].end(),
+                            [](IntPoint p, IntPoint q) { return p.x == q.x && p.y == q.y; }))
+                return false;
+        }
+        return true;
+    };
+    const auto [first, second] = run(5);
+    const auto [again, againSecond] = run(5);
+    EXPECT_TRUE(same(first, again));
+    EXPECT_TRUE(same(second, againSecond));
+    EXPECT_FALSE(same(first, second));
+    EXPECT_FALSE(same(first, run(6).first));
+    Random other = classRandom(5, U'イ');
+    EXPECT_FALSE(same(first, normaliseToSquare(synthesise(glyph, other))));
+}
+
+TEST(Synthesise, KeepsStrokeCountOrderAndDirection) {
+    const auto glyph = paths("M10,10 L100,10 M10,45 L10,100 M100,100 L45,55");
+    const auto dist = [](Point a, Point b) { return std::hypot(a.x - b.x, a.y - b.y); };
+    Random random(11);
+    for (int i = 0; i < 100; ++i) {
+        const Ink ink = synthesise(glyph, random);
+        ASSERT_EQ(ink.size(), 3u);
+        for (size_t s = 0; s < 3; ++s) {
+            // Each stroke still starts at its own start: not at its end, not at another stroke's start.
+            const double own = dist(ink[s].front(), glyph[s].front().p0);
+            EXPECT_LT(own, dist(ink[s].front(), glyph[s].back().p3)) << i << ' ' << s;
+            for (size_t t = 0; t < 3; ++t) {
+                if (t != s) {
+                    EXPECT_LT(own, dist(ink[s].front(), glyph[t].front().p0)) << i << ' ' << s;
+                }
+            }
+        }
+    }
+}
+
+TEST(ZinniaSexp, RoundTripsThroughZinniasParser) {
+    const IntInk ink = {{{100, 200}, {300, 400}, {500, 600}}, {{700, 800}}};
+    const std::string text = zinniaSexp(U'ヴ', ink);
+    std::unique_ptr<zinnia::Character> c(zinnia::Character::create());
+    ASSERT_TRUE(c->parse(text.c_str())) << c->what();
+    EXPECT_STREQ(c->value(), "ヴ");
+    EXPECT_EQ(c->width(), size_t(kSquareSide));
+    EXPECT_EQ(c->height(), size_t(kSquareSide));
+    ASSERT_EQ(c->strokes_size(), 2u);
+    ASSERT_EQ(c->stroke_size(0), 3u);
+    EXPECT_EQ(c->x(0, 2), 500);
+    EXPECT_EQ(c->y(0, 2), 600);
+    // A one-point stroke is written twice so that it has a direction feature.
+    ASSERT_EQ(c->stroke_size(1), 2u);
+    EXPECT_EQ(c->x(1, 1), 700);
+}
+
+TEST(WriteTrainingData, OneClassDoesNotDependOnTheOthers) {
+    const Glyph a{U'ア', paths("M20,30 L80,30 M50,30 L40,90")};
+    const Glyph i{U'イ', paths("M70,10 L20,60 M45,40 L45,95")};
+    const Glyph small{U'ィ', paths("M70,10 L20,60 M45,40 L45,95")};
+    std::ostringstream both, alone;
+    writeTrainingData({a, i}, {}, 3, 4, both);
+    writeTrainingData({i}, {}, 3, 4, alone);
+    const std::string bothText = both.str();
+    EXPECT_NE(bothText.find(alone.str()), std::string::npos);
+    EXPECT_EQ(std::count(bothText.begin(), bothText.end(), '\n'), 10);  // clean + 4 each
+
+    // A twin group trains as its first member.
+    std::ostringstream grouped;
+    writeTrainingData({i, small}, {{U'イ', U'ィ'}}, 3, 1, grouped);
+    const std::string groupedText = grouped.str();
+    EXPECT_EQ(groupedText.find("ィ"), std::string::npos);
+    EXPECT_EQ(std::count(groupedText.begin(), groupedText.end(), '\n'), 4);
+}
+
+TEST(ExpandTwins, CopiesTheGroupWeightsToEveryMember) {
+    std::istringstream model("ア 0.5 1:0.25 7:-1\nイ -0.5 2:1\n");
+    std::ostringstream out;
+    ASSERT_TRUE(expandTwins(model, {{U'ア', U'ァ'}}, out));
+    EXPECT_EQ(out.str(), "ア 0.5 1:0.25 7:-1\nァ 0.5 1:0.25 7:-1\nイ -0.5 2:1\n");
+
+    std::istringstream missing("イ -0.5 2:1\n");
+    std::string error;
+    EXPECT_FALSE(expandTwins(missing, {{U'ア', U'ァ'}}, out, &error));
+    EXPECT_NE(error.find("ア"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace sw::modelgen
