@@ -2,19 +2,19 @@
 // every hosted control the host's extender members.
 #pragma once
 
+#include <QPointer>
+#include <QRect>
+#include <QWidget>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
-
-#include <QRect>
+#include <vector>
 
 #include "platform/automation/dispatch.h"
 #include "platform/automation/events.h"
 #include "platform/automation/property_bag.h"
 #include "platform/com/control.h"
-
-class QWidget;
 
 namespace sw::com {
 
@@ -25,8 +25,9 @@ inline constexpr DispId kDispExtWidth = static_cast<DispId>(0x80010102);
 inline constexpr DispId kDispExtHeight = static_cast<DispId>(0x80010103);
 inline constexpr DispId kDispExtVisible = static_cast<DispId>(0x80010007);
 inline constexpr DispId kDispExtTag = static_cast<DispId>(0x80010105);
-inline constexpr DispId kDispExtMove = static_cast<DispId>(0x80010106);   // (Left, [Top], [Width], [Height]) R4
-inline constexpr DispId kDispExtZOrder = static_cast<DispId>(0x80010107); // ([Position] I2): 0 front, 1 back
+inline constexpr DispId kDispExtMove =
+    static_cast<DispId>(0x80010106);  // (Left, [Top], [Width], [Height]) R4
+inline constexpr DispId kDispExtZOrder = static_cast<DispId>(0x80010107);  // ([Position] I2): 0 front, 1 back
 
 class LoadedModule;
 
@@ -34,7 +35,11 @@ class LoadedModule;
 //
 // As a Dispatch it answers the extender members (Left, Top, Width, Height in host pixels as R4 values,
 // Visible, Tag as a string, Move, ZOrder) by the ids above and by name, and forwards every other id to the
-// control. Events of the control reach sinks advised here.
+// control; its interfaceInfo lists the extender members first, then the control's (a control member of the
+// same name as an extender member is reached by its id only). A size the control refuses (see
+// Control::setExtent) leaves the size as it was and makes the put or Move return kInvalidArg. Events of the
+// control reach sinks advised here. Controls invisible at run time (status flag 0x400) keep their window
+// hidden in user mode whatever Visible says.
 class ControlSite final : public Dispatch {
 public:
     ~ControlSite() override;  // destroys the control (its window first), then releases the module
@@ -43,7 +48,7 @@ public:
     HResult invoke(DispId id, uint16_t flags, std::span<Variant> args, Variant* result) noexcept override;
 
     Control* control() const noexcept { return m_control; }
-    QWidget* widget() const noexcept;   // the control's window; null before createWindow or when it failed
+    QWidget* widget() const noexcept;  // the control's window; null before createWindow or when it failed
     QWidget* host() const noexcept { return m_host; }
     const std::string& name() const noexcept { return m_name; }
 
@@ -67,23 +72,34 @@ public:
     void loadProperties(PropertyBag& bag) noexcept;
 
 private:
+    class Extender;
     friend std::unique_ptr<ControlSite> createControl(std::string_view, QWidget*, std::string_view,
                                                       PropertyBag*, HResult*) noexcept;
-    ControlSite() = default;
+    ControlSite();
+    // Moves and resizes; false when the control refuses the size (the position is applied regardless).
+    bool setGeometry(const QRect& rect);
+    bool invisibleAtRuntime() const noexcept;
 
     std::shared_ptr<LoadedModule> m_module;
     Control* m_control = nullptr;
+    QPointer<QWidget> m_widget;
     QWidget* m_host = nullptr;
     std::string m_name;
     std::u16string m_tag;
     bool m_userMode = true;
+    bool m_visible = true;
+    QRect m_geometry;
+    std::unique_ptr<Extender> m_extender;
+    std::vector<MemberInfo> m_members;  // the extender's members, then the control's
+    InterfaceInfo m_interface;
 };
 
 // Creates a control by class id ("{...}") or prog id through the class registry: dlopen of the registered
-// module path (never by linking), DllGetClassObject, createInstance, the site, then the properties (loaded from
-// `stored`, or reset to the defaults when it is null) and finally its window as a child of `hostWindow`.
+// module path (never by linking), DllGetClassObject, createInstance, the site, then the properties (loaded
+// from `stored`, or reset to the defaults when it is null) and finally its window as a child of `hostWindow`.
 // Returns null on any failure with the reason in *hr: kClassNotRegistered (not in the registry),
-// kClassNotAvailable (the module does not load or does not provide the class), kFail (window creation failed).
+// kClassNotAvailable (the module does not load or does not provide the class), kFail (window creation
+// failed).
 std::unique_ptr<ControlSite> createControl(std::string_view classIdOrProgId, QWidget* hostWindow,
                                            std::string_view name, PropertyBag* stored = nullptr,
                                            HResult* hr = nullptr) noexcept;
