@@ -32,6 +32,25 @@ QPointer<QWidget>& captured() {
     return widget;
 }
 
+// Sets a widget attribute for one scope and restores it afterwards, if the widget still exists.
+class AttributeOverride {
+public:
+    AttributeOverride(QWidget* widget, Qt::WidgetAttribute attribute)
+        : m_widget(widget), m_attribute(attribute), m_was(widget->testAttribute(attribute)) {
+        if (!m_was) widget->setAttribute(attribute, true);
+    }
+    ~AttributeOverride() {
+        if (!m_was && m_widget) m_widget->setAttribute(m_attribute, false);
+    }
+    AttributeOverride(const AttributeOverride&) = delete;
+    AttributeOverride& operator=(const AttributeOverride&) = delete;
+
+private:
+    QPointer<QWidget> m_widget;
+    Qt::WidgetAttribute m_attribute;
+    bool m_was;
+};
+
 struct MouseMessage {
     QEvent::Type type;
     Qt::MouseButton button;
@@ -90,12 +109,11 @@ LResult deliverMouse(QWidget* widget, const MouseMessage& m, WParam keys, intptr
 
     QMouseEvent event(m.type, local, widget->mapTo(widget->window(), local), widget->mapToGlobal(local),
                       m.button, buttons, modifiers, QPointingDevice::primaryPointingDevice());
-    // A message goes to the addressed window only: Qt would pass an ignored event on to the parent.
-    QPointer<QWidget> guard(widget);
-    const bool noPropagation = widget->testAttribute(Qt::WA_NoMousePropagation);
-    widget->setAttribute(Qt::WA_NoMousePropagation, true);
+    // A message goes to the addressed window only: Qt would pass an ignored event on to the parent, and would
+    // drop a move without buttons for a widget that does not track the mouse.
+    const AttributeOverride noPropagation(widget, Qt::WA_NoMousePropagation);
+    const AttributeOverride tracking(widget, Qt::WA_MouseTracking);
     QCoreApplication::sendEvent(widget, &event);
-    if (guard) guard->setAttribute(Qt::WA_NoMousePropagation, noPropagation);
     return 0;
 }
 
