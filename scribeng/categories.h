@@ -1,0 +1,37 @@
+// Character codes of results and their category bits.
+//
+// A code is a code page 932 double-byte character as lead byte * 256 + trail byte. Categories use the bits
+// of SetRecCategory (contracts/scribeng.h); "other symbols" carries both of its bits, so either bit allows
+// it.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace sw::scribeng {
+
+using CharCode = uint16_t;
+
+// The category bits of a code page 932 double-byte character:
+//   hiragana     0x829F-0x82F1 (ぁ-ん) and ゝ ゞ
+//   katakana     0x8340-0x8396 (ァ-ヶ), ヽ ヾ and the long vowel mark ー
+//   digits       0x824F-0x8258 (０-９)
+//   Latin        0x8260-0x8279 (Ａ-Ｚ), 0x8281-0x829A (ａ-ｚ)
+//   kanji 1      0x889F-0x9872 (JIS level 1)
+//   kanji 2      0x989F-0xEAA4 (JIS level 2)
+//   punctuation  0x8141-0x8149 (、。，．・：；？！), 0x815C-0x815D (dashes), 0x8163-0x817A (ellipses,
+//                quotes and brackets)
+//   other        every other double-byte character
+// A code that is no double-byte character (lead byte outside 0x81-0x9F, 0xE0-0xFC) has no category: 0.
+int32_t categoryOf(CharCode code) noexcept;
+
+// True when the category of `code` is allowed by `mask`.
+bool allowedBy(CharCode code, int32_t mask) noexcept;
+
+// The code page 932 double-byte character of a model label (one UTF-8 character). ASCII labels become their
+// full-width forms (the Japanese model writes digits as ASCII "0"-"9": they come out as ０-９). None when the
+// label is not exactly one character or has no double-byte form in code page 932.
+std::optional<CharCode> codeOfLabel(std::string_view utf8Label);
+
+}  // namespace sw::scribeng

@@ -1,0 +1,423 @@
+// The engine through its C ABI only: libscribeng.so is loaded with dlopen from the runtime folder and every
+// entry point is bound by name, as the recognition box does.
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/text/cp932.h"
+#include "records/handle_table.h"
+#include "scribeng/loader.h"
+#include "stroke_file.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using sw::scribeng::EngineLibrary;
+using sw::scribeng::StrokeFile;
+
+constexpr int32_t kAll = 0x1FF;
+
+fs::path runtimeDir() {
+    const char* dir = std::getenv("SLATEWISE_RUNTIME_DIR");
+    return dir ? fs::path(dir) : fs::path();
+}
+
+StrokeFile load(const std::string& name) {
+    auto file = sw::scribeng::readStrokeFile(fs::path(SCRIBENG_TEST_DATA) / name);
+    EXPECT_TRUE(file.has_value()) << name;
+    return file.value_or(StrokeFile{});
+}
+
+std::string sjis(const std::string& utf8) { return sw::text::utf8ToCp932(utf8); }
+
+uint32_t codeOf(const std::string& utf8) {
+    const std::string b = sjis(utf8);
+    return b.size() == 2 ? (static_cast<unsigned char>(b[0]) << 8 | static_cast<unsigned char>(b[1])) : 0;
+}
+
+EngineRect boundsOf(const StrokeFile& file, int32_t first, int32_t last) {
+    EngineRect r{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+    for (int32_t s = first; s <= last; ++s) {
+        for (const auto& p : file.strokes[s]) {
+            r = {std::min(r.left, p.x), std::min(r.top, p.y), std::max(r.right, p.x),
+                 std::max(r.bottom, p.y)};
+        }
+    }
+    return r;
+}
+
+class Engine : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        s_lib = new EngineLibrary;
+        ASSERT_TRUE(s_lib->load((runtimeDir() / "libscribeng.so").string())) << s_lib->error();
+    }
+    static void TearDownTestSuite() {
+        delete s_lib;
+        s_lib = nullptr;
+    }
+    void SetUp() override {
+        ASSERT_NE(s_lib, nullptr);
+        lib().SetRecCategory(kAll);
+        lib().SetGuideBox(0, 0, 0, 0);
+    }
+    void TearDown() override {
+        for (int32_t o : m_objects) lib().DestroyObject(o);
+    }
+    static const EngineLibrary& lib() { return *s_lib; }
+
+    int32_t objectWith(const StrokeFile& file) {
+        const int32_t o = lib().CreateNewObject();
+        EXPECT_NE(o, 0);
+        m_objects.push_back(o);
+        for (const auto& s : file.strokes) {
+            EXPECT_EQ(lib().AddStrokeLast(o, s.data(), static_cast<int32_t>(s.size())), 0);
+        }
+        return o;
+    }
+    static std::string result(int32_t o, int32_t* count = nullptr) {
+        int32_t n = -1;
+        const char* s = lib().GetString(o, 0, &n);
+        if (count) *count = n;
+        return s ? std::string(s) : std::string("<none>");
+    }
+    static std::vector<std::pair<int32_t, int32_t>> runs(int32_t o) {
+        std::vector<std::pair<int32_t, int32_t>> out;
+        int32_t n = 0;
+        lib().GetString(o, 0, &n);
+        for (int32_t ch = 0; ch < n; ++ch) {
+            int32_t first = -1, last = -1;
+            EXPECT_EQ(lib().GetStrokeNoOfNthChar(o, 0, ch, &first, &last), 0);
+            out.emplace_back(first, last);
+        }
+        return out;
+    }
+    // Guided candidates of the whole object's strokes within their own bounds.
+    static std::vector<CandidateEntry> guided(int32_t o, int32_t count) {
+        std::vector<CandidateEntry> list(static_cast<size_t>(count) + 1, CandidateEntry{-7, -7, 0xFFFF});
+        const PtwHandle ptw = lib().GetPatternW(o, 0, lib().GetStrokeCount(o) - 1);
+        EXPECT_NE(ptw, 0);
+        EXPECT_EQ(lib().RecognizeF(ptw, list.data(), count), 0);
+        EXPECT_EQ(lib().DestroyPatternW(ptw), 0);
+        // The entry behind the list must be untouched.
+        EXPECT_EQ(list.back().code, 0xFFFFu);
+        list.pop_back();
+        return list;
+    }
+
+    static EngineLibrary* s_lib;
+    std::vector<int32_t> m_objects;
+};
+EngineLibrary* Engine::s_lib = nullptr;
+
+// Characters that clear stroke data must give back as themselves.
+TEST_F(Engine, SingleCharactersComeBackAsThemselves) {
+    for (const char* name :
+         {"single_01.txt", "single_03.txt", "single_06.txt", "single_11.txt", "single_12.txt",
+          "single_17.txt", "single_26.txt", "single_27.txt", "single_31.txt", "single_36.txt",
+          "single_38.txt", "single_41.txt", "single_42.txt", "single_46.txt"}) {
+        SCOPED_TRACE(name);
+        const StrokeFile file = load(name);
+        const int32_t o = objectWith(file);
+        ASSERT_EQ(lib().RecognizeNF(o), 0);
+        int32_t count = 0;
+        EXPECT_EQ(result(o, &count), sjis(file.expect));
+        EXPECT_EQ(count, 1);
+        EXPECT_EQ(runs(o), (std::vector<std::pair<int32_t, int32_t>>{{0, lib().GetStrokeCount(o) - 1}}));
+        EXPECT_EQ(guided(o, 20).front().code, codeOf(file.expect));
+    }
+}
+
+// Three well-spaced characters: three results with the strokes of each character box and its bounds.
+TEST_F(Engine, LineOfThreeCharacters) {
+    for (const char* name : {"line3_a.txt", "line3_b.txt"}) {
+        SCOPED_TRACE(name);
+        const StrokeFile file = load(name);
+        const int32_t o = objectWith(file);
+        ASSERT_EQ(lib().RecognizeNF(o), 0);
+        int32_t count = 0;
+        EXPECT_EQ(result(o, &count), sjis(file.expect));
+        ASSERT_EQ(count, 3);
+        // The generator puts character i in the 100-pixel box starting at x = 20 + 140 i.
+        std::vector<std::pair<int32_t, int32_t>> expected;
+        for (int32_t s = 0; s < static_cast<int32_t>(file.strokes.size()); ++s) {
+            const int slot = (boundsOf(file, s, s).left - 20) / 140;
+            if (static_cast<int>(expected.size()) <= slot) expected.emplace_back(s, s);
+            expected.back().second = s;
+        }
+        EXPECT_EQ(runs(o), expected);
+        for (int32_t ch = 0; ch < 3; ++ch) {
+            EngineRect box{};
+            ASSERT_EQ(lib().GetNthCharBound(o, 0, ch, &box), 0);
+            const EngineRect want = boundsOf(file, expected[ch].first, expected[ch].second);
+            EXPECT_EQ(std::tie(box.left, box.top, box.right, box.bottom),
+                      std::tie(want.left, want.top, want.right, want.bottom));
+        }
+    }
+}
+
+// The merge gesture: two neighbouring characters become one, the third keeps its strokes, and a later
+// regroup elsewhere keeps the merged character together.
+TEST_F(Engine, RegroupMergesNeighboursAndKeepsTheRest) {
+    const int32_t o = objectWith(load("line3_a.txt"));
+    ASSERT_EQ(lib().RecognizeNF(o), 0);
+    const auto before = runs(o);
+    ASSERT_EQ(before.size(), 3u);
+    ASSERT_EQ(lib().GiveStrokeSetInfo(o, 0, before[0].first, before[1].second), 0);
+    ASSERT_EQ(lib().RecognizeNF(o), 0);
+    int32_t count = 0;
+    const std::string merged = result(o, &count);
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(merged.substr(2), sjis("口"));
+    const std::vector<std::pair<int32_t, int32_t>> want{{before[0].first, before[1].second}, before[2]};
+    EXPECT_EQ(runs(o), want);
+
+    ASSERT_EQ(lib().GiveStrokeSetInfo(o, 0, before[2].first, before[2].second), 0);
+    ASSERT_EQ(lib().RecognizeNF(o), 0);
+    EXPECT_EQ(runs(o), want);
+    // Once used, the regroup is gone: a plain recognition segments afresh.
+    ASSERT_EQ(lib().RecognizeNF(o), 0);
+    EXPECT_EQ(runs(o), before);
+}
+
+// A lasso that takes part of a character: the rest of that character stays one character of its own.
+TEST_F(Engine, RegroupCuttingACharacterKeepsItsRest) {
+    const int32_t o = objectWith(load("line3_a.txt"));
+    ASSERT_EQ(lib().RecognizeNF(o), 0);
+    const auto before = runs(o);
+    ASSERT_EQ(before.size(), 3u);
+    const int32_t first = before[1].first + 1, last = before[1].second;  // 川 without its first stroke
+    ASSERT_EQ(lib().GiveStrokeSetInfo(o, 0, first, last), 0);
+    ASSERT_EQ(lib().RecognizeNF(o), 0);
+    const std::vector<std::pair<int32_t, int32_t>> want{
+        before[0], {before[1].first, before[1].first}, {first, last}, before[2]};
+    EXPECT_EQ(runs(o), want);
+}
+
+TEST_F(Engine, RegroupRefusesBadRunsAndChangesNothing) {
+    const int32_t o = objectWith(load("line3_a.txt"));
+    const int32_t n = lib().GetStrokeCount(o);
+    for (auto [first, last] :
+         std::vector<std::pair<int32_t, int32_t>>{{-1, 0}, {2, 1}, {0, n}, {n, n}, {-5, -3}}) {
+        EXPECT_NE(lib().GiveStrokeSetInfo(o, 0, first, last), 0) << first << ".." << last;
+    }
+    ASSERT_EQ(lib().RecognizeNF(o), 0);
+    EXPECT_EQ(runs(o).size(), 3u);
+}
+
+int32_t categoryOf(uint32_t code) {
+    auto in = [code](uint32_t a, uint32_t b) { return code >= a && code <= b; };
+    if (in(0x829F, 0x82F1)) return SCRIBENG_CAT_HIRAGANA;
+    if (in(0x824F, 0x8258)) return SCRIBENG_CAT_DIGIT;
+    if (in(0x889F, 0x9872)) return SCRIBENG_CAT_KANJI1;
+    if (in(0x989F, 0xEAA4)) return SCRIBENG_CAT_KANJI2;
+    return -1;
+}
+
+// With only some categories allowed every candidate belongs to them, in free and in guided recognition.
+TEST_F(Engine, CategoryMaskFilters) {
+    const StrokeFile kanji = load("single_26.txt");  // 山
+    ASSERT_EQ(kanji.expect, "山");
+    for (int32_t mask : {SCRIBENG_CAT_HIRAGANA, SCRIBENG_CAT_DIGIT, SCRIBENG_CAT_KANJI2,
+                         SCRIBENG_CAT_HIRAGANA | SCRIBENG_CAT_DIGIT, SCRIBENG_CAT_KANJI1}) {
+        SCOPED_TRACE(mask);
+        ASSERT_EQ(lib().SetRecCategory(mask), 0);
+        const int32_t o = objectWith(kanji);
+        ASSERT_EQ(lib().RecognizeNF(o), 0);
+        const std::string text = result(o);
+        ASSERT_EQ(text.size(), 2u);
+        const uint32_t code = static_cast<unsigned char>(text[0]) << 8 | static_cast<unsigned char>(text[1]);
+        EXPECT_NE(categoryOf(code) & mask, 0) << std::hex << code;
+        for (const auto& entry : guided(o, 20)) {
+            if (entry.code != 0) {
+                EXPECT_NE(categoryOf(entry.code) & mask, 0) << std::hex << entry.code;
+            }
+        }
+        if (mask == SCRIBENG_CAT_KANJI1) {
+            EXPECT_EQ(code, codeOf("山"));
+        }
+    }
+    // Nothing allowed: no result at all.
+    ASSERT_EQ(lib().SetRecCategory(0), 0);
+    const int32_t o = objectWith(kanji);
+    EXPECT_NE(lib().RecognizeNF(o), 0);
+    EXPECT_EQ(lib().GetString(o, 0, nullptr), nullptr);
+}
+
+// Guided recognition: 20 distinct candidates best first; a shorter list ends with a zero code.
+TEST_F(Engine, GuidedCandidatesBestFirst) {
+    const StrokeFile file = load("single_01.txt");  // あ
+    const int32_t o = objectWith(file);
+    const EngineRect box = boundsOf(file, 0, static_cast<int32_t>(file.strokes.size()) - 1);
+    lib().SetGuideBox(box.right + 20, box.bottom + 20, box.left - 20, box.top - 20);
+    const auto list = guided(o, 20);
+    EXPECT_EQ(list.front().code, codeOf("あ"));
+    std::set<uint32_t> codes;
+    for (size_t i = 0; i < list.size(); ++i) {
+        EXPECT_NE(list[i].code, 0u);
+        EXPECT_EQ(list[i].code & 0xFFFF0000u, 0u);
+        codes.insert(list[i].code);
+        EXPECT_EQ(list[i].rank, static_cast<int32_t>(i) + 1);
+        if (i > 0) {
+            EXPECT_LE(list[i].score, list[i - 1].score);
+        }
+    }
+    EXPECT_EQ(codes.size(), 20u);
+
+    // Only ten digits exist: they come first and a zero code ends the list.
+    lib().SetRecCategory(SCRIBENG_CAT_DIGIT);
+    const auto digits = guided(o, 20);
+    for (size_t i = 0; i < 10; ++i) EXPECT_EQ(categoryOf(digits[i].code), SCRIBENG_CAT_DIGIT);
+    for (size_t i = 10; i < 20; ++i) EXPECT_EQ(digits[i].code, 0u);
+    // A one-entry list holds just the best candidate.
+    EXPECT_EQ(guided(o, 1).size(), 1u);
+}
+
+TEST_F(Engine, StrokeStoreCopiesAndReportsStrokes) {
+    const int32_t o = lib().CreateNewObject();
+    m_objects.push_back(o);
+    std::vector<EnginePoint> points{{1, 2}, {3, 4}, {40000, -40000}};
+    ASSERT_EQ(lib().AddStrokeLast(o, points.data(), 3), 0);
+    points[0] = {99, 99};
+    ASSERT_EQ(lib().AddStrokeLast(o, points.data(), 1), 0);
+    EXPECT_EQ(lib().GetStrokeCount(o), 2);
+    int32_t count = 0;
+    const EnginePoint* first = lib().GetNthStroke(o, 0, &count);
+    ASSERT_NE(first, nullptr);
+    ASSERT_EQ(count, 3);
+    EXPECT_EQ(first[0].x, 1);
+    EXPECT_EQ(first[2].y, -40000);
+
+    // The PTW: canvas coordinates clamped to 16 bits, Flag 4 closing each stroke, owned by the engine.
+    const PtwHandle ptw = lib().GetPatternW(o, 0, 1);
+    std::span<const sw::PtwPoint> p;
+    ASSERT_TRUE(sw::ptwPoints(ptw, &p));
+    ASSERT_EQ(p.size(), 4u);
+    EXPECT_EQ(p[0].X, 1);
+    EXPECT_EQ(p[2].X, 32767);
+    EXPECT_EQ(p[2].Y, -32768);
+    EXPECT_EQ(p[3].X, 99);
+    EXPECT_EQ(std::vector<int>({p[0].Flag, p[1].Flag, p[2].Flag, p[3].Flag}), std::vector<int>({0, 0, 4, 4}));
+    sw::BlockInfo info;
+    ASSERT_TRUE(sw::lookupBlock(ptw, &info));
+    EXPECT_EQ(info.owner, sw::Owner::Engine);
+    EXPECT_FALSE(sw::freePtw(ptw, sw::Owner::Quillbox));
+    EXPECT_EQ(lib().DestroyPatternW(ptw), 0);
+    EXPECT_NE(lib().DestroyPatternW(ptw), 0);
+
+    // A stroke added or deleted after a result makes the result stale: it is gone.
+    const int32_t line = objectWith(load("line3_a.txt"));
+    ASSERT_EQ(lib().RecognizeNF(line), 0);
+    ASSERT_EQ(lib().DeleteStrokeLast(line), 0);
+    EXPECT_EQ(lib().GetString(line, 0, &count), nullptr);
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(lib().GetPatternWOfNthChar(line, 0, 0), 0);
+    ASSERT_EQ(lib().RecognizeNF(line), 0);
+    const PtwHandle second = lib().GetPatternWOfNthChar(line, 0, 1);
+    ASSERT_TRUE(sw::ptwPoints(second, &p));
+    EXPECT_EQ(p.front().X, lib().GetNthStroke(line, runs(line)[1].first, &count)->x);
+    EXPECT_EQ(lib().DestroyPatternW(second), 0);
+}
+
+// Every entry point with bad handles, destroyed objects, negative counts, null pointers and empty objects.
+TEST_F(Engine, SurvivesBadArguments) {
+    const int32_t empty = lib().CreateNewObject();
+    m_objects.push_back(empty);
+    const int32_t dead = lib().CreateNewObject();
+    ASSERT_EQ(lib().DestroyObject(dead), 0);
+    EnginePoint pt{5, 5};
+    EngineRect box{};
+    int32_t a = 7, b = 7;
+    for (int32_t o : {0, -1, 0x7FFFFFFF, dead, empty}) {
+        SCOPED_TRACE(o);
+        if (o != empty) {
+            EXPECT_NE(lib().DestroyObject(o), 0);
+            EXPECT_NE(lib().AddStrokeLast(o, &pt, 1), 0);
+        }
+        EXPECT_NE(lib().DeleteStrokeLast(o), 0);
+        EXPECT_EQ(lib().GetStrokeCount(o), 0);
+        EXPECT_EQ(lib().GetNthStroke(o, 0, &a), nullptr);
+        EXPECT_EQ(a, 0);
+        EXPECT_NE(lib().RecognizeNF(o), 0);
+        EXPECT_NE(lib().GiveStrokeSetInfo(o, 0, 0, 0), 0);
+        EXPECT_EQ(lib().GetString(o, 0, &a), nullptr);
+        EXPECT_NE(lib().GetStrokeNoOfNthChar(o, 0, 0, &a, &b), 0);
+        EXPECT_NE(lib().GetNthCharBound(o, 0, 0, &box), 0);
+        EXPECT_EQ(lib().GetPatternW(o, 0, 0), 0);
+        EXPECT_EQ(lib().GetPatternWOfNthChar(o, 0, 0), 0);
+    }
+    EXPECT_NE(lib().AddStrokeLast(empty, nullptr, 1), 0);
+    EXPECT_NE(lib().AddStrokeLast(empty, &pt, 0), 0);
+    EXPECT_NE(lib().AddStrokeLast(empty, &pt, -3), 0);
+    EXPECT_EQ(lib().GetStrokeCount(empty), 0);
+
+    const int32_t o = objectWith(load("single_01.txt"));
+    ASSERT_EQ(lib().RecognizeNF(o), 0);
+    EXPECT_EQ(lib().GetNthStroke(o, -1, &a), nullptr);
+    EXPECT_EQ(lib().GetNthStroke(o, 3, &a), nullptr);
+    EXPECT_NE(lib().GetNthStroke(o, 0, nullptr), nullptr);
+    EXPECT_NE(lib().GetString(o, 0, nullptr), nullptr);
+    for (int32_t ch : {-1, 1, 1000}) {
+        EXPECT_NE(lib().GetStrokeNoOfNthChar(o, 0, ch, &a, &b), 0);
+        EXPECT_NE(lib().GetNthCharBound(o, 0, ch, &box), 0);
+        EXPECT_EQ(lib().GetPatternWOfNthChar(o, 0, ch), 0);
+    }
+    EXPECT_NE(lib().GetStrokeNoOfNthChar(o, 0, 0, nullptr, &b), 0);
+    EXPECT_NE(lib().GetNthCharBound(o, 0, 0, nullptr), 0);
+    EXPECT_EQ(lib().GetPatternW(o, 0, -1), 0);
+    EXPECT_EQ(lib().GetPatternW(o, 0, 3), 0);
+
+    // RecognizeF with bad records and lists.
+    CandidateEntry list[20];
+    const PtwHandle good = lib().GetPatternW(o, 0, 2);
+    EXPECT_NE(lib().RecognizeF(good, nullptr, 20), 0);
+    EXPECT_NE(lib().RecognizeF(good, list, 0), 0);
+    EXPECT_NE(lib().RecognizeF(good, list, -20), 0);
+    EXPECT_EQ(lib().DestroyPatternW(good), 0);
+    EXPECT_NE(lib().RecognizeF(good, list, 20), 0);  // freed
+    EXPECT_EQ(list[0].code, 0u);
+    EXPECT_NE(lib().RecognizeF(0, list, 20), 0);
+    const auto strokeData = sw::allocateStrokeData(sw::Owner::Test, 4);  // a handle of another kind
+    EXPECT_NE(lib().RecognizeF(strokeData.handle, list, 20), 0);
+    sw::freeBlock(strokeData.handle, sw::Owner::Test);
+    for (int64_t points : {0, 3}) {  // empty, and points without a closing Flag 4
+        const auto ptw = sw::allocatePtw(sw::Owner::Test, points);
+        EXPECT_NE(lib().RecognizeF(ptw.handle, list, 20), 0);
+        EXPECT_NE(lib().DestroyPatternW(ptw.handle), 0);  // not the engine's
+        EXPECT_TRUE(sw::freePtw(ptw.handle, sw::Owner::Test));
+    }
+    EXPECT_NE(lib().DestroyPatternW(0), 0);
+    EXPECT_NE(lib().DestroyPatternW(-5), 0);
+}
+
+// An install tree: the engine, its records library and its models copied elsewhere load and recognise
+// from a process with an empty environment.
+TEST_F(Engine, LoadsFromACopiedRuntimeFolder) {
+    const fs::path dir = fs::temp_directory_path() / ("scribeng_install_" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "models");
+    for (const char* name : {"libscribeng.so", "libslatewise_records.so"})
+        fs::copy_file(runtimeDir() / name, dir / name);
+    for (const auto& model : fs::directory_iterator(runtimeDir() / "models")) {
+        fs::copy_file(fs::canonical(model.path()), dir / "models" / model.path().filename());
+    }
+    const std::string lib = (dir / "libscribeng.so").string();
+    const std::string data = (fs::path(SCRIBENG_TEST_DATA) / "single_01.txt").string();
+    const char* argv[] = {SCRIBENG_LOAD_CHECK, lib.c_str(), data.c_str(), nullptr};
+    char* envp[] = {nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, SCRIBENG_LOAD_CHECK, nullptr, nullptr, const_cast<char**>(argv), envp), 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    fs::remove_all(dir);
+}
+
+}  // namespace
