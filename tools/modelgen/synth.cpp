@@ -35,6 +35,16 @@ Subpath transformed(const Subpath& s, const Affine& m) {
     return out;
 }
 
+// A smooth displacement field: two sine waves of random phase and about one to two periods per character.
+struct Warp {
+    double amplitude, fx, fy, phaseX, phaseY;
+    Point apply(Point p) const {
+        const double k = 2 * std::numbers::pi / kGridSize;
+        return {p.x + amplitude * std::sin(k * fy * p.y + phaseX),
+                p.y + amplitude * std::sin(k * fx * p.x + phaseY)};
+    }
+};
+
 Point subpathCentre(const Subpath& s) {
     double minX = s.front().p0.x, maxX = minX, minY = s.front().p0.y, maxY = minY;
     for (const Cubic& c : s) {
@@ -93,6 +103,12 @@ Ink synthesise(const std::vector<Subpath>& strokes, Random& random, const Variat
     Ink ink;
     for (const Subpath& s : moved) {
         Stroke points = sampleSubpath(transformed(s, global), spacing);
+        const auto trimmed = [&] { return static_cast<size_t>(random.uniform(0, v.trim * points.size())); };
+        const size_t head = trimmed(), tail = trimmed();
+        if (points.size() > head + tail + 2) {
+            points.erase(points.end() - static_cast<std::ptrdiff_t>(tail), points.end());
+            points.erase(points.begin(), points.begin() + static_cast<std::ptrdiff_t>(head));
+        }
         // Hand tremor: white noise smoothed over three neighbours, so the line wobbles instead of jagging.
         std::vector<Point> noise(points.size());
         for (Point& n : noise) n = {random.normal() * v.pointNoise, random.normal() * v.pointNoise};
