@@ -9,20 +9,13 @@
 #include "platform/gdi/color.h"
 #include "platform/gdi/fonts.h"
 #include "platform/gdi/units.h"
+#include "qt_application.h"
 
 namespace sw::gdi {
 namespace {
 
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "gdi_test";
-    static char* argv[] = {name, nullptr};
-    static auto* application = new QApplication(argc, argv);
-    return *application;
-}
-
 TEST(OleColor, SystemIndexesTranslateThroughTheApplicationPalette) {
-    app();
+    test::ensureApplication();
     QPalette palette;
     palette.setColor(QPalette::Active, QPalette::Base, QColor(0x11, 0x22, 0x33));
     palette.setColor(QPalette::Active, QPalette::Text, QColor(0x44, 0x55, 0x66));
@@ -92,7 +85,7 @@ TEST(Units, RoundHalfToEvenAndSaturate) {
 }
 
 TEST(Fonts, WindowsFaceNamesResolveToTheInstalledIpaFaces) {
-    app();
+    test::ensureApplication();
     const std::pair<const char16_t*, const char*> rows[] = {
         {u"ＭＳ 明朝", "IPAMincho"},     {u"MS Mincho", "IPAMincho"},   {u"ＭＳ Ｐ明朝", "IPAPMincho"},
         {u"ＭＳ ゴシック", "IPAGothic"}, {u"MS Gothic", "IPAGothic"},   {u"ＭＳ Ｐゴシック", "IPAPGothic"},

@@ -8,24 +8,17 @@
 #include <vector>
 
 #include "platform/text/cp932.h"
+#include "qt_application.h"
 
 namespace sw::win {
 namespace {
-
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "listbox_test";
-    static char* argv[] = {name, nullptr};
-    static auto* application = new QApplication(argc, argv);
-    return *application;
-}
 
 constexpr char kCanary = '\x5A';
 
 class ListBoxTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        app();
+        test::ensureApplication();
         m_list = std::make_unique<ListBox>();
         m_h = m_list->handle();
         ASSERT_NE(m_h, 0);

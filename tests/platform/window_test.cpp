@@ -16,17 +16,10 @@
 
 #include "platform/window/menu.h"
 #include "platform/window/timer.h"
+#include "qt_application.h"
 
 namespace sw::win {
 namespace {
-
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "window_test";
-    static char* argv[] = {name, nullptr};
-    static auto* application = new QApplication(argc, argv);
-    return *application;
-}
 
 // Processes events until `done` holds or `ms` pass.
 bool waitUntil(const std::function<bool()>& done, int ms = 2000) {
@@ -79,7 +72,7 @@ private:
 
 class WindowTest : public ::testing::Test {
 protected:
-    void SetUp() override { app(); }
+    void SetUp() override { test::ensureApplication(); }
 };
 
 TEST_F(WindowTest, MouseMessagesArriveSynchronouslyAsQtEventsAtTheClientPoint) {
@@ -134,7 +127,8 @@ TEST_F(WindowTest, MouseMessagesArriveSynchronouslyAsQtEventsAtTheClientPoint) {
     ASSERT_EQ(child->mouse.size(), 1u);
     EXPECT_EQ(child->mouse[0].pos, QPointF(1, 2));
     EXPECT_TRUE(top.mouse.empty()) << "an ignored message must not travel on to the parent";
-    EXPECT_FALSE(child->testAttribute(Qt::WA_NoMousePropagation)) << "the widget's own attributes are restored";
+    EXPECT_FALSE(child->testAttribute(Qt::WA_NoMousePropagation))
+        << "the widget's own attributes are restored";
     EXPECT_FALSE(child->hasMouseTracking());
 
     EXPECT_EQ(sendMessage(h, 0x0400, 1, 2), 0) << "an unknown message does nothing";
