@@ -11,7 +11,7 @@ namespace sw::scribeng {
 void RecognizerObject::dropResult() {
     runs.clear();
     candidates.clear();
-    text.clear();
+    if (text) previousText = std::move(text);
 }
 
 std::vector<std::filesystem::path> defaultModelFolders() {
@@ -71,7 +71,7 @@ bool Engine::recognizeFree(RecognizerObject& object) {
     Box line;
     for (const auto& box : boxes) line.add(box);
     std::vector<std::vector<Candidate>> candidates;
-    std::string text;
+    auto text = std::make_unique<std::string>();
     for (const auto& run : runs) {
         std::span<const Stroke> strokes(object.strokes.data() + run.first,
                                         static_cast<size_t>(run.last - run.first + 1));
@@ -82,8 +82,8 @@ bool Engine::recognizeFree(RecognizerObject& object) {
                   line.bottom};
         auto found = models.recognize(strokes, frame, m_mask, kKeptCandidates);
         if (found.empty()) return false;
-        text.push_back(static_cast<char>(found.front().code >> 8));
-        text.push_back(static_cast<char>(found.front().code & 0xFF));
+        text->push_back(static_cast<char>(found.front().code >> 8));
+        text->push_back(static_cast<char>(found.front().code & 0xFF));
         candidates.push_back(std::move(found));
     }
     object.runs = std::move(runs);

@@ -34,8 +34,12 @@ struct RecognizerObject {
     std::vector<Stroke> strokes;
     std::vector<CharRun> runs;                       // grouping of the last result; empty when there is none
     std::vector<std::vector<Candidate>> candidates;  // per character, best first; [0] is the result
-    std::string text;                                // code page 932, two bytes per character
-    std::optional<CharRun> pendingRegroup;           // from GiveStrokeSetInfo, used by the next RecognizeNF
+    // The result string, code page 932, two bytes per character; null when there is no result. The string
+    // of the result before is kept alive in `previousText`, so a caller that compares the string read before
+    // a regroup with the one read after it reads valid memory.
+    std::unique_ptr<std::string> text;
+    std::unique_ptr<std::string> previousText;
+    std::optional<CharRun> pendingRegroup;  // from GiveStrokeSetInfo, used by the next RecognizeNF
 
     bool hasResult() const { return !runs.empty(); }
     void dropResult();

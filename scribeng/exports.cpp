@@ -4,7 +4,9 @@
 //
 // Returns: 0 = ok, kFail = failure. Engine-owned memory returned to the caller:
 //   GetNthStroke  - the stroke's points, valid until that stroke is deleted or the object destroyed;
-//   GetString     - the result string, valid until the object's strokes or result change.
+//   GetString     - the result string, readable until the object's result has changed twice (a new
+//                   recognition, or a stroke added or deleted) or the object is destroyed.
+// The arguments named `zero` are ignored.
 // PTW records are allocated in the handle table with Owner::Engine and released only by DestroyPatternW.
 // Points are stored as given (int32); a PTW holds int16 coordinates, so each coordinate outside
 // -32768..32767 is clamped to that range in a PTW.
@@ -151,7 +153,7 @@ const char* GetString(int32_t object, int32_t zero, int32_t* charCount) noexcept
         RecognizerObject* o = e.find(object);
         if (!o || !o->hasResult()) return nullptr;
         if (charCount) *charCount = static_cast<int32_t>(o->runs.size());
-        return o->text.c_str();
+        return o->text ? o->text->c_str() : nullptr;
     });
 }
 
