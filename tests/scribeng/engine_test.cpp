@@ -24,9 +24,10 @@ using sw::scribeng::StrokeFile;
 
 constexpr int32_t kAll = 0x1FF;
 
+// The runtime folder: SLATEWISE_RUNTIME_DIR when the test runner sets it, else the build's own.
 fs::path runtimeDir() {
     const char* dir = std::getenv("SLATEWISE_RUNTIME_DIR");
-    return dir ? fs::path(dir) : fs::path();
+    return dir && *dir ? fs::path(dir) : fs::path(SCRIBENG_RUNTIME_DIR);
 }
 
 StrokeFile load(const std::string& name) {
