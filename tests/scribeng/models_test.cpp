@@ -1,0 +1,83 @@
+// Model loading and merging, and recognition without usable models, on the engine's internals.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "scribeng/engine.h"
+#include "stroke_file.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using sw::scribeng::Engine;
+using sw::scribeng::ModelSet;
+
+const fs::path kTegaki = "/usr/share/tegaki/models/zinnia/handwriting-ja.model";
+
+class TempFolder {
+public:
+    TempFolder() : m_path(fs::temp_directory_path() / ("scribeng_models_" + std::to_string(::getpid()))) {
+        fs::remove_all(m_path);
+        fs::create_directories(m_path);
+    }
+    ~TempFolder() { fs::remove_all(m_path); }
+    const fs::path& path() const { return m_path; }
+
+private:
+    fs::path m_path;
+};
+
+std::vector<sw::scribeng::Stroke> strokesOf(const char* name) {
+    auto file = sw::scribeng::readStrokeFile(fs::path(SCRIBENG_TEST_DATA) / name);
+    EXPECT_TRUE(file.has_value());
+    return file ? file->strokes : std::vector<sw::scribeng::Stroke>{};
+}
+
+// Every *.model file of the folder is opened; other files and broken models are skipped; a label known to
+// two models comes back once.
+TEST(ModelSet, LoadsEveryModelAndMergesTheirCandidates) {
+    TempFolder folder;
+    fs::create_symlink(kTegaki, folder.path() / "a.model");
+    fs::create_symlink(kTegaki, folder.path() / "b.model");
+    std::ofstream(folder.path() / "broken.model") << "not a model";
+    std::ofstream(folder.path() / "notes.txt") << "ignored";
+    ModelSet models;
+    EXPECT_EQ(models.loadFolder(folder.path()), 2u);
+
+    sw::scribeng::ZinniaCharacter character(100, 100);
+    character.add(0, 20, 50);
+    character.add(0, 80, 50);
+    const auto merged = models.classify(character);
+    std::set<std::string> labels;
+    for (const auto& c : merged) labels.insert(c.label);
+    EXPECT_EQ(labels.size(), merged.size());
+
+    ModelSet single;
+    ASSERT_EQ(single.loadFolder(kTegaki.parent_path()), 1u);
+    const auto alone = single.classify(character);
+    ASSERT_EQ(alone.size(), merged.size());
+    EXPECT_EQ(alone.front().label, merged.front().label);
+    EXPECT_FLOAT_EQ(alone.front().score, merged.front().score);
+}
+
+// No model (missing folder, or only broken files): recognition fails cleanly and leaves no result.
+TEST(Engine, WithoutModelsRecognitionFails) {
+    TempFolder folder;
+    std::ofstream(folder.path() / "broken.model") << "not a model";
+    for (const fs::path& path : {folder.path(), fs::path("/nonexistent/models")}) {
+        Engine engine({path});
+        const int32_t handle = engine.create();
+        auto* object = engine.find(handle);
+        ASSERT_NE(object, nullptr);
+        object->strokes = strokesOf("single_01.txt");
+        EXPECT_FALSE(engine.recognizeFree(*object));
+        EXPECT_FALSE(object->hasResult());
+        EXPECT_EQ(object->text, nullptr);
+        EXPECT_TRUE(engine.recognizeGuided(object->strokes, 20).empty());
+    }
+}
+
+}  // namespace
