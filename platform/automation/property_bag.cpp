@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "platform/automation/escape_p.h"
 #include "platform/text/cp932.h"
 
 namespace sw {
@@ -30,32 +31,7 @@ bool needsQuotes(std::string_view value) noexcept {
            value.find_first_of("\\\"\r\n") != std::string_view::npos;
 }
 
-std::string quoted(std::string_view value) {
-    std::string out = "\"";
-    for (char c : value) {
-        switch (c) {
-            case '\\':
-                out += "\\\\";
-                break;
-            case '"':
-                out += "\\\"";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                out += c;
-        }
-    }
-    out += '"';
-    return out;
-}
+std::string quoted(std::string_view value) { return '"' + detail::backslashEscaped(value) + '"'; }
 
 // `"text"` with escapes; nullopt for a missing closing quote, an unknown escape or text after the quote.
 std::optional<std::string> unquoted(std::string_view value) {
@@ -67,25 +43,9 @@ std::optional<std::string> unquoted(std::string_view value) {
             continue;
         }
         if (++i == value.size()) return std::nullopt;
-        switch (value[i]) {
-            case '\\':
-                out += '\\';
-                break;
-            case '"':
-                out += '"';
-                break;
-            case 'n':
-                out += '\n';
-                break;
-            case 'r':
-                out += '\r';
-                break;
-            case 't':
-                out += '\t';
-                break;
-            default:
-                return std::nullopt;
-        }
+        const auto c = detail::unescapedLetter(value[i]);
+        if (!c) return std::nullopt;
+        out += *c;
     }
     if (i + 1 != value.size()) return std::nullopt;  // no closing quote, or something after it
     return out;

@@ -16,45 +16,23 @@
 #include <utility>
 #include <variant>
 
+#include "platform/automation/escape_p.h"
+
 namespace sw::com {
 namespace {
 
-// The file holds one entry a line, its fields separated by tabs, with '\\', tab, line feed and carriage
-// return escaped as \\ \t \n \r inside a field:
+// The file holds one entry a line, its fields separated by tabs, with backslash escapes inside a field
+// (escape_p.h). The fields of each kind of entry:
 //
-//     typelib   {id}  PENMATELib    1.0                         /opt/slatewise/libpenmate.so
-//     class     {id}  CPenmateCtrl  PENMATE.PenmateCtrl.1       /opt/slatewise/libpenmate.so  Apartment
-//     0x00020591  {typelib id} proppage  {id}  CPenmatePropPage  PENMATE.PenmatePropPage.1
-//     /opt/slatewise/libpenmate.so
+//     typelib   {id}  name  major.minor  module path
+//     class     {id}  name  prog id  module path  threading  0x<status flags>  {type library id}
+//     proppage  {id}  name  prog id  module path
 //
 // Lines starting with '#' are comments. Entries keep the order in which they were registered.
 constexpr const char* kHeader =
     "# Slatewise class registry. Written by the control modules; edit with regctl.\n";
 
 using Record = std::variant<TypeLibEntry, ClassEntry, PropPageEntry>;
-
-std::string escape(std::string_view field) {
-    std::string out;
-    for (char c : field) {
-        switch (c) {
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
 
 std::optional<std::vector<std::string>> splitFields(std::string_view line) {
     std::vector<std::string> fields(1);
@@ -66,22 +44,9 @@ std::optional<std::vector<std::string>> splitFields(std::string_view line) {
             fields.back() += c;
         } else {
             if (++i == line.size()) return std::nullopt;
-            switch (line[i]) {
-                case '\\':
-                    fields.back() += '\\';
-                    break;
-                case 't':
-                    fields.back() += '\t';
-                    break;
-                case 'n':
-                    fields.back() += '\n';
-                    break;
-                case 'r':
-                    fields.back() += '\r';
-                    break;
-                default:
-                    return std::nullopt;
-            }
+            const auto unescaped = detail::unescapedLetter(line[i]);
+            if (!unescaped) return std::nullopt;
+            fields.back() += *unescaped;
         }
     }
     return fields;
@@ -127,7 +92,7 @@ std::string formatRecord(const Record& record) {
     std::string line;
     auto add = [&line](std::string_view field) {
         if (!line.empty()) line += '\t';
-        line += escape(field);
+        line += detail::backslashEscaped(field);
     };
     if (const auto* t = std::get_if<TypeLibEntry>(&record)) {
         add("typelib"), add(t->id.toString()), add(t->name);
