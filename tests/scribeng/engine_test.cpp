@@ -89,6 +89,16 @@ protected:
         if (count) *count = n;
         return s ? std::string(s) : std::string("<none>");
     }
+    // RecognizeNF, then the result string.
+    static std::string recognize(int32_t o) {
+        EXPECT_EQ(lib().RecognizeNF(o), 0);
+        return result(o);
+    }
+    static int32_t charCount(int32_t o) {
+        int32_t n = -1;
+        lib().GetString(o, 0, &n);
+        return n;
+    }
     static std::vector<std::pair<int32_t, int32_t>> runs(int32_t o) {
         std::vector<std::pair<int32_t, int32_t>> out;
         int32_t n = 0;
@@ -127,10 +137,8 @@ TEST_F(Scribeng, SingleCharactersComeBackAsThemselves) {
         SCOPED_TRACE(name);
         const StrokeFile file = load(name);
         const int32_t o = objectWith(file);
-        ASSERT_EQ(lib().RecognizeNF(o), 0);
-        int32_t count = 0;
-        EXPECT_EQ(result(o, &count), sjis(file.expect));
-        EXPECT_EQ(count, 1);
+        EXPECT_EQ(recognize(o), sjis(file.expect));
+        EXPECT_EQ(charCount(o), 1);
         EXPECT_EQ(runs(o), (std::vector<std::pair<int32_t, int32_t>>{{0, lib().GetStrokeCount(o) - 1}}));
         EXPECT_EQ(guided(o, 20).front().code, codeOf(file.expect));
     }
@@ -142,10 +150,8 @@ TEST_F(Scribeng, LineOfThreeCharacters) {
         SCOPED_TRACE(name);
         const StrokeFile file = load(name);
         const int32_t o = objectWith(file);
-        ASSERT_EQ(lib().RecognizeNF(o), 0);
-        int32_t count = 0;
-        EXPECT_EQ(result(o, &count), sjis(file.expect));
-        ASSERT_EQ(count, 3);
+        EXPECT_EQ(recognize(o), sjis(file.expect));
+        ASSERT_EQ(charCount(o), 3);
         // The generator puts character i in the 100-pixel box starting at x = 20 + 140 i.
         std::vector<std::pair<int32_t, int32_t>> expected;
         for (int32_t s = 0; s < static_cast<int32_t>(file.strokes.size()); ++s) {
