@@ -201,7 +201,7 @@ public:
 
     QWidget* createWindow(QWidget* parent) noexcept override {
         try {
-            const bool designMode = false;  // XXX-RESTORE site() && !site()->userMode();
+            const bool designMode = site() && !site()->userMode();
             m_window = new PenmateWindow(parent, designMode);
             return m_window;
         } catch (...) {
@@ -216,12 +216,8 @@ public:
         return true;
     }
 
-    void aboutBox() noexcept override {
-        try {
-            sw::com::showAboutBox(m_window, &penmateBitmap(), kClassInfo.displayName, kClassInfo.version);
-        } catch (...) {
-        }
-    }
+    // The AboutBox shows this bitmap with the name and version of kClassInfo.
+    QImage icon() const noexcept override { return penmateBitmap(); }
 
 protected:
     HResult invokeMember(const MemberInfo& member, uint16_t, std::span<Variant> args,
@@ -382,12 +378,6 @@ QImage drawBitmap() {
 }
 
 }  // namespace
-
-const sw::InterfaceInfo& dispatchInterface() noexcept { return kDispatch; }
-
-const sw::InterfaceInfo& eventInterface() noexcept { return kEvents; }
-
-const sw::ClassInfo& classInfo() noexcept { return kClassInfo; }
 
 sw::ClassFactory& penmateFactory() noexcept {
     static PenmateFactory factory;

@@ -13,10 +13,6 @@ class QWidget;
 
 namespace penmate {
 
-const sw::InterfaceInfo& dispatchInterface() noexcept;  // _DPenmate
-const sw::InterfaceInfo& eventInterface() noexcept;     // _DPenmateEvents, no members
-const sw::ClassInfo& classInfo() noexcept;
-
 // The module's one factory and its count of live controls (for DllCanUnloadNow).
 sw::ClassFactory& penmateFactory() noexcept;
 int& liveObjects() noexcept;
