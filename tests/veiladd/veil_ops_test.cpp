@@ -2,23 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "stroke_cases.h"
+
 namespace sw::veiladd {
 namespace {
 
-// Color numbers every point, so a test sees which point of the drawing landed where.
-VeilPoint pt(int32_t x, int32_t y, int16_t state, int32_t color) { return VeilPoint{x, y, state, 3, color}; }
-
-// The selection as the overlay hands it over, compared by X and Y only: State, Width and Color differ.
-std::vector<VeilPoint> selectionOf(const std::vector<VeilPoint>& points) {
-    std::vector<VeilPoint> selection;
-    for (const VeilPoint& p : points) selection.push_back({p.X, p.Y, 9, 7, 0x123456});
-    return selection;
-}
+using namespace testing_data;
 
 bool samePoint(const VeilPoint& a, const VeilPoint& b) {
     return a.X == b.X && a.Y == b.Y && a.State == b.State && a.Width == b.Width && a.Color == b.Color;
@@ -30,24 +25,6 @@ std::vector<VeilPoint> run(const std::vector<VeilPoint>& drawing, const std::vec
     return out;
 }
 
-const std::vector<VeilPoint> kA = {pt(10, 10, 2, 1), pt(11, 12, 0, 2), pt(12, 14, 4, 3)};
-const std::vector<VeilPoint> kB = {pt(30, 30, 2, 4), pt(31, 33, 4, 5)};
-
-std::vector<VeilPoint> join(std::initializer_list<std::vector<VeilPoint>> parts) {
-    std::vector<VeilPoint> all;
-    for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
-    return all;
-}
-
-struct DeleteCase {
-    const char* name;
-    std::vector<VeilPoint> drawing;
-    std::vector<VeilPoint> pattern;
-    std::vector<int32_t> keptColors;  // the drawing points expected in the result, in this order
-};
-
-void PrintTo(const DeleteCase& c, std::ostream* os) { *os << c.name; }
-
 class DeletePatternCases : public testing::TestWithParam<DeleteCase> {};
 
 TEST_P(DeletePatternCases, KeepsExactlyTheExpectedPointsUnchanged) {
@@ -55,43 +32,17 @@ TEST_P(DeletePatternCases, KeepsExactlyTheExpectedPointsUnchanged) {
     const std::vector<VeilPoint> result = run(c.drawing, c.pattern);
     ASSERT_EQ(result.size(), c.keptColors.size());
     for (size_t k = 0; k < result.size(); ++k) {
-        const VeilPoint* source = nullptr;
-        for (const VeilPoint& p : c.drawing)
-            if (p.Color == c.keptColors[k]) source = &p;
-        ASSERT_NE(source, nullptr);
+        const auto source = std::find_if(c.drawing.begin(), c.drawing.end(),
+                                         [&](const VeilPoint& p) { return p.Color == c.keptColors[k]; });
+        ASSERT_NE(source, c.drawing.end());
         EXPECT_TRUE(samePoint(result[k], *source)) << "result point " << k;
     }
 }
 
-// The abandoned-run rows: stroke S agrees with the pattern on two points but not on its third.
-const std::vector<VeilPoint> kS = {pt(0, 0, 2, 11), pt(1, 1, 0, 12), pt(2, 2, 4, 13)};
-const std::vector<VeilPoint> kC = {pt(0, 0, 2, 14), pt(1, 1, 0, 15), pt(3, 3, 4, 16)};
-// Two stroke starts at the same place; only rescanning from the run's second point finds the match.
-const std::vector<VeilPoint> kX = {pt(0, 0, 2, 21), pt(0, 0, 2, 22), pt(0, 0, 0, 23), pt(5, 5, 4, 24)};
-
-INSTANTIATE_TEST_SUITE_P(
-    DeletePattern, DeletePatternCases,
-    testing::Values(
-        DeleteCase{"BRemoved", join({kA, kB}), selectionOf(kB), {1, 2, 3}},
-        DeleteCase{"BothRemoved", join({kA, kB}), selectionOf(join({kA, kB})), {}},
-        DeleteCase{"ReverseOrderRemovesOnlyB", join({kA, kB}), selectionOf(join({kB, kA})), {1, 2, 3}},
-        DeleteCase{"AbandonedRunKeepsItsPointsInOrder", join({kS, kC}), selectionOf(kC), {11, 12, 13}},
-        DeleteCase{"AbandonedRunResumesBehindItsFirstPoint",
-                   kX,
-                   selectionOf({pt(0, 0, 0, 0), pt(0, 0, 0, 0), pt(5, 5, 0, 0)}),
-                   {21}},
-        DeleteCase{"UnfinishedLastStrokeStaysOut",
-                   join({kA, {pt(30, 30, 2, 4), pt(31, 33, 0, 5)}}),
-                   selectionOf(kB),
-                   {1, 2, 3}},
-        DeleteCase{"UsedUpPatternMatchesNothing",
-                   join({kB, {pt(30, 30, 2, 6), pt(31, 33, 4, 7)}}),
-                   selectionOf(kB),
-                   {6, 7}},
-        DeleteCase{"MatchOnAPointInsideAStrokeOpensNoRun", kA, selectionOf({kA[1], kA[2]}), {1, 2, 3}},
-        DeleteCase{
-            "NoMatchKeepsEverything", join({kA, kB}), selectionOf({pt(99, 99, 2, 0)}), {1, 2, 3, 4, 5}}),
-    [](const testing::TestParamInfo<DeleteCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(DeletePattern, DeletePatternCases, testing::ValuesIn(deleteCases()),
+                         [](const testing::TestParamInfo<DeleteCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST(DeletePattern, LongAbandonedRunsAreRescannedWithoutLosingPoints) {
     // Every point opens a run that matches 50 points before failing; the result must still be the drawing.

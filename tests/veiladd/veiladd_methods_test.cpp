@@ -10,22 +10,14 @@
 #include <vector>
 
 #include "platform/window/listbox.h"
+#include "stroke_cases.h"
 
 namespace sw::veiladd {
 namespace {
 
-const VeilRect kStartRect{INT32_MAX, INT32_MAX, 0, 0};
+using namespace testing_data;
 
-// Stroke data owned by the test, as another component would hand it over.
-struct Strokes {
-    explicit Strokes(std::vector<VeilPoint> points) : count(static_cast<int32_t>(points.size())) {
-        block = allocateStrokeData(Owner::Test, count);
-        std::copy(points.begin(), points.end(), block.data);
-    }
-    ~Strokes() { freeBlock(block.handle, Owner::Test); }
-    Allocation<VeilPoint> block;
-    int32_t count;
-};
+const VeilRect kStartRect{INT32_MAX, INT32_MAX, 0, 0};
 
 const std::vector<VeilPoint> kStroke = {{10, 10, 2, 3, 255}, {-5, 20, 0, 3, 255}, {30, -7, 4, 3, 255}};
 
@@ -50,12 +42,7 @@ std::vector<BadInput> badInputs(const Strokes& good, Handle freed, Handle ptw) {
 
 class VeiladdMethods : public testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "veiladd_methods_test";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance()) new QApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { ensureApplication(); }
 
     void SetUp() override {
         freed = allocateStrokeData(Owner::Test, 4).handle;
