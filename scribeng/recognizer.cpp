@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <unordered_set>
 
 namespace sw::scribeng {
@@ -11,6 +12,8 @@ namespace {
 // trained on characters that fill about 70 per cent of their box).
 constexpr int kSpace = 1000;
 constexpr double kMargin = 0.15;
+// Classes ranked before the category mask is applied; all are ranked when these leave too few candidates.
+constexpr size_t kFirstRanking = 200;
 
 }  // namespace
 
@@ -49,12 +52,20 @@ std::vector<Candidate> Recognizer::recognize(std::span<const Stroke> strokes, co
         ++id;
     }
 
-    std::unordered_set<CharCode> seen;
-    for (const auto& candidate : m_models.classify(character)) {
-        auto it = m_codes.find(candidate.label);
-        if (it == m_codes.end() || !allowedBy(it->second, mask) || !seen.insert(it->second).second) continue;
-        out.push_back({it->second, candidate.score});
-        if (out.size() == limit) break;
+    // Most characters find their candidates among the best few hundred classes; only a mask that leaves few
+    // classes makes it worth ranking them all.
+    for (size_t nbest : {kFirstRanking, std::numeric_limits<size_t>::max()}) {
+        const auto ranked = m_models.classify(character, nbest);
+        out.clear();
+        std::unordered_set<CharCode> seen;
+        for (const auto& candidate : ranked) {
+            auto it = m_codes.find(candidate.label);
+            if (it == m_codes.end() || !allowedBy(it->second, mask) || !seen.insert(it->second).second)
+                continue;
+            out.push_back({it->second, candidate.score});
+            if (out.size() == limit) return out;
+        }
+        if (ranked.size() < nbest) break;  // every class was ranked
     }
     return out;
 }

@@ -74,11 +74,13 @@ std::vector<std::string> ModelSet::labels() const {
     return out;
 }
 
-std::vector<ScoredLabel> ModelSet::classify(const ZinniaCharacter& character) const {
-    if (m_models.size() == 1) return m_models.front().classify(character, m_models.front().classCount());
+std::vector<ScoredLabel> ModelSet::classify(const ZinniaCharacter& character, size_t nbest) const {
+    if (m_models.size() == 1) {
+        return m_models.front().classify(character, std::min(nbest, m_models.front().classCount()));
+    }
     std::unordered_map<std::string, float> best;
     for (const auto& model : m_models) {
-        for (auto& candidate : model.classify(character, model.classCount())) {
+        for (auto& candidate : model.classify(character, std::min(nbest, model.classCount()))) {
             auto [it, inserted] = best.try_emplace(std::move(candidate.label), candidate.score);
             if (!inserted) it->second = std::max(it->second, candidate.score);
         }
@@ -89,6 +91,7 @@ std::vector<ScoredLabel> ModelSet::classify(const ZinniaCharacter& character) co
     std::sort(out.begin(), out.end(), [](const ScoredLabel& a, const ScoredLabel& b) {
         return a.score != b.score ? a.score > b.score : a.label < b.label;
     });
+    if (out.size() > nbest) out.resize(nbest);
     return out;
 }
 

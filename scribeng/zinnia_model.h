@@ -64,9 +64,9 @@ public:
     const std::vector<std::filesystem::path>& files() const { return m_files; }
     // Every label of every model, each once.
     std::vector<std::string> labels() const;
-    // The candidates of all models merged by score, best first, each label once. Every class is scored,
-    // so filtering the list afterwards never runs short of what the models know.
-    std::vector<ScoredLabel> classify(const ZinniaCharacter& character) const;
+    // The best `nbest` candidates of each model merged by score, best first, each label once. The first
+    // nbest of the merged list are exact; fewer than nbest means every class of every model is listed.
+    std::vector<ScoredLabel> classify(const ZinniaCharacter& character, size_t nbest) const;
 
 private:
     std::vector<ZinniaModel> m_models;
