@@ -2,6 +2,7 @@
 
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
 #include <memory>
 #include <utility>
 
