@@ -47,11 +47,12 @@ struct RecognizerObject {
 
 class Engine {
 public:
-    // The process-wide engine; models come from `<folder of libscribeng.so>/models`, else from the system's
-    // Tegaki folder. Loading happens on first use of a recognition.
+    // The process-wide engine; models come from `<folder of libscribeng.so>/models` and from the system's
+    // Tegaki folder (a model of the same file name in models/ wins). Loading happens on first use of a
+    // recognition.
     static Engine& instance();
 
-    // Engine with models from the given folders (first folder with a model wins), for tools and tests.
+    // Engine with models from the given folders (see Recognizer), for tools and tests.
     explicit Engine(std::vector<std::filesystem::path> modelFolders);
 
     std::mutex& mutex() { return m_mutex; }

@@ -13,7 +13,8 @@
     X(DestroyObject)                                                                                         \
     X(AddStrokeLast)                                                                                         \
     X(DeleteStrokeLast)                                                                                      \
-    X(GetStrokeCount) X(GetNthStroke) X(SetRecCategory) X(RecognizeNF) X(GiveStrokeSetInfo) X(GetString)     \
+    X(GetStrokeCount)                                                                                        \
+    X(GetNthStroke) X(SetRecCategory) X(RecognizeNF) X(GiveStrokeSetInfo) X(GetString)                       \
         X(GetStrokeNoOfNthChar) X(GetNthCharBound) X(GetPatternW) X(GetPatternWOfNthChar) X(DestroyPatternW) \
             X(SetGuideBox) X(RecognizeF)
 

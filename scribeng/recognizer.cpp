@@ -18,9 +18,7 @@ constexpr size_t kFirstRanking = 200;
 }  // namespace
 
 Recognizer::Recognizer(std::span<const std::filesystem::path> folders) {
-    for (const auto& folder : folders) {
-        if (m_models.loadFolder(folder) > 0) break;
-    }
+    for (const auto& folder : folders) m_models.loadFolder(folder);
     for (const auto& label : m_models.labels()) {
         if (auto code = codeOfLabel(label)) m_codes.emplace(label, *code);
     }

@@ -21,7 +21,8 @@ struct Candidate {
 
 class Recognizer {
 public:
-    // Loads the models of the first folder in `folders` that holds at least one *.model file.
+    // Loads every *.model file of the folders, in order; a model whose file name was already loaded from an
+    // earlier folder is skipped, so a model in the engine's own folder takes the place of the system's.
     explicit Recognizer(std::span<const std::filesystem::path> folders);
 
     bool ready() const { return !m_models.empty(); }

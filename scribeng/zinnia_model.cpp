@@ -53,6 +53,9 @@ size_t ModelSet::loadFolder(const std::filesystem::path& folder) {
     std::sort(found.begin(), found.end());
     size_t opened = 0;
     for (const auto& file : found) {
+        const bool loaded = std::any_of(m_files.begin(), m_files.end(),
+                                        [&](const auto& f) { return f.filename() == file.filename(); });
+        if (loaded) continue;
         ZinniaModel model;
         if (!model.open(file) || model.classCount() == 0) continue;
         m_models.push_back(std::move(model));

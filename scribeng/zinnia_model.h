@@ -58,7 +58,8 @@ private:
 
 class ModelSet {
 public:
-    // Opens every *.model file of `folder` (in name order); returns how many opened.
+    // Opens every *.model file of `folder` (in name order) whose file name is not loaded yet; files that do
+    // not open as a model are skipped. Returns how many opened.
     size_t loadFolder(const std::filesystem::path& folder);
     bool empty() const { return m_models.empty(); }
     const std::vector<std::filesystem::path>& files() const { return m_files; }

@@ -67,6 +67,12 @@ TEST(ModelSet, LoadsEveryModelAndMergesTheirCandidates) {
     const auto head = models.classify(character, 30);
     ASSERT_EQ(head.size(), 30u);
     for (size_t i = 0; i < head.size(); ++i) EXPECT_FLOAT_EQ(head[i].score, merged[i].score) << i;
+
+    // A file name loaded from an earlier folder is skipped in a later one.
+    EXPECT_EQ(models.loadFolder(folder.path()), 0u);
+    EXPECT_EQ(models.loadFolder(kTegaki.parent_path()), 1u);
+    EXPECT_EQ(models.loadFolder(kTegaki.parent_path()), 0u);
+    EXPECT_EQ(models.files().size(), 3u);
 }
 
 // No model (missing folder, or only broken files): recognition fails cleanly and leaves no result.
