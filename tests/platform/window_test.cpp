@@ -216,11 +216,9 @@ TEST_F(WindowTest, TimersFireWithTheirIdUntilKilledOrTheWidgetDies) {
     EXPECT_TRUE(killTimer(owner.get(), 7));
     EXPECT_FALSE(killTimer(owner.get(), 7));
     EXPECT_FALSE(isTimerActive(owner.get(), 7));
-    QTest::qWait(30);
     fired.clear();
-    QTest::qWait(80);
+    ASSERT_TRUE(waitUntil([&] { return std::count(fired.begin(), fired.end(), 8u) >= 5; }));
     EXPECT_EQ(std::count(fired.begin(), fired.end(), 7u), 0) << "a killed timer fired";
-    EXPECT_GT(std::count(fired.begin(), fired.end(), 8u), 0);
 
     // Setting an id again restarts it with the new interval and callback: one timer, not two.
     std::vector<uint32_t> second;
