@@ -60,7 +60,7 @@ void runFile(const EngineLibrary& lib, const std::filesystem::path& path,
     int32_t count = 0;
     const char* result = ok ? lib.GetString(object, 0, &count) : nullptr;
     const std::string text = result ? sw::text::cp932ToUtf8(result) : "";
-    const std::u16string expect16 = sw::text::cp932ToUtf16(sw::text::utf8ToCp932(file.expect));
+    const std::string expected = sw::text::utf8ToCp932(file.expect);
     if (!file.expect.empty()) {
         ++totals.expected;
         totals.exact += text == file.expect;
@@ -85,11 +85,10 @@ void runFile(const EngineLibrary& lib, const std::filesystem::path& path,
         lib.DestroyPatternW(ptw);
         totals.guidedMs += guidedMs;
         ++totals.guidedCalls;
-        if (static_cast<size_t>(count) == expect16.size()) {
+        if (static_cast<size_t>(count) * 2 == expected.size()) {
             ++totals.chars;
-            const uint32_t want = static_cast<uint32_t>(
-                static_cast<unsigned char>(sw::text::utf8ToCp932(file.expect).substr(2 * ch, 2)[0]) << 8 |
-                static_cast<unsigned char>(sw::text::utf8ToCp932(file.expect).substr(2 * ch, 2)[1]));
+            const uint32_t want = static_cast<unsigned char>(expected[2 * ch]) << 8 |
+                                  static_cast<unsigned char>(expected[2 * ch + 1]);
             for (int i = 0; i < 20 && list[i].code; ++i) {
                 if (list[i].code != want) continue;
                 totals.guidedTop1 += i == 0;
