@@ -111,8 +111,9 @@ void InkLayer::scrollTo(int32_t x, int32_t y) {
     const QPoint next(std::clamp(x, -kScrollLimit, kScrollLimit), std::clamp(y, -kScrollLimit, kScrollLimit));
     if (next == m_scroll) return;
     const QRect before = toClient(m_bounds);
+    const QPoint delta = next - m_scroll;
     m_scroll = next;
-    if (m_view) m_view->inkReset();
+    if (m_view) m_view->viewScrolled(delta);
     const QRect area = before | toClient(m_bounds);
     if (area.isValid() && m_listener) m_listener->areaChanged(area);
 }

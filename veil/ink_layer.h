@@ -57,11 +57,14 @@ public:
     virtual void mouseForward(uint32_t msg, uint32_t wParam, int32_t lParam) = 0;
 };
 
-// The window that shows the layer; told when everything it shows must be drawn again.
+// The window that shows the layer.
 class InkView {
 public:
     virtual ~InkView() = default;
+    // Everything shown must be drawn again.
     virtual void inkReset() = 0;
+    // The scroll offsets grew by `delta`: what is shown moves by -delta.
+    virtual void viewScrolled(const QPoint& delta) { inkReset(); }
 };
 
 struct StrokeSpan {

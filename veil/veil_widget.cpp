@@ -4,6 +4,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPolygonF>
+#include <cstdlib>
 
 #include "contracts/overlay.h"
 #include "platform/window/window.h"
@@ -120,6 +121,28 @@ VeilWidget::~VeilWidget() { m_layer.setView(nullptr); }
 
 void VeilWidget::inkReset() {
     m_cacheValid = false;
+    update();
+}
+
+void VeilWidget::viewScrolled(const QPoint& delta) {
+    if (!m_cacheValid || std::abs(delta.x()) >= width() || std::abs(delta.y()) >= height()) {
+        inkReset();
+        return;
+    }
+    QImage moved(m_cache.size(), m_cache.format());
+    moved.setDevicePixelRatio(m_cache.devicePixelRatio());
+    moved.fill(Qt::transparent);
+    {
+        QPainter painter(&moved);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(-delta, m_cache);
+        const QRegion uncovered = QRegion(rect()) - QRegion(rect().translated(-delta));
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setClipRegion(uncovered);
+        paintInk(painter, uncovered.boundingRect());
+    }
+    m_cache = std::move(moved);
     update();
 }
 

@@ -225,6 +225,31 @@ TEST_F(VeilModule, FinishedStrokesAreRecordedInDocumentCoordinates) {
     EXPECT_EQ(pointData()[0].X, 40);
 }
 
+// The layer image is moved on a scroll and only the uncovered strips are drawn: the result must be the
+// picture a full redraw gives, with the ink moved against the offsets.
+TEST_F(VeilModule, ScrollingMovesTheInkAsAFullRedrawWould) {
+    ASSERT_EQ(put(ov::kDispPenWidth, Variant(int16_t{3})), 0);
+    draw({{20, 30}, {120, 60}, {380, 30}});
+    draw({{30, 280}, {200, 200}, {390, 290}});
+    draw(horizontal(10, 300, 150, 15));
+    // Live ink is drawn segment by segment; a redraw draws whole strokes. Start from a redrawn layer.
+    put(ov::kDispInkDisplay, Variant::fromBool(false));
+    put(ov::kDispInkDisplay, Variant::fromBool(true));
+    const QImage before = picture();
+    for (const QPoint offset : {QPoint(50, 0), QPoint(50, -50), QPoint(-120, 35), QPoint(-120, 35)}) {
+        call(ov::kDispScrollTo, {Variant(int32_t{offset.x()}), Variant(int32_t{offset.y()})});
+        const QImage scrolled = picture();
+        put(ov::kDispInkDisplay, Variant::fromBool(false));
+        put(ov::kDispInkDisplay, Variant::fromBool(true));  // rebuilds the layer image from the points
+        const QImage redrawn = picture();
+        ASSERT_EQ(scrolled, redrawn) << offset.x() << "," << offset.y();
+    }
+    // Ink at overlay (150, 150) now appears at (150 + 120, 150 - 35).
+    const QPoint at = kOverlayOrigin + QPoint(150, 150);
+    EXPECT_EQ(before.pixel(at), qRgb(255, 255, 255));
+    EXPECT_EQ(picture().pixel(at + QPoint(120, -35)), qRgb(255, 255, 255));
+}
+
 TEST_F(VeilModule, LassoAroundTwoOfThreeStrokesRaisesExactlyTheirPoints) {
     draw(horizontal(20, 80, 40));    // 7 points
     draw(horizontal(200, 260, 40));  // 7 points, outside the lasso
