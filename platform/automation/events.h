@@ -29,13 +29,15 @@ private:
 
 // The source side of a control's event interface. Sinks are borrowed: a sink must unadvise before it dies.
 // fire() calls the sinks in advise order on the calling thread and returns after the last one; a sink may
-// advise or unadvise (itself or others) during the call, and an exception thrown by a sink is swallowed.
+// advise or unadvise (itself or others) during the call (one advised then first hears the next event), and an
+// exception thrown by a sink is swallowed.
 class ConnectionPoint {
 public:
     explicit ConnectionPoint(const InterfaceInfo& eventInterface) noexcept : m_interface(&eventInterface) {}
     const InterfaceInfo& interfaceInfo() const noexcept { return *m_interface; }
 
-    uint32_t advise(EventSink* sink);  // returns a cookie, never 0
+    // Returns the cookie for unadvise, never 0 for a sink (0 for null, which is not advised).
+    uint32_t advise(EventSink* sink);
     bool unadvise(uint32_t cookie) noexcept;
     size_t sinkCount() const noexcept;
 

@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include <QApplication>
 #include <QLoggingCategory>
 #include <map>
 #include <mutex>
@@ -256,6 +257,10 @@ std::unique_ptr<ControlSite> createControl(std::string_view classIdOrProgId, QWi
         auto* factory = static_cast<ClassFactory*>(object);
         if (!(factory->classInfo().classId == entry->id)) return nullptr;
 
+        if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+            status = hr::kFail;  // a widget without one would abort the process
+            return nullptr;
+        }
         std::unique_ptr<ControlSite> site(new ControlSite());
         site->m_module = std::move(module);
         site->m_control = factory->createInstance();

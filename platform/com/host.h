@@ -52,6 +52,7 @@ public:
     QWidget* host() const noexcept { return m_host; }
     const std::string& name() const noexcept { return m_name; }
 
+    // The control's connection point; 0 when the control has no events.
     uint32_t advise(EventSink* sink);
     bool unadvise(uint32_t cookie) noexcept;
 
@@ -99,7 +100,7 @@ private:
 // from `stored`, or reset to the defaults when it is null) and finally its window as a child of `hostWindow`.
 // Returns null on any failure with the reason in *hr: kClassNotRegistered (not in the registry),
 // kClassNotAvailable (the module does not load or does not provide the class), kFail (window creation
-// failed).
+// failed, or there is no QApplication to create windows in).
 std::unique_ptr<ControlSite> createControl(std::string_view classIdOrProgId, QWidget* hostWindow,
                                            std::string_view name, PropertyBag* stored = nullptr,
                                            HResult* hr = nullptr) noexcept;

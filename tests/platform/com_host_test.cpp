@@ -12,6 +12,16 @@ namespace hr = sw::hr;
 
 namespace {
 
+// Defined first so that it runs before any test creates the application.
+TEST(CreateControl, WithoutApplicationFailsInsteadOfAborting) {
+    if (qApp) GTEST_SKIP() << "an application exists already";
+    TempRegistry registry;
+    ASSERT_EQ(chain_support::callExport("DllRegisterServer"), hr::kOk);
+    sw::HResult status = hr::kOk;
+    EXPECT_FALSE(createControl(chain::kProgId, nullptr, "Chain1", nullptr, &status));
+    EXPECT_EQ(status, hr::kFail);
+}
+
 class ControlSiteTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { chain_support::ensureApplication(); }
