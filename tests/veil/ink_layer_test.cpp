@@ -161,35 +161,5 @@ TEST(InkLayer, ScrollOffsetsAreClamped) {
     EXPECT_EQ(layer.scroll(), QPoint(kScrollLimit, -kScrollLimit));
 }
 
-// Regression: the selection must not be read from the point set after the listener replaced it.
-TEST(InkLayer, ListenerMayReplaceThePointsAndChangeTheEventArrayDuringPatternSelected) {
-    RecordingListener listener;
-    InkLayer layer(&listener);
-    layer.appendStroke(line({10, 10}, {40, 10}, 4, 2, 0xFF));
-    layer.appendStroke(line({10, 200}, {40, 200}, 4, 2, 0xFF));
-    listener.onPattern = [&](Handle data, int32_t count) {
-        VeilPoint* points = resolveStrokeData(data, count);
-        ASSERT_NE(points, nullptr);
-        EXPECT_TRUE(layer.setPointData(kNullHandle, 0));
-        for (int32_t i = 0; i < count; ++i) points[i].X += 1000;  // as a host moving the selection in place
-        EXPECT_TRUE(layer.setPointData(data, count));
-    };
-    EXPECT_EQ(layer.selectWithLasso(QPolygon({QPoint(0, 0), QPoint(60, 0), QPoint(60, 50), QPoint(0, 50)})),
-              4);
-    ASSERT_EQ(listener.patterns.size(), 1u);
-    EXPECT_EQ(resolveStrokeData(listener.patterns[0].first, 1), nullptr) << "released after the event";
-    ASSERT_EQ(layer.pointCount(), 4);
-    EXPECT_EQ(layer.points()[0].X, 1010);
-    EXPECT_EQ(layer.strokes().size(), 1u);
-}
-
-TEST(InkLayer, EmptyLassoRaisesNothing) {
-    RecordingListener listener;
-    InkLayer layer(&listener);
-    layer.appendStroke(line({10, 10}, {40, 10}, 4, 2, 0xFF));
-    EXPECT_EQ(layer.selectWithLasso(QPolygon({QPoint(100, 100), QPoint(150, 100), QPoint(150, 150)})), 0);
-    EXPECT_TRUE(listener.patterns.empty());
-}
-
 }  // namespace
 }  // namespace sw::veil

@@ -330,13 +330,6 @@ TEST_F(VeilModule, HandlerThatReplacesThePointsInsideTheEventLeavesTheOverlaySou
     draw(horizontal(20, 80, 150));
     EXPECT_EQ(getI4(ov::kDispPointCount), 7);
     EXPECT_FALSE(eventsOf(ov::kEventMouseForward).empty());
-
-    // Putting the moved selection back from the event's own copy works the same way.
-    auto copy = sw::allocateStrokeData(sw::Owner::Test, static_cast<int64_t>(moved.size()));
-    std::copy(moved.begin(), moved.end(), copy.data);
-    call(ov::kDispSetPointData, {Variant(copy.handle), Variant(static_cast<int32_t>(moved.size()))});
-    sw::freeBlock(copy.handle, sw::Owner::Test);
-    EXPECT_EQ(pointData().size(), moved.size());
 }
 
 struct ForwardCase {
@@ -375,19 +368,6 @@ INSTANTIATE_TEST_SUITE_P(
                       ForwardCase{"MiddleDown", sw::win::WM_MBUTTONDOWN, sw::win::MK_MBUTTON, 0, 0},
                       ForwardCase{"MiddleUp", sw::win::WM_MBUTTONUP, 0, 200, 100}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(VeilModule, PassThroughTakesNoInkFromAPenStroke) {
-    ASSERT_EQ(put(ov::kDispMousePassThrough, Variant::fromBool(true)), 0);
-    draw({{10, 10}, {60, 10}});
-    const auto forwarded = eventsOf(ov::kEventMouseForward);
-    ASSERT_EQ(forwarded.size(), 3u);
-    EXPECT_EQ(forwarded[0].args[0], static_cast<int32_t>(sw::win::WM_LBUTTONDOWN));
-    EXPECT_EQ(forwarded[1].args[0], static_cast<int32_t>(sw::win::WM_MOUSEMOVE));
-    EXPECT_EQ(forwarded[1].args[2], sw::win::makeLParam(60, 10));
-    EXPECT_EQ(forwarded[2].args[0], static_cast<int32_t>(sw::win::WM_LBUTTONUP));
-    EXPECT_EQ(getI4(ov::kDispPointCount), 0);
-    EXPECT_TRUE(eventsOf(ov::kEventAreaChanged).empty());
-}
 
 TEST_F(VeilModule, WindowBelowPointFindsTheChildUnderThePointSkippingTheOverlay) {
     auto* box = new QWidget(m_host.get());
