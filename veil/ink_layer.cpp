@@ -103,7 +103,7 @@ void InkLayer::notifyArea(const QRect& documentArea) {
 void InkLayer::setInkDisplay(bool display) {
     if (m_settings.inkDisplay == display) return;
     m_settings.inkDisplay = display;
-    if (m_view) m_view->inkReset();
+    if (m_view) m_view->displayChanged();
     notifyArea(m_bounds);
 }
 

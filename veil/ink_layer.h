@@ -65,6 +65,8 @@ public:
     virtual void inkReset() = 0;
     // The scroll offsets grew by `delta`: what is shown moves by -delta.
     virtual void viewScrolled(const QPoint& delta) { inkReset(); }
+    // InkDisplay changed; the ink itself did not.
+    virtual void displayChanged() { inkReset(); }
 };
 
 struct StrokeSpan {

@@ -245,7 +245,6 @@ void VeilWidget::mousePressEvent(QMouseEvent* event) {
 }
 
 void VeilWidget::drawSegment(const QPoint& fromClient, const QPoint& toClient) {
-    if (!m_layer.settings().inkDisplay) return;
     const VeilPoint& pen = m_stroke.front();
     if (m_cacheValid) {
         QPainter painter(&m_cache);
@@ -253,7 +252,7 @@ void VeilWidget::drawSegment(const QPoint& fromClient, const QPoint& toClient) {
         painter.setPen(inkPen(pen));
         painter.drawLine(fromClient, toClient);
     }
-    update(segmentRect(fromClient, toClient, inkReach(pen.Width)));
+    if (m_layer.settings().inkDisplay) update(segmentRect(fromClient, toClient, inkReach(pen.Width)));
 }
 
 void VeilWidget::mouseMoveEvent(QMouseEvent* event) {

@@ -196,10 +196,16 @@ TEST_F(VeilModule, InkIsDrawnInThePenColourAndWidthAndHiddenWithoutInkDisplay) {
     EXPECT_EQ(shown.pixel(kOverlayOrigin.x() + 300, y0 + 1), kBoard) << "no ink past the stroke's end";
 
     ASSERT_EQ(put(ov::kDispInkDisplay, Variant::fromBool(false)), 0);
+    draw(horizontal(50, 250, 200));  // written while hidden
     const QImage hidden = picture();
     EXPECT_EQ(pixelsOfColor(hidden, qRgb(255, 0, 0)), 0);
     EXPECT_EQ(hidden.pixel(kOverlayOrigin.x() + 150, y0 + 1), kBoard);
-    EXPECT_EQ(getI4(ov::kDispPointCount), 21) << "hidden ink is kept";
+    EXPECT_EQ(getI4(ov::kDispPointCount), 42) << "hidden ink is kept";
+
+    ASSERT_EQ(put(ov::kDispInkDisplay, Variant::fromBool(true)), 0);
+    const QImage again = picture();
+    EXPECT_EQ(rowsOfColor(again, kOverlayOrigin.x() + 150, qRgb(255, 0, 0)),
+              (std::vector<int>{y0, y0 + 1, y0 + 2, y0 + 3, y0 + 100, y0 + 101, y0 + 102, y0 + 103}));
 }
 
 TEST_F(VeilModule, FinishedStrokesAreRecordedInDocumentCoordinates) {
@@ -232,15 +238,18 @@ TEST_F(VeilModule, ScrollingMovesTheInkAsAFullRedrawWould) {
     draw({{20, 30}, {120, 60}, {380, 30}});
     draw({{30, 280}, {200, 200}, {390, 290}});
     draw(horizontal(10, 300, 150, 15));
+    // Replacing the points by themselves rebuilds the layer image from the points.
+    const auto redraw = [&] {
+        call(ov::kDispSetPointData,
+             {Variant(getI4(ov::kDispPointData)), Variant(getI4(ov::kDispPointCount))});
+    };
     // Live ink is drawn segment by segment; a redraw draws whole strokes. Start from a redrawn layer.
-    put(ov::kDispInkDisplay, Variant::fromBool(false));
-    put(ov::kDispInkDisplay, Variant::fromBool(true));
+    redraw();
     const QImage before = picture();
     for (const QPoint offset : {QPoint(50, 0), QPoint(50, -50), QPoint(-120, 35), QPoint(-120, 35)}) {
         call(ov::kDispScrollTo, {Variant(int32_t{offset.x()}), Variant(int32_t{offset.y()})});
         const QImage scrolled = picture();
-        put(ov::kDispInkDisplay, Variant::fromBool(false));
-        put(ov::kDispInkDisplay, Variant::fromBool(true));  // rebuilds the layer image from the points
+        redraw();
         const QImage redrawn = picture();
         ASSERT_EQ(scrolled, redrawn) << offset.x() << "," << offset.y();
     }
