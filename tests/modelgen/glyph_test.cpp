@@ -103,7 +103,9 @@ TEST(HasCp932DoubleByte, FullWidthFormsOnly) {
 
 TEST(SupplementGlyphs, CoverEveryRequiredClass) {
     std::string error;
-    const auto glyphs = readSupplementGlyphs(test::kKanjiVgDir, test::kTemplates, &error);
+    const auto twins = readTwinFile(test::kTwins, &error);
+    ASSERT_TRUE(twins) << error;
+    const auto glyphs = readSupplementGlyphs(test::kKanjiVgDir, test::kTemplates, *twins, &error);
     ASSERT_TRUE(glyphs) << error;
     std::set<char32_t> labels;
     for (const Glyph& g : *glyphs) labels.insert(g.label);

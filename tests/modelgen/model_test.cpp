@@ -61,12 +61,12 @@ class SupplementModel : public testing::Test {
 protected:
     void SetUp() override {
         std::string error;
-        auto g = readSupplementGlyphs(test::kKanjiVgDir, test::kTemplates, &error);
-        ASSERT_TRUE(g) << error;
-        glyphs = std::move(*g);
         auto t = readTwinFile(test::kTwins, &error);
         ASSERT_TRUE(t) << error;
         twins = std::move(*t);
+        auto g = readSupplementGlyphs(test::kKanjiVgDir, test::kTemplates, twins, &error);
+        ASSERT_TRUE(g) << error;
+        glyphs = std::move(*g);
         model = openModel(test::kSupplementModel);
         ASSERT_TRUE(model) << test::kSupplementModel;
     }
@@ -83,7 +83,7 @@ TEST_F(SupplementModel, HasExactlyTheSourceClasses) {
     EXPECT_EQ(inModel, expected);
 }
 
-// Clean samples (measured 98.4% up to twins) and held-out synthetic ones (seed 7: 97.1%).
+// Clean samples (measured 98.8% up to twins) and held-out synthetic ones (seed 7: 98.5%).
 TEST_F(SupplementModel, RecognisesCleanAndHeldOutSamples) {
     const Accuracy clean = evaluate(*model, glyphs, twins, 7, 0);
     EXPECT_GE(clean.top1UpToTwins, clean.samples * 95 / 100) << testing::PrintToString(clean.misses);
@@ -91,6 +91,32 @@ TEST_F(SupplementModel, RecognisesCleanAndHeldOutSamples) {
     const Accuracy varied = evaluate(*model, glyphs, twins, 7, 3);
     EXPECT_GE(varied.top1UpToTwins, varied.samples * 93 / 100) << testing::PrintToString(varied.misses);
     EXPECT_GE(varied.top5, varied.samples * 93 / 100);
+}
+
+// The engine merges this model with Tegaki's by score: kanji (Tegaki's classes) must score low here, and
+// this model's own classes high. Held-out synthetic samples; measured 13 of 6344 kanji above 0.
+TEST_F(SupplementModel, ScoresKanjiLowAndItsOwnClassesHigh) {
+    std::vector<Glyph> kanji;  // every 8th JIS kanji
+    for (char32_t c = 0x4E00; c <= 0x9FFF; c += 8) {
+        if (auto g = readKanjiVgFile(std::string(test::kKanjiVgDir) + "/" + kanjiVgFileName(c))) {
+            if (hasCp932DoubleByte(c)) kanji.push_back(std::move(*g));
+        }
+    }
+    const std::vector<Glyph> others = unlikeAll(kanji, glyphs);
+    ASSERT_GT(others.size(), 500u);
+    int tried = 0, high = 0;
+    for (const Glyph& g : others) {
+        Random random = classRandom(7, g.label);
+        high += bestScore(*model, normaliseToSquare(synthesise(g.strokes, random))) > 0;
+        ++tried;
+    }
+    EXPECT_LE(high, tried / 50) << high << " of " << tried;
+    int own = 0;
+    for (const Glyph& g : glyphs) {
+        Random random = classRandom(7, g.label);
+        own += bestScore(*model, normaliseToSquare(synthesise(g.strokes, random))) > 0;
+    }
+    EXPECT_GE(own, static_cast<int>(glyphs.size()) * 9 / 10);
 }
 
 // A template too close to a class outside its twin group would make the two steal each other's samples.

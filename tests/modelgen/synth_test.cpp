@@ -130,21 +130,33 @@ TEST(WriteTrainingData, OneClassDoesNotDependOnTheOthers) {
     writeTrainingData({i}, {}, 3, 4, alone);
     const std::string bothText = both.str();
     EXPECT_NE(bothText.find(alone.str()), std::string::npos);
-    EXPECT_EQ(std::count(bothText.begin(), bothText.end(), '\n'), 10);  // clean + 4 each
+    EXPECT_EQ(std::count(bothText.begin(), bothText.end(), '\n'), 12);  // clean in two frames + 4 each
 
     // A twin group trains as its first member.
     std::ostringstream grouped;
     writeTrainingData({i, small}, {{U'イ', U'ィ'}}, 3, 1, grouped);
     const std::string groupedText = grouped.str();
     EXPECT_EQ(groupedText.find("ィ"), std::string::npos);
-    EXPECT_EQ(std::count(groupedText.begin(), groupedText.end(), '\n'), 4);
+    EXPECT_EQ(std::count(groupedText.begin(), groupedText.end(), '\n'), 6);
+
+    // Negatives come after the classes, two each, under the label the model later drops.
+    std::ostringstream withNegatives;
+    writeTrainingData({a}, {}, 3, 1, withNegatives, {i, small});
+    const std::string negativeText = withNegatives.str();
+    EXPECT_EQ(negativeText.find("ィ"), std::string::npos);
+    size_t negatives = 0;
+    for (size_t at = negativeText.find(kNegativeLabel); at != std::string::npos;
+         at = negativeText.find(kNegativeLabel, at + 1))
+        ++negatives;
+    EXPECT_EQ(negatives, 4u);
 }
 
 TEST(ExpandTwins, CopiesTheGroupWeightsToEveryMember) {
-    std::istringstream model("ア 0.5 1:0.25 7:-1\nイ -0.5 2:1\n");
+    std::istringstream model("ア 0.5 1:0.25 7:-1\n__negative__ 0.1 1:1\nイ -0.5 2:1\n");
     std::ostringstream out;
-    ASSERT_TRUE(expandTwins(model, {{U'ア', U'ァ'}}, out));
-    EXPECT_EQ(out.str(), "ア 0.5 1:0.25 7:-1\nァ 0.5 1:0.25 7:-1\nイ -0.5 2:1\n");
+    ASSERT_TRUE(expandTwins(model, {{U'ア', U'ァ', U'ｱ'}}, out));
+    // Later members rank just below the first; the negatives' class is gone.
+    EXPECT_EQ(out.str(), "ア 0.5 1:0.25 7:-1\nァ 0.49999 1:0.25 7:-1\nｱ 0.49998 1:0.25 7:-1\nイ -0.5 2:1\n");
 
     std::istringstream missing("イ -0.5 2:1\n");
     std::string error;

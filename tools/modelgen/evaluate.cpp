@@ -5,8 +5,11 @@
 #include <QList>
 #include <QString>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <istream>
+#include <map>
 #include <memory>
 #include <ostream>
 #include <set>
@@ -42,18 +45,50 @@ const std::vector<char32_t>* groupOf(const TwinGroups& twins, char32_t label) {
     return nullptr;
 }
 
+double meanDistance(const std::vector<Point>& a, const std::vector<Point>& b) {
+    double sum = 0;
+    for (size_t i = 0; i < a.size(); ++i) sum += std::hypot(a[i].x - b[i].x, a[i].y - b[i].y);
+    return a.empty() ? 0 : sum / a.size();
+}
+
 }  // namespace
 
 void writeTrainingData(const std::vector<Glyph>& glyphs, const TwinGroups& twins, uint64_t seed,
-                       int variations, std::ostream& out) {
+                       int variations, std::ostream& out, const std::vector<Glyph>& negatives) {
     for (const Glyph& g : glyphs) {
         const auto* group = groupOf(twins, g.label);
         const char32_t label = group ? group->front() : g.label;
-        out << zinniaSexp(label, normaliseToSquare(sampleGlyph(g.strokes, kCleanSpacing))) << '\n';
+        const Ink clean = sampleGlyph(g.strokes, kCleanSpacing);
+        out << zinniaSexp(label, normaliseToSquare(clean, Frame::Ink)) << '\n';
+        out << zinniaSexp(label, normaliseToSquare(clean, Frame::Line)) << '\n';
         Random random = classRandom(seed, g.label);
-        for (int i = 0; i < variations; ++i)
-            out << zinniaSexp(label, normaliseToSquare(synthesise(g.strokes, random))) << '\n';
+        for (int i = 0; i < variations; ++i) {
+            const Frame frame = i % 2 ? Frame::Line : Frame::Ink;
+            out << zinniaSexp(label, normaliseToSquare(synthesise(g.strokes, random), frame)) << '\n';
+        }
     }
+    for (const Glyph& g : negatives) {
+        Random random = classRandom(seed, g.label);
+        const Ink clean = sampleGlyph(g.strokes, kCleanSpacing);
+        out << zinniaSexp(kNegativeLabel, normaliseToSquare(clean, Frame::Ink)) << '\n';
+        out << zinniaSexp(kNegativeLabel, normaliseToSquare(synthesise(g.strokes, random), Frame::Line))
+            << '\n';
+    }
+}
+
+std::vector<Glyph> unlikeAll(const std::vector<Glyph>& negatives, const std::vector<Glyph>& glyphs,
+                             double tolerance) {
+    std::multimap<size_t, std::vector<Point>> byStrokes;
+    for (const Glyph& g : glyphs) byStrokes.emplace(g.strokes.size(), shapeSignature(g));
+    std::vector<Glyph> out;
+    for (const Glyph& n : negatives) {
+        const auto signature = shapeSignature(n);
+        const auto [first, last] = byStrokes.equal_range(n.strokes.size());
+        if (std::none_of(first, last,
+                         [&](const auto& e) { return meanDistance(e.second, signature) <= tolerance; }))
+            out.push_back(n);
+    }
+    return out;
 }
 
 std::map<char32_t, std::vector<char32_t>> shapeTwins(const std::vector<Glyph>& glyphs, double tolerance) {
@@ -63,11 +98,7 @@ std::map<char32_t, std::vector<char32_t>> shapeTwins(const std::vector<Glyph>& g
     for (size_t a = 0; a < glyphs.size(); ++a) {
         for (size_t b = a + 1; b < glyphs.size(); ++b) {
             if (signatures[a].size() != signatures[b].size()) continue;
-            double sum = 0;
-            for (size_t i = 0; i < signatures[a].size(); ++i)
-                sum += std::hypot(signatures[a][i].x - signatures[b][i].x,
-                                  signatures[a][i].y - signatures[b][i].y);
-            if (sum / signatures[a].size() <= tolerance) {
+            if (meanDistance(signatures[a], signatures[b]) <= tolerance) {
                 twins[glyphs[a].label].push_back(glyphs[b].label);
                 twins[glyphs[b].label].push_back(glyphs[a].label);
             }
@@ -76,14 +107,27 @@ std::map<char32_t, std::vector<char32_t>> shapeTwins(const std::vector<Glyph>& g
     return twins;
 }
 
-std::vector<char32_t> classify(const zinnia::Recognizer& model, const IntInk& ink, size_t nbest) {
+namespace {
+
+std::unique_ptr<zinnia::Result> recognise(const zinnia::Recognizer& model, const IntInk& ink, size_t nbest) {
     std::unique_ptr<zinnia::Character> character(zinnia::Character::create());
     character->set_width(kSquareSide);
     character->set_height(kSquareSide);
     for (size_t s = 0; s < ink.size(); ++s) {
         for (const IntPoint& p : ink[s]) character->add(s, p.x, p.y);
     }
-    std::unique_ptr<zinnia::Result> result(model.classify(*character, nbest));
+    return std::unique_ptr<zinnia::Result>(model.classify(*character, nbest));
+}
+
+}  // namespace
+
+float bestScore(const zinnia::Recognizer& model, const IntInk& ink) {
+    const auto result = recognise(model, ink, 1);
+    return result && result->size() > 0 ? result->score(0) : -INFINITY;
+}
+
+std::vector<char32_t> classify(const zinnia::Recognizer& model, const IntInk& ink, size_t nbest) {
+    const auto result = recognise(model, ink, nbest);
     std::vector<char32_t> labels;
     for (size_t i = 0; result && i < result->size(); ++i) labels.push_back(firstCodePoint(result->value(i)));
     return labels;
@@ -94,14 +138,28 @@ bool expandTwins(std::istream& textModel, const TwinGroups& twins, std::ostream&
     std::string line;
     while (std::getline(textModel, line)) {
         const size_t space = line.find(' ');
+        if (line.compare(0, space, kNegativeLabel) == 0) continue;
         const char32_t label = firstCodePoint(line.substr(0, space).c_str());
         const auto* group = groupOf(twins, label);
         if (!group || group->front() != label || space == std::string::npos) {
             out << line << '\n';
             continue;
         }
+        const size_t biasEnd = line.find(' ', space + 1);
+        double bias = 0;
+        const char* begin = line.data() + space + 1;
+        const char* end = line.data() + (biasEnd == std::string::npos ? line.size() : biasEnd);
+        if (std::from_chars(begin, end, bias).ptr != end) {
+            if (error) *error = "bad bias in the line of " + toUtf8(label);
+            return false;
+        }
         found.insert(label);
-        for (char32_t member : *group) out << toUtf8(member) << line.substr(space) << '\n';
+        for (size_t k = 0; k < group->size(); ++k) {
+            char lowered[32];
+            std::snprintf(lowered, sizeof lowered, "%.9g", bias - static_cast<double>(k) * kTwinStep);
+            out << toUtf8((*group)[k]) << ' ' << lowered
+                << (biasEnd == std::string::npos ? "" : line.substr(biasEnd)) << '\n';
+        }
     }
     for (const auto& group : twins) {
         if (!found.contains(group.front())) {
@@ -113,14 +171,14 @@ bool expandTwins(std::istream& textModel, const TwinGroups& twins, std::ostream&
 }
 
 Accuracy evaluate(const zinnia::Recognizer& model, const std::vector<Glyph>& glyphs, const TwinGroups& twins,
-                  uint64_t seed, int variations) {
+                  uint64_t seed, int variations, Frame frame) {
     Accuracy acc;
     for (const Glyph& g : glyphs) {
         Random random = classRandom(seed, g.label);
         for (int i = 0; i < std::max(variations, 1); ++i) {
             const Ink ink =
                 variations == 0 ? sampleGlyph(g.strokes, kCleanSpacing) : synthesise(g.strokes, random);
-            const std::vector<char32_t> top = classify(model, normaliseToSquare(ink), 5);
+            const std::vector<char32_t> top = classify(model, normaliseToSquare(ink, frame), 5);
             ++acc.samples;
             if (top.empty()) {
                 acc.misses.push_back(toUtf8(g.label) + " -> nothing");

@@ -15,15 +15,27 @@ class Recognizer;
 
 namespace sw::modelgen {
 
-// Writes, for every glyph, its clean trajectory and `variations` synthetic samples drawn with `seed`, one
-// Zinnia S-expression per line, labelled with the first member of the glyph's twin group (or its own
-// label). The output depends only on the glyphs, the groups, the seed and the count.
+// Writes, for every glyph, its clean trajectory in both frames and `variations` synthetic samples drawn
+// with `seed` (alternately in the ink frame and the line frame), one Zinnia S-expression per line, labelled
+// with the first member of the glyph's twin group (or its own label). `negatives` (kanji) follow, each
+// clean in the ink frame and once varied in the line frame, under kNegativeLabel, which expandTwins() drops
+// from the model: the classes learn what they are not. The output depends only on the arguments.
+inline constexpr const char* kNegativeLabel = "__negative__";
 void writeTrainingData(const std::vector<Glyph>& glyphs, const TwinGroups& twins, uint64_t seed,
-                       int variations, std::ostream& out);
+                       int variations, std::ostream& out, const std::vector<Glyph>& negatives = {});
+
+// The negatives that are not alike (shapeTwins tolerance, same stroke count) to any of `glyphs`: 口 is
+// dropped for ロ, 一 for ー, so that no class learns to reject its own shape.
+std::vector<Glyph> unlikeAll(const std::vector<Glyph>& negatives, const std::vector<Glyph>& glyphs,
+                             double tolerance = 45);
 
 // Copies a text model written by zinnia_learn ("label bias index:weight ...", one class per line),
-// repeating each twin group's line for every member of the group under the member's label. Fails (false,
-// *error set) when a group's class is missing from the model; `out` is then incomplete and must be dropped.
+// repeating each twin group's line for every member of the group under the member's label, the k-th
+// member's bias lowered by k * kTwinStep: twins score alike, and the group's first member (the full-size
+// or most common form) ranks first until the engine judges size and position. The negatives' class is left
+// out. Fails (false, *error set) when a group's class is missing from the model; `out` is then incomplete
+// and must be dropped.
+inline constexpr double kTwinStep = 1e-5;
 bool expandTwins(std::istream& textModel, const TwinGroups& twins, std::ostream& out,
                  std::string* error = nullptr);
 
@@ -41,11 +53,14 @@ struct Accuracy {
 };
 
 // Recognises `variations` synthetic samples of every glyph drawn with `seed` (0 variations: the clean
-// trajectory only) and counts the ranks of the true class.
+// trajectory only) in the given frame and counts the ranks of the true class.
 Accuracy evaluate(const zinnia::Recognizer& model, const std::vector<Glyph>& glyphs, const TwinGroups& twins,
-                  uint64_t seed, int variations);
+                  uint64_t seed, int variations, Frame frame = Frame::Ink);
 
 // Top-5 labels of the model for one ink sample in the square frame.
 std::vector<char32_t> classify(const zinnia::Recognizer& model, const IntInk& ink, size_t nbest = 5);
+
+// The score of the model's best class for the ink (-infinity when the model gives none).
+float bestScore(const zinnia::Recognizer& model, const IntInk& ink);
 
 }  // namespace sw::modelgen

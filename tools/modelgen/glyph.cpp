@@ -181,8 +181,21 @@ bool hasCp932DoubleByte(char32_t c) {
     return rc2 == 0 && std::string(decoded, sizeof decoded - outLeft) == utf8;
 }
 
+std::optional<std::vector<Glyph>> readKanjiGlyphs(const std::string& kanjiVgDir, std::string* error) {
+    std::vector<Glyph> glyphs;
+    for (char32_t c = 0x4E00; c <= 0x9FFF; ++c) {
+        const std::string path = kanjiVgDir + "/" + kanjiVgFileName(c);
+        if (!QFile::exists(QString::fromStdString(path)) || !hasCp932DoubleByte(c)) continue;
+        auto glyph = readKanjiVgFile(path, error);
+        if (!glyph) return std::nullopt;
+        glyphs.push_back(std::move(*glyph));
+    }
+    return glyphs;
+}
+
 std::optional<std::vector<Glyph>> readSupplementGlyphs(const std::string& kanjiVgDir,
-                                                       const std::string& templates, std::string* error) {
+                                                       const std::string& templates, const TwinGroups& twins,
+                                                       std::string* error) {
     std::map<char32_t, Glyph> byLabel;
     for (char32_t code : supplementKanjiVgCodes()) {
         auto glyph = readKanjiVgFile(kanjiVgDir + "/" + kanjiVgFileName(code), error);
@@ -193,6 +206,14 @@ std::optional<std::vector<Glyph>> readSupplementGlyphs(const std::string& kanjiV
     auto extra = readTemplateFile(templates, error);
     if (!extra) return std::nullopt;
     for (Glyph& g : *extra) byLabel[g.label] = std::move(g);
+    for (const auto& group : twins) {
+        for (char32_t c : group) {
+            if (byLabel.contains(c)) continue;
+            auto glyph = readKanjiVgFile(kanjiVgDir + "/" + kanjiVgFileName(c), error);
+            if (!glyph) return std::nullopt;
+            byLabel[c] = std::move(*glyph);
+        }
+    }
 
     std::vector<Glyph> glyphs;
     for (auto& [label, glyph] : byLabel) {

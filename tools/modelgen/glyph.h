@@ -51,18 +51,26 @@ bool hasCp932DoubleByte(char32_t c);
 
 std::string toUtf8(char32_t c);
 
+using TwinGroups = std::vector<std::vector<char32_t>>;
+
 // Reads the glyphs of the supplementary model: supplementKanjiVgCodes() from `kanjiVgDir` (the folder of
-// the SVG files) relabelled, then the template file; a template replaces a KanjiVG glyph of the same label.
-// Sorted by label. Fails on any unreadable source or a label without a code page 932 double-byte form.
+// the SVG files) relabelled, the template file (a template replaces a KanjiVG glyph of the same label), and
+// from KanjiVG every other member of a twin group (the kanji look-alikes). Sorted by label. Fails on any
+// unreadable source or a label without a code page 932 double-byte form.
 std::optional<std::vector<Glyph>> readSupplementGlyphs(const std::string& kanjiVgDir,
-                                                       const std::string& templates,
+                                                       const std::string& templates, const TwinGroups& twins,
                                                        std::string* error = nullptr);
+
+// Every JIS kanji KanjiVG has (U+4E00..U+9FFF with a code page 932 double-byte form), labelled with its
+// own code point. The supplementary model trains with them as negatives only, so that kanji, which Tegaki's
+// model recognises, do not score high on its kana and symbols. Fails on an unreadable file.
+std::optional<std::vector<Glyph>> readKanjiGlyphs(const std::string& kanjiVgDir,
+                                                  std::string* error = nullptr);
 
 // Shape-twin groups (twins.txt): characters the recogniser cannot tell apart once normalised into the
 // square. Format: one group per line, its characters separated by spaces, the first being the class the
 // group is trained as; '#' lines and blank lines are skipped. Returns nullopt and sets *error on an
 // unreadable file, a token that is not one character, a group of fewer than two or a character given twice.
-using TwinGroups = std::vector<std::vector<char32_t>>;
 std::optional<TwinGroups> readTwinFile(const std::string& path, std::string* error = nullptr);
 
 }  // namespace sw::modelgen

@@ -123,13 +123,18 @@ Ink synthesise(const std::vector<Subpath>& strokes, Random& random, const Variat
     return ink;
 }
 
-IntInk normaliseToSquare(const Ink& ink) {
+IntInk normaliseToSquare(const Ink& ink, Frame frame) {
     double minX = INFINITY, minY = INFINITY, maxX = -INFINITY, maxY = -INFINITY;
     for (const Stroke& s : ink) {
         for (const Point& p : s) {
             minX = std::min(minX, p.x), maxX = std::max(maxX, p.x);
             minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
         }
+    }
+    if (frame == Frame::Line && minX <= maxX) {
+        const double half = (kLineBottom - kLineTop) / 2, cx = (minX + maxX) / 2;
+        minX = std::min(minX, cx - half), maxX = std::max(maxX, cx + half);
+        minY = std::min(minY, kLineTop), maxY = std::max(maxY, kLineBottom);
     }
     const double extent = std::max(maxX - minX, maxY - minY);
     const double scale = extent > 1e-9 ? kInkSpan / extent : 0.0;
@@ -147,8 +152,10 @@ IntInk normaliseToSquare(const Ink& ink) {
     return out;
 }
 
-std::string zinniaSexp(char32_t label, const IntInk& ink) {
-    std::string out = "(character (value " + toUtf8(label) + ") (width " + std::to_string(kSquareSide) +
+std::string zinniaSexp(char32_t label, const IntInk& ink) { return zinniaSexp(toUtf8(label), ink); }
+
+std::string zinniaSexp(std::string_view label, const IntInk& ink) {
+    std::string out = "(character (value " + std::string(label) + ") (width " + std::to_string(kSquareSide) +
                       ") (height " + std::to_string(kSquareSide) + ") (strokes";
     for (const auto& stroke : ink) {
         if (stroke.empty()) continue;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "glyph.h"
@@ -54,22 +55,30 @@ Ink sampleGlyph(const std::vector<Subpath>& strokes, double spacing);
 // short stroke ends and smoothed point noise. Stroke count, order and directions are kept.
 Ink synthesise(const std::vector<Subpath>& strokes, Random& random, const Variation& variation = {});
 
-// The recogniser's frame: the ink's bounding box scaled uniformly so that its longer side spans
-// kInkSpan of a kSquareSide square, centred in both directions, coordinates rounded to integers. Ink that is
-// a single point lands on the centre. The engine must feed characters in the same frame (a Zinnia
-// character of width and height kSquareSide).
+// The recogniser's frame, the same as the engine's (scribeng/recognizer.cpp: a square around the ink and
+// its frame, its longer side spanning 1 - 2 x 0.15 of Zinnia's 1000 x 1000 space, centred). Characters
+// come in two frames:
+// - `Frame::Ink`: the ink's own bounding box (a character alone, or one wider than its line);
+// - `Frame::Line`: a square as high as a line of text, centred on the ink horizontally, with the line's
+//   top and bottom at kLineTop and kLineBottom of the grid (where KanjiVG's tallest characters reach), so
+//   small kana and punctuation keep their size and height in the line.
+// Coordinates are rounded to integers; ink that is a single point in the ink frame lands on the centre.
 inline constexpr int kSquareSide = 1000;
-inline constexpr int kInkSpan = 800;
+inline constexpr int kInkSpan = 700;
+inline constexpr double kLineTop = 12;
+inline constexpr double kLineBottom = 95;
+enum class Frame { Ink, Line };
 struct IntPoint {
     int x = 0;
     int y = 0;
 };
 using IntInk = std::vector<std::vector<IntPoint>>;
-IntInk normaliseToSquare(const Ink& ink);
+IntInk normaliseToSquare(const Ink& ink, Frame frame = Frame::Ink);
 
 // One line of Zinnia training data:
 //   (character (value あ) (width 1000) (height 1000) (strokes ((x y) (x y) ...) ((x y) ...)))
 // A one-point stroke is written with its point twice so that every stroke has a direction feature.
+std::string zinniaSexp(std::string_view label, const IntInk& ink);
 std::string zinniaSexp(char32_t label, const IntInk& ink);
 
 }  // namespace sw::modelgen
