@@ -146,11 +146,16 @@ TEST_F(Scribeng, SingleCharactersComeBackAsThemselves) {
 
 // Three well-spaced characters: three results with the strokes of each character box and its bounds.
 TEST_F(Scribeng, LineOfThreeCharacters) {
-    for (const char* name : {"line3_a.txt", "line3_b.txt"}) {
+    // The text is checked where the model knows the shapes; the digits of line3_d (a one-stroke 1 far from
+    // its neighbours) test the grouping only.
+    for (const char* name : {"line3_a.txt", "line3_b.txt", "line3_d.txt"}) {
         SCOPED_TRACE(name);
         const StrokeFile file = load(name);
         const int32_t o = objectWith(file);
-        EXPECT_EQ(recognize(o), sjis(file.expect));
+        const std::string text = recognize(o);
+        if (std::string(name) != "line3_d.txt") {
+            EXPECT_EQ(text, sjis(file.expect));
+        }
         ASSERT_EQ(charCount(o), 3);
         // The generator puts character i in the 100-pixel box starting at x = 20 + 140 i.
         std::vector<std::pair<int32_t, int32_t>> expected;
@@ -407,6 +412,20 @@ TEST_F(Scribeng, SurvivesBadArguments) {
     }
     EXPECT_NE(lib().DestroyPatternW(0), 0);
     EXPECT_NE(lib().DestroyPatternW(-5), 0);
+
+    // Coordinates at both ends of the 32-bit range: no overflow anywhere (the sanitizer build checks).
+    const int32_t far = lib().CreateNewObject();
+    m_objects.push_back(far);
+    const EnginePoint extremes[] = {{INT32_MIN, INT32_MIN}, {INT32_MAX, INT32_MAX}, {0, 0}};
+    ASSERT_EQ(lib().AddStrokeLast(far, extremes, 2), 0);
+    ASSERT_EQ(lib().AddStrokeLast(far, extremes + 2, 1), 0);
+    if (lib().RecognizeNF(far) == 0) {
+        EXPECT_EQ(lib().GetNthCharBound(far, 0, 0, &box), 0);
+    }
+    const PtwHandle clamped = lib().GetPatternW(far, 0, 1);
+    lib().SetGuideBox(INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN);
+    lib().RecognizeF(clamped, list, 20);
+    EXPECT_EQ(lib().DestroyPatternW(clamped), 0);
 }
 
 // An install tree: the engine, its records library and its models copied elsewhere load and recognise
