@@ -26,7 +26,9 @@ TEST_P(VariantCoercion, FollowsAutomationRules) {
     const CoercionRow& row = GetParam();
     Variant out;
     EXPECT_EQ(row.from.coerce(row.to, &out), row.expected);
-    if (sw::succeeded(row.expected)) EXPECT_TRUE(out == row.result);
+    if (sw::succeeded(row.expected)) {
+        EXPECT_TRUE(out == row.result);
+    }
 }
 
 const CoercionRow kRows[] = {
