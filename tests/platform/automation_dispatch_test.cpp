@@ -138,6 +138,12 @@ TEST(Dispatch, CoercesArgumentsToDeclaredTypes) {
     EXPECT_EQ(s.seenTypes, (std::vector<VarType>{VarType::I2, VarType::I4}));
     EXPECT_TRUE(result == Variant(int32_t{1}));  // 2 (half to even) + -1
 
+    int16_t byRefIn = 4;  // a reference where a value is due is read through
+    std::vector<Variant> refArgs{Variant::byRef(&byRefIn), Variant(int32_t{1})};
+    ASSERT_EQ(s.call(kAdd, refArgs, &result), hr::kOk);
+    EXPECT_EQ(s.seenByRef, (std::vector<bool>{false, false}));
+    EXPECT_TRUE(result == Variant(int32_t{5}));
+
     ASSERT_EQ(s.put(kCount, Variant(int16_t{9})), hr::kOk);
     EXPECT_EQ(s.count, 9);
     ASSERT_EQ(s.get(kScale, &result), hr::kOk);

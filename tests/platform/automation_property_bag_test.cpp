@@ -49,6 +49,17 @@ TEST(PropertyBag, ParsesHandWrittenTextAndSkipsMalformedLines) {
     EXPECT_EQ(bag.values(), expected);
 }
 
+TEST(PropertyBag, NamesTheTextFormCannotHoldAreLeftOutWithoutHarmingOthers) {
+    PropertyBag bag;
+    bag.write("Before", "1");
+    bag.write("Bad=Name", "x");
+    bag.write("Bad\nName", "y");
+    bag.write("#Hidden", "z");
+    bag.write("After", "2");
+    const std::vector<std::pair<std::string, std::string>> expected{{"Before", "1"}, {"After", "2"}};
+    EXPECT_EQ(PropertyBag::fromText(bag.toText()).values(), expected);
+}
+
 struct Settings {
     int32_t width = 0;
     int16_t size = 0;
