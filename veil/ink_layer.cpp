@@ -7,6 +7,9 @@
 namespace sw::veil {
 namespace {
 
+// A replace that changes more strokes than this redraws all ink.
+constexpr size_t kMaxChangedRects = 64;
+
 // Rectangles are kept within +-kCoordLimit so that growing and moving them never overflows an int.
 constexpr int64_t kCoordLimit = int64_t{1} << 28;
 
@@ -83,6 +86,30 @@ std::vector<size_t> strokesInLasso(std::span<const VeilPoint> points, std::span<
     return selected;
 }
 
+bool changedAreas(std::span<const VeilPoint> oldPoints, std::span<const StrokeSpan> oldStrokes,
+                  std::span<const VeilPoint> newPoints, std::span<const StrokeSpan> newStrokes,
+                  size_t maxRects, std::vector<QRect>* areas) {
+    const auto same = [&](const StrokeSpan& a, const StrokeSpan& b) {
+        return a.count == b.count && std::memcmp(oldPoints.data() + a.first, newPoints.data() + b.first,
+                                                 static_cast<size_t>(a.count) * sizeof(VeilPoint)) == 0;
+    };
+    areas->clear();
+    size_t j = 0;
+    for (size_t i = 0; i < oldStrokes.size(); ++i) {
+        if (j < newStrokes.size() && same(oldStrokes[i], newStrokes[j])) {
+            ++j;
+            continue;
+        }
+        if (areas->size() == maxRects) return false;
+        areas->push_back(oldStrokes[i].bounds);
+    }
+    for (; j < newStrokes.size(); ++j) {
+        if (areas->size() == maxRects) return false;
+        areas->push_back(newStrokes[j].bounds);
+    }
+    return true;
+}
+
 InkLayer::~InkLayer() {
     if (m_handle != kNullHandle) unregisterBlock(m_handle, Owner::Veil);
 }
@@ -118,15 +145,6 @@ void InkLayer::scrollTo(int32_t x, int32_t y) {
     if (area.isValid() && m_listener) m_listener->areaChanged(area);
 }
 
-void InkLayer::pointsChanged(const QRect& oldBounds) {
-    m_strokes = splitStrokes(m_points);
-    m_bounds = QRect();
-    for (const StrokeSpan& s : m_strokes) m_bounds |= s.bounds;
-    reregister();
-    if (m_view) m_view->inkReset();
-    notifyArea(oldBounds | m_bounds);
-}
-
 bool InkLayer::setPointData(Handle data, int32_t count) {
     if (count < 0) return false;
     std::vector<VeilPoint> copy;
@@ -141,9 +159,25 @@ bool InkLayer::setPointData(Handle data, int32_t count) {
 }
 
 void InkLayer::replacePoints(std::vector<VeilPoint> points) {
+    std::vector<StrokeSpan> strokes = splitStrokes(points);
+    std::vector<QRect> areas;
+    const bool partial = changedAreas(m_points, m_strokes, points, strokes, kMaxChangedRects, &areas);
     const QRect oldBounds = m_bounds;
     m_points = std::move(points);
-    pointsChanged(oldBounds);
+    m_strokes = std::move(strokes);
+    m_bounds = QRect();
+    for (const StrokeSpan& s : m_strokes) m_bounds |= s.bounds;
+    reregister();
+    if (!partial) {
+        if (m_view) m_view->inkReset();
+        notifyArea(oldBounds | m_bounds);
+        return;
+    }
+    if (areas.empty()) return;  // the same ink again
+    if (m_view) m_view->inkChanged(areas);
+    QRect changed;
+    for (const QRect& r : areas) changed |= r;
+    notifyArea(changed);
 }
 
 void InkLayer::appendStroke(std::vector<VeilPoint> stroke) {

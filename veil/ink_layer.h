@@ -67,6 +67,8 @@ public:
     virtual void viewScrolled(const QPoint& delta) { inkReset(); }
     // InkDisplay changed; the ink itself did not.
     virtual void displayChanged() { inkReset(); }
+    // The point set was replaced by one that differs only inside these document rectangles.
+    virtual void inkChanged(std::span<const QRect> documentRects) { inkReset(); }
 };
 
 struct StrokeSpan {
@@ -93,6 +95,14 @@ int drawWidth(int width) noexcept;
 
 // Splits a point set into strokes by the rule above.
 std::vector<StrokeSpan> splitStrokes(std::span<const VeilPoint> points);
+
+// Where the ink of a point set changes when it is replaced: the bounds of the old strokes missing from the
+// new set and of the new strokes missing from the old one, matching strokes point for point in order (a
+// cut-out selection, strokes added at the end). Returns false when more than `maxRects` rectangles would be
+// needed.
+bool changedAreas(std::span<const VeilPoint> oldPoints, std::span<const StrokeSpan> oldStrokes,
+                  std::span<const VeilPoint> newPoints, std::span<const StrokeSpan> newStrokes,
+                  size_t maxRects, std::vector<QRect>* areas);
 
 // Indexes of the strokes the lasso (document coordinates) selects by the rule above. Fewer than three lasso
 // points enclose nothing.
@@ -143,7 +153,6 @@ public:
     QRect toClient(const QRect& documentRect) const noexcept { return documentRect.translated(-m_scroll); }
 
 private:
-    void pointsChanged(const QRect& oldBounds);
     void reregister() noexcept;
     void notifyArea(const QRect& documentArea);
 

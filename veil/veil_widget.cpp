@@ -124,6 +124,27 @@ void VeilWidget::inkReset() {
     update();
 }
 
+void VeilWidget::inkChanged(std::span<const QRect> documentRects) {
+    const QPoint scroll = m_layer.scroll();
+    QPainter painter;
+    for (const QRect& documentRect : documentRects) {
+        const QRect area = documentRect.translated(-scroll).intersected(rect());
+        if (area.isEmpty()) continue;
+        if (m_cacheValid) {
+            if (!painter.isActive()) {
+                painter.begin(&m_cache);
+                painter.setRenderHint(QPainter::Antialiasing);
+            }
+            painter.setClipRect(area);
+            painter.setCompositionMode(QPainter::CompositionMode_Clear);
+            painter.fillRect(area, Qt::transparent);
+            painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+            paintInk(painter, area);
+        }
+        update(area);
+    }
+}
+
 void VeilWidget::viewScrolled(const QPoint& delta) {
     if (!m_cacheValid || std::abs(delta.x()) >= width() || std::abs(delta.y()) >= height()) {
         inkReset();

@@ -3,7 +3,8 @@
 // The widget paints no background, so whatever lies beneath (the host's canvas) shows through everywhere but
 // the ink. The visible ink is kept in a layer image the size of the widget; a pen move draws only the new
 // segment into it and repaints only that segment's rectangle, so the cost of a move does not grow with the
-// amount of ink. The image is rebuilt when the point set is replaced or the widget is resized; a scroll moves
+// amount of ink. The image is rebuilt when the widget is resized or the point set is replaced by a very
+// different one; a replace that cuts strokes out or adds a few redraws only their rectangles; a scroll moves
 // the image and draws only the uncovered strips; hiding the ink keeps the image (ink written while hidden is
 // drawn into it), so switching modes costs nothing.
 //
@@ -38,6 +39,7 @@ public:
     void inkReset() override;
     void viewScrolled(const QPoint& delta) override;
     void displayChanged() override { update(); }
+    void inkChanged(std::span<const QRect> documentRects) override;
 
     // Repaints the client rectangle at once: what lies beneath, then the ink. Inside a paint pass of the
     // window (a host asking from its own paint handler) it does nothing, because the pass paints the overlay

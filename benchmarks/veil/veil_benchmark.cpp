@@ -112,6 +112,27 @@ void BM_Scroll50(benchmark::State& state) {
 }
 BENCHMARK(BM_Scroll50)->Arg(10000)->Unit(benchmark::kMillisecond);
 
+void BM_CutStrokes(benchmark::State& state) {
+    Fixture f(static_cast<int>(state.range(0)));
+    f.widget.repaint();
+    const std::vector<VeilPoint> all = f.layer.points();
+    // The board's cut after a lasso: 20 strokes from the middle of the set go, the rest is put back.
+    const auto& strokes = f.layer.strokes();
+    const size_t from = strokes[strokes.size() / 2].first;
+    const size_t to = strokes[strokes.size() / 2 + 20].first;
+    std::vector<VeilPoint> rest(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(from));
+    rest.insert(rest.end(), all.begin() + static_cast<std::ptrdiff_t>(to), all.end());
+    for (auto _ : state) {
+        f.layer.replacePoints(rest);
+        f.widget.repaint();
+        state.PauseTiming();
+        f.layer.replacePoints(all);
+        f.widget.repaint();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_CutStrokes)->Arg(10000)->Unit(benchmark::kMillisecond);
+
 void BM_PenMove(benchmark::State& state) {
     Fixture f(static_cast<int>(state.range(0)));
     mouse(f.widget, QEvent::MouseButtonPress, QPoint(800, 450), Qt::LeftButton);

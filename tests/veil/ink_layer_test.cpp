@@ -86,6 +86,38 @@ TEST(LassoRule, UsesTheWindingRuleAndClosesTheLoop) {
         << "two points enclose nothing";
 }
 
+TEST(ChangedAreas, ReportsTheStrokesMissingOnEitherSide) {
+    const auto a = line({0, 0}, {10, 0}, 2, 2, 1), b = line({0, 50}, {10, 50}, 2, 2, 1),
+               c = line({0, 90}, {10, 90}, 2, 2, 1), b2 = line({0, 50}, {10, 51}, 2, 2, 1);
+    const auto join = [](std::initializer_list<std::vector<VeilPoint>> strokes) {
+        std::vector<VeilPoint> points;
+        for (const auto& s : strokes) points.insert(points.end(), s.begin(), s.end());
+        return points;
+    };
+    const auto bounds = [](const std::vector<VeilPoint>& s) { return splitStrokes(s)[0].bounds; };
+    const struct {
+        const char* name;
+        std::vector<VeilPoint> before, after;
+        std::vector<QRect> expected;
+    } rows[] = {
+        {"same", join({a, b, c}), join({a, b, c}), {}},
+        {"cut from the middle", join({a, b, c}), join({a, c}), {bounds(b)}},
+        {"added at the end", join({a, b}), join({a, b, c}), {bounds(c)}},
+        {"one point moved", join({a, b, c}), join({a, b2, c}), {bounds(b), bounds(c), bounds(b2), bounds(c)}},
+        {"emptied", join({a, b}), {}, {bounds(a), bounds(b)}},
+    };
+    for (const auto& row : rows) {
+        std::vector<QRect> areas;
+        EXPECT_TRUE(
+            changedAreas(row.before, splitStrokes(row.before), row.after, splitStrokes(row.after), 8, &areas))
+            << row.name;
+        EXPECT_EQ(areas, row.expected) << row.name;
+    }
+    std::vector<QRect> areas;
+    EXPECT_FALSE(changedAreas(join({a, b, c}), splitStrokes(join({a, b, c})), {}, {}, 2, &areas))
+        << "more rectangles than allowed";
+}
+
 TEST(InkLayer, PointDataHandleLivesUntilThePointSetChanges) {
     const size_t blocksBefore = liveBlockCount();
     {

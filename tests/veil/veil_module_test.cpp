@@ -231,32 +231,47 @@ TEST_F(VeilModule, FinishedStrokesAreRecordedInDocumentCoordinates) {
     EXPECT_EQ(pointData()[0].X, 40);
 }
 
-// The layer image is moved on a scroll and only the uncovered strips are drawn: the result must be the
-// picture a full redraw gives, with the ink moved against the offsets.
-TEST_F(VeilModule, ScrollingMovesTheInkAsAFullRedrawWould) {
+// A scroll moves the layer image and draws only the uncovered strips; cutting strokes out redraws only their
+// rectangles. Both must give the picture of a full redraw.
+TEST_F(VeilModule, PartialRedrawsGiveThePictureOfAFullRedraw) {
     ASSERT_EQ(put(ov::kDispPenWidth, Variant(int16_t{3})), 0);
     draw({{20, 30}, {120, 60}, {380, 30}});
     draw({{30, 280}, {200, 200}, {390, 290}});
+    draw({{150, 10}, {160, 250}});  // crosses both others and the next
     draw(horizontal(10, 300, 150, 15));
-    // Replacing the points by themselves rebuilds the layer image from the points.
-    const auto redraw = [&] {
-        call(ov::kDispSetPointData,
-             {Variant(getI4(ov::kDispPointData)), Variant(getI4(ov::kDispPointCount))});
+    // A resize rebuilds the layer image from the points, whole strokes at a time (live ink is drawn segment
+    // by segment, which differs at the joins).
+    const auto redrawn = [&] {
+        const QRect g = m_veil->geometry();
+        m_veil->move(g.x(), g.y(), g.width() + 1, g.height());
+        m_veil->move(g.x(), g.y(), g.width(), g.height());
+        return picture();
     };
-    // Live ink is drawn segment by segment; a redraw draws whole strokes. Start from a redrawn layer.
-    redraw();
-    const QImage before = picture();
+    const QImage before = redrawn();
     for (const QPoint offset : {QPoint(50, 0), QPoint(50, -50), QPoint(-120, 35), QPoint(-120, 35)}) {
         call(ov::kDispScrollTo, {Variant(int32_t{offset.x()}), Variant(int32_t{offset.y()})});
-        const QImage scrolled = picture();
-        redraw();
-        const QImage redrawn = picture();
-        ASSERT_EQ(scrolled, redrawn) << offset.x() << "," << offset.y();
+        ASSERT_EQ(picture(), redrawn()) << offset.x() << "," << offset.y();
     }
     // Ink at overlay (150, 150) now appears at (150 + 120, 150 - 35).
     const QPoint at = kOverlayOrigin + QPoint(150, 150);
     EXPECT_EQ(before.pixel(at), qRgb(255, 255, 255));
     EXPECT_EQ(picture().pixel(at + QPoint(120, -35)), qRgb(255, 255, 255));
+
+    // Cut out the crossing stroke (points 6 and 7), as the board does after a lasso.
+    std::vector<VeilPoint> rest = pointData();
+    ASSERT_EQ(rest.size(), 28u);
+    rest.erase(rest.begin() + 6, rest.begin() + 8);
+    auto block = sw::allocateStrokeData(sw::Owner::Test, static_cast<int64_t>(rest.size()));
+    std::copy(rest.begin(), rest.end(), block.data);
+    m_events.clear();
+    call(ov::kDispSetPointData, {Variant(block.handle), Variant(static_cast<int32_t>(rest.size()))});
+    sw::freeBlock(block.handle, sw::Owner::Test);
+    const QImage cut = picture();
+    EXPECT_EQ(cut, redrawn());
+    EXPECT_NE(cut, before);
+    const auto areas = eventsOf(ov::kEventAreaChanged);
+    ASSERT_EQ(areas.size(), 1u);
+    EXPECT_LE(areas[0].args[2] - areas[0].args[0], 20) << "only the cut stroke's area changed";
 }
 
 TEST_F(VeilModule, LassoAroundTwoOfThreeStrokesRaisesExactlyTheirPoints) {
