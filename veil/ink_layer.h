@@ -139,6 +139,8 @@ public:
     // Replaces all points with a copy of `count` points of the stroke data block `data`. count 0 empties the
     // set (data is then not read). Returns false, changing nothing, for a negative count or a handle that
     // does not hold `count` points.
+    // Both raise AreaChanged over the ink that changed (nothing for the same ink again) and renew the
+    // PointData handle in every case.
     bool setPointData(Handle data, int32_t count);
     void replacePoints(std::vector<VeilPoint> points);
 
