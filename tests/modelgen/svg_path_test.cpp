@@ -81,8 +81,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<PathCase>& info) { return std::string(info.param.name); });
 
 TEST(SvgPathParse, RejectsMalformedData) {
-    for (const char* d : {"L10,10", "M10", "M10,10 A5,5 0 0 1 20,20", "M10,10 X5", "10,10", "M1,2 Z 3",
-                          "M1,2 C1,2,3", "M1,2 L-,3", "M1,2 L1e999,3"}) {
+    for (const char* d :
+         {"L10,10", "M10", "M10,10 A5,5 0 0 1 20,20", "M10,10 X5", "10,10", "M1,2 Z 3", "M1,2 C1,2,3",
+          "M1,2 L-,3", "M1,2 L1e999,3", "M1,2 L2e6,3", "M1,2 L3,4 \xe3\x81\x82"}) {
         std::string error;
         EXPECT_FALSE(parseSvgPath(d, &error)) << d;
         EXPECT_FALSE(error.empty()) << d;
@@ -110,7 +111,11 @@ TEST(SampleSubpath, KeepsEndpointsAndSpacesPointsEvenly) {
     }
 }
 
-TEST(SampleSubpath, ShortAndZeroLengthSubpaths) {
+TEST(SampleSubpath, ShortHugeAndZeroLengthSubpaths) {
+    // Regression: a huge path must not become a huge point list.
+    const Stroke huge = sampleSubpath(*parseSvgPath("M0,0 l1e6,0 1e6,0 1e6,0")->begin(), 0.5);
+    EXPECT_EQ(huge.size(), size_t(kMaxStrokePoints));
+    EXPECT_EQ(huge.back(), (Point{3e6, 0}));
     EXPECT_EQ(sampleSubpath(*parseSvgPath("M5,5")->begin(), 2.0), (Stroke{{5, 5}}));
     EXPECT_EQ(sampleSubpath(*parseSvgPath("M5,5 l0.5,0")->begin(), 2.0), (Stroke{{5, 5}, {5.5, 5}}));
 }

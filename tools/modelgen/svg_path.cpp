@@ -1,5 +1,6 @@
 #include "svg_path.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -56,7 +57,8 @@ public:
         if (m_d[begin] == '+') ++begin;
         double value = 0;
         const auto [end, ec] = std::from_chars(m_d.data() + begin, m_d.data() + p, value);
-        if (ec != std::errc() || end != m_d.data() + p || !std::isfinite(value)) return std::nullopt;
+        if (ec != std::errc() || end != m_d.data() + p || !(std::fabs(value) <= kMaxCoordinate))
+            return std::nullopt;
         m_pos = p;
         return value;
     }
@@ -216,7 +218,8 @@ Stroke sampleSubpath(const Subpath& subpath, double spacing) {
     if (length <= 1e-9) return {poly.front()};
 
     // An even spacing close to the requested one that ends exactly on the curve's end.
-    const int intervals = std::max(1, static_cast<int>(std::lround(length / std::max(spacing, 1e-6))));
+    const double wanted = std::round(length / std::max(spacing, 1e-6));
+    const int intervals = static_cast<int>(std::clamp(wanted, 1.0, double(kMaxStrokePoints - 1)));
     Stroke out;
     out.reserve(intervals + 1);
     out.push_back(poly.front());

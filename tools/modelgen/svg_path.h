@@ -27,15 +27,19 @@ struct Cubic {
 using Subpath = std::vector<Cubic>;
 
 // Parses path data into subpaths in document order. Lines and quadratic curves become exact cubics.
-// Returns nullopt and sets *error (when given) on a syntax error, an arc command or data that draws before
-// its first moveto; an empty or all-whitespace string gives an empty list.
+// Returns nullopt and sets *error (when given) on a syntax error, a number beyond +-kMaxCoordinate, an arc
+// command or data that draws before its first moveto; an empty or all-whitespace string gives an empty
+// list.
+inline constexpr double kMaxCoordinate = 1e6;
 std::optional<std::vector<Subpath>> parseSvgPath(std::string_view d, std::string* error = nullptr);
 
 using Stroke = std::vector<Point>;
 
 // Samples the subpath into points spaced `spacing` apart along the curve, the way a pen reports a stroke
 // written at an even speed. The first and last points are always the subpath's own start and end; a
-// subpath shorter than `spacing` gives those two points (one point for a zero-length subpath).
+// subpath shorter than `spacing` gives those two points (one point for a zero-length subpath). A stroke has
+// at most kMaxStrokePoints points: a longer one is sampled more sparsely.
+inline constexpr int kMaxStrokePoints = 4096;
 Stroke sampleSubpath(const Subpath& subpath, double spacing);
 
 }  // namespace sw::modelgen
