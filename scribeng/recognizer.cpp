@@ -15,21 +15,27 @@ constexpr double kMargin = 0.15;
 // Classes ranked before the category mask is applied; all are ranked when these leave too few candidates.
 constexpr size_t kFirstRanking = 200;
 
-}  // namespace
-
-Recognizer::Recognizer(std::span<const std::filesystem::path> folders) {
-    for (const auto& folder : folders) m_models.loadFolder(folder);
-    for (const auto& label : m_models.labels()) {
-        if (auto code = codeOfLabel(label)) m_codes.emplace(label, *code);
+std::string utf8(char32_t c) {
+    std::string s;
+    if (c < 0x80) {
+        s += static_cast<char>(c);
+    } else if (c < 0x800) {
+        s += static_cast<char>(0xC0 | (c >> 6));
+        s += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        s += static_cast<char>(0xE0 | (c >> 12));
+        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        s += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x110000) {
+        s += static_cast<char>(0xF0 | (c >> 18));
+        s += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        s += static_cast<char>(0x80 | (c & 0x3F));
     }
+    return s;
 }
 
-std::vector<Candidate> Recognizer::recognize(std::span<const Stroke> strokes, const Box& frame, int32_t mask,
-                                             size_t limit) const {
-    std::vector<Candidate> out;
-    Box ink = boundsOf(strokes);
-    if (!ready() || ink.empty() || limit == 0) return out;
-
+ZinniaCharacter frameCharacter(std::span<const Stroke> strokes, const Box& ink, const Box& frame) {
     Box square = ink;
     square.add(frame);
     const double side =
@@ -49,7 +55,50 @@ std::vector<Candidate> Recognizer::recognize(std::span<const Stroke> strokes, co
         }
         ++id;
     }
+    return character;
+}
 
+FeatureVector featuresOf(std::span<const Stroke> strokes) {
+    std::vector<InkStroke> ink;
+    ink.reserve(strokes.size());
+    for (const auto& stroke : strokes) {
+        if (stroke.empty()) continue;
+        InkStroke& s = ink.emplace_back();
+        s.reserve(stroke.size());
+        for (const auto& p : stroke) s.push_back({static_cast<float>(p.x), static_cast<float>(p.y)});
+    }
+    return directionFeatures(ink);
+}
+
+}  // namespace
+
+Recognizer::Recognizer(std::span<const std::filesystem::path> folders, RecognizerOptions options)
+    : m_options(options) {
+    for (const auto& folder : folders) m_models.loadFolder(folder);
+    const auto models = m_models.models();
+    for (uint32_t m = 0; m < models.size(); ++m) {
+        for (uint32_t i = 0; i < models[m].classCount(); ++i) {
+            std::string label = models[m].label(i);
+            auto code = codeOfLabel(label);
+            if (!code) continue;
+            m_codes.emplace(std::move(label), *code);
+            m_classes[*code].emplace_back(m, i);
+        }
+    }
+    if (!m_options.useTemplates || !ready()) return;
+    const auto codeOf = [this](char32_t c) -> std::optional<CharCode> {
+        auto it = m_codes.find(utf8(c));
+        if (it == m_codes.end()) return std::nullopt;
+        return it->second;
+    };
+    for (const auto& folder : folders) {
+        if (m_templates.load(folder / kTemplateFile, codeOf)) break;
+    }
+}
+
+std::vector<Candidate> Recognizer::recognizeByZinnia(const ZinniaCharacter& character, int32_t mask,
+                                                     size_t limit) const {
+    std::vector<Candidate> out;
     // Most characters find their candidates among the best few hundred classes; only a mask that leaves few
     // classes makes it worth ranking them all.
     for (size_t nbest : {kFirstRanking, std::numeric_limits<size_t>::max()}) {
@@ -65,6 +114,58 @@ std::vector<Candidate> Recognizer::recognize(std::span<const Stroke> strokes, co
         }
         if (ranked.size() < nbest) break;  // every class was ranked
     }
+    return out;
+}
+
+std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> strokes, const Box& frame,
+                                                        int32_t mask, size_t count) const {
+    std::vector<ScoredCandidate> out;
+    const Box ink = boundsOf(strokes);
+    if (!ready() || !hasTemplates() || ink.empty() || count == 0) return out;
+    const auto shortlist = m_templates.rank(featuresOf(strokes), mask, count);
+    if (shortlist.empty()) return out;
+
+    // Zinnia scores the shortlisted classes of each model; a code known to several models keeps its best.
+    const auto models = m_models.models();
+    std::vector<std::vector<uint32_t>> subsets(models.size());
+    for (const auto& match : shortlist) {
+        if (auto it = m_classes.find(match.code); it != m_classes.end()) {
+            for (const auto& [m, i] : it->second) subsets[m].push_back(i);
+        }
+    }
+    const ZinniaCharacter character = frameCharacter(strokes, ink, frame);
+    std::unordered_map<CharCode, float> zinnia;
+    for (size_t m = 0; m < models.size(); ++m) {
+        if (subsets[m].empty()) continue;
+        for (const auto& scored : models[m].classifySubset(character, subsets[m])) {
+            auto it = m_codes.find(scored.label);
+            if (it == m_codes.end()) continue;
+            auto [z, inserted] = zinnia.try_emplace(it->second, scored.score);
+            if (!inserted) z->second = std::max(z->second, scored.score);
+        }
+    }
+    out.reserve(shortlist.size());
+    for (const auto& match : shortlist) {
+        auto z = zinnia.find(match.code);
+        if (z != zinnia.end()) out.push_back({match.code, z->second, match.similarity});
+    }
+    return out;
+}
+
+std::vector<Candidate> Recognizer::recognize(std::span<const Stroke> strokes, const Box& frame, int32_t mask,
+                                             size_t limit) const {
+    const Box ink = boundsOf(strokes);
+    if (!ready() || ink.empty() || limit == 0) return {};
+    if (!hasTemplates()) return recognizeByZinnia(frameCharacter(strokes, ink, frame), mask, limit);
+
+    const auto& w = m_options.weights;
+    std::vector<Candidate> out;
+    for (const auto& c : scoreShortlist(strokes, frame, mask, std::max(limit, m_options.shortlist))) {
+        out.push_back({c.code, c.zinnia + w.shapeRatio * (c.shape - w.shapeCentre)});
+    }
+    std::stable_sort(out.begin(), out.end(),
+                     [](const Candidate& a, const Candidate& b) { return a.score > b.score; });
+    if (out.size() > limit) out.resize(limit);
     return out;
 }
 

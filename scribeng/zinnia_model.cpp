@@ -1,10 +1,16 @@
 #include "scribeng/zinnia_model.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <zinnia.h>
 
 #include <algorithm>
+#include <cstring>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 namespace sw::scribeng {
 
@@ -24,7 +30,87 @@ ZinniaModel::~ZinniaModel() = default;
 ZinniaModel::ZinniaModel(ZinniaModel&&) noexcept = default;
 ZinniaModel& ZinniaModel::operator=(ZinniaModel&&) noexcept = default;
 
-bool ZinniaModel::open(const std::filesystem::path& file) { return m_recognizer->open(file.c_str()); }
+namespace {
+
+constexpr size_t kHeader = 12;
+constexpr size_t kLabel = 16;
+constexpr size_t kNode = 8;
+constexpr uint32_t kFormatVersion = 1;
+
+uint32_t readU32(const char* p) {
+    uint32_t v = 0;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+void writeU32(char* p, uint32_t v) { std::memcpy(p, &v, sizeof v); }
+
+}  // namespace
+
+MappedFile::~MappedFile() { close(); }
+MappedFile::MappedFile(MappedFile&& other) noexcept
+    : m_data(std::exchange(other.m_data, nullptr)), m_size(std::exchange(other.m_size, 0)) {}
+MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
+    if (this != &other) {
+        close();
+        m_data = std::exchange(other.m_data, nullptr);
+        m_size = std::exchange(other.m_size, 0);
+    }
+    return *this;
+}
+
+void MappedFile::close() {
+    if (m_data) munmap(const_cast<char*>(m_data), m_size);
+    m_data = nullptr;
+    m_size = 0;
+}
+
+bool MappedFile::open(const std::filesystem::path& file) {
+    close();
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    void* data = MAP_FAILED;
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+        data = mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+    }
+    ::close(fd);
+    if (data == MAP_FAILED) return false;
+    m_data = static_cast<const char*>(data);
+    m_size = static_cast<size_t>(st.st_size);
+    return true;
+}
+
+bool ZinniaModel::open(const std::filesystem::path& file) {
+    m_recognizer->close();
+    m_file = MappedFile{};
+    m_records.clear();
+    MappedFile mapped;
+    if (!mapped.open(file)) return false;
+    const size_t size = mapped.size();
+    const char* bytes = mapped.data();
+    if (size < kHeader || size > UINT32_MAX) return false;
+    if (readU32(bytes + 4) != kFormatVersion) return false;
+    const uint32_t count = readU32(bytes + 8);
+    std::vector<size_t> records;
+    size_t at = kHeader;
+    for (uint32_t i = 0; i < count; ++i) {
+        records.push_back(at);
+        at += kLabel + 4;
+        for (;;) {
+            if (at + kNode > size) return false;
+            const auto index = static_cast<int32_t>(readU32(bytes + at));
+            at += kNode;
+            if (index == -1) break;
+        }
+    }
+    records.push_back(at);
+    if (at != size) return false;
+    m_formatId = readU32(bytes) ^ static_cast<uint32_t>(size);
+    if (!m_recognizer->open(bytes, size)) return false;
+    m_file = std::move(mapped);
+    m_records = std::move(records);
+    return true;
+}
 
 size_t ZinniaModel::classCount() const { return m_recognizer->size(); }
 
@@ -36,6 +122,41 @@ std::string ZinniaModel::label(size_t index) const {
 std::vector<ScoredLabel> ZinniaModel::classify(const ZinniaCharacter& character, size_t nbest) const {
     std::vector<ScoredLabel> out;
     std::unique_ptr<zinnia::Result> result(m_recognizer->classify(character.get(), nbest));
+    if (!result) return out;
+    out.reserve(result->size());
+    for (size_t i = 0; i < result->size(); ++i) {
+        if (const char* value = result->value(i)) out.push_back({value, result->score(i)});
+    }
+    return out;
+}
+
+std::vector<ScoredLabel> ZinniaModel::classifySubset(const ZinniaCharacter& character,
+                                                     std::span<const uint32_t> classes) const {
+    std::vector<ScoredLabel> out;
+    const size_t count = classCount();
+    size_t size = kHeader;
+    uint32_t kept = 0;
+    for (uint32_t c : classes) {
+        if (c < count && c + 1 < m_records.size()) {
+            size += m_records[c + 1] - m_records[c];
+            ++kept;
+        }
+    }
+    if (kept == 0) return out;
+    std::vector<char> bytes(size);
+    writeU32(bytes.data(), m_formatId ^ static_cast<uint32_t>(size));
+    writeU32(bytes.data() + 4, kFormatVersion);
+    writeU32(bytes.data() + 8, kept);
+    size_t at = kHeader;
+    for (uint32_t c : classes) {
+        if (c >= count || c + 1 >= m_records.size()) continue;
+        const size_t length = m_records[c + 1] - m_records[c];
+        std::memcpy(bytes.data() + at, m_file.data() + m_records[c], length);
+        at += length;
+    }
+    std::unique_ptr<zinnia::Recognizer> subset(zinnia::Recognizer::create());
+    if (!subset->open(bytes.data(), bytes.size())) return out;
+    std::unique_ptr<zinnia::Result> result(subset->classify(character.get(), kept));
     if (!result) return out;
     out.reserve(result->size());
     for (size_t i = 0; i < result->size(); ++i) {

@@ -3,11 +3,26 @@
 // Every *.model file of the model folder is opened; a character is classified by each model and the
 // candidates are merged by score (a label offered by two models keeps its better score). Zinnia's scores are
 // SVM margins, so the models' scores are comparable and higher is better.
+//
+// Binary model file (Zinnia's own format, little-endian), which the engine reads to score a subset of the
+// classes:
+//
+//   uint32  magic: Zinnia's format id XOR the file size
+//   uint32  version (1)
+//   uint32  class count
+//   per class: char[16] label (UTF-8, NUL-padded), float bias, then {int32 index, float weight} pairs of the
+//              class's weight vector in increasing index order, ended by index -1
+//
+// A class's score is its bias plus the dot product of its weights with the character's features. A model
+// built from some of the records of a file under a header of the same form scores those classes exactly as
+// the whole model does.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -38,6 +53,25 @@ struct ScoredLabel {
     float score = 0;
 };
 
+// A file mapped read-only into memory; move-only, unmapped on destruction.
+class MappedFile {
+public:
+    MappedFile() = default;
+    ~MappedFile();
+    MappedFile(MappedFile&& other) noexcept;
+    MappedFile& operator=(MappedFile&& other) noexcept;
+
+    // False (and nothing mapped) for a missing, unreadable or empty file.
+    bool open(const std::filesystem::path& file);
+    const char* data() const { return m_data; }
+    size_t size() const { return m_size; }
+
+private:
+    void close();
+    const char* m_data = nullptr;
+    size_t m_size = 0;
+};
+
 // One opened model file; move-only.
 class ZinniaModel {
 public:
@@ -46,14 +80,23 @@ public:
     ZinniaModel(ZinniaModel&&) noexcept;
     ZinniaModel& operator=(ZinniaModel&&) noexcept;
 
+    // Reads and checks the whole file (every record within the file, each weight list ended) before Zinnia
+    // sees it; false for a missing, truncated or foreign file.
     bool open(const std::filesystem::path& file);
     size_t classCount() const;
     std::string label(size_t index) const;
     // Best `nbest` labels, best first.
     std::vector<ScoredLabel> classify(const ZinniaCharacter& character, size_t nbest) const;
+    // The scores of the given classes (indices below classCount(), others are ignored), best first; the
+    // same scores classify() gives them.
+    std::vector<ScoredLabel> classifySubset(const ZinniaCharacter& character,
+                                            std::span<const uint32_t> classes) const;
 
 private:
     std::unique_ptr<zinnia::Recognizer> m_recognizer;
+    MappedFile m_file;              // which m_recognizer reads from
+    std::vector<size_t> m_records;  // offset of each class's record; one more: the end of the last
+    uint32_t m_formatId = 0;
 };
 
 class ModelSet {
@@ -68,6 +111,7 @@ public:
     // The best `nbest` candidates of each model merged by score, best first, each label once. The first
     // nbest of the merged list are exact; fewer than nbest means every class of every model is listed.
     std::vector<ScoredLabel> classify(const ZinniaCharacter& character, size_t nbest) const;
+    std::span<const ZinniaModel> models() const { return m_models; }
 
 private:
     std::vector<ZinniaModel> m_models;

@@ -1,0 +1,144 @@
+#include "scribeng/direction_features.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace sw::scribeng {
+namespace {
+
+// Pieces are at most this long (grid cells), so that a long straight stroke spreads evenly over its cells.
+constexpr float kPiece = 0.25f;
+// Spread of a piece over the grid (cells) and how far the spread reaches.
+constexpr float kSigma = 0.6f;
+constexpr int kReach = 2;
+// A stroke of one point (a dot) counts as this much length, shared by every orientation.
+constexpr float kDotLength = 0.5f;
+
+// exp(-d^2 / 2 sigma^2) for d = i / kSteps cells, d up to kReach + 1.
+constexpr int kSteps = 64;
+struct Gaussian {
+    std::array<float, (kReach + 1) * kSteps + 2> table{};
+    Gaussian() {
+        for (size_t i = 0; i < table.size(); ++i) {
+            const float d = static_cast<float>(i) / kSteps;
+            table[i] = std::exp(-d * d / (2 * kSigma * kSigma));
+        }
+    }
+    float operator()(float d) const {
+        const auto i = static_cast<size_t>(std::fabs(d) * kSteps + 0.5f);
+        return i < table.size() ? table[i] : 0.0f;
+    }
+};
+const Gaussian gaussian;
+
+// Adds `length` of orientations o0 (share 1 - frac) and o1 (share frac) at grid position (u, v).
+void addPiece(FeatureVector& f, float u, float v, int o0, int o1, float frac, float length) {
+    std::array<float, kFeatureGrid> gx{}, gy{};
+    const int ix = static_cast<int>(std::floor(u)), iy = static_cast<int>(std::floor(v));
+    const int x0 = std::max(0, ix - kReach), x1 = std::min(kFeatureGrid - 1, ix + kReach);
+    const int y0 = std::max(0, iy - kReach), y1 = std::min(kFeatureGrid - 1, iy + kReach);
+    for (int x = x0; x <= x1; ++x) gx[static_cast<size_t>(x)] = gaussian(u - (static_cast<float>(x) + 0.5f));
+    for (int y = y0; y <= y1; ++y) gy[static_cast<size_t>(y)] = gaussian(v - (static_cast<float>(y) + 0.5f));
+    const float w0 = length * (1 - frac), w1 = length * frac;
+    for (int y = y0; y <= y1; ++y) {
+        for (int x = x0; x <= x1; ++x) {
+            const float g = gx[static_cast<size_t>(x)] * gy[static_cast<size_t>(y)];
+            const auto cell = static_cast<size_t>(y * kFeatureGrid + x);
+            f[static_cast<size_t>(o0 * kFeatureGrid * kFeatureGrid) + cell] += w0 * g;
+            f[static_cast<size_t>(o1 * kFeatureGrid * kFeatureGrid) + cell] += w1 * g;
+        }
+    }
+}
+
+}  // namespace
+
+void normalise(std::span<float> v) {
+    float sum = 0;
+    for (float x : v) sum += x * x;
+    if (sum <= 0) return;
+    const float scale = 1.0f / std::sqrt(sum);
+    for (float& x : v) x *= scale;
+}
+
+float dot(std::span<const float> a, std::span<const float> b) {
+    // Eight running sums, so the compiler can keep them in one vector register.
+    std::array<float, 8> sums{};
+    const size_t n = std::min(a.size(), b.size());
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        for (size_t k = 0; k < 8; ++k) sums[k] += a[i + k] * b[i + k];
+    }
+    float sum = 0;
+    for (; i < n; ++i) sum += a[i] * b[i];
+    for (float s : sums) sum += s;
+    return sum;
+}
+
+FeatureVector directionFeatures(std::span<const InkStroke> strokes) {
+    FeatureVector f{};
+    float left = INFINITY, top = INFINITY, right = -INFINITY, bottom = -INFINITY;
+    for (const auto& stroke : strokes) {
+        for (const auto& p : stroke) {
+            left = std::min(left, p.x);
+            right = std::max(right, p.x);
+            top = std::min(top, p.y);
+            bottom = std::max(bottom, p.y);
+        }
+    }
+    const float side = std::max(right - left, bottom - top);
+    if (!(side > 0) || !std::isfinite(side)) return f;
+    const float scale = kFeatureGrid / side;
+    const float cx = (left + right) / 2, cy = (top + bottom) / 2;
+    const float half = kFeatureGrid / 2.0f;
+    auto toGrid = [&](const InkPoint& p) {
+        return InkPoint{(p.x - cx) * scale + half, (p.y - cy) * scale + half};
+    };
+
+    for (const auto& stroke : strokes) {
+        if (stroke.size() == 1) {
+            const InkPoint p = toGrid(stroke.front());
+            addPiece(f, p.x, p.y, 0, 1, 0.5f, kDotLength / 2);
+            addPiece(f, p.x, p.y, 2, 3, 0.5f, kDotLength / 2);
+            continue;
+        }
+        for (size_t i = 1; i < stroke.size(); ++i) {
+            const InkPoint a = toGrid(stroke[i - 1]), b = toGrid(stroke[i]);
+            const float dx = b.x - a.x, dy = b.y - a.y;
+            const float length = std::hypot(dx, dy);
+            if (!(length > 0)) continue;
+            float angle = std::atan2(dy, dx);
+            if (angle < 0) angle += std::numbers::pi_v<float>;
+            float t = angle / (std::numbers::pi_v<float> / 4);
+            if (t >= 4) t -= 4;
+            const int o0 = std::min(3, static_cast<int>(t));
+            const int o1 = (o0 + 1) % 4;
+            const float frac = t - static_cast<float>(o0);
+            const int pieces = std::max(1, static_cast<int>(std::ceil(length / kPiece)));
+            const float step = 1.0f / static_cast<float>(pieces);
+            for (int k = 0; k < pieces; ++k) {
+                const float s = (static_cast<float>(k) + 0.5f) * step;
+                addPiece(f, a.x + dx * s, a.y + dy * s, o0, o1, frac, length * step);
+            }
+        }
+    }
+    for (float& x : f) x = std::sqrt(x);
+    normalise(f);
+    return f;
+}
+
+CoarseVector coarseFeatures(const FeatureVector& features) {
+    CoarseVector c{};
+    for (int o = 0; o < kFeatureOrientations; ++o) {
+        for (int y = 0; y < kFeatureGrid; ++y) {
+            for (int x = 0; x < kFeatureGrid; ++x) {
+                c[static_cast<size_t>((o * kCoarseGrid + y / 2) * kCoarseGrid + x / 2)] +=
+                    features[static_cast<size_t>((o * kFeatureGrid + y) * kFeatureGrid + x)];
+            }
+        }
+    }
+    normalise(c);
+    return c;
+}
+
+}  // namespace sw::scribeng

@@ -1,0 +1,256 @@
+// The stroke-order-free scorer's parts: direction features, the template file and its shortlist, and
+// Zinnia's scores for a subset of a model's classes.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <map>
+
+#include "scribeng/recognizer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace sw::scribeng;
+
+const fs::path kTegaki = "/usr/share/tegaki/models/zinnia/handwriting-ja.model";
+
+class TempFolder {
+public:
+    TempFolder() : m_path(fs::temp_directory_path() / ("scribeng_scorer_" + std::to_string(::getpid()))) {
+        fs::remove_all(m_path);
+        fs::create_directories(m_path);
+    }
+    ~TempFolder() { fs::remove_all(m_path); }
+    const fs::path& path() const { return m_path; }
+
+private:
+    fs::path m_path;
+};
+
+InkStroke line(float x0, float y0, float x1, float y1, int points = 10) {
+    InkStroke s;
+    for (int i = 0; i <= points; ++i) {
+        const float t = static_cast<float>(i) / static_cast<float>(points);
+        s.push_back({x0 + (x1 - x0) * t, y0 + (y1 - y0) * t});
+    }
+    return s;
+}
+
+// 十 with a short hook: two crossing strokes and a diagonal.
+std::vector<InkStroke> cross() { return {line(10, 50, 90, 50), line(50, 10, 50, 90), line(60, 70, 80, 90)}; }
+
+FeatureVector features(const std::vector<InkStroke>& ink) { return directionFeatures(ink); }
+
+float similarity(const std::vector<InkStroke>& a, const std::vector<InkStroke>& b) {
+    const auto fa = directionFeatures(a), fb = directionFeatures(b);
+    return dot(fa, fb);
+}
+
+TEST(DirectionFeatures, IgnoreStrokeOrderDirectionPlaceAndSize) {
+    const auto base = cross();
+    auto swapped = base;
+    std::swap(swapped[0], swapped[2]);
+    auto reversed = base;
+    std::reverse(reversed[1].begin(), reversed[1].end());
+    auto moved = base;
+    for (auto& s : moved) {
+        for (auto& p : s) p = {p.x * 3 + 1000, p.y * 3 - 500};
+    }
+    for (const auto& [name, ink] : std::map<std::string, std::vector<InkStroke>>{
+             {"swapped", swapped}, {"reversed", reversed}, {"moved and scaled", moved}}) {
+        EXPECT_NEAR(similarity(base, ink), 1.0f, 1e-4f) << name;
+    }
+    // Joining two strokes only adds the piece between them: still close, no longer equal.
+    std::vector<InkStroke> joined = {base[0], base[1], base[2]};
+    joined[0].insert(joined[0].end(), joined[1].begin(), joined[1].end());
+    joined.erase(joined.begin() + 1);
+    const float s = similarity(base, joined);
+    EXPECT_GT(s, 0.8f);
+    EXPECT_LT(s, 0.999f);
+}
+
+TEST(DirectionFeatures, TellOrientationsApartAndNormalise) {
+    const auto horizontal = features({line(0, 50, 100, 50)});
+    const auto vertical = features({line(50, 0, 50, 100)});
+    const auto diagonal = features({line(0, 0, 100, 100)});
+    float length = 0;
+    for (float v : horizontal) length += v * v;
+    EXPECT_NEAR(length, 1.0f, 1e-5f);
+    EXPECT_NEAR(dot(horizontal, vertical), 0.0f, 1e-6f);
+    EXPECT_LT(dot(horizontal, diagonal), 0.3f);
+    // A character of dots and strokes keeps its dots.
+    const auto withDot = features({line(0, 50, 100, 50), InkStroke{{50, 10}}});
+    EXPECT_LT(dot(horizontal, withDot), 0.999f);
+}
+
+TEST(DirectionFeatures, InkWithoutExtentIsTheZeroVector) {
+    for (const auto& ink : std::vector<std::vector<InkStroke>>{
+             {},
+             {InkStroke{}},
+             {InkStroke{{5, 5}}},
+             {InkStroke{{5, 5}, {5, 5}}, InkStroke{{5, 5}}},
+             {InkStroke{{std::numeric_limits<float>::infinity(), 0}, {0, 0}}}}) {
+        const auto f = directionFeatures(ink);
+        EXPECT_TRUE(std::all_of(f.begin(), f.end(), [](float v) { return v == 0; }));
+        const auto c = coarseFeatures(f);
+        EXPECT_TRUE(std::all_of(c.begin(), c.end(), [](float v) { return v == 0; }));
+    }
+}
+
+// Template files: round trip, every malformed form refused without a partial set, and the shortlist.
+class TemplateFile : public ::testing::Test {
+protected:
+    // あ (0x82A0), い (0x82A2) and 一 (0x88EA) as three shapes; a class of two prototypes.
+    std::vector<Prototype> prototypes() const {
+        return {{U'あ', directionFeatures(cross())},
+                {U'い', features({line(50, 0, 50, 100), line(70, 0, 70, 100)})},
+                {U'い', features({line(0, 0, 100, 100)})},
+                {U'一', features({line(0, 50, 100, 50)})},
+                {U'x', features({line(0, 0, 10, 0)})}};
+    }
+    static std::optional<CharCode> code(char32_t c) {
+        switch (c) {
+            case U'あ':
+                return 0x82A0;
+            case U'い':
+                return 0x82A2;
+            case U'一':
+                return 0x88EA;
+            default:
+                return std::nullopt;
+        }
+    }
+    TempFolder folder;
+    fs::path file = folder.path() / "t.bin";
+};
+
+TEST_F(TemplateFile, RoundTripAndShortlist) {
+    ASSERT_TRUE(TemplateSet::save(file, prototypes()));
+    EXPECT_FALSE(fs::exists(file.string() + ".partial"));
+    TemplateSet set;
+    ASSERT_TRUE(set.load(file, code));
+    ASSERT_EQ(set.classCount(), 3u);  // 'x' has no code and is dropped; い has two prototypes
+
+    const auto ranked = set.rank(features({line(0, 0, 100, 100)}), 0x1FF, 10);
+    ASSERT_EQ(ranked.size(), 3u);
+    EXPECT_EQ(ranked[0].code, 0x82A2);  // its second prototype
+    EXPECT_NEAR(ranked[0].similarity, 1.0f, 1e-4f);
+    EXPECT_GE(ranked[0].similarity, ranked[1].similarity);
+    EXPECT_GE(ranked[1].similarity, ranked[2].similarity);
+
+    EXPECT_EQ(set.rank(directionFeatures(cross()), 0x1FF, 1).front().code, 0x82A0);
+    // The mask applies before ranking: kanji only (level 1) leaves 一.
+    const auto kanji = set.rank(directionFeatures(cross()), SCRIBENG_CAT_KANJI1, 10);
+    ASSERT_EQ(kanji.size(), 1u);
+    EXPECT_EQ(kanji[0].code, 0x88EA);
+    EXPECT_TRUE(set.rank(directionFeatures(cross()), 0, 10).empty());
+    EXPECT_TRUE(set.rank(directionFeatures(cross()), 0x1FF, 0).empty());
+}
+
+TEST_F(TemplateFile, MalformedFilesLoadNothing) {
+    ASSERT_TRUE(TemplateSet::save(file, prototypes()));
+    std::string bytes;
+    {
+        std::ifstream in(file, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    const auto withBytes = [&](const std::string& content) {
+        std::ofstream(file, std::ios::binary | std::ios::trunc) << content;
+    };
+    auto nan = bytes;
+    const float quietNan = std::numeric_limits<float>::quiet_NaN();
+    std::memcpy(nan.data() + 16 + 4 + 8, &quietNan, 4);
+    auto hugeCount = bytes;
+    hugeCount[15] = '\x7F';
+    auto otherVersion = bytes;
+    otherVersion[4] = 2;
+    const std::map<std::string, std::string> cases{{"truncated", bytes.substr(0, bytes.size() - 3)},
+                                                   {"header only", bytes.substr(0, 16)},
+                                                   {"short header", bytes.substr(0, 10)},
+                                                   {"empty", ""},
+                                                   {"trailing bytes", bytes + "xx"},
+                                                   {"foreign magic", "XXXX" + bytes.substr(4)},
+                                                   {"other version", otherVersion},
+                                                   {"huge count", hugeCount},
+                                                   {"not finite", nan}};
+    for (const auto& [name, content] : cases) {
+        withBytes(content);
+        TemplateSet set;
+        EXPECT_FALSE(set.load(file, code)) << name;
+        EXPECT_TRUE(set.empty()) << name;
+    }
+    TemplateSet set;
+    EXPECT_FALSE(set.load(folder.path() / "missing.bin", code));
+}
+
+// Zinnia's score of a class scored within a subset is its score in the whole model.
+TEST(ZinniaModel, SubsetScoresEqualTheFullModelsScores) {
+    ZinniaModel model;
+    ASSERT_TRUE(model.open(kTegaki));
+    ZinniaCharacter character(1000, 1000);
+    for (int i = 0; i <= 10; ++i) character.add(0, 150 + 70 * i, 500);
+    for (int i = 0; i <= 10; ++i) character.add(1, 500, 150 + 70 * i);
+    std::map<std::string, float> full;
+    for (const auto& c : model.classify(character, model.classCount())) full[c.label] = c.score;
+    ASSERT_EQ(full.size(), model.classCount());
+
+    const std::vector<uint32_t> subset = {0,
+                                          7,
+                                          100,
+                                          2500,
+                                          static_cast<uint32_t>(model.classCount() - 1),
+                                          static_cast<uint32_t>(model.classCount()),
+                                          4000000000u};
+    const auto scored = model.classifySubset(character, subset);
+    ASSERT_EQ(scored.size(), 5u);  // indices beyond the model are ignored
+    for (size_t i = 0; i < scored.size(); ++i) {
+        EXPECT_FLOAT_EQ(scored[i].score, full.at(scored[i].label)) << scored[i].label;
+        if (i > 0) {
+            EXPECT_GE(scored[i - 1].score, scored[i].score);
+        }
+    }
+    EXPECT_EQ(std::count_if(scored.begin(), scored.end(),
+                            [&](const auto& c) { return c.label == model.label(2500); }),
+              1);
+    EXPECT_TRUE(model.classifySubset(character, {}).empty());
+}
+
+// A model file cut short or padded is refused before Zinnia reads it.
+TEST(ZinniaModel, DamagedModelFilesDoNotOpen) {
+    TempFolder folder;
+    std::string bytes;
+    {
+        std::ifstream in(kTegaki, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    ASSERT_GT(bytes.size(), 1000u);
+    for (const auto& content :
+         {bytes.substr(0, bytes.size() - 8), bytes.substr(0, 600), bytes + std::string(8, '\0')}) {
+        const fs::path file = folder.path() / "damaged.model";
+        std::ofstream(file, std::ios::binary | std::ios::trunc) << content;
+        ZinniaModel model;
+        EXPECT_FALSE(model.open(file)) << content.size();
+    }
+}
+
+// A broken template file leaves the recogniser with Zinnia alone, which still recognises.
+TEST(Recognizer, BrokenTemplateFileFallsBackToZinnia) {
+    TempFolder folder;
+    fs::create_symlink(kTegaki, folder.path() / "handwriting-ja.model");
+    std::ofstream(folder.path() / kTemplateFile) << "SWTS broken";
+    const std::vector<fs::path> folders{folder.path()};
+    Recognizer recognizer(folders);
+    EXPECT_TRUE(recognizer.ready());
+    EXPECT_FALSE(recognizer.hasTemplates());
+    const std::vector<Stroke> one = {{{10, 50}, {30, 50}, {50, 50}, {70, 50}, {90, 50}}};
+    const auto found = recognizer.recognize(one, Box{}, 0x1FF, 5);
+    ASSERT_FALSE(found.empty());
+    EXPECT_TRUE(recognizer.scoreShortlist(one, Box{}, 0x1FF, 5).empty());
+}
+
+}  // namespace

@@ -1,0 +1,295 @@
+// slatewise-templategen: the shape templates of the engine's stroke-order-free scorer, and its evaluation.
+//
+//   slatewise-templategen build --kanjivg DIR --templates FILE --twins FILE --out FILE
+//                               [--seed N] [--variations N]
+//   slatewise-templategen evaluate --models DIR --kanjivg DIR --templates FILE --twins FILE
+//                               [--seed N] [--classes N] [--shortlist N] [--no-templates]
+//   slatewise-templategen calibrate --models DIR --kanjivg DIR --templates FILE --twins FILE
+//                               [--seed N] [--classes N] [--shortlist N]
+//
+// `build` writes the template file (scribeng/template_set.h): per class the mean direction features of its
+// clean trajectory and `variations` synthetic samples (seed N). `evaluate` recognises a fixed-seed
+// development set with the engine's recogniser and the models (and templates) of DIR, written normally,
+// with a swapped stroke pair, two strokes joined and a reversed stroke, and prints top-1 and top-10
+// accuracy. `calibrate` fits the fusion weights (see README.md). Exit status 0 on success, 1 on bad input,
+// 2 on bad usage.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <iostream>
+#include <map>
+#include <string>
+
+#include "samples.h"
+#include "scribeng/recognizer.h"
+
+namespace {
+
+using namespace sw;
+using Options = std::map<std::string, std::string>;
+
+int usage() {
+    std::cerr
+        << "usage: slatewise-templategen build|evaluate|calibrate --kanjivg DIR --templates FILE --twins "
+           "FILE\n"
+           "       [--out FILE] [--models DIR] [--seed N] [--variations N] [--classes N] [--shortlist N]\n"
+           "       [--no-templates]\n";
+    return 2;
+}
+
+// Shapes at least this similar to the first member of their twin group take its template.
+constexpr float kTwinSimilarity = 0.95f;
+
+int build(const std::vector<modelgen::Glyph>& glyphs, const modelgen::TwinGroups& twins, uint64_t seed,
+          int variations, const std::string& out) {
+    std::vector<scribeng::Prototype> prototypes;
+    prototypes.reserve(glyphs.size());
+    for (const auto& g : glyphs) {
+        scribeng::FeatureVector sum = templategen::featuresOf(modelgen::sampleGlyph(g.strokes, 2.0));
+        modelgen::Random random = modelgen::classRandom(seed, g.label);
+        for (int v = 0; v < variations; ++v) {
+            const auto f = templategen::featuresOf(modelgen::synthesise(g.strokes, random));
+            for (size_t k = 0; k < f.size(); ++k) sum[k] += f[k];
+        }
+        scribeng::normalise(sum);
+        prototypes.push_back({g.label, sum});
+    }
+    // Twins (う and ぅ, ツ and ッ) differ in size and place only, which the shape features do not see; with
+    // one template they tie on shape, and Zinnia's order within the group (the full-size form first) and
+    // the line's geometry decide.
+    std::map<char32_t, size_t> index;
+    for (size_t i = 0; i < prototypes.size(); ++i) index[prototypes[i].codePoint] = i;
+    for (const auto& group : twins) {
+        const auto first = index.find(group.front());
+        if (first == index.end()) continue;
+        for (size_t m = 1; m < group.size(); ++m) {
+            const auto member = index.find(group[m]);
+            if (member == index.end()) continue;
+            auto& f = prototypes[member->second].features;
+            const auto& g = prototypes[first->second].features;
+            if (scribeng::dot(f, g) >= kTwinSimilarity) f = g;
+        }
+    }
+    std::string error;
+    if (!scribeng::TemplateSet::save(out, prototypes, &error)) {
+        std::cerr << "slatewise-templategen: " << error << '\n';
+        return 1;
+    }
+    std::cout << prototypes.size() << " classes\n";
+    return 0;
+}
+
+std::optional<scribeng::CharCode> codeOf(char32_t label) {
+    return scribeng::codeOfLabel(modelgen::toUtf8(label));
+}
+
+int evaluate(const std::vector<modelgen::Glyph>& glyphs, const scribeng::Recognizer& recognizer,
+             uint64_t seed, size_t classes, size_t shortlist) {
+    std::printf("%-9s %7s %7s %7s %7s %9s\n", "set", "samples", "top-1", "top-10", "shape-1", "in-list");
+    for (auto fault : templategen::kFaults) {
+        const auto samples = templategen::makeSamples(glyphs, classes, seed, fault);
+        size_t n = 0, top1 = 0, top10 = 0, shape1 = 0, listed = 0;
+        for (const auto& s : samples) {
+            const auto code = codeOf(s.label);
+            if (!code) continue;
+            ++n;
+            const auto found = recognizer.recognize(s.strokes, scribeng::Box{}, 0x1FF, 10);
+            for (size_t i = 0; i < found.size(); ++i) {
+                if (found[i].code != *code) continue;
+                top1 += i == 0;
+                ++top10;
+            }
+            const auto list = recognizer.scoreShortlist(s.strokes, scribeng::Box{}, 0x1FF, shortlist);
+            shape1 += !list.empty() && list.front().code == *code;
+            listed += std::any_of(list.begin(), list.end(), [&](const auto& c) { return c.code == *code; });
+        }
+        const auto pct = [&](size_t k) {
+            return n ? 100.0 * static_cast<double>(k) / static_cast<double>(n) : 0.0;
+        };
+        std::printf("%-9s %7zu %6.1f%% %6.1f%% %6.1f%% %8.1f%%\n", templategen::faultName(fault), n,
+                    pct(top1), pct(top10), pct(shape1), pct(listed));
+    }
+    return 0;
+}
+
+// The fusion weights: first the ratio of the shape similarity to Zinnia's score that gives the best top-1
+// over all four ways of writing, then a logistic fit of "this candidate is right" on the fused score, which
+// scales the fused score to log-odds.
+int calibrate(const std::vector<modelgen::Glyph>& glyphs, const scribeng::Recognizer& recognizer,
+              uint64_t seed, size_t classes, size_t shortlist) {
+    struct Row {
+        std::vector<scribeng::ScoredCandidate> list;
+        scribeng::CharCode truth = 0;
+    };
+    std::vector<Row> rows;
+    for (auto fault : templategen::kFaults) {
+        for (const auto& s : templategen::makeSamples(glyphs, classes, seed, fault)) {
+            const auto code = codeOf(s.label);
+            if (!code) continue;
+            rows.push_back({recognizer.scoreShortlist(s.strokes, scribeng::Box{}, 0x1FF, shortlist), *code});
+        }
+    }
+    const auto top1At = [&](double ratio) {
+        size_t top1 = 0;
+        for (const auto& row : rows) {
+            const auto best =
+                std::max_element(row.list.begin(), row.list.end(), [&](const auto& a, const auto& b) {
+                    return a.zinnia + ratio * a.shape < b.zinnia + ratio * b.shape;
+                });
+            top1 += best != row.list.end() && best->code == row.truth;
+        }
+        return top1;
+    };
+    double bestRatio = 0;
+    size_t bestTop1 = 0;
+    for (double ratio = 0.5; ratio < 2000; ratio *= 1.25) {
+        if (const size_t top1 = top1At(ratio); top1 > bestTop1) {
+            bestTop1 = top1;
+            bestRatio = ratio;
+        }
+    }
+    // Logistic regression p = 1 / (1 + exp(-(a x + c))), x = zinnia + ratio x shape, by Newton's method with
+    // a small ridge and step halving, so that it converges on any data.
+    struct Fit {
+        double a = 1, c = 0;
+    };
+    const auto logLikelihood = [&](Fit f) {
+        double sum = -1e-3 * (f.a * f.a + f.c * f.c);
+        for (const auto& row : rows) {
+            for (const auto& cand : row.list) {
+                const double z = f.a * (cand.zinnia + bestRatio * cand.shape) + f.c;
+                const double y = cand.code == row.truth ? 1 : 0;
+                sum += y * z - (std::max(z, 0.0) + std::log1p(std::exp(-std::fabs(z))));
+            }
+        }
+        return sum;
+    };
+    // Start from the standardised score: a = 1 / deviation, c = -mean / deviation.
+    double n = 0, mean = 0, square = 0;
+    for (const auto& row : rows) {
+        for (const auto& cand : row.list) {
+            const double x = cand.zinnia + bestRatio * cand.shape;
+            n += 1;
+            mean += x;
+            square += x * x;
+        }
+    }
+    mean /= std::max(n, 1.0);
+    const double deviation = std::sqrt(std::max(square / std::max(n, 1.0) - mean * mean, 1e-12));
+    Fit fit{1 / deviation, -mean / deviation};
+    for (int iteration = 0; iteration < 100; ++iteration) {
+        double ga = -2e-3 * fit.a, gc = -2e-3 * fit.c, haa = 2e-3, hac = 0, hcc = 2e-3;
+        for (const auto& row : rows) {
+            for (const auto& cand : row.list) {
+                const double x = cand.zinnia + bestRatio * cand.shape;
+                const double p = 1 / (1 + std::exp(-(fit.a * x + fit.c)));
+                const double y = cand.code == row.truth ? 1 : 0;
+                ga += (y - p) * x;
+                gc += y - p;
+                const double w = p * (1 - p);
+                haa += w * x * x;
+                hac += w * x;
+                hcc += w;
+            }
+        }
+        const double det = haa * hcc - hac * hac;
+        if (!(det > 0)) break;
+        const double da = (hcc * ga - hac * gc) / det, dc = (haa * gc - hac * ga) / det;
+        const double before = logLikelihood(fit);
+        double step = 1;
+        Fit next{fit.a + da, fit.c + dc};
+        while (step > 1e-9 && !(logLikelihood(next) >= before)) {
+            step /= 2;
+            next = {fit.a + step * da, fit.c + step * dc};
+        }
+        if (step <= 1e-9) break;
+        fit = next;
+        if (std::fabs(step * da) < 1e-7 && std::fabs(step * dc) < 1e-7) break;
+    }
+    std::printf(
+        "samples %zu, shape/zinnia ratio %.2f: top-1 %.1f%% (Zinnia alone in the list %.1f%%, shape alone "
+        "%.1f%%)\n",
+        rows.size(), bestRatio,
+        100.0 * static_cast<double>(bestTop1) / static_cast<double>(std::max<size_t>(rows.size(), 1)),
+        100.0 * static_cast<double>(top1At(0)) / static_cast<double>(std::max<size_t>(rows.size(), 1)),
+        100.0 * static_cast<double>(top1At(1e9)) / static_cast<double>(std::max<size_t>(rows.size(), 1)));
+    // The shape term centred on the mean similarity of the right candidates when they rank first.
+    double centre = 0;
+    size_t right = 0;
+    for (const auto& row : rows) {
+        const auto best =
+            std::max_element(row.list.begin(), row.list.end(), [&](const auto& a, const auto& b) {
+                return a.zinnia + bestRatio * a.shape < b.zinnia + bestRatio * b.shape;
+            });
+        if (best == row.list.end() || best->code != row.truth) continue;
+        centre += best->shape;
+        ++right;
+    }
+    centre /= static_cast<double>(std::max<size_t>(right, 1));
+    // log-odds = a (zinnia + ratio shape) + c = a (zinnia + ratio (shape - centre)) + c + a ratio centre
+    std::printf("shapeRatio %.2f shapeCentre %.4f logOddsScale %.4f logOddsOffset %.4f\n", bestRatio, centre,
+                fit.a, fit.c + fit.a * bestRatio * centre);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return usage();
+    const std::string mode = argv[1];
+    Options opt{{"--seed", "1"}, {"--variations", "10"}, {"--classes", "0"}, {"--shortlist", "60"}};
+    for (int i = 2; i < argc; ++i) {
+        const std::string key = argv[i];
+        if (key == "--no-templates") {
+            opt.insert_or_assign(key, std::string("1"));
+        } else if (i + 1 < argc && key.starts_with("--")) {
+            opt[key] = argv[++i];
+        } else {
+            return usage();
+        }
+    }
+    if (!opt.contains("--kanjivg") || !opt.contains("--templates") || !opt.contains("--twins"))
+        return usage();
+    uint64_t seed = 0;
+    int variations = 0;
+    size_t classes = 0, shortlist = 0;
+    try {
+        seed = std::stoull(opt["--seed"]);
+        variations = std::stoi(opt["--variations"]);
+        classes = std::stoul(opt["--classes"]);
+        shortlist = std::stoul(opt["--shortlist"]);
+    } catch (const std::exception&) {
+        return usage();
+    }
+    std::string error;
+    const auto glyphs =
+        templategen::readTemplateGlyphs(opt["--kanjivg"], opt["--templates"], opt["--twins"], &error);
+    if (!glyphs) {
+        std::cerr << "slatewise-templategen: " << error << '\n';
+        return 1;
+    }
+    if (mode == "build") {
+        if (!opt.contains("--out") || variations < 0) return usage();
+        auto twins = modelgen::readTwinFile(opt["--twins"], &error);
+        if (!twins) {
+            std::cerr << "slatewise-templategen: " << error << '\n';
+            return 1;
+        }
+        return build(*glyphs, *twins, seed, variations, opt["--out"]);
+    }
+    if (mode != "evaluate" && mode != "calibrate") return usage();
+    if (!opt.contains("--models")) return usage();
+    scribeng::RecognizerOptions options;
+    options.useTemplates = !opt.contains("--no-templates");
+    options.shortlist = shortlist;
+    const std::filesystem::path folder = opt["--models"];
+    scribeng::Recognizer recognizer(std::span(&folder, 1), options);
+    if (!recognizer.ready()) {
+        std::cerr << "slatewise-templategen: no model in " << folder << '\n';
+        return 1;
+    }
+    std::cout << (recognizer.hasTemplates() ? "with templates" : "without templates") << ", "
+              << recognizer.templates().classCount() << " template classes\n";
+    return mode == "evaluate" ? evaluate(*glyphs, recognizer, seed, classes, shortlist)
+                              : calibrate(*glyphs, recognizer, seed, classes, shortlist);
+}

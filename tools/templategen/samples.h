@@ -1,0 +1,56 @@
+// Glyphs, synthetic samples and the stroke-order faults the shape scorer must withstand, shared by
+// slatewise-templategen and the engine's robustness tests.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "glyph.h"
+#include "scribeng/direction_features.h"
+#include "scribeng/geometry.h"
+#include "synth.h"
+
+namespace sw::templategen {
+
+// Every class of the engine's models that KanjiVG or the hand-made templates can draw: the JIS kanji of
+// KanjiVG and the glyphs of the supplementary model (kana, digits, Latin letters, punctuation, symbols).
+// Sorted by label. Fails (nullopt, *error set) on an unreadable source.
+std::optional<std::vector<modelgen::Glyph>> readTemplateGlyphs(const std::string& kanjiVgDir,
+                                                               const std::string& templates,
+                                                               const std::string& twins, std::string* error);
+
+// How a sample is written.
+enum class Fault {
+    None,      // as synthesised: standard stroke order and directions
+    Swapped,   // two neighbouring strokes written in the opposite order
+    Joined,    // two neighbouring strokes written without lifting the pen
+    Reversed,  // one stroke written from its end to its start
+};
+inline constexpr Fault kFaults[] = {Fault::None, Fault::Swapped, Fault::Joined, Fault::Reversed};
+const char* faultName(Fault fault);
+
+// Applies the fault to a random place of the ink (a character of one stroke is left as it is, except that
+// it may be reversed).
+modelgen::Ink withFault(modelgen::Ink ink, Fault fault, modelgen::Random& random);
+
+// The ink as engine strokes in canvas pixels: the 109-unit grid scaled by `scale`, rounded.
+std::vector<scribeng::Stroke> toEngineStrokes(const modelgen::Ink& ink, double scale = 1.0);
+
+// Direction features of the ink.
+scribeng::FeatureVector featuresOf(const modelgen::Ink& ink);
+
+// One sample of a development set.
+struct Sample {
+    char32_t label = 0;
+    std::vector<scribeng::Stroke> strokes;
+};
+
+// A fixed-seed development set: `classes` glyphs of at least two strokes drawn from `glyphs` (all when
+// `classes` is 0 or more than there are), each synthesised once and written with `fault`. The same
+// arguments give the same samples, whatever the fault: the glyphs and their shapes depend on the seed only.
+std::vector<Sample> makeSamples(const std::vector<modelgen::Glyph>& glyphs, size_t classes, uint64_t seed,
+                                Fault fault);
+
+}  // namespace sw::templategen
