@@ -4,12 +4,14 @@
 
 #include <utility>
 
+#include "scribeng/line_search.h"
 #include "scribeng/segmentation.h"
 
 namespace sw::scribeng {
 
 void RecognizerObject::dropResult() {
     runs.clear();
+    runCache = {};
     candidates.clear();
     if (text) previousText = std::move(text);
 }
@@ -56,39 +58,35 @@ RecognizerObject* Engine::find(int32_t handle) {
 bool Engine::recognizeFree(RecognizerObject& object) {
     const std::optional<CharRun> regroup = std::exchange(object.pendingRegroup, std::nullopt);
     std::vector<CharRun> previous = std::move(object.runs);
+    // Recognitions of stroke runs stay valid across the regroups of unchanged strokes (adding or deleting a
+    // stroke drops them with the result); a plain recognition starts afresh.
+    RunCache cache = regroup ? std::move(object.runCache) : RunCache{};
     object.dropResult();
     if (object.strokes.empty()) return false;
     const Recognizer& models = recognizer();
     if (!models.ready()) return false;
 
-    std::vector<Box> boxes;
-    boxes.reserve(object.strokes.size());
-    for (const auto& stroke : object.strokes) boxes.push_back(boundsOf(stroke));
-    std::vector<CharRun> runs = regroup ? regroupStrokes(boxes, previous, *regroup) : segmentStrokes(boxes);
-
-    // Each character is framed by a square as high as the line, so that small characters (small kana,
-    // punctuation) keep their size and place relative to the line.
-    Box line;
-    for (const auto& box : boxes) line.add(box);
-    std::vector<std::vector<Candidate>> candidates;
-    auto text = std::make_unique<std::string>();
-    for (const auto& run : runs) {
-        std::span<const Stroke> strokes(object.strokes.data() + run.first,
-                                        static_cast<size_t>(run.last - run.first + 1));
-        const Box ink = boundsOf(strokes);
-        const int64_t half = line.height() / 2;
-        const int64_t cx = (int64_t{ink.left} + ink.right) / 2;
-        Box frame{static_cast<int32_t>(cx - half), line.top, static_cast<int32_t>(cx - half + line.height()),
-                  line.bottom};
-        auto found = models.recognize(strokes, frame, m_mask, kKeptCandidates);
-        if (found.empty()) return false;
-        text->push_back(static_cast<char>(found.front().code >> 8));
-        text->push_back(static_cast<char>(found.front().code & 0xFF));
-        candidates.push_back(std::move(found));
+    std::vector<SearchedChar> chars;
+    if (regroup && isPartition(previous, static_cast<int32_t>(object.strokes.size()))) {
+        // The forced character and the kept ones leave nothing to search.
+        for (const auto& run : regroupStrokes(previous, *regroup)) {
+            chars.push_back({run, recognizeRun(models, object.strokes, run, m_mask, kKeptCandidates, cache)});
+            if (chars.back().candidates.empty()) return false;
+        }
+    } else {
+        chars = searchLine(models, object.strokes, regroup, m_mask, kKeptCandidates, cache);
+        if (chars.empty()) return false;
     }
-    object.runs = std::move(runs);
-    object.candidates = std::move(candidates);
+
+    auto text = std::make_unique<std::string>();
+    for (auto& ch : chars) {
+        text->push_back(static_cast<char>(ch.candidates.front().code >> 8));
+        text->push_back(static_cast<char>(ch.candidates.front().code & 0xFF));
+        object.runs.push_back(ch.run);
+        object.candidates.push_back(std::move(ch.candidates));
+    }
     object.text = std::move(text);
+    object.runCache = std::move(cache);
     return true;
 }
 

@@ -17,6 +17,7 @@
 
 #include "contracts/scribeng.h"
 #include "scribeng/geometry.h"
+#include "scribeng/line_search.h"
 #include "scribeng/recognizer.h"
 
 namespace sw::scribeng {
@@ -40,6 +41,7 @@ struct RecognizerObject {
     std::unique_ptr<std::string> text;
     std::unique_ptr<std::string> previousText;
     std::optional<CharRun> pendingRegroup;  // from GiveStrokeSetInfo, used by the next RecognizeNF
+    RunCache runCache;                      // recognised stroke runs, kept for the regroups of these strokes
 
     bool hasResult() const { return !runs.empty(); }
     void dropResult();
@@ -65,8 +67,9 @@ public:
     int32_t category() const { return m_mask; }
     void setGuideBox(const Box& box) { m_guide = box; }
 
-    // Segments and recognises the object's strokes (honouring and then clearing a pending regroup). On
-    // failure the object holds no result.
+    // Segments the object's strokes by search and recognises them (honouring and then clearing a pending
+    // regroup: the forced run becomes one character; when there is an earlier result its other characters
+    // keep their grouping). On failure the object holds no result.
     bool recognizeFree(RecognizerObject& object);
     // Candidates of one character written as `strokes` within the current guide box.
     std::vector<Candidate> recognizeGuided(std::span<const Stroke> strokes, size_t limit);

@@ -8,6 +8,7 @@
 // `expect` line came out as expected, 1 otherwise, 2 on a usage or load error.
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -39,8 +40,27 @@ std::filesystem::path defaultLibrary() {
     return (ec ? std::filesystem::path(".") : self.parent_path()) / "libscribeng.so";
 }
 
+// Edit distance between two code page 932 double-byte strings, counted in characters.
+size_t editDistance(const std::string& a, const std::string& b) {
+    const size_t n = a.size() / 2, m = b.size() / 2;
+    std::vector<size_t> row(m + 1);
+    for (size_t j = 0; j <= m; ++j) row[j] = j;
+    for (size_t i = 1; i <= n; ++i) {
+        size_t diagonal = row[0];
+        row[0] = i;
+        for (size_t j = 1; j <= m; ++j) {
+            const bool same = a.compare(2 * (i - 1), 2, b, 2 * (j - 1), 2) == 0;
+            const size_t next = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same ? 0 : 1)});
+            diagonal = row[j];
+            row[j] = next;
+        }
+    }
+    return row[m];
+}
+
 struct Totals {
     int files = 0, expected = 0, exact = 0, chars = 0, guidedTop1 = 0, guidedTop10 = 0;
+    size_t expectedChars = 0, charErrors = 0;  // line character accuracy: 1 - errors / expected characters
     double freeMs = 0, guidedMs = 0;
     int guidedCalls = 0;
 };
@@ -64,6 +84,8 @@ void runFile(const EngineLibrary& lib, const std::filesystem::path& path,
     if (!file.expect.empty()) {
         ++totals.expected;
         totals.exact += text == file.expect;
+        totals.expectedChars += expected.size() / 2;
+        totals.charErrors += editDistance(result ? std::string(result) : std::string(), expected);
     }
     if (!quiet) {
         std::printf("%s: \"%s\"%s%s  (%d strokes, %.2f ms)\n", path.filename().c_str(), text.c_str(),
@@ -157,10 +179,13 @@ int main(int argc, char** argv) {
     if (totals.files > 0) {
         std::printf(
             "files %d, as expected %d/%d; guided per character top-1 %d/%d, top-10 %d/%d; "
-            "free %.2f ms per file, guided %.2f ms per character\n",
+            "line character accuracy %.1f%%; free %.2f ms per file, guided %.2f ms per character\n",
             totals.files, totals.exact, totals.expected, totals.guidedTop1, totals.chars, totals.guidedTop10,
-            totals.chars, totals.freeMs / totals.files,
-            totals.guidedCalls ? totals.guidedMs / totals.guidedCalls : 0.0);
+            totals.chars,
+            totals.expectedChars
+                ? 100.0 * (1.0 - static_cast<double>(totals.charErrors) / totals.expectedChars)
+                : 100.0,
+            totals.freeMs / totals.files, totals.guidedCalls ? totals.guidedMs / totals.guidedCalls : 0.0);
     }
     return totals.exact == totals.expected ? 0 : 1;
 }

@@ -1,0 +1,69 @@
+// Geometry of characters within a line of free writing: the direction of the line, the size of its
+// characters, the place of one character across the line, and the classes whose identity depends on size and
+// place (small kana, 、 and 。, ー).
+//
+// Coordinates are taken along the line (x for horizontal lines, y for vertical ones) and across it (the
+// other axis, growing downwards or rightwards), so "late across" is low in a horizontal line and right in a
+// vertical one: where small kana and 、。 sit in both.
+#pragma once
+
+#include <optional>
+#include <span>
+
+#include "scribeng/categories.h"
+#include "scribeng/geometry.h"
+
+namespace sw::scribeng {
+
+enum class Direction { Horizontal, Vertical };
+
+struct Interval {
+    double lo = 0, hi = 0;
+    double length() const { return hi - lo; }
+};
+
+// A character's box seen along and across the line.
+struct Extent {
+    Interval along, across;
+};
+
+struct LineFrame {
+    Direction direction = Direction::Horizontal;
+    Interval along, across;  // the line's extent
+    double charSize = 1.0;   // the estimated size of a full character, never below 1
+
+    Extent extentOf(const Box& box) const;
+    // The square (in canvas pixels) a character of this extent is framed in for recognition: as large as the
+    // line is thick, centred on the character along the line.
+    Box frameFor(const Extent& extent) const;
+};
+
+// The direction of the line from its ink (horizontal unless the strokes clearly progress downwards) and the
+// estimated character size (the line's thickness, or the size of its largest blocks when that is larger).
+LineFrame frameOfLine(std::span<const Box> strokeBoxes);
+
+// Size-and-place classes.
+enum class MarkKind {
+    None,       // nothing decided by size and place
+    Small,      // small enough and late across: a small kana if the shape is one
+    Dot,        // tiny and late across: 、 or 。
+    LongVowel,  // long and thin along the line: ー
+    Full,       // begins at the start of the line or fills it: no small kana
+};
+
+// Which class the extent of `strokeCount` strokes fits, by size and place in the line.
+MarkKind markKindOf(const LineFrame& line, const Extent& extent, int strokeCount);
+
+// The small form of a kana (つ -> っ, ヤ -> ャ, カ -> ヵ) or none.
+std::optional<CharCode> smallFormOf(CharCode code);
+// The full-size form of a small kana (っ -> つ) or none.
+std::optional<CharCode> fullFormOf(CharCode code);
+
+inline constexpr CharCode kIdeographicComma = 0x8141;  // 、
+inline constexpr CharCode kIdeographicStop = 0x8142;   // 。
+inline constexpr CharCode kLongVowelMark = 0x815B;     // ー
+
+// 。 for a stroke that closes on itself (start and end close, compared with its size), else 、.
+CharCode dotMarkOf(std::span<const Stroke> strokes);
+
+}  // namespace sw::scribeng

@@ -1,0 +1,444 @@
+#include "scribeng/line_search.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <optional>
+
+#include "scribeng/char_geometry.h"
+
+namespace sw::scribeng {
+namespace {
+
+// Costs, in units of the recognition score (higher scores are better; a clear character scores about 0.3 to
+// 1, a piece of one or two characters together about -0.5 and below).
+constexpr double kPerCharacter = 0.5;  // every character of the path; favours fewer, fuller characters
+constexpr double kScoreFloor = -1.5;   // scores below count as this
+constexpr double kScoreCeiling = 1.2;
+constexpr double kScoreWeight = 0.5, kLeadWeight = 0.7, kMaxLead = 1.5;
+constexpr float kSameScore = 0.005F;
+// A stroke overlapping the run before it by more than this (of the stroke, or of the character size) does
+// not start a character.
+constexpr double kStartOverlap = 0.5;
+constexpr double kStartOverlapOfSize = 0.15;
+// Runs longer than this along the line (of the character size), or with an inner gap wider than this, are
+// not characters.
+constexpr double kMaxLength = 1.6;
+constexpr double kMaxInnerGap = 0.8;
+// Geometry penalties beyond a comfortable range, per character size of excess.
+constexpr double kLongFrom = 1.15, kLongCost = 3.0;
+constexpr double kGapFrom = 0.3, kGapCost = 2.5;
+constexpr double kSmallBelow = 0.45, kSmallCost = 2.0;
+// Runs narrower than this along the line are rarely whole characters, unless they read as a narrow one.
+constexpr double kNarrowBelow = 0.55, kNarrowCost = 2.0;
+// Share of that cost refunded to a narrow class with gaps of at least kNarrowGap on both sides.
+constexpr double kNarrowRefund = 0.5, kNarrowGap = 0.1;
+// Neighbours (not marks or small kana) that together are shorter than kCompactBelow character sizes cost
+// up to kCompactCost, reached kCompactRange below.
+constexpr double kCompactBelow = 1.1, kCompactRange = 0.3, kCompactCost = 0.4;
+constexpr double kOverlapFrom = 0.1, kOverlapCost = 5.0;
+// Score given to a mark decided by geometry alone (、。 and ー have no class in the Japanese model).
+constexpr double kMarkScore = 0.6;
+// Largest extent (of the character size) of a run read as a small mark.
+constexpr double kTinyExtent = 0.4;
+// A radical read alone.
+constexpr double kLoneRadicalCost = 1.0;
+// 、。ー where their size or place does not fit.
+constexpr double kMisplacedMarkCost = 2.0;
+// A small run read as a full-size character that has no small form.
+constexpr double kNotSmallCost = 0.4;
+
+struct RunInfo {
+    CharRun run;
+    Extent extent;
+    double cost = 0;
+    double narrowRefund = 0;  // taken off the cost for each side with a clear gap (see pairCost)
+    MarkKind kind = MarkKind::None;
+    std::vector<Candidate> candidates;
+};
+
+Interval unionOf(Interval a, Interval b) { return {std::min(a.lo, b.lo), std::max(a.hi, b.hi)}; }
+
+// Largest gap along the line between the strokes of a run, after merging overlapping strokes.
+double innerGap(std::vector<Interval> parts) {
+    std::sort(parts.begin(), parts.end(), [](const Interval& a, const Interval& b) { return a.lo < b.lo; });
+    double gap = 0, reach = parts.empty() ? 0 : parts.front().hi;
+    for (const auto& p : parts) {
+        gap = std::max(gap, p.lo - reach);
+        reach = std::max(reach, p.hi);
+    }
+    return gap;
+}
+
+// Marks that are always small: ， ． ・ ： ； ゛ ゜ quotes and primes (、。 have a place as well).
+bool isTinyClass(CharCode code) {
+    return (code >= 0x8143 && code <= 0x8147) || code == 0x814A || code == 0x814B ||
+           (code >= 0x8165 && code <= 0x8168) || code == 0x818C || code == 0x818D;
+}
+
+// Radicals the model knows as classes of their own but that are almost never written alone: in a line they
+// are usually a piece of a character (丶 丿 乂 亅 亠 冂 冖 冫 凵 几 勹 匕 匚 厶 宀 巛 彑).
+bool isLoneRadical(CharCode code) {
+    static constexpr CharCode kRadicals[] = {0x98A4, 0x98A6, 0x98A7, 0x98AB, 0x98B3, 0x9963,
+                                             0x996B, 0x9971, 0x9981, 0x997B, 0x99AF, 0x99B6,
+                                             0x99B7, 0x99D1, 0x9B7E, 0x9BDD, 0x9C5F};
+    return std::find(std::begin(kRadicals), std::end(kRadicals), code) != std::end(kRadicals);
+}
+
+// Candidates of a run with small kana, 、。 and ー decided by size and place. Scores stay the models'; a
+// mark decided by geometry alone gets kMarkScore.
+std::vector<Candidate> adjustForMarks(std::vector<Candidate> found, MarkKind kind, bool tiny,
+                                      const LineFrame& line, std::span<const Stroke> strokes, int32_t mask) {
+    std::vector<Candidate> out;
+    auto push = [&out, mask](CharCode code, float score) {
+        if (!allowedBy(code, mask)) return;
+        for (const auto& c : out) {
+            if (c.code == code) return;
+        }
+        out.push_back({code, score});
+    };
+    const float top = found.empty() ? static_cast<float>(kScoreFloor) : found.front().score;
+    switch (kind) {
+        case MarkKind::Dot:
+            push(dotMarkOf(strokes), std::max(top, static_cast<float>(kMarkScore)));
+            break;
+        case MarkKind::LongVowel:
+            // Upright in a vertical line it can only be ー; lying in a horizontal line it may be 一 as well.
+            if (line.direction == Direction::Vertical)
+                push(kLongVowelMark, std::max(top, static_cast<float>(kMarkScore)));
+            break;
+        default:
+            break;
+    }
+    for (const auto& c : found) {
+        if (isLoneRadical(c.code)) {
+            push(c.code, c.score - static_cast<float>(kLoneRadicalCost));
+            continue;
+        }
+        // 、。ー and the other marks read by a model count only where size and place allow them.
+        const bool dot = c.code == kIdeographicComma || c.code == kIdeographicStop;
+        if ((dot && kind != MarkKind::Dot) || (c.code == kLongVowelMark && kind != MarkKind::LongVowel) ||
+            (isTinyClass(c.code) && !tiny)) {
+            push(c.code, c.score - static_cast<float>(kMisplacedMarkCost));
+            continue;
+        }
+        if (kind == MarkKind::Small) {
+            if (auto small = smallFormOf(c.code); small && allowedBy(*small, mask)) {
+                push(*small, c.score);
+                continue;
+            }
+            if (fullFormOf(c.code)) {
+                push(c.code, c.score);
+                continue;
+            }
+            push(c.code, c.score - static_cast<float>(kNotSmallCost));
+        } else if (auto full = fullFormOf(c.code); kind == MarkKind::Full && full && allowedBy(*full, mask)) {
+            push(*full, c.score);
+        } else {
+            push(c.code, c.score);
+        }
+    }
+    if (kind == MarkKind::LongVowel && line.direction == Direction::Horizontal) {
+        push(kLongVowelMark, out.empty() ? static_cast<float>(kMarkScore) : out.front().score - 0.001F);
+    }
+    std::stable_sort(out.begin(), out.end(),
+                     [](const Candidate& a, const Candidate& b) { return a.score > b.score; });
+    return out;
+}
+
+// Characters that are narrow along a horizontal line: １ Ｉ ｉ ｊ ｌ ！ ｜ ： ； ， ． ・ and the upright
+// stroke.
+bool isNarrowClass(CharCode code) {
+    switch (code) {
+        case 0x8250:
+        case 0x8268:
+        case 0x8289:
+        case 0x828A:
+        case 0x828C:
+        case 0x8149:
+        case 0x8162:
+        case 0x8146:
+        case 0x8147:
+        case 0x8143:
+        case 0x8144:
+        case 0x8145:
+        case 0xED4C:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// The recognition evidence for a run: its best score and its lead over the next distinct score (look-alike
+// classes that models score alike, such as ｌ and ｜, do not count as rivals). Pieces of characters and
+// characters written together tend to match several classes about equally; a whole character stands out.
+double confidenceOf(std::span<const Candidate> candidates) {
+    const double top = std::clamp<double>(candidates.front().score, kScoreFloor, kScoreCeiling);
+    double lead = kMaxLead;
+    for (const auto& c : candidates.subspan(1)) {
+        if (c.score < candidates.front().score - kSameScore) {
+            lead = std::min(kMaxLead, static_cast<double>(candidates.front().score - c.score));
+            break;
+        }
+    }
+    return kScoreWeight * top + kLeadWeight * lead;
+}
+
+bool isMarkKind(MarkKind kind) {
+    return kind == MarkKind::Small || kind == MarkKind::Dot || kind == MarkKind::LongVowel;
+}
+
+bool isKatakana(CharCode code) { return (categoryOf(code) & 0x004) != 0 && code != kLongVowelMark; }
+
+// A lying ー is read as 一 unless a neighbour is katakana or kanji are not allowed.
+void preferLongVowelBesideKatakana(std::vector<SearchedChar>& chars) {
+    for (size_t i = 0; i < chars.size(); ++i) {
+        auto& list = chars[i].candidates;
+        auto mark = std::find_if(list.begin(), list.end(),
+                                 [](const Candidate& c) { return c.code == kLongVowelMark; });
+        if (mark == list.end() || mark == list.begin()) continue;
+        const bool beside = (i > 0 && isKatakana(chars[i - 1].candidates.front().code)) ||
+                            (i + 1 < chars.size() && isKatakana(chars[i + 1].candidates.front().code));
+        if (beside && mark - list.begin() <= 2) std::rotate(list.begin(), mark, mark + 1);
+    }
+}
+
+class Search {
+public:
+    // Internal boundary states: before stroke i (0..n); 0 and n always begin / end a character.
+    enum class Boundary : uint8_t { Free, Required, Forbidden };
+
+    Search(const Recognizer& recognizer, std::span<const Stroke> strokes, std::optional<CharRun> forced,
+           int32_t mask, size_t limit, RunCache& cache)
+        : m_recognizer(recognizer),
+          m_strokes(strokes),
+          m_forced(forced),
+          m_mask(mask),
+          m_limit(limit),
+          m_cache(cache) {
+        const auto n = static_cast<int32_t>(strokes.size());
+        m_boxes.reserve(strokes.size());
+        for (const auto& s : strokes) m_boxes.push_back(boundsOf(s));
+        m_line = frameOfLine(m_boxes);
+        for (const auto& b : m_boxes)
+            m_extents.push_back(b.empty() ? std::optional<Extent>{} : m_line.extentOf(b));
+        m_boundary.assign(static_cast<size_t>(n) + 1, Boundary::Free);
+        for (int32_t i = 1; i < n; ++i) {
+            if (!canStartAt(i)) m_boundary[static_cast<size_t>(i)] = Boundary::Forbidden;
+        }
+        if (forced) {
+            for (int32_t i = forced->first + 1; i <= forced->last; ++i)
+                m_boundary[static_cast<size_t>(i)] = Boundary::Forbidden;
+            m_boundary[static_cast<size_t>(forced->first)] = Boundary::Required;
+            m_boundary[static_cast<size_t>(forced->last) + 1] = Boundary::Required;
+        }
+        m_boundary[0] = m_boundary[static_cast<size_t>(n)] = Boundary::Required;
+        if (m_cache.mask != mask) m_cache = RunCache{mask, {}};
+    }
+
+    // The candidates of one run, whatever its geometry.
+    std::vector<Candidate> candidatesOf(CharRun run) {
+        auto info = runInfo(run, true);
+        if (!info) return {};
+        if (info->candidates.size() > m_limit) info->candidates.resize(m_limit);
+        return std::move(info->candidates);
+    }
+
+    std::vector<SearchedChar> run() {
+        const auto n = static_cast<int32_t>(m_strokes.size());
+        // Runs ending at each stroke, and for each the best cost of a path ending with it.
+        std::vector<std::vector<RunInfo>> endingAt(static_cast<size_t>(n));
+        std::vector<std::vector<double>> best(static_cast<size_t>(n));
+        std::vector<std::vector<int>> from(static_cast<size_t>(n));
+        constexpr double kNone = std::numeric_limits<double>::infinity();
+        for (int32_t last = 0; last < n; ++last) {
+            if (!closes(last)) continue;
+            const bool forcedEnd = m_forced && m_forced->last == last;
+            // The shortest run ending here (no boundary that may be cut inside) is taken whatever its shape,
+            // so that some partition always exists.
+            bool shortest = true;
+            for (int32_t first = last; first >= 0 && (forcedEnd || last - first < kMaxRunStrokes); --first) {
+                if (first < last && m_boundary[static_cast<size_t>(first) + 1] == Boundary::Required) break;
+                if (m_boundary[static_cast<size_t>(first)] == Boundary::Forbidden) continue;
+                const bool anyShape = forcedEnd || shortest;
+                shortest = false;
+                auto info = runInfo({first, last}, anyShape);
+                if (!info) {
+                    if (lengthOf({first, last}) > kMaxLength * m_line.charSize) break;
+                    continue;
+                }
+                double cost = kNone;
+                int pick = -1;
+                if (last == n - 1) info->cost -= info->narrowRefund;
+                if (first == 0) {
+                    cost = info->cost - info->narrowRefund;
+                } else {
+                    const auto& before = endingAt[static_cast<size_t>(first) - 1];
+                    for (size_t k = 0; k < before.size(); ++k) {
+                        const double c =
+                            best[static_cast<size_t>(first) - 1][k] + info->cost + pairCost(before[k], *info);
+                        if (c < cost) {
+                            cost = c;
+                            pick = static_cast<int>(k);
+                        }
+                    }
+                }
+                if (cost == kNone) continue;
+                endingAt[static_cast<size_t>(last)].push_back(std::move(*info));
+                best[static_cast<size_t>(last)].push_back(cost);
+                from[static_cast<size_t>(last)].push_back(pick);
+            }
+        }
+        const auto& ends = best[static_cast<size_t>(n) - 1];
+        if (ends.empty()) return {};
+        int k = static_cast<int>(std::min_element(ends.begin(), ends.end()) - ends.begin());
+        std::vector<SearchedChar> out;
+        for (int32_t last = n - 1; last >= 0 && k >= 0;) {
+            RunInfo& info = endingAt[static_cast<size_t>(last)][static_cast<size_t>(k)];
+            if (info.candidates.size() > m_limit) info.candidates.resize(m_limit);
+            out.push_back({info.run, std::move(info.candidates)});
+            k = from[static_cast<size_t>(last)][static_cast<size_t>(k)];
+            last = info.run.first - 1;
+        }
+        std::reverse(out.begin(), out.end());
+        preferLongVowelBesideKatakana(out);
+        return out;
+    }
+
+private:
+    bool closes(int32_t last) const {
+        return m_boundary[static_cast<size_t>(last) + 1] != Boundary::Forbidden;
+    }
+
+    // Stroke i may begin a character unless it lies mostly within the strokes just before it.
+    bool canStartAt(int32_t i) const {
+        if (!m_extents[static_cast<size_t>(i)]) return true;
+        const Interval stroke = m_extents[static_cast<size_t>(i)]->along;
+        // The block of strokes before i that overlap one another along the line.
+        std::optional<Interval> block;
+        for (int32_t j = i - 1; j >= 0 && i - j <= kMaxRunStrokes; --j) {
+            if (!m_extents[static_cast<size_t>(j)]) continue;
+            const Interval e = m_extents[static_cast<size_t>(j)]->along;
+            if (block && (e.hi < block->lo || e.lo > block->hi)) break;
+            block = block ? unionOf(*block, e) : e;
+        }
+        if (!block) return true;
+        // A new character either keeps clear of the block, or reaches beyond it and overlaps only a little of
+        // the block and of itself.
+        const double overlap = std::min(block->hi, stroke.hi) - std::max(block->lo, stroke.lo);
+        return overlap <= 0 ||
+               (stroke.hi > block->hi && overlap <= kStartOverlap * block->length() &&
+                overlap <= std::max(kStartOverlap * stroke.length(), kStartOverlapOfSize * m_line.charSize));
+    }
+
+    double lengthOf(CharRun run) const {
+        std::optional<Interval> all;
+        for (int32_t s = run.first; s <= run.last; ++s) {
+            if (const auto& e = m_extents[static_cast<size_t>(s)])
+                all = all ? unionOf(*all, e->along) : e->along;
+        }
+        return all ? all->length() : 0;
+    }
+
+    // The run scored, or none when it cannot be a character (unless `anyShape`) or nothing passes the mask.
+    std::optional<RunInfo> runInfo(CharRun run, bool anyShape) {
+        Box ink;
+        std::vector<Interval> parts;
+        for (int32_t s = run.first; s <= run.last; ++s) {
+            ink.add(m_boxes[static_cast<size_t>(s)]);
+            if (const auto& e = m_extents[static_cast<size_t>(s)]) parts.push_back(e->along);
+        }
+        if (ink.empty()) return std::nullopt;
+        const double size = m_line.charSize;
+        RunInfo info{run, m_line.extentOf(ink), 0, 0, MarkKind::None, {}};
+        const double length = info.extent.along.length() / size;
+        const double gap = innerGap(parts) / size;
+        if (!anyShape && (length > kMaxLength || gap > kMaxInnerGap)) return std::nullopt;
+
+        const auto count = static_cast<size_t>(run.last - run.first + 1);
+        const std::span<const Stroke> strokes = m_strokes.subspan(static_cast<size_t>(run.first), count);
+        const MarkKind kind = markKindOf(m_line, info.extent, static_cast<int>(count));
+        info.kind = kind;
+        info.candidates = adjustForMarks(recognized(run, strokes, info.extent), kind,
+                                         std::max(length, info.extent.across.length() / size) <= kTinyExtent,
+                                         m_line, strokes, m_mask);
+        if (info.candidates.empty()) return std::nullopt;
+
+        double cost = kPerCharacter - confidenceOf(info.candidates);
+        cost += kLongCost * std::max(0.0, length - kLongFrom);
+        cost += kGapCost * std::max(0.0, gap - kGapFrom);
+        if (kind == MarkKind::None || kind == MarkKind::Full) {
+            const double extent = std::max(length, info.extent.across.length() / size);
+            cost += kSmallCost * std::max(0.0, kSmallBelow - extent);
+            const double narrow = kNarrowCost * std::max(0.0, kNarrowBelow - length);
+            cost += narrow;
+            // A narrow character (１, ｌ) standing apart from its neighbours is no piece of a character.
+            if (m_line.direction == Direction::Horizontal && isNarrowClass(info.candidates.front().code)) {
+                info.narrowRefund = kNarrowRefund * narrow / 2;
+            }
+        }
+        info.cost = cost;
+        return info;
+    }
+
+    const std::vector<Candidate>& recognized(CharRun run, std::span<const Stroke> strokes,
+                                             const Extent& extent) {
+        const auto key = std::make_pair(run.first, run.last);
+        auto it = m_cache.runs.find(key);
+        if (it == m_cache.runs.end()) {
+            // Enough candidates to find a kana among them after the marks are decided.
+            const size_t wanted = std::max<size_t>(m_limit, 10);
+            it = m_cache.runs
+                     .emplace(key, m_recognizer.recognize(strokes, m_line.frameFor(extent), m_mask, wanted))
+                     .first;
+        }
+        return it->second;
+    }
+
+    // Neighbours that overlap along the line are less likely than neighbours side by side.
+    double pairCost(const RunInfo& before, const RunInfo& after) const {
+        const double overlap = (before.extent.along.hi - after.extent.along.lo) / m_line.charSize;
+        const double refund = -overlap >= kNarrowGap ? before.narrowRefund + after.narrowRefund : 0;
+        // Two full-size characters side by side are longer than one; two parts that together are no longer
+        // than one character are likely one.
+        const double together =
+            (std::max(before.extent.along.hi, after.extent.along.hi) - before.extent.along.lo) /
+            m_line.charSize;
+        const bool marks = isMarkKind(before.kind) || isMarkKind(after.kind);
+        const double compact =
+            marks ? 0 : kCompactCost * std::clamp((kCompactBelow - together) / kCompactRange, 0.0, 1.0);
+        return kOverlapCost * std::max(0.0, overlap - kOverlapFrom) + compact - refund;
+    }
+
+    const Recognizer& m_recognizer;
+    std::span<const Stroke> m_strokes;
+    std::optional<CharRun> m_forced;
+    int32_t m_mask;
+    size_t m_limit;
+    RunCache& m_cache;
+    std::vector<Box> m_boxes;
+    std::vector<std::optional<Extent>> m_extents;
+    std::vector<Boundary> m_boundary;  // per stroke index 0..n; 0 and n are Required
+    LineFrame m_line;
+};
+
+}  // namespace
+
+std::vector<SearchedChar> searchLine(const Recognizer& recognizer, std::span<const Stroke> strokes,
+                                     std::optional<CharRun> forced, int32_t mask, size_t limit,
+                                     RunCache& cache) {
+    if (strokes.empty() || !recognizer.ready() || limit == 0) return {};
+    const auto n = static_cast<int32_t>(strokes.size());
+    if (forced && (forced->first < 0 || forced->last < forced->first || forced->last >= n)) return {};
+    return Search(recognizer, strokes, forced, mask, limit, cache).run();
+}
+
+std::vector<Candidate> recognizeRun(const Recognizer& recognizer, std::span<const Stroke> strokes,
+                                    CharRun run, int32_t mask, size_t limit, RunCache& cache) {
+    const auto n = static_cast<int32_t>(strokes.size());
+    if (!recognizer.ready() || limit == 0 || run.first < 0 || run.last < run.first || run.last >= n)
+        return {};
+    return Search(recognizer, strokes, std::nullopt, mask, limit, cache).candidatesOf(run);
+}
+
+}  // namespace sw::scribeng

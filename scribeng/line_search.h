@@ -1,0 +1,47 @@
+// Segmentation of a line of free writing by search.
+//
+// The strokes are cut at candidate boundaries (between consecutive strokes that do not overlap much along
+// the line); every run of strokes between two candidate boundaries that could be one character (not much
+// longer than a character, no wide inner gap, at most kMaxRunStrokes strokes) is recognised and scored by
+// its recognition score and its geometry; dynamic programming over the runs, with a cost for neighbours
+// that overlap, picks the best partition. Size and place in the line then decide small kana, 、。 and ー.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <span>
+#include <utility>
+#include <vector>
+
+#include "scribeng/geometry.h"
+#include "scribeng/recognizer.h"
+
+namespace sw::scribeng {
+
+inline constexpr int32_t kMaxRunStrokes = 30;
+
+// Recognition results of stroke runs of one object, reusable while its strokes and the mask stay the same.
+struct RunCache {
+    int32_t mask = -1;
+    std::map<std::pair<int32_t, int32_t>, std::vector<Candidate>> runs;
+};
+
+struct SearchedChar {
+    CharRun run;
+    std::vector<Candidate> candidates;  // best first, at least one
+};
+
+// The best partition of `strokes` into characters and their candidates (at most `limit` each). `forced`,
+// when given, is one character whatever its geometry, and no other character takes any of its strokes; it
+// must lie within the strokes. A single stroke may always be a character. Empty when there are no strokes,
+// no model, or no partition has candidates the mask allows for all its characters.
+std::vector<SearchedChar> searchLine(const Recognizer& recognizer, std::span<const Stroke> strokes,
+                                     std::optional<CharRun> forced, int32_t mask, size_t limit,
+                                     RunCache& cache);
+
+// The candidates of one given run (through the cache), framed as the search frames it.
+std::vector<Candidate> recognizeRun(const Recognizer& recognizer, std::span<const Stroke> strokes,
+                                    CharRun run, int32_t mask, size_t limit, RunCache& cache);
+
+}  // namespace sw::scribeng
