@@ -33,21 +33,29 @@ typedef struct {
 
 int32_t CreateNewObject(void) SCRIBENG_NOEXCEPT; /* new empty object; 0 = none */
 int32_t DestroyObject(int32_t object) SCRIBENG_NOEXCEPT;
-int32_t AddStrokeLast(int32_t object, const EnginePoint* points, int32_t count) SCRIBENG_NOEXCEPT; /* 0 = ok; copied */
-int32_t DeleteStrokeLast(int32_t object) SCRIBENG_NOEXCEPT;                                         /* 0 = ok */
-int32_t GetStrokeCount(int32_t object) SCRIBENG_NOEXCEPT;                                           /* number of strokes */
-const EnginePoint* GetNthStroke(int32_t object, int32_t stroke, int32_t* count) SCRIBENG_NOEXCEPT;  /* engine-owned; null = none */
-int32_t SetRecCategory(int32_t mask) SCRIBENG_NOEXCEPT; /* 0 = ok; used by later recognitions */
-int32_t RecognizeNF(int32_t object) SCRIBENG_NOEXCEPT;  /* 0 = a result exists */
-int32_t GiveStrokeSetInfo(int32_t object, int32_t zero, int32_t first, int32_t last) SCRIBENG_NOEXCEPT; /* 0 = ok */
-const char* GetString(int32_t object, int32_t zero, int32_t* charCount) SCRIBENG_NOEXCEPT; /* engine-owned NUL-terminated code page 932; null = none */
-int32_t GetStrokeNoOfNthChar(int32_t object, int32_t zero, int32_t ch, int32_t* first, int32_t* last) SCRIBENG_NOEXCEPT; /* 0 = ok */
-int32_t GetNthCharBound(int32_t object, int32_t zero, int32_t ch, EngineRect* box) SCRIBENG_NOEXCEPT; /* 0 = ok */
-PtwHandle GetPatternW(int32_t object, int32_t zero, int32_t lastStroke) SCRIBENG_NOEXCEPT; /* PTW of strokes 0..lastStroke; 0 = none */
+int32_t AddStrokeLast(int32_t object, const EnginePoint* points,
+                      int32_t count) SCRIBENG_NOEXCEPT;     /* 0 = ok; copied */
+int32_t DeleteStrokeLast(int32_t object) SCRIBENG_NOEXCEPT; /* 0 = ok */
+int32_t GetStrokeCount(int32_t object) SCRIBENG_NOEXCEPT;   /* number of strokes */
+const EnginePoint* GetNthStroke(int32_t object, int32_t stroke,
+                                int32_t* count) SCRIBENG_NOEXCEPT; /* engine-owned; null = none */
+int32_t SetRecCategory(int32_t mask) SCRIBENG_NOEXCEPT;            /* 0 = ok; used by later recognitions */
+int32_t RecognizeNF(int32_t object) SCRIBENG_NOEXCEPT;             /* 0 = a result exists */
+int32_t GiveStrokeSetInfo(int32_t object, int32_t zero, int32_t first,
+                          int32_t last) SCRIBENG_NOEXCEPT; /* 0 = ok */
+const char* GetString(int32_t object, int32_t zero, int32_t* charCount)
+    SCRIBENG_NOEXCEPT; /* engine-owned NUL-terminated code page 932; null = none */
+int32_t GetStrokeNoOfNthChar(int32_t object, int32_t zero, int32_t ch, int32_t* first,
+                             int32_t* last) SCRIBENG_NOEXCEPT; /* 0 = ok */
+int32_t GetNthCharBound(int32_t object, int32_t zero, int32_t ch,
+                        EngineRect* box) SCRIBENG_NOEXCEPT; /* 0 = ok */
+PtwHandle GetPatternW(int32_t object, int32_t zero,
+                      int32_t lastStroke) SCRIBENG_NOEXCEPT; /* PTW of strokes 0..lastStroke; 0 = none */
 PtwHandle GetPatternWOfNthChar(int32_t object, int32_t zero, int32_t ch) SCRIBENG_NOEXCEPT; /* 0 = none */
 int32_t DestroyPatternW(PtwHandle ptw) SCRIBENG_NOEXCEPT;
 int32_t SetGuideBox(int32_t right, int32_t bottom, int32_t left, int32_t top) SCRIBENG_NOEXCEPT;
-int32_t RecognizeF(PtwHandle ptw, CandidateEntry* list, int32_t count) SCRIBENG_NOEXCEPT; /* 0 = candidates written, best first */
+int32_t RecognizeF(PtwHandle ptw, CandidateEntry* list,
+                   int32_t count) SCRIBENG_NOEXCEPT; /* 0 = candidates written, best first */
 
 /* Category mask bits of SetRecCategory. */
 #define SCRIBENG_CAT_HIRAGANA 0x001

@@ -21,7 +21,8 @@ class Table {
 public:
     Handle add(const BlockInfo& info, bool allocatedHere) {
         std::lock_guard lock(m_mutex);
-        if (m_entries.size() >= static_cast<size_t>(std::numeric_limits<Handle>::max() - 1)) return kNullHandle;
+        if (m_entries.size() >= static_cast<size_t>(std::numeric_limits<Handle>::max() - 1))
+            return kNullHandle;
         // Handles count up and wrap past INT32_MAX; a live handle is skipped, so none is reused while live.
         do {
             m_next = m_next == std::numeric_limits<Handle>::max() ? 1 : m_next + 1;
@@ -34,7 +35,8 @@ public:
     bool remove(Handle h, Owner owner, bool allocatedHere, BlockInfo* removed) {
         std::lock_guard lock(m_mutex);
         auto it = m_entries.find(h);
-        if (it == m_entries.end() || it->second.info.owner != owner || it->second.allocatedHere != allocatedHere)
+        if (it == m_entries.end() || it->second.info.owner != owner ||
+            it->second.allocatedHere != allocatedHere)
             return false;
         if (removed) *removed = it->second.info;
         m_entries.erase(it);
@@ -90,9 +92,7 @@ bool unregisterBlock(Handle handle, Owner owner) noexcept {
     return table().remove(handle, owner, false, nullptr);
 }
 
-bool lookupBlock(Handle handle, BlockInfo* info) noexcept {
-    return table().lookup(handle, info);
-}
+bool lookupBlock(Handle handle, BlockInfo* info) noexcept { return table().lookup(handle, info); }
 
 void* resolve(Handle handle, BlockKind kind, size_t minBytes) noexcept {
     BlockInfo info;
@@ -104,9 +104,7 @@ VeilPoint* resolveStrokeData(Handle handle, int64_t count) noexcept {
     return resolveArray<VeilPoint>(handle, BlockKind::StrokeData, count);
 }
 
-PTW* resolvePtw(Handle handle) noexcept {
-    return resolveArray<PTW>(handle, BlockKind::Ptw, 1);
-}
+PTW* resolvePtw(Handle handle) noexcept { return resolveArray<PTW>(handle, BlockKind::Ptw, 1); }
 
 PtwPoint* resolvePtwPoints(Handle handle, int64_t count) noexcept {
     return resolveArray<PtwPoint>(handle, BlockKind::PtwPoints, count);
@@ -118,7 +116,8 @@ int64_t blockElementCount(Handle handle, BlockKind kind, size_t elementSize) noe
     return static_cast<int64_t>(info.bytes / elementSize);
 }
 
-Handle allocateBlock(Owner owner, BlockKind kind, size_t elementSize, int64_t count, void** address) noexcept {
+Handle allocateBlock(Owner owner, BlockKind kind, size_t elementSize, int64_t count,
+                     void** address) noexcept {
     if (address) *address = nullptr;
     if (count < 0 || elementSize == 0 || static_cast<uint64_t>(count) > kMaxAllocation / elementSize)
         return kNullHandle;
@@ -191,8 +190,6 @@ bool ptwPoints(Handle ptw, std::span<const PtwPoint>* points) noexcept {
     return true;
 }
 
-size_t liveBlockCount() noexcept {
-    return table().size();
-}
+size_t liveBlockCount() noexcept { return table().size(); }
 
 }  // namespace sw

@@ -8,15 +8,26 @@
 
 #include "contracts/scribeng.h"
 
-#define SCRIBENG_ENTRY_POINTS(X)                                                                             \
-    X(CreateNewObject)                                                                                       \
-    X(DestroyObject)                                                                                         \
-    X(AddStrokeLast)                                                                                         \
-    X(DeleteStrokeLast)                                                                                      \
-    X(GetStrokeCount)                                                                                        \
-    X(GetNthStroke) X(SetRecCategory) X(RecognizeNF) X(GiveStrokeSetInfo) X(GetString)                       \
-        X(GetStrokeNoOfNthChar) X(GetNthCharBound) X(GetPatternW) X(GetPatternWOfNthChar) X(DestroyPatternW) \
-            X(SetGuideBox) X(RecognizeF)
+// clang-format off
+#define SCRIBENG_ENTRY_POINTS(X) \
+    X(CreateNewObject) \
+    X(DestroyObject) \
+    X(AddStrokeLast) \
+    X(DeleteStrokeLast) \
+    X(GetStrokeCount) \
+    X(GetNthStroke) \
+    X(SetRecCategory) \
+    X(RecognizeNF) \
+    X(GiveStrokeSetInfo) \
+    X(GetString) \
+    X(GetStrokeNoOfNthChar) \
+    X(GetNthCharBound) \
+    X(GetPatternW) \
+    X(GetPatternWOfNthChar) \
+    X(DestroyPatternW) \
+    X(SetGuideBox) \
+    X(RecognizeF)
+// clang-format on
 
 namespace sw::scribeng {
 

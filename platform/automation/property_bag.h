@@ -18,7 +18,8 @@ namespace sw {
 //     ResultFontName = ＭＳ 明朝
 // Blank lines and lines starting with '#' are skipped; a line without '=' is skipped. Name and value are
 // trimmed of spaces and tabs; a value that must keep such spaces, or holds '\\', a line break or '"', is
-// written in double quotes with \\ \" \n \r \t escapes. A later line of the same name replaces an earlier one.
+// written in double quotes with \\ \" \n \r \t escapes. A later line of the same name replaces an earlier
+// one.
 class PropertyBag {
 public:
     std::optional<std::string> read(std::string_view name) const;
@@ -53,8 +54,8 @@ public:
 
     void exLong(std::string_view name, int32_t& value, int32_t def);
     void exShort(std::string_view name, int16_t& value, int16_t def);
-    void exBool(std::string_view name, bool& value, bool def);     // stored as -1 / 0
-    void exFloat(std::string_view name, float& value, float def);  // stored with round-trip precision
+    void exBool(std::string_view name, bool& value, bool def);           // stored as -1 / 0
+    void exFloat(std::string_view name, float& value, float def);        // stored with round-trip precision
     void exColor(std::string_view name, uint32_t& value, uint32_t def);  // stored as &H00BBGGRR
     // A code page 932 string, stored as UTF-8 text.
     void exString(std::string_view name, std::string& cp932Value, std::string_view cp932Default);

@@ -39,23 +39,24 @@ private:
 
 }  // namespace sw::com
 
-// `factory` is an expression yielding sw::ClassFactory& that lives for the module's lifetime; `liveObjects` an
-// int counting the module's live objects.
-#define SW_CONTROL_MODULE(factory, liveObjects)                                                              \
-    extern "C" __attribute__((visibility("default"))) int32_t DllRegisterServer(void) noexcept {            \
-        return ::sw::com::registerModule((factory).classInfo(), reinterpret_cast<const void*>(&DllRegisterServer)); \
-    }                                                                                                       \
-    extern "C" __attribute__((visibility("default"))) int32_t DllUnregisterServer(void) noexcept {          \
-        return ::sw::com::unregisterModule((factory).classInfo());                                          \
-    }                                                                                                       \
-    extern "C" __attribute__((visibility("default"))) int32_t DllGetClassObject(                            \
-        const ::sw::Guid* clsid, const ::sw::Guid* iid, void** out) noexcept {                             \
-        if (!out) return ::sw::hr::kInvalidArg;                                                             \
-        *out = nullptr;                                                                                     \
-        if (!clsid || !(*clsid == (factory).classInfo().classId)) return ::sw::hr::kClassNotAvailable;      \
-        *out = static_cast<::sw::ClassFactory*>(&(factory));                                                \
-        return ::sw::hr::kOk;                                                                               \
-    }                                                                                                       \
-    extern "C" __attribute__((visibility("default"))) int32_t DllCanUnloadNow(void) noexcept {              \
-        return (liveObjects) == 0 ? ::sw::hr::kOk : ::sw::hr::kFalse;                                       \
+// `factory` is an expression yielding sw::ClassFactory& that lives for the module's lifetime; `liveObjects`
+// an int counting the module's live objects.
+#define SW_CONTROL_MODULE(factory, liveObjects)                                                        \
+    extern "C" __attribute__((visibility("default"))) int32_t DllRegisterServer(void) noexcept {       \
+        return ::sw::com::registerModule((factory).classInfo(),                                        \
+                                         reinterpret_cast<const void*>(&DllRegisterServer));           \
+    }                                                                                                  \
+    extern "C" __attribute__((visibility("default"))) int32_t DllUnregisterServer(void) noexcept {     \
+        return ::sw::com::unregisterModule((factory).classInfo());                                     \
+    }                                                                                                  \
+    extern "C" __attribute__((visibility("default"))) int32_t DllGetClassObject(                       \
+        const ::sw::Guid* clsid, const ::sw::Guid* iid, void** out) noexcept {                         \
+        if (!out) return ::sw::hr::kInvalidArg;                                                        \
+        *out = nullptr;                                                                                \
+        if (!clsid || !(*clsid == (factory).classInfo().classId)) return ::sw::hr::kClassNotAvailable; \
+        *out = static_cast<::sw::ClassFactory*>(&(factory));                                           \
+        return ::sw::hr::kOk;                                                                          \
+    }                                                                                                  \
+    extern "C" __attribute__((visibility("default"))) int32_t DllCanUnloadNow(void) noexcept {         \
+        return (liveObjects) == 0 ? ::sw::hr::kOk : ::sw::hr::kFalse;                                  \
     }

@@ -26,8 +26,8 @@ struct TypeLibEntry {
 
 struct ClassEntry {
     Guid id;
-    std::string name;   // "CPenmateCtrl"
-    std::string progId; // "PENMATE.PenmateCtrl.1"
+    std::string name;    // "CPenmateCtrl"
+    std::string progId;  // "PENMATE.PenmateCtrl.1"
     std::string modulePath;
     std::string threading = "Apartment";
     uint32_t miscStatus = 0;

@@ -1,9 +1,8 @@
 // Colours: OLE colours are 0x00BBGGRR; a value with the high byte 0x80 is a system colour index.
 #pragma once
 
-#include <cstdint>
-
 #include <QColor>
+#include <cstdint>
 
 namespace sw::gdi {
 
@@ -39,7 +38,7 @@ enum SystemColor : uint32_t {
 // palette; an unknown index or high byte gives black. A plain colour is returned with its high byte cleared.
 uint32_t translateOleColor(uint32_t oleColor) noexcept;
 
-QColor toQColor(uint32_t oleColor) noexcept;     // translated first
+QColor toQColor(uint32_t oleColor) noexcept;  // translated first
 uint32_t fromQColor(const QColor& color) noexcept;
 
 }  // namespace sw::gdi

@@ -2,18 +2,17 @@
 // bytes through the list-box messages:
 //   LB_GETCOUNT                      -> number of lines
 //   LB_GETTEXTLEN  wParam = index    -> length in code page 932 bytes, or LB_ERR for a bad index
-//   LB_GETTEXT     wParam = index, lParam = char* buffer -> bytes copied, NUL-terminated; LB_ERR for a bad index
-//   LB_ADDSTRING   lParam = const char* NUL-terminated   -> index of the new last line (no sorting)
+//   LB_GETTEXT     wParam = index, lParam = char* buffer -> bytes copied, NUL-terminated; LB_ERR for a bad
+//   index LB_ADDSTRING   lParam = const char* NUL-terminated   -> index of the new last line (no sorting)
 //   LB_RESETCONTENT                  -> 0
-// LB_GETTEXT trusts the buffer to hold LB_GETTEXTLEN + 1 bytes, as the message always has; code that reads into a
-// fixed buffer uses getTextBounded, which never writes past `capacity` bytes.
+// LB_GETTEXT trusts the buffer to hold LB_GETTEXTLEN + 1 bytes, as the message always has; code that reads
+// into a fixed buffer uses getTextBounded, which never writes past `capacity` bytes.
 #pragma once
 
+#include <QListWidget>
 #include <cstddef>
 #include <string>
 #include <string_view>
-
-#include <QListWidget>
 
 #include "platform/window/window.h"
 

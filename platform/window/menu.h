@@ -1,19 +1,18 @@
 // Popup menus that return the chosen identifier.
 #pragma once
 
+#include <QPoint>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
-
-#include <QPoint>
 
 class QWidget;
 
 namespace sw::win {
 
 struct MenuItem {
-    uint32_t id = 0;          // returned when chosen; 0 with an empty text makes a separator
+    uint32_t id = 0;  // returned when chosen; 0 with an empty text makes a separator
     std::u16string text;
     bool checked = false;
     bool enabled = true;

@@ -9,8 +9,8 @@ class QWidget;
 
 namespace sw::win {
 
-// Returns the id, or 0 on failure (null widget, id 0, interval < 0, empty callback). Intervals below 10 ms run
-// at 10 ms.
+// Returns the id, or 0 on failure (null widget, id 0, interval < 0, empty callback). Intervals below 10 ms
+// run at 10 ms.
 uint32_t setTimer(QWidget* owner, uint32_t id, int intervalMs, std::function<void(uint32_t id)> callback);
 bool killTimer(QWidget* owner, uint32_t id);
 bool isTimerActive(QWidget* owner, uint32_t id);

@@ -4,10 +4,9 @@
 // deleted widget resolves to null. All functions run on the user-interface thread.
 #pragma once
 
-#include <cstdint>
-
 #include <QPoint>
 #include <QRect>
+#include <cstdint>
 
 class QWidget;
 

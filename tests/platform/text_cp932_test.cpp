@@ -113,7 +113,9 @@ TEST(Cp932, UnmappableCharactersBecomeOneQuestionMarkEach) {
     EXPECT_EQ(utf16ToCp932(std::u16string(u"\xDC00")), "?") << "lone low surrogate";
     EXPECT_EQ(utf16ToCp932(std::u16string(u"z\xD83D")), "z?") << "high surrogate at the end";
     EXPECT_EQ(utf16ToCp932(std::u16string(1, kReplacementChar)), "?");
-    EXPECT_EQ(utf8ToCp932("\xC3\xA9\xF0\x9F\x98\x80!"), "??" "!");
+    EXPECT_EQ(utf8ToCp932("\xC3\xA9\xF0\x9F\x98\x80!"),
+              "??"
+              "!");
     EXPECT_EQ(utf8ToCp932("\xC3"
                           "a\xE3\x81"),
               "?a??")

@@ -9,8 +9,8 @@ namespace {
 
 TEST(HandleTable, RegisteredBlockResolvesOnlyForItsKindAndSize) {
     std::vector<VeilPoint> points(3);
-    const Handle h = registerBlock(points.data(), points.size() * sizeof(VeilPoint), Owner::Veil,
-                                   BlockKind::StrokeData);
+    const Handle h =
+        registerBlock(points.data(), points.size() * sizeof(VeilPoint), Owner::Veil, BlockKind::StrokeData);
     ASSERT_NE(h, kNullHandle);
     EXPECT_EQ(resolveStrokeData(h, 3), points.data());
     EXPECT_EQ(resolveStrokeData(h, 0), points.data());

@@ -1,6 +1,6 @@
 // Linked into every test executable: before main() runs, a test process gets the headless Qt platform, a
-// class registry of its own in a fresh temporary folder (removed at exit), and the runtime folder of the build.
-// Values already set in the environment are kept, so a caller can point a run elsewhere.
+// class registry of its own in a fresh temporary folder (removed at exit), and the runtime folder of the
+// build. Values already set in the environment are kept, so a caller can point a run elsewhere.
 #include <cstdlib>
 #include <filesystem>
 #include <string>
