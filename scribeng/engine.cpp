@@ -69,10 +69,10 @@ bool Engine::recognizeFree(RecognizerObject& object) {
     std::vector<SearchedChar> chars;
     if (regroup && isPartition(previous, static_cast<int32_t>(object.strokes.size()))) {
         // The forced character and the kept ones leave nothing to search.
-        for (const auto& run : regroupStrokes(previous, *regroup)) {
-            chars.push_back({run, recognizeRun(models, object.strokes, run, m_mask, kKeptCandidates, cache)});
-            if (chars.back().candidates.empty()) return false;
-        }
+        const std::vector<CharRun> runs = regroupStrokes(previous, *regroup);
+        auto found = recognizeRuns(models, object.strokes, runs, m_mask, kKeptCandidates, cache);
+        if (found.size() != runs.size()) return false;
+        for (size_t i = 0; i < runs.size(); ++i) chars.push_back({runs[i], std::move(found[i])});
     } else {
         chars = searchLine(models, object.strokes, regroup, m_mask, kKeptCandidates, cache);
         if (chars.empty()) return false;

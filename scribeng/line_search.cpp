@@ -10,6 +10,8 @@
 namespace sw::scribeng {
 namespace {
 
+// Recognitions one search may make beyond the runs every partition needs: per stroke, and once.
+constexpr size_t kBudgetPerStroke = 8, kBudgetBase = 100;
 // Costs, in units of the recognition score (higher scores are better; a clear character scores about 0.3 to
 // 1, a piece of one or two characters together about -0.5 and below).
 constexpr double kPerCharacter = 0.5;  // every character of the path; favours fewer, fuller characters
@@ -234,6 +236,7 @@ public:
         }
         m_boundary[0] = m_boundary[static_cast<size_t>(n)] = Boundary::Required;
         if (m_cache.mask != mask) m_cache = RunCache{mask, {}};
+        m_budget = kBudgetPerStroke * static_cast<size_t>(n) + kBudgetBase;
     }
 
     // The candidates of one run, whatever its geometry.
@@ -260,6 +263,11 @@ public:
             for (int32_t first = last; first >= 0 && (forcedEnd || last - first < kMaxRunStrokes); --first) {
                 if (first < last && m_boundary[static_cast<size_t>(first) + 1] == Boundary::Required) break;
                 if (m_boundary[static_cast<size_t>(first)] == Boundary::Forbidden) continue;
+                // Nothing to recognise where no partition of the strokes before reaches.
+                if (first > 0 && endingAt[static_cast<size_t>(first) - 1].empty()) {
+                    shortest = false;
+                    continue;
+                }
                 const bool anyShape = forcedEnd || shortest;
                 shortest = false;
                 auto info = runInfo({first, last}, anyShape);
@@ -357,6 +365,10 @@ private:
 
         const auto count = static_cast<size_t>(run.last - run.first + 1);
         const std::span<const Stroke> strokes = m_strokes.subspan(static_cast<size_t>(run.first), count);
+        // Past the budget only the runs every partition may need are recognised.
+        if (!anyShape && m_recognitions >= m_budget && !m_cache.runs.contains({run.first, run.last})) {
+            return std::nullopt;
+        }
         const MarkKind kind = markKindOf(m_line, info.extent, static_cast<int>(count));
         info.kind = kind;
         info.candidates = adjustForMarks(recognized(run, strokes, info.extent), kind,
@@ -388,6 +400,7 @@ private:
         if (it == m_cache.runs.end()) {
             // Enough candidates to find a kana among them after the marks are decided.
             const size_t wanted = std::max<size_t>(m_limit, 10);
+            ++m_recognitions;
             it = m_cache.runs
                      .emplace(key, m_recognizer.recognize(strokes, m_line.frameFor(extent), m_mask, wanted))
                      .first;
@@ -418,7 +431,10 @@ private:
     RunCache& m_cache;
     std::vector<Box> m_boxes;
     std::vector<std::optional<Extent>> m_extents;
-    std::vector<Boundary> m_boundary;  // per stroke index 0..n; 0 and n are Required
+    std::vector<Boundary> m_boundary;
+    // Recognitions of one search: enough for every line people write, bounded for a hostile stroke count.
+    size_t m_recognitions = 0;
+    size_t m_budget = 0;  // per stroke index 0..n; 0 and n are Required
     LineFrame m_line;
 };
 
@@ -433,12 +449,20 @@ std::vector<SearchedChar> searchLine(const Recognizer& recognizer, std::span<con
     return Search(recognizer, strokes, forced, mask, limit, cache).run();
 }
 
-std::vector<Candidate> recognizeRun(const Recognizer& recognizer, std::span<const Stroke> strokes,
-                                    CharRun run, int32_t mask, size_t limit, RunCache& cache) {
+std::vector<std::vector<Candidate>> recognizeRuns(const Recognizer& recognizer,
+                                                  std::span<const Stroke> strokes,
+                                                  std::span<const CharRun> runs, int32_t mask, size_t limit,
+                                                  RunCache& cache) {
     const auto n = static_cast<int32_t>(strokes.size());
-    if (!recognizer.ready() || limit == 0 || run.first < 0 || run.last < run.first || run.last >= n)
-        return {};
-    return Search(recognizer, strokes, std::nullopt, mask, limit, cache).candidatesOf(run);
+    std::vector<std::vector<Candidate>> out;
+    if (!recognizer.ready() || limit == 0 || n == 0) return out;
+    Search search(recognizer, strokes, std::nullopt, mask, limit, cache);
+    for (const auto& run : runs) {
+        if (run.first < 0 || run.last < run.first || run.last >= n) return {};
+        out.push_back(search.candidatesOf(run));
+        if (out.back().empty()) return {};
+    }
+    return out;
 }
 
 }  // namespace sw::scribeng

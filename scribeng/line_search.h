@@ -2,9 +2,10 @@
 //
 // The strokes are cut at candidate boundaries (between consecutive strokes that do not overlap much along
 // the line); every run of strokes between two candidate boundaries that could be one character (not much
-// longer than a character, no wide inner gap, at most kMaxRunStrokes strokes) is recognised and scored by
-// its recognition score and its geometry; dynamic programming over the runs, with a cost for neighbours
-// that overlap, picks the best partition. Size and place in the line then decide small kana, 、。 and ー.
+// longer than a character, no wide inner gap, at most kMaxRunStrokes strokes) is recognised, within a
+// budget proportional to the number of strokes, and scored by its recognition score and its geometry;
+// dynamic programming over the runs, with costs for neighbours that overlap or together make one
+// character's length, picks the best partition. Size and place in the line decide small kana, 、。 and ー.
 #pragma once
 
 #include <cstdint>
@@ -40,8 +41,11 @@ std::vector<SearchedChar> searchLine(const Recognizer& recognizer, std::span<con
                                      std::optional<CharRun> forced, int32_t mask, size_t limit,
                                      RunCache& cache);
 
-// The candidates of one given run (through the cache), framed as the search frames it.
-std::vector<Candidate> recognizeRun(const Recognizer& recognizer, std::span<const Stroke> strokes,
-                                    CharRun run, int32_t mask, size_t limit, RunCache& cache);
+// The candidates of each of the given runs (through the cache), framed as the search frames them; empty when
+// a run lies outside the strokes or has no candidate the mask allows.
+std::vector<std::vector<Candidate>> recognizeRuns(const Recognizer& recognizer,
+                                                  std::span<const Stroke> strokes,
+                                                  std::span<const CharRun> runs, int32_t mask, size_t limit,
+                                                  RunCache& cache);
 
 }  // namespace sw::scribeng

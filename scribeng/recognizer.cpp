@@ -70,6 +70,10 @@ FeatureVector featuresOf(std::span<const Stroke> strokes) {
     return directionFeatures(ink);
 }
 
+bool hasShape(const FeatureVector& features) {
+    return std::any_of(features.begin(), features.end(), [](float v) { return v != 0; });
+}
+
 }  // namespace
 
 Recognizer::Recognizer(std::span<const std::filesystem::path> folders, RecognizerOptions options)
@@ -119,10 +123,18 @@ std::vector<Candidate> Recognizer::recognizeByZinnia(const ZinniaCharacter& char
 
 std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> strokes, const Box& frame,
                                                         int32_t mask, size_t count) const {
-    std::vector<ScoredCandidate> out;
     const Box ink = boundsOf(strokes);
-    if (!ready() || !hasTemplates() || ink.empty() || count == 0) return out;
-    const auto shortlist = m_templates.rank(featuresOf(strokes), mask, count);
+    if (!ready() || !hasTemplates() || ink.empty() || count == 0) return {};
+    const FeatureVector features = featuresOf(strokes);
+    if (!hasShape(features)) return {};
+    return scoreShortlist(strokes, ink, features, frame, mask, count);
+}
+
+std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> strokes, const Box& ink,
+                                                        const FeatureVector& features, const Box& frame,
+                                                        int32_t mask, size_t count) const {
+    std::vector<ScoredCandidate> out;
+    const auto shortlist = m_templates.rank(features, mask, count);
     if (shortlist.empty()) return out;
 
     // Zinnia scores the shortlisted classes of each model; a code known to several models keeps its best.
@@ -156,11 +168,16 @@ std::vector<Candidate> Recognizer::recognize(std::span<const Stroke> strokes, co
                                              size_t limit) const {
     const Box ink = boundsOf(strokes);
     if (!ready() || ink.empty() || limit == 0) return {};
-    if (!hasTemplates()) return recognizeByZinnia(frameCharacter(strokes, ink, frame), mask, limit);
+    // Ink without extent (a tap) has no shape: Zinnia alone ranks it.
+    const FeatureVector features = hasTemplates() ? featuresOf(strokes) : FeatureVector{};
+    if (!hasShape(features)) {
+        return recognizeByZinnia(frameCharacter(strokes, ink, frame), mask, limit);
+    }
 
     const auto& w = m_options.weights;
     std::vector<Candidate> out;
-    for (const auto& c : scoreShortlist(strokes, frame, mask, std::max(limit, m_options.shortlist))) {
+    for (const auto& c :
+         scoreShortlist(strokes, ink, features, frame, mask, std::max(limit, m_options.shortlist))) {
         out.push_back({c.code, c.zinnia + w.shapeRatio * (c.shape - w.shapeCentre)});
     }
     std::stable_sort(out.begin(), out.end(),

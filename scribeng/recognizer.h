@@ -39,15 +39,15 @@ struct Candidate {
 // logOddsScale x score + logOddsOffset (logistic fit on the same samples). slatewise-templategen calibrate
 // fits all four (tools/templategen/README.md).
 struct FusionWeights {
-    float shapeRatio = 132.35f;
-    float shapeCentre = 0.9646f;
-    float logOddsScale = 1.179f;
-    float logOddsOffset = 1.181f;
+    float shapeRatio = 54.21f;
+    float shapeCentre = 0.952f;
+    float logOddsScale = 1.877f;
+    float logOddsOffset = 0.440f;
 };
 
 struct RecognizerOptions {
     bool useTemplates = true;  // false: Zinnia alone over every class even when a template file exists
-    size_t shortlist = 60;     // classes the templates pass to Zinnia
+    size_t shortlist = 100;    // classes the templates pass to Zinnia
     FusionWeights weights;
 };
 
@@ -78,11 +78,15 @@ public:
     std::vector<Candidate> recognize(std::span<const Stroke> strokes, const Box& frame, int32_t mask,
                                      size_t limit) const;
 
-    // The shortlist with both scores, unfused, in shortlist order (empty without templates).
+    // The shortlist with both scores, unfused, in shortlist order (empty without templates, and for ink
+    // without extent, which recognize() leaves to Zinnia alone).
     std::vector<ScoredCandidate> scoreShortlist(std::span<const Stroke> strokes, const Box& frame,
                                                 int32_t mask, size_t count) const;
 
 private:
+    std::vector<ScoredCandidate> scoreShortlist(std::span<const Stroke> strokes, const Box& ink,
+                                                const FeatureVector& features, const Box& frame, int32_t mask,
+                                                size_t count) const;
     std::vector<Candidate> recognizeByZinnia(const ZinniaCharacter& character, int32_t mask,
                                              size_t limit) const;
 

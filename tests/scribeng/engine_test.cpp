@@ -659,6 +659,28 @@ TEST_F(Scribeng, RegroupWithoutEarlierResultSearchesTheRest) {
     EXPECT_EQ(runs(o), want);
 }
 
+// Hundreds of dots close together: many possible groupings, a bounded number of recognitions, and still a
+// result that covers every stroke once.
+TEST_F(Scribeng, ManyStrokesStillGiveAPartition) {
+    const int32_t o = lib().CreateNewObject();
+    m_objects.push_back(o);
+    constexpr int32_t kDots = 120;
+    for (int32_t i = 0; i < kDots; ++i) {
+        const EnginePoint dot[] = {{10 * i, 50 + (i % 7) * 8}, {10 * i + 3, 53 + (i % 7) * 8}};
+        ASSERT_EQ(lib().AddStrokeLast(o, dot, 2), 0);
+    }
+    ASSERT_EQ(lib().RecognizeNF(o), 0);
+    const auto got = runs(o);
+    ASSERT_FALSE(got.empty());
+    int32_t next = 0;
+    for (const auto& [first, last] : got) {
+        EXPECT_EQ(first, next);
+        EXPECT_GE(last, first);
+        next = last + 1;
+    }
+    EXPECT_EQ(next, kDots);
+}
+
 // An install tree: the engine, its records library and its models copied elsewhere load and recognise
 // from a process with an empty environment.
 TEST_F(Scribeng, LoadsFromACopiedRuntimeFolder) {

@@ -3,9 +3,10 @@
 //   slatewise-templategen build --kanjivg DIR --templates FILE --twins FILE --out FILE
 //                               [--seed N] [--variations N]
 //   slatewise-templategen evaluate --models DIR --kanjivg DIR --templates FILE --twins FILE
-//                               [--seed N] [--classes N] [--shortlist N] [--no-templates]
+//                               [--seed N] [--classes N] [--shortlist N] [--variation X[,X...]]
+//                               [--no-templates]
 //   slatewise-templategen calibrate --models DIR --kanjivg DIR --templates FILE --twins FILE
-//                               [--seed N] [--classes N] [--shortlist N]
+//                               [--seed N] [--classes N] [--shortlist N] [--variation X[,X...]]
 //
 // `build` writes the template file (scribeng/template_set.h): per class the mean direction features of its
 // clean trajectory and `variations` synthetic samples (seed N). `evaluate` recognises a fixed-seed
@@ -33,7 +34,7 @@ int usage() {
         << "usage: slatewise-templategen build|evaluate|calibrate --kanjivg DIR --templates FILE --twins "
            "FILE\n"
            "       [--out FILE] [--models DIR] [--seed N] [--variations N] [--classes N] [--shortlist N]\n"
-           "       [--no-templates]\n";
+           "       [--variation X[,X...]] [--no-templates]\n";
     return 2;
 }
 
@@ -79,15 +80,27 @@ int build(const std::vector<modelgen::Glyph>& glyphs, const modelgen::TwinGroups
     return 0;
 }
 
+// The development set at each strength of variation, one after the other.
+std::vector<templategen::Sample> makeSamples(const std::vector<modelgen::Glyph>& glyphs, size_t classes,
+                                             uint64_t seed, templategen::Fault fault,
+                                             const std::vector<double>& strengths) {
+    std::vector<templategen::Sample> out;
+    for (double v : strengths) {
+        auto part = templategen::makeSamples(glyphs, classes, seed, fault, v);
+        out.insert(out.end(), std::make_move_iterator(part.begin()), std::make_move_iterator(part.end()));
+    }
+    return out;
+}
+
 std::optional<scribeng::CharCode> codeOf(char32_t label) {
     return scribeng::codeOfLabel(modelgen::toUtf8(label));
 }
 
 int evaluate(const std::vector<modelgen::Glyph>& glyphs, const scribeng::Recognizer& recognizer,
-             uint64_t seed, size_t classes, size_t shortlist) {
+             uint64_t seed, size_t classes, size_t shortlist, const std::vector<double>& strengths) {
     std::printf("%-9s %7s %7s %7s %7s %9s\n", "set", "samples", "top-1", "top-10", "shape-1", "in-list");
     for (auto fault : templategen::kFaults) {
-        const auto samples = templategen::makeSamples(glyphs, classes, seed, fault);
+        const auto samples = makeSamples(glyphs, classes, seed, fault, strengths);
         size_t n = 0, top1 = 0, top10 = 0, shape1 = 0, listed = 0;
         for (const auto& s : samples) {
             const auto code = codeOf(s.label);
@@ -116,14 +129,14 @@ int evaluate(const std::vector<modelgen::Glyph>& glyphs, const scribeng::Recogni
 // over all four ways of writing, then a logistic fit of "this candidate is right" on the fused score, which
 // scales the fused score to log-odds.
 int calibrate(const std::vector<modelgen::Glyph>& glyphs, const scribeng::Recognizer& recognizer,
-              uint64_t seed, size_t classes, size_t shortlist) {
+              uint64_t seed, size_t classes, size_t shortlist, const std::vector<double>& strengths) {
     struct Row {
         std::vector<scribeng::ScoredCandidate> list;
         scribeng::CharCode truth = 0;
     };
     std::vector<Row> rows;
     for (auto fault : templategen::kFaults) {
-        for (const auto& s : templategen::makeSamples(glyphs, classes, seed, fault)) {
+        for (const auto& s : makeSamples(glyphs, classes, seed, fault, strengths)) {
             const auto code = codeOf(s.label);
             if (!code) continue;
             rows.push_back({recognizer.scoreShortlist(s.strokes, scribeng::Box{}, 0x1FF, shortlist), *code});
@@ -237,7 +250,11 @@ int calibrate(const std::vector<modelgen::Glyph>& glyphs, const scribeng::Recogn
 int main(int argc, char** argv) {
     if (argc < 2) return usage();
     const std::string mode = argv[1];
-    Options opt{{"--seed", "1"}, {"--variations", "10"}, {"--classes", "0"}, {"--shortlist", "60"}};
+    Options opt{{"--seed", "1"},
+                {"--variations", "10"},
+                {"--classes", "0"},
+                {"--shortlist", "100"},
+                {"--variation", "1"}};
     for (int i = 2; i < argc; ++i) {
         const std::string key = argv[i];
         if (key == "--no-templates") {
@@ -253,11 +270,17 @@ int main(int argc, char** argv) {
     uint64_t seed = 0;
     int variations = 0;
     size_t classes = 0, shortlist = 0;
+    std::vector<double> strengths;
     try {
         seed = std::stoull(opt["--seed"]);
         variations = std::stoi(opt["--variations"]);
         classes = std::stoul(opt["--classes"]);
         shortlist = std::stoul(opt["--shortlist"]);
+        for (size_t at = 0; at <= opt["--variation"].size();) {
+            const size_t comma = std::min(opt["--variation"].find(',', at), opt["--variation"].size());
+            strengths.push_back(std::stod(opt["--variation"].substr(at, comma - at)));
+            at = comma + 1;
+        }
     } catch (const std::exception&) {
         return usage();
     }
@@ -290,6 +313,6 @@ int main(int argc, char** argv) {
     }
     std::cout << (recognizer.hasTemplates() ? "with templates" : "without templates") << ", "
               << recognizer.templates().classCount() << " template classes\n";
-    return mode == "evaluate" ? evaluate(*glyphs, recognizer, seed, classes, shortlist)
-                              : calibrate(*glyphs, recognizer, seed, classes, shortlist);
+    return mode == "evaluate" ? evaluate(*glyphs, recognizer, seed, classes, shortlist, strengths)
+                              : calibrate(*glyphs, recognizer, seed, classes, shortlist, strengths);
 }

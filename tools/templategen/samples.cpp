@@ -92,7 +92,17 @@ scribeng::FeatureVector featuresOf(const modelgen::Ink& ink) {
 }
 
 std::vector<Sample> makeSamples(const std::vector<modelgen::Glyph>& glyphs, size_t classes, uint64_t seed,
-                                Fault fault) {
+                                Fault fault, double variation) {
+    modelgen::Variation v;
+    v.rotation *= variation;
+    v.shear *= variation;
+    v.scaleMin = 1 - (1 - v.scaleMin) * variation;
+    v.scaleMax = 1 + (v.scaleMax - 1) * variation;
+    v.strokeShift *= variation;
+    v.strokeScale *= variation;
+    v.strokeRotation *= variation;
+    v.warp *= variation;
+    v.pointNoise *= variation;
     std::vector<const modelgen::Glyph*> pool;
     for (const auto& g : glyphs) {
         if (g.strokes.size() >= 2) pool.push_back(&g);
@@ -108,7 +118,7 @@ std::vector<Sample> makeSamples(const std::vector<modelgen::Glyph>& glyphs, size
     out.reserve(pool.size());
     for (const auto* g : pool) {
         modelgen::Random random = modelgen::classRandom(seed, g->label);
-        modelgen::Ink ink = modelgen::synthesise(g->strokes, random);
+        modelgen::Ink ink = modelgen::synthesise(g->strokes, random, v);
         modelgen::Random faultRandom = modelgen::classRandom(seed + 1, g->label);
         out.push_back({g->label, toEngineStrokes(withFault(std::move(ink), fault, faultRandom))});
     }

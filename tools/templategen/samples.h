@@ -50,7 +50,9 @@ struct Sample {
 // A fixed-seed development set: `classes` glyphs of at least two strokes drawn from `glyphs` (all when
 // `classes` is 0 or more than there are), each synthesised once and written with `fault`. The same
 // arguments give the same samples, whatever the fault: the glyphs and their shapes depend on the seed only.
+// `variation` scales every deviation of the synthesis (1: as the templates and the model were trained;
+// more: writers further from KanjiVG's shapes).
 std::vector<Sample> makeSamples(const std::vector<modelgen::Glyph>& glyphs, size_t classes, uint64_t seed,
-                                Fault fault);
+                                Fault fault, double variation = 1.0);
 
 }  // namespace sw::templategen

@@ -1,0 +1,94 @@
+#include "scribeng/line_search.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <ostream>
+#include <vector>
+
+#include "scribeng/segmentation.h"
+#include "stroke_file.h"
+
+namespace sw::scribeng {
+void PrintTo(const CharRun& run, std::ostream* out);  // segmentation_test.cpp
+}  // namespace sw::scribeng
+
+namespace {
+
+namespace fs = std::filesystem;
+using sw::scribeng::CharRun;
+using sw::scribeng::Stroke;
+
+constexpr int32_t kAll = 0x1FF;
+
+// The Japanese model alone, from the system's folder.
+const sw::scribeng::Recognizer& japanese() {
+    static const std::vector<fs::path> folders{"/usr/share/tegaki/models/zinnia"};
+    static const sw::scribeng::Recognizer recognizer(folders);
+    return recognizer;
+}
+
+std::vector<Stroke> strokesOf(const char* name) {
+    auto file = sw::scribeng::readStrokeFile(fs::path(SCRIBENG_TEST_DATA) / name);
+    EXPECT_TRUE(file.has_value()) << name;
+    std::vector<Stroke> out;
+    if (file) {
+        for (auto& s : file->strokes) out.emplace_back(s.begin(), s.end());
+    }
+    return out;
+}
+
+std::vector<CharRun> runsOf(const std::vector<sw::scribeng::SearchedChar>& chars) {
+    std::vector<CharRun> out;
+    for (const auto& c : chars) out.push_back(c.run);
+    return out;
+}
+
+// The search recognises each run once: the candidates of the chosen runs come from the cache afterwards, and
+// a mask of its own starts the cache afresh.
+TEST(LineSearch, RecognisesEachRunOnceAndReusesTheCache) {
+    ASSERT_TRUE(japanese().ready());
+    const auto strokes = strokesOf("line3_b.txt");  // あさひ
+    sw::scribeng::RunCache cache;
+    const auto chars = sw::scribeng::searchLine(japanese(), strokes, std::nullopt, kAll, 5, cache);
+    ASSERT_EQ(chars.size(), 3u);
+    EXPECT_TRUE(sw::scribeng::isPartition(runsOf(chars), static_cast<int32_t>(strokes.size())));
+    const size_t recognised = cache.runs.size();
+    EXPECT_GE(recognised, chars.size());
+    const auto runs = runsOf(chars);
+    const auto again = sw::scribeng::recognizeRuns(japanese(), strokes, runs, kAll, 5, cache);
+    EXPECT_EQ(cache.runs.size(), recognised);
+    ASSERT_EQ(again.size(), chars.size());
+    for (size_t i = 0; i < chars.size(); ++i) {
+        ASSERT_FALSE(again[i].empty());
+        EXPECT_EQ(again[i].front().code, chars[i].candidates.front().code) << i;
+        EXPECT_LE(chars[i].candidates.size(), 5u);
+    }
+    sw::scribeng::searchLine(japanese(), strokes, std::nullopt, 0x001, 5, cache);
+    EXPECT_EQ(cache.mask, 0x001);
+    EXPECT_LE(cache.runs.size(), recognised);
+}
+
+// A forced run is one character whatever its shape, and no other character takes its strokes.
+TEST(LineSearch, ForcedRunIsKept) {
+    const auto strokes = strokesOf("line6_b.txt");  // 山田さんの字, 19 strokes
+    const auto n = static_cast<int32_t>(strokes.size());
+    for (CharRun forced : {CharRun{0, 0}, CharRun{2, 9}, CharRun{0, n - 1}, CharRun{n - 1, n - 1}}) {
+        sw::scribeng::RunCache cache;
+        const auto runs = runsOf(sw::scribeng::searchLine(japanese(), strokes, forced, kAll, 3, cache));
+        EXPECT_TRUE(sw::scribeng::isPartition(runs, n)) << forced.first << ".." << forced.last;
+        EXPECT_NE(std::find(runs.begin(), runs.end(), forced), runs.end())
+            << forced.first << ".." << forced.last;
+    }
+    sw::scribeng::RunCache cache;
+    EXPECT_TRUE(sw::scribeng::searchLine(japanese(), strokes, CharRun{3, n}, kAll, 3, cache).empty());
+    EXPECT_TRUE(sw::scribeng::searchLine(japanese(), strokes, CharRun{4, 3}, kAll, 3, cache).empty());
+    EXPECT_TRUE(sw::scribeng::searchLine(japanese(), {}, std::nullopt, kAll, 3, cache).empty());
+    EXPECT_TRUE(sw::scribeng::recognizeRuns(japanese(), strokes, std::vector<CharRun>{{0, n}}, kAll, 3, cache)
+                    .empty());
+    // Nothing allowed: no partition.
+    EXPECT_TRUE(sw::scribeng::searchLine(japanese(), strokes, std::nullopt, 0, 3, cache).empty());
+}
+
+}  // namespace
