@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
     for (int i = 2; i < argc; ++i) {
         const std::string key = argv[i];
         if (key == "--misses") {
-            opt[key] = "1";
+            opt.insert_or_assign(key, std::string(1, '1'));  // a plain "1" trips GCC 12's -Wrestrict
         } else if (i + 1 < argc && key.starts_with("--")) {
             opt[key] = argv[++i];
         } else {
