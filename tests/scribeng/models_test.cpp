@@ -9,6 +9,7 @@
 
 #include "scribeng/engine.h"
 #include "stroke_file.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -16,20 +17,8 @@ namespace fs = std::filesystem;
 using sw::scribeng::Engine;
 using sw::scribeng::ModelSet;
 
-const fs::path kTegaki = "/usr/share/tegaki/models/zinnia/handwriting-ja.model";
-
-class TempFolder {
-public:
-    TempFolder() : m_path(fs::temp_directory_path() / ("scribeng_models_" + std::to_string(::getpid()))) {
-        fs::remove_all(m_path);
-        fs::create_directories(m_path);
-    }
-    ~TempFolder() { fs::remove_all(m_path); }
-    const fs::path& path() const { return m_path; }
-
-private:
-    fs::path m_path;
-};
+using sw::scribeng::testing::TempFolder;
+const fs::path& kTegaki = sw::scribeng::testing::kTegakiModel;
 
 std::vector<sw::scribeng::Stroke> strokesOf(const char* name) {
     auto file = sw::scribeng::readStrokeFile(fs::path(SCRIBENG_TEST_DATA) / name);
@@ -40,7 +29,7 @@ std::vector<sw::scribeng::Stroke> strokesOf(const char* name) {
 // Every *.model file of the folder is opened; other files and broken models are skipped; a label known to
 // two models comes back once.
 TEST(ModelSet, LoadsEveryModelAndMergesTheirCandidates) {
-    TempFolder folder;
+    TempFolder folder("scribeng_models_");
     fs::create_symlink(kTegaki, folder.path() / "a.model");
     fs::create_symlink(kTegaki, folder.path() / "b.model");
     std::ofstream(folder.path() / "broken.model") << "not a model";
@@ -77,7 +66,7 @@ TEST(ModelSet, LoadsEveryModelAndMergesTheirCandidates) {
 
 // No model (missing folder, or only broken files): recognition fails cleanly and leaves no result.
 TEST(Engine, WithoutModelsRecognitionFails) {
-    TempFolder folder;
+    TempFolder folder("scribeng_models_");
     std::ofstream(folder.path() / "broken.model") << "not a model";
     for (const fs::path& path : {folder.path(), fs::path("/nonexistent/models")}) {
         Engine engine({path});

@@ -11,26 +11,15 @@
 #include <map>
 
 #include "scribeng/recognizer.h"
+#include "temp_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace sw::scribeng;
 
-const fs::path kTegaki = "/usr/share/tegaki/models/zinnia/handwriting-ja.model";
-
-class TempFolder {
-public:
-    TempFolder() : m_path(fs::temp_directory_path() / ("scribeng_scorer_" + std::to_string(::getpid()))) {
-        fs::remove_all(m_path);
-        fs::create_directories(m_path);
-    }
-    ~TempFolder() { fs::remove_all(m_path); }
-    const fs::path& path() const { return m_path; }
-
-private:
-    fs::path m_path;
-};
+using sw::scribeng::testing::TempFolder;
+const fs::path& kTegaki = sw::scribeng::testing::kTegakiModel;
 
 InkStroke line(float x0, float y0, float x1, float y1, int points = 10) {
     InkStroke s;
@@ -125,7 +114,7 @@ protected:
                 return std::nullopt;
         }
     }
-    TempFolder folder;
+    TempFolder folder{"scribeng_scorer_"};
     fs::path file = folder.path() / "t.bin";
 };
 
@@ -222,7 +211,7 @@ TEST(ZinniaModel, SubsetScoresEqualTheFullModelsScores) {
 
 // A model file cut short or padded is refused before Zinnia reads it.
 TEST(ZinniaModel, DamagedModelFilesDoNotOpen) {
-    TempFolder folder;
+    TempFolder folder("scribeng_scorer_");
     std::string bytes;
     {
         std::ifstream in(kTegaki, std::ios::binary);
@@ -240,7 +229,7 @@ TEST(ZinniaModel, DamagedModelFilesDoNotOpen) {
 
 // A broken template file leaves the recogniser with Zinnia alone, which still recognises.
 TEST(Recognizer, BrokenTemplateFileFallsBackToZinnia) {
-    TempFolder folder;
+    TempFolder folder("scribeng_scorer_");
     fs::create_symlink(kTegaki, folder.path() / "handwriting-ja.model");
     std::ofstream(folder.path() / kTemplateFile) << "SWTS broken";
     const std::vector<fs::path> folders{folder.path()};
