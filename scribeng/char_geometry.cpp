@@ -28,25 +28,32 @@ Extent extentIn(Direction direction, const Box& box) {
             {static_cast<double>(box.left), static_cast<double>(box.right)}};
 }
 
-// Lengths of the blocks of ink along one axis: the stroke intervals merged where they overlap.
-std::vector<double> blockLengths(std::span<const Box> boxes, Direction direction) {
-    std::vector<Interval> intervals;
+// The blocks of ink of a line of the given direction: the strokes merged where they overlap along it, in
+// order along the line, each with its extent across.
+std::vector<Extent> blocksOf(std::span<const Box> boxes, Direction direction) {
+    std::vector<Extent> extents;
     for (const auto& box : boxes) {
-        if (!box.empty()) intervals.push_back(extentIn(direction, box).along);
+        if (!box.empty()) extents.push_back(extentIn(direction, box));
     }
-    std::sort(intervals.begin(), intervals.end(),
-              [](const Interval& a, const Interval& b) { return a.lo < b.lo; });
-    std::vector<double> lengths;
-    Interval current;
-    for (size_t i = 0; i < intervals.size(); ++i) {
-        if (i > 0 && intervals[i].lo <= current.hi) {
-            current.hi = std::max(current.hi, intervals[i].hi);
+    std::sort(extents.begin(), extents.end(),
+              [](const Extent& a, const Extent& b) { return a.along.lo < b.along.lo; });
+    std::vector<Extent> blocks;
+    for (const auto& e : extents) {
+        if (!blocks.empty() && e.along.lo <= blocks.back().along.hi) {
+            Extent& b = blocks.back();
+            b.along.hi = std::max(b.along.hi, e.along.hi);
+            b.across = {std::min(b.across.lo, e.across.lo), std::max(b.across.hi, e.across.hi)};
             continue;
         }
-        if (i > 0) lengths.push_back(current.length());
-        current = intervals[i];
+        blocks.push_back(e);
     }
-    if (!intervals.empty()) lengths.push_back(current.length());
+    return blocks;
+}
+
+std::vector<double> lengthsOf(const std::vector<Extent>& blocks) {
+    std::vector<double> lengths;
+    lengths.reserve(blocks.size());
+    for (const auto& b : blocks) lengths.push_back(b.along.length());
     return lengths;
 }
 
@@ -59,6 +66,17 @@ double median(std::vector<double> values) {
 
 // A line at least this long (of the character size) holds more than one character.
 constexpr double kLineOfMore = 1.4;
+// A block of ink at most this long (of the line's thickness) is taken for one character when estimating the
+// character size: longer ones are characters written together.
+constexpr double kOneCharacterBlock = 1.4;
+// Blocks at least this large (of the character size) are full-size characters for placing the band.
+constexpr double kFullBlock = 0.85;
+
+double middleOf(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
 
 }  // namespace
 
@@ -85,8 +103,7 @@ LineFrame frameOfLine(std::span<const Box> strokeBoxes) {
         strokes += box.empty() ? 0 : 1;
     }
     LineFrame line;
-    const auto rows = blockLengths(strokeBoxes, Direction::Vertical);
-    const auto columns = blockLengths(strokeBoxes, Direction::Horizontal);
+    const auto rows = blocksOf(strokeBoxes, Direction::Vertical);
     // A line runs downwards when its ink is clearly taller than wide and falls apart into pieces top to
     // bottom (a lone tall character such as 1 or i stays horizontal).
     const auto width = static_cast<double>(ink.width()), height = static_cast<double>(ink.height());
@@ -97,8 +114,25 @@ LineFrame frameOfLine(std::span<const Box> strokeBoxes) {
     const Extent all = line.extentOf(ink);
     line.along = all.along;
     line.across = all.across;
-    const double blocks = median(line.direction == Direction::Vertical ? rows : columns);
-    line.charSize = std::max({all.across.length(), std::min(blocks, all.along.length()), 1.0});
+    const auto blocks = line.direction == Direction::Vertical ? rows : blocksOf(strokeBoxes, line.direction);
+    const double thickness = std::max(all.across.length(), 1.0);
+    // The thickness alone underestimates the size where every full-size character is narrow across the line
+    // (and a small kana beside them then seems to fill the line): a block of one character's length counts.
+    double longest = 0;
+    for (const auto& b : blocks) {
+        if (b.along.length() <= kOneCharacterBlock * thickness) longest = std::max(longest, b.along.length());
+    }
+    line.charSize = std::max({thickness, std::min(median(lengthsOf(blocks)), all.along.length()), longest});
+    // The band lies about the middle of the full-size blocks (a block's size: its extent across, or its
+    // length up to a character's), is as thick as a character and never narrower than the ink.
+    std::vector<double> centres;
+    for (const auto& b : blocks) {
+        const double size = std::max(std::min(b.along.length(), line.charSize), b.across.length());
+        if (size >= kFullBlock * line.charSize) centres.push_back((b.across.lo + b.across.hi) / 2);
+    }
+    const double centre = centres.empty() ? (all.across.lo + all.across.hi) / 2 : middleOf(centres);
+    line.band = {std::min(all.across.lo, centre - line.charSize / 2),
+                 std::max(all.across.hi, centre + line.charSize / 2)};
     return line;
 }
 
@@ -106,13 +140,13 @@ MarkKind markKindOf(const LineFrame& line, const Extent& extent, int strokeCount
     const double size = line.charSize;
     const double along = extent.along.length() / size;
     const double across = extent.across.length() / size;
-    // Place across the line, 0 at its start (top or left) and 1 at its end.
-    const double thickness = std::max(line.across.length(), 1.0);
-    const double start = (extent.across.lo - line.across.lo) / thickness;
-    const double centre = ((extent.across.lo + extent.across.hi) / 2 - line.across.lo) / thickness;
+    // Place across the band of full-size characters, 0 at its start (top or left) and 1 at its end.
+    const double thickness = std::max(line.band.length(), 1.0);
+    const double start = (extent.across.lo - line.band.lo) / thickness;
+    const double centre = ((extent.across.lo + extent.across.hi) / 2 - line.band.lo) / thickness;
     // A line of one character has no place to compare with: only its size counts.
     const bool lineOfMore =
-        line.across.length() > extent.across.length() * 1.15 && line.along.length() >= kLineOfMore * size;
+        line.band.length() > extent.across.length() * 1.15 && line.along.length() >= kLineOfMore * size;
     if (strokeCount <= 2 && std::max(along, across) <= 0.3 && (!lineOfMore || centre >= 0.72)) {
         return MarkKind::Dot;
     }

@@ -31,6 +31,9 @@ struct LineFrame {
     Direction direction = Direction::Horizontal;
     Interval along, across;  // the line's extent
     double charSize = 1.0;   // the estimated size of a full character, never below 1
+    // Where full-size characters lie across the line: the ink's extent across, widened to at least
+    // charSize about the full-size characters. Small kana and marks are placed within it.
+    Interval band;
 
     Extent extentOf(const Box& box) const;
     // The square (in canvas pixels) a character of this extent is framed in for recognition: as large as the
@@ -38,8 +41,10 @@ struct LineFrame {
     Box frameFor(const Extent& extent) const;
 };
 
-// The direction of the line from its ink (horizontal unless the strokes clearly progress downwards) and the
-// estimated character size (the line's thickness, or the size of its largest blocks when that is larger).
+// The direction of the line from its ink (horizontal unless the strokes clearly progress downwards), the
+// estimated character size (the line's thickness, or the length of its blocks along the line when that is
+// larger: a narrow character such as し in a column, or a flat one such as つ in a row, is longer than the
+// line is thick) and the band of full-size characters.
 LineFrame frameOfLine(std::span<const Box> strokeBoxes);
 
 // Size-and-place classes.

@@ -192,8 +192,19 @@ bool isMarkKind(MarkKind kind) {
 
 bool isKatakana(CharCode code) { return (categoryOf(code) & 0x004) != 0 && code != kLongVowelMark; }
 
-// A lying ー is read as 一 unless a neighbour is katakana or kanji are not allowed.
-void preferLongVowelBesideKatakana(std::vector<SearchedChar>& chars) {
+bool isKatakanaOrLongVowel(CharCode code) { return (categoryOf(code) & 0x004) != 0; }
+
+// Context for the look-alikes of katakana: a neighbour (before or after) whose best reading is katakana or
+// ー.
+bool besideKatakana(const std::vector<SearchedChar>& chars, size_t i) {
+    return (i > 0 && isKatakanaOrLongVowel(chars[i - 1].candidates.front().code)) ||
+           (i + 1 < chars.size() && isKatakanaOrLongVowel(chars[i + 1].candidates.front().code));
+}
+
+// Katakana read beside katakana: a lying ー is read as 一 unless a neighbour is katakana (or kanji are not
+// allowed), and a katakana that the models score exactly like the best reading (ト and 卜, ロ and 口, ニ and
+// 二) is taken before it.
+void preferKatakanaBesideKatakana(std::vector<SearchedChar>& chars) {
     for (size_t i = 0; i < chars.size(); ++i) {
         auto& list = chars[i].candidates;
         auto mark = std::find_if(list.begin(), list.end(),
@@ -202,6 +213,15 @@ void preferLongVowelBesideKatakana(std::vector<SearchedChar>& chars) {
         const bool beside = (i > 0 && isKatakana(chars[i - 1].candidates.front().code)) ||
                             (i + 1 < chars.size() && isKatakana(chars[i + 1].candidates.front().code));
         if (beside && mark - list.begin() <= 2) std::rotate(list.begin(), mark, mark + 1);
+    }
+    for (size_t i = 0; i < chars.size(); ++i) {
+        auto& list = chars[i].candidates;
+        if (isKatakanaOrLongVowel(list.front().code) || !besideKatakana(chars, i)) continue;
+        const float top = list.front().score;
+        auto twin = std::find_if(list.begin(), list.end(), [top](const Candidate& c) {
+            return c.score >= top - kSameScore && isKatakana(c.code);
+        });
+        if (twin != list.end()) std::rotate(list.begin(), twin, twin + 1);
     }
 }
 
@@ -309,7 +329,7 @@ public:
             last = info.run.first - 1;
         }
         std::reverse(out.begin(), out.end());
-        preferLongVowelBesideKatakana(out);
+        preferKatakanaBesideKatakana(out);
         return out;
     }
 
