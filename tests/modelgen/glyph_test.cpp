@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <set>
+#include <tuple>
 
 #include "modelgen_paths.h"
 
@@ -81,6 +82,47 @@ TEST(ReadTemplateFile, ReportsTheBadLine) {
     EXPECT_EQ((*ok)[1].strokes.size(), 1u);
 }
 
+TEST(ReadTemplateFile, AllographsAreFurtherFormsOfTheirClass) {
+    QTemporaryDir dir;
+    const auto ok = readTemplateFile(writeFile(dir, "t.txt",
+                                               "７ + M1,1 L9,1 L4,9\n"
+                                               "＝ M1,1 L9,1 M1,5 L9,5\n"
+                                               "７ +M1,1 L9,1 L4,9 M2,5 L7,5\n"
+                                               "＝ + M1,1 L9,1 L1,5 L9,5\n"));
+    ASSERT_TRUE(ok);
+    const std::vector<std::tuple<char32_t, int, size_t>> expected = {
+        {U'７', 1, 1}, {U'＝', 0, 2}, {U'７', 2, 2}, {U'＝', 1, 1}};
+    ASSERT_EQ(ok->size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ((*ok)[i].label, std::get<0>(expected[i])) << i;
+        EXPECT_EQ((*ok)[i].form, std::get<1>(expected[i])) << i;
+        EXPECT_EQ((*ok)[i].strokes.size(), std::get<2>(expected[i])) << i;
+    }
+    for (const char* bad : {"７ +\n", "７ + +M1,1 L9,1\n", "７ + 3\n"}) {
+        std::string error;
+        EXPECT_FALSE(readTemplateFile(writeFile(dir, "t.txt", bad), &error)) << bad;
+        EXPECT_NE(error.find(":1: "), std::string::npos) << error;
+    }
+}
+
+TEST(SupplementGlyphs, AllographsFollowTheirMainForm) {
+    QTemporaryDir dir;
+    std::string error;
+    // ７ has a KanjiVG glyph; ♪ gets its main form from the file; ♭ has none.
+    const auto glyphs = readSupplementGlyphs(
+        test::kKanjiVgDir, writeFile(dir, "t.txt", "７ + M1,1 L9,1 L4,9\n♪ M1,1 L1,9\n♪ + M1,1 L1,9 L3,7\n"),
+        {}, &error);
+    ASSERT_TRUE(glyphs) << error;
+    std::vector<std::pair<char32_t, int>> forms;
+    for (const Glyph& g : *glyphs) {
+        if (g.label == U'７' || g.label == U'♪') forms.emplace_back(g.label, g.form);
+    }
+    EXPECT_EQ(forms, (std::vector<std::pair<char32_t, int>>{{U'♪', 0}, {U'♪', 1}, {U'７', 0}, {U'７', 1}}));
+    EXPECT_FALSE(
+        readSupplementGlyphs(test::kKanjiVgDir, writeFile(dir, "t.txt", "♭ + M1,1 L1,9\n"), {}, &error));
+    EXPECT_NE(error.find("no main form"), std::string::npos) << error;
+}
+
 TEST(ReadTwinFile, GroupsAndErrors) {
     QTemporaryDir dir;
     const auto ok = readTwinFile(writeFile(dir, "w.txt", "# c\nあ ぁ\n\n。  ○ ・\n"));
@@ -108,8 +150,12 @@ TEST(SupplementGlyphs, CoverEveryRequiredClass) {
     const auto glyphs = readSupplementGlyphs(test::kKanjiVgDir, test::kTemplates, *twins, &error);
     ASSERT_TRUE(glyphs) << error;
     std::set<char32_t> labels;
-    for (const Glyph& g : *glyphs) labels.insert(g.label);
-    EXPECT_EQ(labels.size(), glyphs->size());
+    size_t mainForms = 0;
+    for (const Glyph& g : *glyphs) {
+        labels.insert(g.label);
+        mainForms += g.form == 0;
+    }
+    EXPECT_EQ(labels.size(), mainForms);
     std::u32string required =
         U"ぁぃぅぇぉっゃゅょゎがぎぐげござじずぜぞだぢづでどばぱびぴぶぷべぺぼぽゐゑをん"
         U"ァアィイゥウェエォオカガキギクグケゲコゴサザシジスズセゼソゾタダチヂッツヅテデトドナニヌネノ"

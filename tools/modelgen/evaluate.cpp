@@ -91,18 +91,31 @@ std::vector<Glyph> unlikeAll(const std::vector<Glyph>& negatives, const std::vec
     return out;
 }
 
-std::map<char32_t, std::vector<char32_t>> shapeTwins(const std::vector<Glyph>& glyphs, double tolerance) {
+std::vector<std::vector<char32_t>> formTwins(const std::vector<Glyph>& glyphs, double tolerance) {
     std::vector<std::vector<Point>> signatures;
     for (const Glyph& g : glyphs) signatures.push_back(shapeSignature(g));
-    std::map<char32_t, std::vector<char32_t>> twins;
+    std::vector<std::vector<char32_t>> twins(glyphs.size());
     for (size_t a = 0; a < glyphs.size(); ++a) {
         for (size_t b = a + 1; b < glyphs.size(); ++b) {
-            if (signatures[a].size() != signatures[b].size()) continue;
+            if (signatures[a].size() != signatures[b].size() || glyphs[a].label == glyphs[b].label) continue;
             if (meanDistance(signatures[a], signatures[b]) <= tolerance) {
-                twins[glyphs[a].label].push_back(glyphs[b].label);
-                twins[glyphs[b].label].push_back(glyphs[a].label);
+                twins[a].push_back(glyphs[b].label);
+                twins[b].push_back(glyphs[a].label);
             }
         }
+    }
+    return twins;
+}
+
+std::map<char32_t, std::vector<char32_t>> shapeTwins(const std::vector<Glyph>& glyphs, double tolerance) {
+    const auto perForm = formTwins(glyphs, tolerance);
+    std::map<char32_t, std::vector<char32_t>> twins;
+    for (size_t i = 0; i < glyphs.size(); ++i) {
+        auto& list = twins[glyphs[i].label];
+        for (char32_t t : perForm[i]) {
+            if (std::find(list.begin(), list.end(), t) == list.end()) list.push_back(t);
+        }
+        if (list.empty()) twins.erase(glyphs[i].label);
     }
     return twins;
 }

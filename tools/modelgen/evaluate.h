@@ -41,8 +41,10 @@ bool expandTwins(std::istream& textModel, const TwinGroups& twins, std::ostream&
 
 // Finds candidates for the twin groups: two glyphs are alike when they have the same stroke count and their
 // normalised strokes, each resampled to a fixed number of points, lie within `tolerance` (square units, mean
-// point distance) of each other.
+// point distance) of each other. The forms of one class are not twins of each other.
 std::map<char32_t, std::vector<char32_t>> shapeTwins(const std::vector<Glyph>& glyphs, double tolerance = 45);
+// The same per glyph (per form of a class): the labels of the other classes alike to glyphs[i].
+std::vector<std::vector<char32_t>> formTwins(const std::vector<Glyph>& glyphs, double tolerance = 45);
 
 struct Accuracy {
     int samples = 0;

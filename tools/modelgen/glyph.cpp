@@ -94,11 +94,20 @@ std::optional<std::vector<Glyph>> readTemplateFile(const std::string& path, std:
         if (ucs4.size() != 1) return fail("the line must start with one character and a space");
         Glyph glyph;
         glyph.label = ucs4.front();
+        QString path = line.section(QLatin1Char(' '), 1).trimmed();
+        if (path.startsWith(QLatin1Char('+'))) {
+            path.remove(0, 1);
+            glyph.form =
+                1 + static_cast<int>(std::count_if(glyphs.begin(), glyphs.end(), [&](const Glyph& g) {
+                    return g.label == glyph.label && g.form > 0;
+                }));
+        }
         std::string why;
-        if (!appendStrokes(line.section(QLatin1Char(' '), 1).toStdString(), glyph.strokes, &why))
-            return fail(why);
+        if (!appendStrokes(path.toStdString(), glyph.strokes, &why)) return fail(why);
         if (glyph.strokes.empty()) return fail("no strokes");
-        if (std::any_of(glyphs.begin(), glyphs.end(), [&](const Glyph& g) { return g.label == glyph.label; }))
+        if (glyph.form == 0 && std::any_of(glyphs.begin(), glyphs.end(), [&](const Glyph& g) {
+                return g.label == glyph.label && g.form == 0;
+            }))
             return fail("character given twice");
         glyphs.push_back(std::move(glyph));
     }
@@ -205,13 +214,26 @@ std::optional<std::vector<Glyph>> readSupplementGlyphs(const std::string& kanjiV
     }
     auto extra = readTemplateFile(templates, error);
     if (!extra) return std::nullopt;
-    for (Glyph& g : *extra) byLabel[g.label] = std::move(g);
+    std::vector<Glyph> allographs;
+    for (Glyph& g : *extra) {
+        if (g.form == 0)
+            byLabel[g.label] = std::move(g);
+        else
+            allographs.push_back(std::move(g));
+    }
     for (const auto& group : twins) {
         for (char32_t c : group) {
             if (byLabel.contains(c)) continue;
             auto glyph = readKanjiVgFile(kanjiVgDir + "/" + kanjiVgFileName(c), error);
             if (!glyph) return std::nullopt;
             byLabel[c] = std::move(*glyph);
+        }
+    }
+
+    for (const Glyph& g : allographs) {
+        if (!byLabel.contains(g.label)) {
+            setError(error, templates + ": another form of " + toUtf8(g.label) + ", which has no main form");
+            return std::nullopt;
         }
     }
 
@@ -223,6 +245,9 @@ std::optional<std::vector<Glyph>> readSupplementGlyphs(const std::string& kanjiV
             return std::nullopt;
         }
         glyphs.push_back(std::move(glyph));
+        for (Glyph& g : allographs) {
+            if (g.label == label) glyphs.push_back(std::move(g));
+        }
     }
     return glyphs;
 }

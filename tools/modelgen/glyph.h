@@ -15,6 +15,7 @@ inline constexpr double kGridSize = 109.0;
 struct Glyph {
     char32_t label = 0;            // the class the model reports
     std::vector<Subpath> strokes;  // in writing order, each in its writing direction
+    int form = 0;                  // 0: the class's main shape; 1, 2, ...: other ways people write it
 };
 
 // Reads one KanjiVG file: every <path> of the document in order, each moveto starting a stroke. The label is
@@ -28,10 +29,15 @@ std::optional<Glyph> readKanjiVgFile(const std::string& path, std::string* error
 //   （ M64,10 C48,28 48,82 64,100
 //   ＝ M25,42 L84,42 M25,68 L84,68
 //
+//   ａ + M70,40 C60,30 36,32 36,60 C36,84 62,86 70,64 M70,38 L70,92
+//
 // the character (one UTF-8 code point), white space, then SVG path data on the 109 x 109 grid in which
-// every moveto begins the next stroke. Blank lines and lines starting with '#' are skipped. Returns nullopt
-// and sets *error ("file:line: what") on an unreadable file, bad UTF-8, bad path data or a character given
-// twice; nothing partial is returned.
+// every moveto begins the next stroke. A '+' between the character and the path makes the line another
+// form of the character (an allograph: single-storey a, 7 with a bar), in addition to its main form, which
+// is the character's plain line or, without one, its KanjiVG glyph; the forms of a character are numbered
+// 1, 2, ... in file order. Blank lines and lines starting with '#' are skipped. Returns nullopt and sets
+// *error ("file:line: what") on an unreadable file, bad UTF-8, bad path data or a character given twice
+// without '+'; nothing partial is returned.
 std::optional<std::vector<Glyph>> readTemplateFile(const std::string& path, std::string* error = nullptr);
 
 // The KanjiVG characters the supplementary model takes from KanjiVG: all kana of JIS X 0208 (small and
@@ -54,9 +60,10 @@ std::string toUtf8(char32_t c);
 using TwinGroups = std::vector<std::vector<char32_t>>;
 
 // Reads the glyphs of the supplementary model: supplementKanjiVgCodes() from `kanjiVgDir` (the folder of
-// the SVG files) relabelled, the template file (a template replaces a KanjiVG glyph of the same label), and
-// from KanjiVG every other member of a twin group (the kanji look-alikes). Sorted by label. Fails on any
-// unreadable source or a label without a code page 932 double-byte form.
+// the SVG files) relabelled, the template file (a template replaces a KanjiVG glyph of the same label, an
+// allograph adds to it), and from KanjiVG every other member of a twin group (the kanji look-alikes).
+// Sorted by label, then form. Fails on any unreadable source, a label without a code page 932 double-byte
+// form or an allograph of a character that has no main form.
 std::optional<std::vector<Glyph>> readSupplementGlyphs(const std::string& kanjiVgDir,
                                                        const std::string& templates, const TwinGroups& twins,
                                                        std::string* error = nullptr);

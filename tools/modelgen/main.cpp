@@ -120,18 +120,21 @@ int main(int argc, char** argv) {
             return true;
         });
         if (rc != 0) return rc;
-        std::cout << glyphs->size() << " classes, " << glyphs->size() * (variations + 2) << " samples, "
+        std::cout << glyphs->size() << " shapes, " << glyphs->size() * (variations + 2) << " samples, "
                   << negatives.size() << " of " << kanji->size() << " kanji as negatives\n";
         return 0;
     }
     if (mode == "classes") {
+        // One line per form: an allograph (ａ+1) is listed with the classes it is alike to.
         const auto twins =
-            shapeTwins(*glyphs, opt.contains("--tolerance") ? std::stod(opt["--tolerance"]) : 45.0);
-        for (const Glyph& g : *glyphs) {
-            std::cout << toUtf8(g.label) << ' ' << g.strokes.size();
-            if (const auto it = twins.find(g.label); it != twins.end()) {
+            formTwins(*glyphs, opt.contains("--tolerance") ? std::stod(opt["--tolerance"]) : 45.0);
+        for (size_t i = 0; i < glyphs->size(); ++i) {
+            const Glyph& g = (*glyphs)[i];
+            std::cout << toUtf8(g.label) << (g.form > 0 ? "+" + std::to_string(g.form) : "") << ' '
+                      << g.strokes.size();
+            if (!twins[i].empty()) {
                 std::cout << " twins:";
-                for (char32_t t : it->second) std::cout << ' ' << toUtf8(t);
+                for (char32_t t : twins[i]) std::cout << ' ' << toUtf8(t);
             }
             std::cout << '\n';
         }

@@ -1,19 +1,25 @@
 // slatewise-templategen: the shape templates of the engine's stroke-order-free scorer, and its evaluation.
 //
 //   slatewise-templategen build --kanjivg DIR --templates FILE --twins FILE --out FILE
-//                               [--seed N] [--variations N]
+//                               [--seed N] [--variations N] [--variation X[,X...]]
 //   slatewise-templategen evaluate --models DIR --kanjivg DIR --templates FILE --twins FILE
 //                               [--seed N] [--classes N] [--shortlist N] [--variation X[,X...]]
 //                               [--no-templates]
 //   slatewise-templategen calibrate --models DIR --kanjivg DIR --templates FILE --twins FILE
 //                               [--seed N] [--classes N] [--shortlist N] [--variation X[,X...]]
 //
-// `build` writes the template file (scribeng/template_set.h): per class the mean direction features of its
-// clean trajectory and `variations` synthetic samples (seed N). `evaluate` recognises a fixed-seed
-// development set with the engine's recogniser and the models (and templates) of DIR, written normally,
-// with a swapped stroke pair, two strokes joined and a reversed stroke, and prints top-1 and top-10
-// accuracy. `calibrate` fits the fusion weights (see README.md). Exit status 0 on success, 1 on bad input,
-// 2 on bad usage.
+//   slatewise-templategen latin --models DIR --kanjivg DIR --templates FILE --twins FILE
+//                               [--seed N] [--samples N] [--variation X[,X...]]
+//
+// `build` writes the template file (scribeng/template_set.h): per form of every class (its main shape and
+// the allographs of the template file) the mean direction features of its clean trajectory and
+// `variations` synthetic samples at each strength of `variation` (seed N).
+// `evaluate` recognises a fixed-seed development set with the engine's recogniser and the models (and
+// templates) of DIR, written normally, with a swapped stroke pair, two strokes joined and a reversed
+// stroke, and prints top-1 and top-10 accuracy. `latin` does the same for the digits and Latin letters,
+// `samples` per form of each, with every category allowed and with digits and Latin letters only.
+// `calibrate` fits the fusion weights (see README.md). Exit status 0 on success, 1 on bad input, 2 on bad
+// usage.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -30,45 +36,70 @@ using namespace sw;
 using Options = std::map<std::string, std::string>;
 
 int usage() {
-    std::cerr
-        << "usage: slatewise-templategen build|evaluate|calibrate --kanjivg DIR --templates FILE --twins "
-           "FILE\n"
-           "       [--out FILE] [--models DIR] [--seed N] [--variations N] [--classes N] [--shortlist N]\n"
-           "       [--variation X[,X...]] [--no-templates]\n";
+    std::cerr << "usage: slatewise-templategen build|evaluate|calibrate|latin --kanjivg DIR --templates FILE "
+                 "--twins FILE\n"
+                 "       [--out FILE] [--models DIR] [--seed N] [--variations N] [--classes N]\n"
+                 "       [--shortlist N] [--samples N] [--variation X[,X...]] [--no-templates]\n";
     return 2;
 }
 
-// Shapes at least this similar to the first member of their twin group take its template.
+// Shapes at least this similar to the first member of their twin group take its templates.
 constexpr float kTwinSimilarity = 0.95f;
+// Every this many synthetic samples of a prototype's training set one has two strokes joined.
+constexpr int kJoinedEvery = 4;
+
+// The training set of one glyph's prototypes: its clean trajectory, then `variations` synthetic samples at
+// each strength, every kJoinedEvery-th with two strokes joined (the only stroke-order fault the features
+// see).
+std::vector<scribeng::FeatureVector> trainingFeatures(const modelgen::Glyph& g, uint64_t seed, int variations,
+                                                      const std::vector<double>& strengths) {
+    std::vector<scribeng::FeatureVector> out{templategen::featuresOf(modelgen::sampleGlyph(g.strokes, 2.0))};
+    modelgen::Random random = modelgen::classRandom(seed + 1000003 * static_cast<uint64_t>(g.form), g.label);
+    for (double strength : strengths) {
+        const modelgen::Variation v = templategen::scaledVariation(strength);
+        for (int i = 0; i < variations; ++i) {
+            modelgen::Ink ink = modelgen::synthesise(g.strokes, random, v);
+            if (i % kJoinedEvery == kJoinedEvery - 1)
+                ink = templategen::withFault(std::move(ink), templategen::Fault::Joined, random);
+            out.push_back(templategen::featuresOf(ink));
+        }
+    }
+    return out;
+}
 
 int build(const std::vector<modelgen::Glyph>& glyphs, const modelgen::TwinGroups& twins, uint64_t seed,
-          int variations, const std::string& out) {
+          int variations, const std::vector<double>& strengths, const std::string& out) {
+    // One prototype per form: the mean of its training set. (Several cluster centres per form, best one
+    // counting, ranked the right class lower than the mean: a wrong class's closest centre gains more.)
     std::vector<scribeng::Prototype> prototypes;
     prototypes.reserve(glyphs.size());
+    std::map<char32_t, size_t> mainForm;
     for (const auto& g : glyphs) {
-        scribeng::FeatureVector sum = templategen::featuresOf(modelgen::sampleGlyph(g.strokes, 2.0));
-        modelgen::Random random = modelgen::classRandom(seed, g.label);
-        for (int v = 0; v < variations; ++v) {
-            const auto f = templategen::featuresOf(modelgen::synthesise(g.strokes, random));
-            for (size_t k = 0; k < f.size(); ++k) sum[k] += f[k];
+        scribeng::FeatureVector mean{};
+        for (const auto& f : trainingFeatures(g, seed, variations, strengths)) {
+            for (size_t k = 0; k < mean.size(); ++k) mean[k] += f[k];
         }
-        scribeng::normalise(sum);
-        prototypes.push_back({g.label, sum});
+        scribeng::normalise(mean);
+        if (g.form == 0) mainForm[g.label] = prototypes.size();
+        prototypes.push_back({g.label, mean});
     }
     // Twins (う and ぅ, ツ and ッ) differ in size and place only, which the shape features do not see; with
-    // one template they tie on shape, and Zinnia's order within the group (the full-size form first) and
-    // the line's geometry decide.
-    std::map<char32_t, size_t> index;
-    for (size_t i = 0; i < prototypes.size(); ++i) index[prototypes[i].codePoint] = i;
+    // the same prototypes they tie on shape, and Zinnia's order within the group (the full-size form first)
+    // and the line's geometry decide. A member alike to the group's first takes its main form's prototype
+    // and also gets the prototypes of the first's allographs (its own allographs stay).
     for (const auto& group : twins) {
-        const auto first = index.find(group.front());
-        if (first == index.end()) continue;
+        const auto first = mainForm.find(group.front());
+        if (first == mainForm.end()) continue;
         for (size_t m = 1; m < group.size(); ++m) {
-            const auto member = index.find(group[m]);
-            if (member == index.end()) continue;
+            const auto member = mainForm.find(group[m]);
+            if (member == mainForm.end()) continue;
             auto& f = prototypes[member->second].features;
             const auto& g = prototypes[first->second].features;
-            if (scribeng::dot(f, g) >= kTwinSimilarity) f = g;
+            if (scribeng::dot(f, g) < kTwinSimilarity) continue;
+            f = g;
+            for (size_t p = first->second + 1;
+                 p < prototypes.size() && prototypes[p].codePoint == group.front(); ++p)
+                prototypes.push_back({group[m], prototypes[p].features});
         }
     }
     std::string error;
@@ -76,7 +107,7 @@ int build(const std::vector<modelgen::Glyph>& glyphs, const modelgen::TwinGroups
         std::cerr << "slatewise-templategen: " << error << '\n';
         return 1;
     }
-    std::cout << prototypes.size() << " classes\n";
+    std::cout << mainForm.size() << " classes, " << prototypes.size() << " prototypes\n";
     return 0;
 }
 
@@ -121,6 +152,39 @@ int evaluate(const std::vector<modelgen::Glyph>& glyphs, const scribeng::Recogni
         };
         std::printf("%-9s %7zu %6.1f%% %6.1f%% %6.1f%% %8.1f%%\n", templategen::faultName(fault), n,
                     pct(top1), pct(top10), pct(shape1), pct(listed));
+    }
+    return 0;
+}
+
+// Top-1 on the digits and Latin letters, every form of each, with every category allowed and with digits
+// and Latin letters only, overall and on the allographs alone.
+int evaluateLatin(const std::vector<modelgen::Glyph>& glyphs, const scribeng::Recognizer& recognizer,
+                  uint64_t seed, int perForm, const std::vector<double>& strengths) {
+    constexpr int32_t kAll = 0x1FF, kLatin = 0x042;  // every category; digits and Latin letters
+    std::printf("%-9s %7s %9s %9s %13s\n", "set", "samples", "top-1", "top-1 Aa1", "allographs");
+    for (auto fault : templategen::kFaults) {
+        size_t n = 0, all = 0, latin = 0, other = 0, otherLatin = 0;
+        for (double v : strengths) {
+            for (const auto& s : templategen::makeLatinSamples(glyphs, perForm, seed, fault, v)) {
+                const auto code = codeOf(s.label);
+                if (!code) continue;
+                ++n;
+                const auto first = [&](int32_t mask) {
+                    const auto found = recognizer.recognize(s.strokes, scribeng::Box{}, mask, 1);
+                    return !found.empty() && found.front().code == *code;
+                };
+                const bool a = first(kAll), l = first(kLatin);
+                all += a;
+                latin += l;
+                other += s.form > 0;
+                otherLatin += s.form > 0 && l;
+            }
+        }
+        const auto pct = [](size_t k, size_t of) {
+            return of ? 100.0 * static_cast<double>(k) / static_cast<double>(of) : 0.0;
+        };
+        std::printf("%-9s %7zu %8.1f%% %8.1f%% %6zu %5.1f%%\n", templategen::faultName(fault), n, pct(all, n),
+                    pct(latin, n), other, pct(otherLatin, other));
     }
     return 0;
 }
@@ -250,11 +314,8 @@ int calibrate(const std::vector<modelgen::Glyph>& glyphs, const scribeng::Recogn
 int main(int argc, char** argv) {
     if (argc < 2) return usage();
     const std::string mode = argv[1];
-    Options opt{{"--seed", "1"},
-                {"--variations", "10"},
-                {"--classes", "0"},
-                {"--shortlist", "100"},
-                {"--variation", "1"}};
+    Options opt{{"--seed", "1"},        {"--variations", "10"}, {"--classes", "0"},
+                {"--shortlist", "100"}, {"--variation", "1"},   {"--samples", "10"}};
     for (int i = 2; i < argc; ++i) {
         const std::string key = argv[i];
         if (key == "--no-templates") {
@@ -268,7 +329,7 @@ int main(int argc, char** argv) {
     if (!opt.contains("--kanjivg") || !opt.contains("--templates") || !opt.contains("--twins"))
         return usage();
     uint64_t seed = 0;
-    int variations = 0;
+    int variations = 0, samples = 0;
     size_t classes = 0, shortlist = 0;
     std::vector<double> strengths;
     try {
@@ -276,6 +337,7 @@ int main(int argc, char** argv) {
         variations = std::stoi(opt["--variations"]);
         classes = std::stoul(opt["--classes"]);
         shortlist = std::stoul(opt["--shortlist"]);
+        samples = std::stoi(opt["--samples"]);
         for (size_t at = 0; at <= opt["--variation"].size();) {
             const size_t comma = std::min(opt["--variation"].find(',', at), opt["--variation"].size());
             strengths.push_back(std::stod(opt["--variation"].substr(at, comma - at)));
@@ -298,9 +360,10 @@ int main(int argc, char** argv) {
             std::cerr << "slatewise-templategen: " << error << '\n';
             return 1;
         }
-        return build(*glyphs, *twins, seed, variations, opt["--out"]);
+        return build(*glyphs, *twins, seed, variations, strengths, opt["--out"]);
     }
-    if (mode != "evaluate" && mode != "calibrate") return usage();
+    if (mode != "evaluate" && mode != "calibrate" && mode != "latin") return usage();
+    if (samples < 0) return usage();
     if (!opt.contains("--models")) return usage();
     scribeng::RecognizerOptions options;
     options.useTemplates = !opt.contains("--no-templates");
@@ -313,6 +376,7 @@ int main(int argc, char** argv) {
     }
     std::cout << (recognizer.hasTemplates() ? "with templates" : "without templates") << ", "
               << recognizer.templates().classCount() << " template classes\n";
+    if (mode == "latin") return evaluateLatin(*glyphs, recognizer, seed, samples, strengths);
     return mode == "evaluate" ? evaluate(*glyphs, recognizer, seed, classes, shortlist, strengths)
                               : calibrate(*glyphs, recognizer, seed, classes, shortlist, strengths);
 }

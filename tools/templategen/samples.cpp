@@ -15,12 +15,19 @@ std::optional<std::vector<modelgen::Glyph>> readTemplateGlyphs(const std::string
     if (!supplement) return std::nullopt;
     auto kanji = modelgen::readKanjiGlyphs(kanjiVgDir, error);
     if (!kanji) return std::nullopt;
-    std::map<char32_t, modelgen::Glyph> byLabel;
-    for (auto& g : *kanji) byLabel[g.label] = std::move(g);
-    for (auto& g : *supplement) byLabel[g.label] = std::move(g);
+    // Every form of a class: the supplement's forms replace a kanji of the same label (the look-alikes).
+    std::map<char32_t, std::vector<modelgen::Glyph>> byLabel;
+    for (auto& g : *kanji) byLabel[g.label].push_back(std::move(g));
+    for (auto& g : *supplement) {
+        auto& forms = byLabel[g.label];
+        if (g.form == 0) forms.clear();
+        forms.push_back(std::move(g));
+    }
     std::vector<modelgen::Glyph> out;
     out.reserve(byLabel.size());
-    for (auto& [label, g] : byLabel) out.push_back(std::move(g));
+    for (auto& [label, forms] : byLabel) {
+        for (auto& g : forms) out.push_back(std::move(g));
+    }
     return out;
 }
 
@@ -91,21 +98,26 @@ scribeng::FeatureVector featuresOf(const modelgen::Ink& ink) {
     return scribeng::directionFeatures(strokes);
 }
 
+modelgen::Variation scaledVariation(double strength) {
+    modelgen::Variation v;
+    v.rotation *= strength;
+    v.shear *= strength;
+    v.scaleMin = 1 - (1 - v.scaleMin) * strength;
+    v.scaleMax = 1 + (v.scaleMax - 1) * strength;
+    v.strokeShift *= strength;
+    v.strokeScale *= strength;
+    v.strokeRotation *= strength;
+    v.warp *= strength;
+    v.pointNoise *= strength;
+    return v;
+}
+
 std::vector<Sample> makeSamples(const std::vector<modelgen::Glyph>& glyphs, size_t classes, uint64_t seed,
                                 Fault fault, double variation) {
-    modelgen::Variation v;
-    v.rotation *= variation;
-    v.shear *= variation;
-    v.scaleMin = 1 - (1 - v.scaleMin) * variation;
-    v.scaleMax = 1 + (v.scaleMax - 1) * variation;
-    v.strokeShift *= variation;
-    v.strokeScale *= variation;
-    v.strokeRotation *= variation;
-    v.warp *= variation;
-    v.pointNoise *= variation;
+    const modelgen::Variation v = scaledVariation(variation);
     std::vector<const modelgen::Glyph*> pool;
     for (const auto& g : glyphs) {
-        if (g.strokes.size() >= 2) pool.push_back(&g);
+        if (g.strokes.size() >= 2 && g.form == 0) pool.push_back(&g);
     }
     // A fixed-seed shuffle (Fisher-Yates on the project's generator, the same on every platform).
     modelgen::Random order(seed);
@@ -120,7 +132,30 @@ std::vector<Sample> makeSamples(const std::vector<modelgen::Glyph>& glyphs, size
         modelgen::Random random = modelgen::classRandom(seed, g->label);
         modelgen::Ink ink = modelgen::synthesise(g->strokes, random, v);
         modelgen::Random faultRandom = modelgen::classRandom(seed + 1, g->label);
-        out.push_back({g->label, toEngineStrokes(withFault(std::move(ink), fault, faultRandom))});
+        out.push_back({g->label, 0, toEngineStrokes(withFault(std::move(ink), fault, faultRandom))});
+    }
+    return out;
+}
+
+bool isLatinOrDigit(char32_t label) {
+    return (label >= U'０' && label <= U'９') || (label >= U'Ａ' && label <= U'Ｚ') ||
+           (label >= U'ａ' && label <= U'ｚ');
+}
+
+std::vector<Sample> makeLatinSamples(const std::vector<modelgen::Glyph>& glyphs, int perForm, uint64_t seed,
+                                     Fault fault, double variation) {
+    const modelgen::Variation v = scaledVariation(variation);
+    std::vector<Sample> out;
+    for (const auto& g : glyphs) {
+        if (!isLatinOrDigit(g.label)) continue;
+        // Each form its own stream, so adding an allograph leaves the samples of the others as they were.
+        const uint64_t formSeed = seed + 1000003 * static_cast<uint64_t>(g.form);
+        modelgen::Random random = modelgen::classRandom(formSeed, g.label);
+        modelgen::Random faultRandom = modelgen::classRandom(formSeed + 1, g.label);
+        for (int i = 0; i < perForm; ++i) {
+            modelgen::Ink ink = modelgen::synthesise(g.strokes, random, v);
+            out.push_back({g.label, g.form, toEngineStrokes(withFault(std::move(ink), fault, faultRandom))});
+        }
     }
     return out;
 }

@@ -16,7 +16,8 @@ namespace sw::templategen {
 
 // Every class of the engine's models that KanjiVG or the hand-made templates can draw: the JIS kanji of
 // KanjiVG and the glyphs of the supplementary model (kana, digits, Latin letters, punctuation, symbols).
-// Sorted by label. Fails (nullopt, *error set) on an unreadable source.
+// Sorted by label, then form (the allographs of the template file follow their class's main form). Fails
+// (nullopt, *error set) on an unreadable source.
 std::optional<std::vector<modelgen::Glyph>> readTemplateGlyphs(const std::string& kanjiVgDir,
                                                                const std::string& templates,
                                                                const std::string& twins, std::string* error);
@@ -44,15 +45,28 @@ scribeng::FeatureVector featuresOf(const modelgen::Ink& ink);
 // One sample of a development set.
 struct Sample {
     char32_t label = 0;
+    int form = 0;  // of the glyph it was drawn from
     std::vector<scribeng::Stroke> strokes;
 };
 
-// A fixed-seed development set: `classes` glyphs of at least two strokes drawn from `glyphs` (all when
-// `classes` is 0 or more than there are), each synthesised once and written with `fault`. The same
-// arguments give the same samples, whatever the fault: the glyphs and their shapes depend on the seed only.
-// `variation` scales every deviation of the synthesis (1: as the templates and the model were trained;
-// more: writers further from KanjiVG's shapes).
+// The synthesis's writer variation with every deviation scaled by `strength` (1: as the templates and the
+// model were trained; more: writers further from KanjiVG's shapes).
+modelgen::Variation scaledVariation(double strength);
+
+// A fixed-seed development set: `classes` main forms (Glyph::form 0) of at least two strokes drawn from
+// `glyphs` (all when `classes` is 0 or more than there are), each synthesised once and written with `fault`.
+// The same arguments give the same samples, whatever the fault: the glyphs and their shapes depend on the
+// seed only. `variation` scales every deviation of the synthesis (1: as the templates and the model were
+// trained; more: writers further from KanjiVG's shapes).
 std::vector<Sample> makeSamples(const std::vector<modelgen::Glyph>& glyphs, size_t classes, uint64_t seed,
                                 Fault fault, double variation = 1.0);
+
+// True for the digits and Latin letters (full-width labels ０-９, Ａ-Ｚ, ａ-ｚ).
+bool isLatinOrDigit(char32_t label);
+
+// A fixed-seed development set of the digits and Latin letters as people write them: every form of every
+// such glyph (main forms and allographs), `perForm` synthetic samples each, written with `fault`.
+std::vector<Sample> makeLatinSamples(const std::vector<modelgen::Glyph>& glyphs, int perForm, uint64_t seed,
+                                     Fault fault, double variation = 1.0);
 
 }  // namespace sw::templategen
