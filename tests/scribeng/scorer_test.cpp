@@ -1,5 +1,5 @@
 // The stroke-order-free scorer's parts: direction features, the template file and its shortlist, and
-// Zinnia's scores for a subset of a model's classes.
+// Zinnia's scores for a subset of a model's classes; digits and Latin letters as people write them.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -9,7 +9,9 @@
 #include <fstream>
 #include <limits>
 #include <map>
+#include <optional>
 
+#include "samples.h"
 #include "scribeng/recognizer.h"
 #include "temp_folder.h"
 
@@ -241,5 +243,83 @@ TEST(Recognizer, BrokenTemplateFileFallsBackToZinnia) {
     ASSERT_FALSE(found.empty());
     EXPECT_TRUE(recognizer.scoreShortlist(one, Box{}, 0x1FF, 5).empty());
 }
+
+// Digits and Latin letters, every form of each (KanjiVG's and the allographs of the template file: single-
+// storey a, 7 with a bar, M in one stroke...), fixed-seed synthetic samples recognised with the models and
+// templates of the runtime folder under the digit and Latin mask. A twin of the class counts as right (ｏ
+// for Ｏ: the line's geometry tells them apart). Measured on these 315 samples: 99.7 / 89.8 / 95.2 / 87.0
+// per cent, the 129 allographs alone 100 / 91.5 / 95.3 / 81.4 (models and templates without the
+// allographs, 1050 samples: 87 / 83 / 83 / 81, allographs 69 / 70 / 67 / 68).
+struct LatinRow {
+    sw::templategen::Fault fault;
+    double top1;        // per cent, at least
+    double allographs;  // per cent, at least
+};
+
+class LatinAndDigits : public ::testing::TestWithParam<LatinRow> {};
+
+TEST_P(LatinAndDigits, AllographsAreRecognisedAsTheirClass) {
+    using namespace sw;
+    static const auto* setup = [] {
+        struct Setup {
+            std::vector<modelgen::Glyph> glyphs;
+            modelgen::TwinGroups twins;
+            std::unique_ptr<Recognizer> recognizer;
+        };
+        auto* out = new Setup;
+        std::string error;
+        auto glyphs = templategen::readTemplateGlyphs(SCRIBENG_KANJIVG_DIR, SCRIBENG_MODELGEN_TEMPLATES,
+                                                      SCRIBENG_MODELGEN_TWINS, &error);
+        EXPECT_TRUE(glyphs.has_value()) << error;
+        auto twins = modelgen::readTwinFile(SCRIBENG_MODELGEN_TWINS, &error);
+        EXPECT_TRUE(twins.has_value()) << error;
+        if (glyphs && twins) {
+            out->glyphs = std::move(*glyphs);
+            out->twins = std::move(*twins);
+        }
+        const std::vector<fs::path> folders{SCRIBENG_MODEL_DIR};
+        out->recognizer = std::make_unique<Recognizer>(folders);
+        return out;
+    }();
+    ASSERT_TRUE(setup->recognizer->ready());
+    ASSERT_TRUE(setup->recognizer->hasTemplates());
+    // The twin group of a code, when it has one.
+    const auto groupOf = [&](CharCode code) -> std::optional<size_t> {
+        for (size_t g = 0; g < setup->twins.size(); ++g) {
+            for (char32_t c : setup->twins[g]) {
+                if (codeOfLabel(modelgen::toUtf8(c)) == code) return g;
+            }
+        }
+        return std::nullopt;
+    };
+    constexpr int32_t kMask = 0x042;  // digits and Latin letters
+    const auto samples = templategen::makeLatinSamples(setup->glyphs, 3, 99, GetParam().fault);
+    size_t n = 0, right = 0, allographs = 0, allographsRight = 0;
+    for (const auto& s : samples) {
+        const auto truth = codeOfLabel(modelgen::toUtf8(s.label));
+        ASSERT_TRUE(truth.has_value());
+        const auto found = setup->recognizer->recognize(s.strokes, Box{}, kMask, 1);
+        ASSERT_FALSE(found.empty());
+        const CharCode got = found.front().code;
+        const bool ok = got == *truth || (groupOf(got) && groupOf(got) == groupOf(*truth));
+        ++n;
+        right += ok;
+        allographs += s.form > 0;
+        allographsRight += s.form > 0 && ok;
+    }
+    ASSERT_GE(allographs, 120u);  // the template file's allographs are in the set
+    EXPECT_GE(100.0 * static_cast<double>(right) / static_cast<double>(n), GetParam().top1);
+    EXPECT_GE(100.0 * static_cast<double>(allographsRight) / static_cast<double>(allographs),
+              GetParam().allographs);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, LatinAndDigits,
+                         ::testing::Values(LatinRow{sw::templategen::Fault::None, 96, 95},
+                                           LatinRow{sw::templategen::Fault::Swapped, 85, 85},
+                                           LatinRow{sw::templategen::Fault::Joined, 90, 88},
+                                           LatinRow{sw::templategen::Fault::Reversed, 78, 72}),
+                         [](const auto& info) {
+                             return std::string(sw::templategen::faultName(info.param.fault));
+                         });
 
 }  // namespace

@@ -9,7 +9,7 @@
 //                               [--seed N] [--classes N] [--shortlist N] [--variation X[,X...]]
 //
 //   slatewise-templategen latin --models DIR --kanjivg DIR --templates FILE --twins FILE
-//                               [--seed N] [--samples N] [--variation X[,X...]]
+//                               [--seed N] [--samples N] [--variation X[,X...]] [--misses]
 //
 // `build` writes the template file (scribeng/template_set.h): per form of every class (its main shape and
 // the allographs of the template file) the mean direction features of its clean trajectory and
@@ -39,7 +39,8 @@ int usage() {
     std::cerr << "usage: slatewise-templategen build|evaluate|calibrate|latin --kanjivg DIR --templates FILE "
                  "--twins FILE\n"
                  "       [--out FILE] [--models DIR] [--seed N] [--variations N] [--classes N]\n"
-                 "       [--shortlist N] [--samples N] [--variation X[,X...]] [--no-templates]\n";
+                 "       [--shortlist N] [--samples N] [--variation X[,X...]] [--no-templates]\n       "
+                 "[--misses]\n";
     return 2;
 }
 
@@ -157,10 +158,22 @@ int evaluate(const std::vector<modelgen::Glyph>& glyphs, const scribeng::Recogni
 }
 
 // Top-1 on the digits and Latin letters, every form of each, with every category allowed and with digits
-// and Latin letters only, overall and on the allographs alone.
-int evaluateLatin(const std::vector<modelgen::Glyph>& glyphs, const scribeng::Recognizer& recognizer,
-                  uint64_t seed, int perForm, const std::vector<double>& strengths) {
+// and Latin letters only (a twin of the class counts as right: Ｏ for ｏ, ｌ for Ｉ, which the line's
+// geometry tells apart), and on the allographs alone. `misses` lists the wrong answers of the second.
+int evaluateLatin(const std::vector<modelgen::Glyph>& glyphs, const modelgen::TwinGroups& twins,
+                  const scribeng::Recognizer& recognizer, uint64_t seed, int perForm,
+                  const std::vector<double>& strengths, bool misses) {
     constexpr int32_t kAll = 0x1FF, kLatin = 0x042;  // every category; digits and Latin letters
+    std::map<scribeng::CharCode, size_t> groupOf;
+    for (size_t i = 0; i < twins.size(); ++i) {
+        for (char32_t c : twins[i]) {
+            if (const auto code = codeOf(c)) groupOf[*code] = i;
+        }
+    }
+    const auto same = [&](scribeng::CharCode a, scribeng::CharCode b) {
+        const auto ga = groupOf.find(a), gb = groupOf.find(b);
+        return a == b || (ga != groupOf.end() && gb != groupOf.end() && ga->second == gb->second);
+    };
     std::printf("%-9s %7s %9s %9s %13s\n", "set", "samples", "top-1", "top-1 Aa1", "allographs");
     for (auto fault : templategen::kFaults) {
         size_t n = 0, all = 0, latin = 0, other = 0, otherLatin = 0;
@@ -171,13 +184,17 @@ int evaluateLatin(const std::vector<modelgen::Glyph>& glyphs, const scribeng::Re
                 ++n;
                 const auto first = [&](int32_t mask) {
                     const auto found = recognizer.recognize(s.strokes, scribeng::Box{}, mask, 1);
-                    return !found.empty() && found.front().code == *code;
+                    return found.empty() ? scribeng::CharCode{0} : found.front().code;
                 };
-                const bool a = first(kAll), l = first(kLatin);
-                all += a;
-                latin += l;
+                const scribeng::CharCode a = first(kAll), l = first(kLatin);
+                all += same(a, *code);
+                latin += same(l, *code);
                 other += s.form > 0;
-                otherLatin += s.form > 0 && l;
+                otherLatin += s.form > 0 && same(l, *code);
+                if (misses && !same(l, *code)) {
+                    std::printf("%s %s+%d -> U+%04X\n", templategen::faultName(fault),
+                                modelgen::toUtf8(s.label).c_str(), s.form, unsigned{l});
+                }
             }
         }
         const auto pct = [](size_t k, size_t of) {
@@ -318,7 +335,7 @@ int main(int argc, char** argv) {
                 {"--shortlist", "100"}, {"--variation", "1"},   {"--samples", "10"}};
     for (int i = 2; i < argc; ++i) {
         const std::string key = argv[i];
-        if (key == "--no-templates") {
+        if (key == "--no-templates" || key == "--misses") {
             opt.insert_or_assign(key, std::string("1"));
         } else if (i + 1 < argc && key.starts_with("--")) {
             opt[key] = argv[++i];
@@ -376,7 +393,14 @@ int main(int argc, char** argv) {
     }
     std::cout << (recognizer.hasTemplates() ? "with templates" : "without templates") << ", "
               << recognizer.templates().classCount() << " template classes\n";
-    if (mode == "latin") return evaluateLatin(*glyphs, recognizer, seed, samples, strengths);
+    if (mode == "latin") {
+        const auto twins = modelgen::readTwinFile(opt["--twins"], &error);
+        if (!twins) {
+            std::cerr << "slatewise-templategen: " << error << '\n';
+            return 1;
+        }
+        return evaluateLatin(*glyphs, *twins, recognizer, seed, samples, strengths, opt.contains("--misses"));
+    }
     return mode == "evaluate" ? evaluate(*glyphs, recognizer, seed, classes, shortlist, strengths)
                               : calibrate(*glyphs, recognizer, seed, classes, shortlist, strengths);
 }
