@@ -248,8 +248,9 @@ TEST(Recognizer, BrokenTemplateFileFallsBackToZinnia) {
 // storey a, 7 with a bar, M in one stroke...), fixed-seed synthetic samples recognised with the models and
 // templates of the runtime folder under the digit and Latin mask. A twin of the class counts as right (ｏ
 // for Ｏ: the line's geometry tells them apart). Measured on these 315 samples: 99.7 / 89.8 / 95.2 / 87.0
-// per cent, the 129 allographs alone 100 / 91.5 / 95.3 / 81.4 (models and templates without the
-// allographs, 1050 samples: 87 / 83 / 83 / 81, allographs 69 / 70 / 67 / 68).
+// per cent, the 129 allographs alone 100 / 91.5 / 95.3 / 81.4 (fusion ratio 67.8; on 1050 samples with
+// ratios 54 to 85: 99.5 / 87-92 / 93-96 / 85-88; models and templates without the allographs: 87 / 81-85 /
+// 82-83 / 81-82, allographs 69 / 68-71 / 66-67 / 67-68).
 struct LatinRow {
     sw::templategen::Fault fault;
     double top1;        // per cent, at least
@@ -315,8 +316,8 @@ TEST_P(LatinAndDigits, AllographsAreRecognisedAsTheirClass) {
 
 INSTANTIATE_TEST_SUITE_P(Faults, LatinAndDigits,
                          ::testing::Values(LatinRow{sw::templategen::Fault::None, 96, 95},
-                                           LatinRow{sw::templategen::Fault::Swapped, 85, 85},
-                                           LatinRow{sw::templategen::Fault::Joined, 90, 88},
+                                           LatinRow{sw::templategen::Fault::Swapped, 80, 80},
+                                           LatinRow{sw::templategen::Fault::Joined, 88, 85},
                                            LatinRow{sw::templategen::Fault::Reversed, 78, 72}),
                          [](const auto& info) {
                              return std::string(sw::templategen::faultName(info.param.fault));

@@ -4,12 +4,12 @@
 //                               [--seed N] [--variations N] [--variation X[,X...]]
 //   slatewise-templategen evaluate --models DIR --kanjivg DIR --templates FILE --twins FILE
 //                               [--seed N] [--classes N] [--shortlist N] [--variation X[,X...]]
-//                               [--no-templates]
+//                               [--no-templates] [--fusion RATIO,CENTRE]
 //   slatewise-templategen calibrate --models DIR --kanjivg DIR --templates FILE --twins FILE
 //                               [--seed N] [--classes N] [--shortlist N] [--variation X[,X...]]
-//
 //   slatewise-templategen latin --models DIR --kanjivg DIR --templates FILE --twins FILE
 //                               [--seed N] [--samples N] [--variation X[,X...]] [--misses]
+//                               [--fusion RATIO,CENTRE]
 //
 // `build` writes the template file (scribeng/template_set.h): per form of every class (its main shape and
 // the allographs of the template file) the mean direction features of its clean trajectory and
@@ -385,6 +385,18 @@ int main(int argc, char** argv) {
     scribeng::RecognizerOptions options;
     options.useTemplates = !opt.contains("--no-templates");
     options.shortlist = shortlist;
+    if (opt.contains("--fusion")) {
+        // Fusion weights other than the engine's, to compare template files under the same weights.
+        try {
+            const std::string& f = opt["--fusion"];
+            const size_t comma = f.find(',');
+            if (comma == std::string::npos) return usage();
+            options.weights.shapeRatio = std::stof(f.substr(0, comma));
+            options.weights.shapeCentre = std::stof(f.substr(comma + 1));
+        } catch (const std::exception&) {
+            return usage();
+        }
+    }
     const std::filesystem::path folder = opt["--models"];
     scribeng::Recognizer recognizer(std::span(&folder, 1), options);
     if (!recognizer.ready()) {
