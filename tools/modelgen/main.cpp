@@ -20,6 +20,7 @@
 #include <iostream>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "evaluate.h"
@@ -130,15 +131,19 @@ int main(int argc, char** argv) {
             formTwins(*glyphs, opt.contains("--tolerance") ? std::stod(opt["--tolerance"]) : 45.0);
         for (size_t i = 0; i < glyphs->size(); ++i) {
             const Glyph& g = (*glyphs)[i];
-            std::cout << toUtf8(g.label) << (g.form > 0 ? "+" + std::to_string(g.form) : "") << ' '
-                      << g.strokes.size();
+            // Streamed piecewise: "+" + std::to_string() trips GCC 12's false -Wrestrict at -O3.
+            std::cout << toUtf8(g.label);
+            if (g.form > 0) std::cout << '+' << g.form;
+            std::cout << ' ' << g.strokes.size();
             if (!twins[i].empty()) {
                 std::cout << " twins:";
                 for (char32_t t : twins[i]) std::cout << ' ' << toUtf8(t);
             }
             std::cout << '\n';
         }
-        std::cout << glyphs->size() << " classes\n";
+        std::set<char32_t> classes;
+        for (const Glyph& g : *glyphs) classes.insert(g.label);
+        std::cout << classes.size() << " classes, " << glyphs->size() << " shapes\n";
         return 0;
     }
     if (mode == "evaluate") {
