@@ -88,6 +88,44 @@ TEST(MarkKind, SizeAndPlaceInTheLine) {
     }
 }
 
+// A small kana written right in a column of narrow characters (ゃくえ, し): it reaches further right than
+// they do, so the ink's extent across is no measure of the line. The character size comes from the length of
+// the characters and the band from where the full-size ones lie.
+TEST(MarkKind, SmallKanaBesideNarrowCharacters) {
+    struct Case {
+        std::string name;
+        std::vector<Box> line;
+        size_t mark;  // index of the small kana's box
+        double size;  // expected character size
+        MarkKind want;
+    };
+    const std::vector<Case> cases{
+        {"small kana first, two narrow",
+         {{58, 34, 118, 89}, {56, 147, 80, 226}, {55, 256, 115, 336}},
+         0,
+         80,
+         MarkKind::Small},
+        {"small kana last, two narrow",
+         {{56, 20, 80, 99}, {55, 129, 115, 209}, {58, 240, 118, 295}},
+         2,
+         80,
+         MarkKind::Small},
+        {"full size, as long as the others",
+         {{40, 34, 118, 112}, {56, 147, 80, 226}, {55, 256, 115, 336}},
+         0,
+         80,
+         MarkKind::Full},
+    };
+    for (const auto& c : cases) {
+        const auto line = sw::scribeng::frameOfLine(c.line);
+        ASSERT_EQ(line.direction, Direction::Vertical) << c.name;
+        EXPECT_NEAR(line.charSize, c.size, 1) << c.name;
+        EXPECT_EQ(static_cast<int>(sw::scribeng::markKindOf(line, line.extentOf(c.line[c.mark]), 3)),
+                  static_cast<int>(c.want))
+            << c.name;
+    }
+}
+
 TEST(SmallForms, BothWaysForEveryPair) {
     const std::vector<std::pair<std::string, std::string>> pairs{
         {"ぁ", "あ"}, {"っ", "つ"}, {"ゃ", "や"}, {"ゅ", "ゆ"}, {"ょ", "よ"}, {"ゎ", "わ"},
