@@ -16,6 +16,7 @@
 #include <tuple>
 #include <vector>
 
+#include "edit_distance.h"
 #include "platform/text/cp932.h"
 #include "samples.h"
 #include "scribeng/loader.h"
@@ -86,27 +87,14 @@ const sw::modelgen::Glyph* glyphOf(char32_t label) {
     return nullptr;
 }
 
-// The writer variation of the synthesis scaled by `k` (1: as the models are trained).
-sw::modelgen::Variation variationOf(double k) {
-    sw::modelgen::Variation v;
-    v.rotation *= k;
-    v.shear *= k;
-    v.scaleMin = 1 - (1 - v.scaleMin) * k;
-    v.scaleMax = 1 + (v.scaleMax - 1) * k;
-    v.strokeShift *= k;
-    v.strokeScale *= k;
-    v.strokeRotation *= k;
-    v.warp *= k;
-    return v;
-}
-
 // One fixed-seed handwritten sample of the glyph, with the fault, in pixels from (dx, dy).
 Strokes sampleOf(const sw::modelgen::Glyph& glyph, Fault fault, int32_t dx = 0, int32_t dy = 0,
                  double scale = kScale, uint64_t seed = kSeed, double variation = 1.0) {
     sw::modelgen::Random random = sw::modelgen::classRandom(seed, glyph.label);
     sw::modelgen::Random faultRandom = sw::modelgen::classRandom(seed + 1, glyph.label);
     auto ink = sw::templategen::withFault(
-        sw::modelgen::synthesise(glyph.strokes, random, variationOf(variation)), fault, faultRandom);
+        sw::modelgen::synthesise(glyph.strokes, random, sw::templategen::scaledVariation(variation)), fault,
+        faultRandom);
     Strokes out;
     for (const auto& stroke : sw::templategen::toEngineStrokes(ink, scale)) {
         auto& s = out.emplace_back();
@@ -306,21 +294,7 @@ void dump(const Line& line, std::u32string_view text, const std::string& name) {
     }
 }
 
-size_t editDistance(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
-    std::vector<size_t> row(b.size() + 1);
-    for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
-    for (size_t i = 1; i <= a.size(); ++i) {
-        size_t diagonal = row[0];
-        row[0] = i;
-        for (size_t j = 1; j <= b.size(); ++j) {
-            const size_t next =
-                std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
-            diagonal = row[j];
-            row[j] = next;
-        }
-    }
-    return row[b.size()];
-}
+using sw::scribeng::testing::editDistance;
 
 // Fixed-seed texts of three to five full-size kana (plain and voiced, hiragana or katakana).
 std::vector<std::u32string> kanaTexts(size_t count, uint64_t seed) {

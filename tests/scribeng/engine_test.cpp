@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "edit_distance.h"
 #include "platform/text/cp932.h"
 #include "records/handle_table.h"
 #include "scribeng/loader.h"
@@ -454,21 +455,7 @@ std::vector<uint32_t> codesOf(const std::string& sjisText) {
     return out;
 }
 
-size_t editDistance(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
-    std::vector<size_t> row(b.size() + 1);
-    for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
-    for (size_t i = 1; i <= a.size(); ++i) {
-        size_t diagonal = row[0];
-        row[0] = i;
-        for (size_t j = 1; j <= b.size(); ++j) {
-            const size_t next =
-                std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
-            diagonal = row[j];
-            row[j] = next;
-        }
-    }
-    return row[b.size()];
-}
+using sw::scribeng::testing::editDistance;
 
 // How many of `wanted`'s characters that satisfy `counts` a longest common subsequence with `got` matches.
 size_t matchedWhere(const std::vector<uint32_t>& wanted, const std::vector<uint32_t>& got,
