@@ -450,11 +450,12 @@ INSTANTIATE_TEST_SUITE_P(Lines, SmallKanaAndMarks,
 struct MaskRow {
     char32_t label;
     int32_t mask;
-    size_t chars;  // characters the strokes of the one written character make under the mask
+    bool split;  // the strokes of the one written character make several characters under the mask
 };
 
 class MaskInSearch : public Accuracy, public ::testing::WithParamInterface<MaskRow> {};
 
+// The mask takes part in the search: a character whose pieces read as allowed classes falls apart into them.
 TEST_P(MaskInSearch, ChangesTheGrouping) {
     const MaskRow& row = GetParam();
     const auto* glyph = glyphOf(row.label);
@@ -462,18 +463,19 @@ TEST_P(MaskInSearch, ChangesTheGrouping) {
     lib().SetRecCategory(row.mask);
     const int32_t o = objectWith(sampleOf(*glyph, Fault::None, 20, 20));
     const auto got = recognize(o);
-    EXPECT_EQ(got.size(), row.chars);
-    if (row.chars == 1 && !got.empty()) {
-        EXPECT_EQ(got[0], codeOf(row.label));
+    if (row.split) {
+        EXPECT_GE(got.size(), 2u);
+    } else {
+        EXPECT_EQ(got, std::vector<uint32_t>{codeOf(row.label)});
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Masks, MaskInSearch,
-    ::testing::Values(MaskRow{U'川', SCRIBENG_CAT_KANJI1, 1}, MaskRow{U'川', SCRIBENG_CAT_LATIN, 3},
-                      MaskRow{U'い', SCRIBENG_CAT_HIRAGANA, 1}, MaskRow{U'い', SCRIBENG_CAT_DIGIT, 2},
-                      MaskRow{U'け', SCRIBENG_CAT_HIRAGANA, 1}, MaskRow{U'ハ', SCRIBENG_CAT_DIGIT, 2},
-                      MaskRow{U'二', SCRIBENG_CAT_KANJI1, 1}));
+    ::testing::Values(MaskRow{U'川', SCRIBENG_CAT_KANJI1, false}, MaskRow{U'川', SCRIBENG_CAT_LATIN, true},
+                      MaskRow{U'い', SCRIBENG_CAT_HIRAGANA, false}, MaskRow{U'い', SCRIBENG_CAT_DIGIT, true},
+                      MaskRow{U'け', SCRIBENG_CAT_HIRAGANA, false}, MaskRow{U'ハ', SCRIBENG_CAT_DIGIT, true},
+                      MaskRow{U'二', SCRIBENG_CAT_KANJI1, false}));
 
 // ---- Look-alikes of katakana read by their neighbours ----
 
