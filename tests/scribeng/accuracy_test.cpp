@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "edit_distance.h"
+#include "engine_fixture.h"
 #include "platform/text/cp932.h"
 #include "samples.h"
 #include "scribeng/loader.h"
@@ -24,19 +25,13 @@
 namespace {
 
 namespace fs = std::filesystem;
-using sw::scribeng::EngineLibrary;
 using sw::templategen::Fault;
 using Strokes = std::vector<std::vector<EnginePoint>>;
-using Runs = std::vector<std::pair<int32_t, int32_t>>;
+using sw::scribeng::testing::Runs;
 
-constexpr int32_t kAll = 0x1FF;
+using sw::scribeng::testing::runtimeDir;
 constexpr uint64_t kSeed = 2027;
 constexpr double kScale = 0.9;  // 109 grid units -> about 100 pixels
-
-fs::path runtimeDir() {
-    const char* dir = std::getenv("SLATEWISE_RUNTIME_DIR");
-    return dir && *dir ? fs::path(dir) : fs::path(SCRIBENG_RUNTIME_DIR);
-}
 
 uint32_t codeOf(char32_t label) {
     const std::string b = sw::text::utf8ToCp932(sw::modelgen::toUtf8(label));
@@ -112,58 +107,19 @@ Strokes sampleOf(const sw::modelgen::Glyph& glyph, Fault fault, int32_t dx = 0, 
     return out;
 }
 
-class Accuracy : public ::testing::Test {
+class Accuracy : public sw::scribeng::testing::EngineTest {
 protected:
-    static void SetUpTestSuite() {
-        s_lib = new EngineLibrary;
-        ASSERT_TRUE(s_lib->load((runtimeDir() / "libscribeng.so").string())) << s_lib->error();
-    }
-    static void TearDownTestSuite() {
-        delete s_lib;
-        s_lib = nullptr;
-    }
     void SetUp() override {
-        ASSERT_NE(s_lib, nullptr);
+        EngineTest::SetUp();
         if (!fs::exists(runtimeDir() / "models" / "slatewise-supplement.model"))
             GTEST_SKIP() << "no supplementary model in " << runtimeDir();
-        lib().SetRecCategory(kAll);
-        lib().SetGuideBox(0, 0, 0, 0);
-    }
-    void TearDown() override {
-        for (int32_t o : m_objects) lib().DestroyObject(o);
-        if (s_lib) lib().SetRecCategory(kAll);
-    }
-    static const EngineLibrary& lib() { return *s_lib; }
-
-    int32_t objectWith(const Strokes& strokes) {
-        const int32_t o = lib().CreateNewObject();
-        EXPECT_NE(o, 0);
-        m_objects.push_back(o);
-        for (const auto& s : strokes)
-            EXPECT_EQ(lib().AddStrokeLast(o, s.data(), static_cast<int32_t>(s.size())), 0);
-        return o;
-    }
-    static Runs runsOf(int32_t o) {
-        Runs out;
-        int32_t n = 0;
-        lib().GetString(o, 0, &n);
-        for (int32_t ch = 0; ch < n; ++ch) {
-            int32_t first = -1, last = -1;
-            EXPECT_EQ(lib().GetStrokeNoOfNthChar(o, 0, ch, &first, &last), 0);
-            out.emplace_back(first, last);
-        }
-        return out;
     }
     // RecognizeNF; the characters of the result (none when it fails).
     static std::vector<uint32_t> recognize(int32_t o) {
         if (lib().RecognizeNF(o) != 0) return {};
         return codesOf(lib().GetString(o, 0, nullptr));
     }
-
-    static EngineLibrary* s_lib;
-    std::vector<int32_t> m_objects;
 };
-EngineLibrary* Accuracy::s_lib = nullptr;
 
 // ---- Every character of a category, alone in a guide box ----
 
@@ -344,7 +300,7 @@ TEST_P(Spacing, LinesSegmentAsWritten) {
         const auto got = recognize(o);
         chars += line.codes.size();
         errors += editDistance(line.codes, got);
-        grouped += runsOf(o) == line.runs ? 1 : 0;
+        grouped += runs(o) == line.runs ? 1 : 0;
         ++lines;
     }
     const double accuracy = 1.0 - static_cast<double>(errors) / static_cast<double>(chars);
@@ -372,7 +328,7 @@ TEST_F(Accuracy, RegroupKeepsTheOtherCharacters) {
         const Line line = compose(text, false, 0.3, ++seed);
         const int32_t o = objectWith(line.strokes);
         ASSERT_EQ(lib().RecognizeNF(o), 0);
-        const Runs before = runsOf(o);
+        const Runs before = runs(o);
         if (before.size() < 3) continue;
         ++checked;
         ASSERT_EQ(lib().GiveStrokeSetInfo(o, 0, before[1].first, before[2].second), 0);
@@ -380,7 +336,7 @@ TEST_F(Accuracy, RegroupKeepsTheOtherCharacters) {
         Runs merged = before;
         merged[1].second = before[2].second;
         merged.erase(merged.begin() + 2);
-        EXPECT_EQ(runsOf(o), merged);
+        EXPECT_EQ(runs(o), merged);
         // The first character without its first stroke.
         if (before[0].second > before[0].first) {
             ASSERT_EQ(lib().GiveStrokeSetInfo(o, 0, before[0].first + 1, before[0].second), 0);
@@ -388,7 +344,7 @@ TEST_F(Accuracy, RegroupKeepsTheOtherCharacters) {
             Runs cut = merged;
             cut[0] = {before[0].first + 1, before[0].second};
             cut.insert(cut.begin(), {before[0].first, before[0].first});
-            EXPECT_EQ(runsOf(o), cut);
+            EXPECT_EQ(runs(o), cut);
         }
     }
     EXPECT_GE(checked, 4u);

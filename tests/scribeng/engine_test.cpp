@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "edit_distance.h"
+#include "engine_fixture.h"
 #include "platform/text/cp932.h"
 #include "records/handle_table.h"
 #include "scribeng/loader.h"
@@ -24,16 +25,10 @@
 namespace {
 
 namespace fs = std::filesystem;
-using sw::scribeng::EngineLibrary;
 using sw::scribeng::StrokeFile;
 
-constexpr int32_t kAll = 0x1FF;
-
-// The runtime folder: SLATEWISE_RUNTIME_DIR when the test runner sets it, else the build's own.
-fs::path runtimeDir() {
-    const char* dir = std::getenv("SLATEWISE_RUNTIME_DIR");
-    return dir && *dir ? fs::path(dir) : fs::path(SCRIBENG_RUNTIME_DIR);
-}
+constexpr int32_t kAll = sw::scribeng::testing::kAllCategories;
+using sw::scribeng::testing::runtimeDir;
 
 StrokeFile load(const std::string& name) {
     auto file = sw::scribeng::readStrokeFile(fs::path(SCRIBENG_TEST_DATA) / name);
@@ -59,35 +54,9 @@ EngineRect boundsOf(const StrokeFile& file, int32_t first, int32_t last) {
     return r;
 }
 
-class Scribeng : public ::testing::Test {
+class Scribeng : public sw::scribeng::testing::EngineTest {
 protected:
-    static void SetUpTestSuite() {
-        s_lib = new EngineLibrary;
-        ASSERT_TRUE(s_lib->load((runtimeDir() / "libscribeng.so").string())) << s_lib->error();
-    }
-    static void TearDownTestSuite() {
-        delete s_lib;
-        s_lib = nullptr;
-    }
-    void SetUp() override {
-        ASSERT_NE(s_lib, nullptr);
-        lib().SetRecCategory(kAll);
-        lib().SetGuideBox(0, 0, 0, 0);
-    }
-    void TearDown() override {
-        for (int32_t o : m_objects) lib().DestroyObject(o);
-    }
-    static const EngineLibrary& lib() { return *s_lib; }
-
-    int32_t objectWith(const StrokeFile& file) {
-        const int32_t o = lib().CreateNewObject();
-        EXPECT_NE(o, 0);
-        m_objects.push_back(o);
-        for (const auto& s : file.strokes) {
-            EXPECT_EQ(lib().AddStrokeLast(o, s.data(), static_cast<int32_t>(s.size())), 0);
-        }
-        return o;
-    }
+    int32_t objectWith(const StrokeFile& file) { return EngineTest::objectWith(file.strokes); }
     static std::string result(int32_t o, int32_t* count = nullptr) {
         int32_t n = -1;
         const char* s = lib().GetString(o, 0, &n);
@@ -104,17 +73,6 @@ protected:
         lib().GetString(o, 0, &n);
         return n;
     }
-    static std::vector<std::pair<int32_t, int32_t>> runs(int32_t o) {
-        std::vector<std::pair<int32_t, int32_t>> out;
-        int32_t n = 0;
-        lib().GetString(o, 0, &n);
-        for (int32_t ch = 0; ch < n; ++ch) {
-            int32_t first = -1, last = -1;
-            EXPECT_EQ(lib().GetStrokeNoOfNthChar(o, 0, ch, &first, &last), 0);
-            out.emplace_back(first, last);
-        }
-        return out;
-    }
     // Guided candidates of the whole object's strokes within their own bounds.
     static std::vector<CandidateEntry> guided(int32_t o, int32_t count) {
         std::vector<CandidateEntry> list(static_cast<size_t>(count) + 1, CandidateEntry{-7, -7, 0xFFFF});
@@ -127,11 +85,7 @@ protected:
         list.pop_back();
         return list;
     }
-
-    static EngineLibrary* s_lib;
-    std::vector<int32_t> m_objects;
 };
-EngineLibrary* Scribeng::s_lib = nullptr;
 
 // Characters that clear stroke data must give back as themselves.
 TEST_F(Scribeng, SingleCharactersComeBackAsThemselves) {
@@ -310,7 +264,7 @@ TEST_F(Scribeng, GuidedCandidatesBestFirst) {
 
 TEST_F(Scribeng, StrokeStoreCopiesAndReportsStrokes) {
     const int32_t o = lib().CreateNewObject();
-    m_objects.push_back(o);
+    adopt(o);
     std::vector<EnginePoint> points{{1, 2}, {3, 4}, {40000, -40000}};
     ASSERT_EQ(lib().AddStrokeLast(o, points.data(), 3), 0);
     points[0] = {99, 99};
@@ -357,7 +311,7 @@ TEST_F(Scribeng, StrokeStoreCopiesAndReportsStrokes) {
 // Every entry point with bad handles, destroyed objects, negative counts, null pointers and empty objects.
 TEST_F(Scribeng, SurvivesBadArguments) {
     const int32_t empty = lib().CreateNewObject();
-    m_objects.push_back(empty);
+    adopt(empty);
     const int32_t dead = lib().CreateNewObject();
     ASSERT_EQ(lib().DestroyObject(dead), 0);
     EnginePoint pt{5, 5};
@@ -426,7 +380,7 @@ TEST_F(Scribeng, SurvivesBadArguments) {
 
     // Coordinates at both ends of the 32-bit range: no overflow anywhere (the sanitizer build checks).
     const int32_t far = lib().CreateNewObject();
-    m_objects.push_back(far);
+    adopt(far);
     const EnginePoint extremes[] = {{INT32_MIN, INT32_MIN}, {INT32_MAX, INT32_MAX}, {0, 0}};
     ASSERT_EQ(lib().AddStrokeLast(far, extremes, 2), 0);
     ASSERT_EQ(lib().AddStrokeLast(far, extremes + 2, 1), 0);
@@ -646,7 +600,7 @@ TEST_F(Scribeng, RegroupWithoutEarlierResultSearchesTheRest) {
 // result that covers every stroke once.
 TEST_F(Scribeng, ManyStrokesStillGiveAPartition) {
     const int32_t o = lib().CreateNewObject();
-    m_objects.push_back(o);
+    adopt(o);
     constexpr int32_t kDots = 120;
     for (int32_t i = 0; i < kDots; ++i) {
         const EnginePoint dot[] = {{10 * i, 50 + (i % 7) * 8}, {10 * i + 3, 53 + (i % 7) * 8}};
