@@ -39,10 +39,10 @@ struct Candidate {
 // logOddsScale x score + logOddsOffset (logistic fit on the same samples). slatewise-templategen calibrate
 // fits all four (tools/templategen/README.md).
 struct FusionWeights {
-    float shapeRatio = 54.21f;
-    float shapeCentre = 0.952f;
-    float logOddsScale = 1.877f;
-    float logOddsOffset = 0.440f;
+    float shapeRatio = 84.70f;
+    float shapeCentre = 0.9549f;
+    float logOddsScale = 1.5818f;
+    float logOddsOffset = -0.2023f;
 };
 
 struct RecognizerOptions {

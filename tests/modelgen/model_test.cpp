@@ -8,21 +8,13 @@
 #include <set>
 
 #include "evaluate.h"
+#include "kanjivg_glyphs.h"
 #include "modelgen_paths.h"
 
 namespace sw::modelgen {
 namespace {
 
-std::vector<Glyph> kanjiVgGlyphs(std::u32string codes) {
-    std::vector<Glyph> glyphs;
-    for (char32_t c : codes) {
-        std::string error;
-        auto g = readKanjiVgFile(std::string(test::kKanjiVgDir) + "/" + kanjiVgFileName(c), &error);
-        EXPECT_TRUE(g) << error;
-        if (g) glyphs.push_back(std::move(*g));
-    }
-    return glyphs;
-}
+using test::kanjiVgGlyphs;
 
 std::unique_ptr<zinnia::Recognizer> openModel(const std::string& path) {
     std::unique_ptr<zinnia::Recognizer> model(zinnia::Recognizer::create());
