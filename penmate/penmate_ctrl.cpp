@@ -8,10 +8,10 @@
 #include <optional>
 #include <string>
 
+#include "contracts/penmate.h"
 #include "penmate/list_form.h"
 #include "penmate/pattern_file.h"
 #include "penmate/pattern_records.h"
-#include "penmate/penmate_ids.h"
 #include "platform/com/host.h"
 #include "platform/com/module.h"
 #include "platform/com/stock_ui.h"
@@ -21,6 +21,8 @@
 
 namespace penmate {
 namespace {
+
+using namespace ::sw::penmate;  // dispatch ids and identities
 
 using sw::HResult;
 using sw::MemberInfo;

@@ -3,9 +3,9 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "contracts/veiladd.h"
 #include "platform/com/host.h"
 #include "platform/com/stock_ui.h"
-#include "veiladd/veiladd_dispids.h"
 #include "veiladd/veiladd_methods.h"
 
 namespace sw::veiladd {
@@ -44,13 +44,6 @@ constexpr MemberInfo kMembers[] = {
 
 const InterfaceInfo kDispatchInterface{"_DVeiladd", kMembers};
 const InterfaceInfo kEventInterface{"_DVeiladdEvents", {}};
-
-// Fixed identities: the board and the registry know the control by these; never change them.
-constexpr Guid kTypeLibId{0x5f1a4037, 0x256c, 0x4649, {0xbb, 0x00, 0xea, 0xb6, 0x7e, 0x5a, 0x35, 0x9c}};
-constexpr Guid kClassId{0xd8b4c026, 0x43e5, 0x419f, {0xa7, 0xec, 0xbc, 0x0c, 0x78, 0xb3, 0xd2, 0x02}};
-constexpr Guid kDispatchId{0xc3198359, 0x291b, 0x4cb9, {0xba, 0xb6, 0xa1, 0xcd, 0x00, 0x0c, 0x42, 0x81}};
-constexpr Guid kEventsId{0xcfed9424, 0xb1a9, 0x4f36, {0xa8, 0xf8, 0x1c, 0xb3, 0x7a, 0xca, 0xb3, 0x47}};
-constexpr Guid kPropPageId{0x3e99f055, 0x88bf, 0x4df0, {0xa0, 0x13, 0x05, 0x93, 0x91, 0x7b, 0xca, 0xf4}};
 
 const ClassInfo kClassInfo{
     .typeLibId = kTypeLibId,

@@ -17,7 +17,7 @@
 #include <span>
 #include <vector>
 
-#include "penmate/penmate_ids.h"
+#include "contracts/penmate.h"
 #include "platform/com/host.h"
 #include "platform/com/registry.h"
 #include "platform/com/stock_ui.h"
@@ -28,6 +28,7 @@
 namespace penmate {
 namespace {
 
+using namespace ::sw::penmate;  // dispatch ids
 using sw::Variant;
 using Bytes = std::vector<uint8_t>;
 

@@ -16,13 +16,13 @@
 #include <string>
 #include <vector>
 
+#include "contracts/veiladd.h"
 #include "platform/com/host.h"
 #include "platform/com/registry.h"
 #include "platform/com/stock_ui.h"
 #include "platform/window/listbox.h"
 #include "records/handle_table.h"
 #include "stroke_cases.h"
-#include "veiladd/veiladd_dispids.h"
 
 namespace sw::veiladd {
 namespace {
