@@ -65,6 +65,7 @@ QStringView trimSpaces(QStringView s) {
 }  // namespace
 
 QStringList readDictionaryFile(const QString& path) {
+    if (path.isEmpty()) return {};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
     LineSplitter splitter;

@@ -24,18 +24,12 @@ TEST(DictionaryText, LinesAsStartUpReadsThem) {
         QStringList lines;
     } rows[] = {
         {"empty file", "", {}},
-        {"LF", "a\nb\n", {"a", "b"}},
-        {"CR LF", "a\r\nb\r\n", {"a", "b"}},
-        {"CR", "a\rb\r", {"a", "b"}},
         {"mixed, last line without a line end", "a\r\nb\rc\nd", {"a", "b", "c", "d"}},
         {"LF CR is two line ends", "a\n\rb", {"a", "", "b"}},
         {"trailing empty line is an item", "a\r\n\r\n", {"a", ""}},
-        {"only a line end", "\n", {""}},
         {"no trimming", " a  \n\t\n", {" a  ", "\t"}},
         {"code page 932", sjis("漢字 かんじ kanji\r\n"), {u"漢字 かんじ kanji"_s}},
         {"lone lead byte before the line end", "a\x82\r\nb", {"a" + R, "b"}},
-        {"invalid single bytes", "\x80\xA0 \xFD\xFE\xFF", {R + R + " " + R + R + R}},
-        {"lead byte with a bad trail byte", "\x81\x7F!", {R + QChar(0x7F) + "!"}},
         {"NUL stays a character", QByteArray("a\0b", 3), {QString(QChar(u'a')) + QChar(0) + "b"}},
     };
     for (const auto& row : rows) {
@@ -101,9 +95,7 @@ TEST(DictionaryLookUp, FirstLineWithAKeyEqualToTheWord) {
         {"second key", {u"漢字 かんじ Chinese characters"_s}, u"かんじ"_s, 0, "Chinese characters"},
         {"explanation is not a key", {u"漢字 かんじ 感じ"_s}, u"感じ"_s, -1, {}},
         {"prefix of a key", {u"漢字 かんじ x"_s}, u"漢"_s, -1, {}},
-        {"key is a prefix of the word", {u"漢 かん x"_s}, u"漢字"_s, -1, {}},
         {"case counts", {"Abc abc x"}, "ABC", -1, {}},
-        {"kana kind counts", {u"カンジ カンジ x"_s}, u"かんじ"_s, -1, {}},
         {"the earlier of two matching lines",
          {u"今日 きょう today"_s, u"今日 こんにち these days"_s},
          u"今日"_s,
@@ -122,10 +114,8 @@ TEST(DictionaryLookUp, FirstLineWithAKeyEqualToTheWord) {
          u"きょう"_s,
          0,
          "this  day, today"},
-        {"a tab is text, not a space", {u"今日\tきょう x y"_s}, u"今日"_s, -1, {}},
         {"a full-width space is text, not trimmed", {u"　今日 きょう x"_s}, u"今日"_s, -1, {}},
         {"empty word", {u"今日  today"_s}, QString(), -1, {}},
-        {"empty list", {}, u"今日"_s, -1, {}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

@@ -39,16 +39,11 @@ TEST(EdictLine, KeyPairsAndExplanation) {
         {"capitalised field tag",
          "世界 [せかい] /(n) (1) the world/(n) (4) (Buddh) realm governed by one Buddha/(P)/",
          "[世界 せかい]", "(1) the world (4) realm governed by one Buddha"},
-        {"ateji tag before the part of speech",
-         "新西蘭 [ニュージーランド] /(ateji) (n) (uk) New Zealand/(P)/", "[新西蘭 ニュージーランド]",
-         "New Zealand"},
         {"not common", "ヽ /(unc) repetition mark in katakana/", "", "repetition mark in katakana"},
         {"the file's header line: (P) inside a gloss is no marker",
          "　？？？ /EDICT, EDICT_SUB(P), EDICT2 Japanese-English Electronic Dictionary Files/Created: "
          "2021-02-03/",
          "", "EDICT, EDICT_SUB(P), EDICT2 Japanese-English Electronic Dictionary Files; Created: 2021-02-03"},
-        {"CR LF line end", "時速 [じそく] /(n) speed (per hour)/(P)/\r\n", "[時速 じそく]",
-         "speed (per hour)"},
         // EDICT2: several headwords and readings, markers on each, restrictions, the entry id.
         {"marked headword pairs with every marked reading",
          "日本(P);日夲(oK) [にほん(P);にっぽん(P);ひのもと] /(n) Japan/(P)/EntL1582710X/",
