@@ -64,6 +64,9 @@ private:
 // element 0 is never a character and is never looked at. A character is taken when its width is above 0
 // and any part of its box lies in the region (LookupRegion). When the three spans differ in length, only
 // the indexes all three have are looked at. Empty when the path encloses nothing or takes no character in.
+// With the record types named, the board's arrays convert to the spans:
+//   selectCharacters<PathPoint, CharRect>(std::span(LookupPath).first(LookupCount), CharRects, CharWidths,
+//                                         CharTexts)
 template <PointRecord P, RectRecord R>
 QString selectCharacters(std::span<const P> path, std::span<const R> rects, std::span<const int32_t> widths,
                          std::span<const QString> texts) {

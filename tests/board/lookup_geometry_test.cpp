@@ -57,8 +57,7 @@ std::vector<PathPoint> box(int32_t left, int32_t top, int32_t right, int32_t bot
 }
 
 QString select(const std::vector<PathPoint>& path, const Table& t) {
-    return selectCharacters(std::span<const PathPoint>(path), std::span<const CharRect>(t.rects),
-                            std::span<const int32_t>(t.widths), std::span<const QString>(t.texts));
+    return selectCharacters<PathPoint, CharRect>(path, t.rects, t.widths, t.texts);
 }
 
 TEST(SelectCharacters, CharactersThePathTakesInInTableOrder) {

@@ -63,7 +63,7 @@ TEST(DictionaryBuilder, CommonWordsBecomeLines) {
     builder.addEdictLine("クロス /(n,vs) (1) cross/(n) (2) crossing/(P)/");
     builder.addEdictLine("Ｘ線 [エックスせん] /(n) X-ray/(P)/");
     builder.addEdictLine("叱る;𠮟る [しかる] /(v5r,vt) to scold/(P)/");
-    builder.addEdictLine("ＡＢＣ ソング [エービーシーソング] /(n) ABC song/(P)/");
+    builder.addEdictLine("ＡＢＣ\u2002ソング [エービーシーソング] /(n) ABC song/(P)/");
     builder.addEdictLine("한국 /(n) Korea/(P)/");
     builder.addEdictLine("malformed");
     builder.addUndecodableLine();
@@ -83,8 +83,8 @@ TEST(DictionaryBuilder, CommonWordsBecomeLines) {
     EXPECT_EQ(s.merged, 1);
     EXPECT_EQ(s.droppedUnmappable, 2) << "𠮟る and 한국";
     EXPECT_EQ(s.droppedBadKey, 1);
-    EXPECT_EQ(s.droppedExamples,
-              (std::vector<std::string>{"𠮟る しかる", "ＡＢＣ ソング エービーシーソング", "한국 한국"}));
+    EXPECT_EQ(s.droppedExamples, (std::vector<std::string>{
+                                     "𠮟る しかる", "ＡＢＣ\u2002ソング エービーシーソング", "한국 한국"}));
 }
 
 TEST(DictionaryBuilder, LineLimitKeepsTheFirstLinesAndStillMerges) {

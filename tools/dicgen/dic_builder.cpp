@@ -111,18 +111,19 @@ void DictionaryBuilder::addEdictLine(std::string_view utf8) {
     const auto explanation = m_encoder.encode(explanationUtf8);
 
     for (const KeyPair& pair : pairs) {
-        const auto badKey = [](const std::string& key) {
-            return std::any_of(key.begin(), key.end(),
-                               [](char c) { return c == ' ' || isControl(static_cast<unsigned char>(c)); });
-        };
-        if (badKey(pair.key1) || badKey(pair.key2)) {
-            drop(m_stats.droppedBadKey, pair.key1, pair.key2);
-            continue;
-        }
         const auto key1 = m_encoder.encode(pair.key1);
         const auto key2 = m_encoder.encode(pair.key2);
         if (!key1 || !key2 || !explanation) {
             drop(m_stats.droppedUnmappable, pair.key1, pair.key2);
+            continue;
+        }
+        // Checked after encoding: a plain equivalent may be a space (U+2002) or nothing (U+00AD). A space
+        // byte is always a space in code page 932 (second bytes are 0x40 and above).
+        const auto badKey = [](const std::string& key) {
+            return key.empty() || key.find(' ') != std::string::npos;
+        };
+        if (badKey(*key1) || badKey(*key2)) {
+            drop(m_stats.droppedBadKey, pair.key1, pair.key2);
             continue;
         }
         std::string keys = *key1 + ' ' + *key2;

@@ -40,8 +40,8 @@ struct BuildStats {
     int commonEntries = 0;      // entries marked (P)
     int lines = 0;              // dictionary lines made
     int merged = 0;             // key pairs that were already there: explanations joined into that line
-    int droppedUnmappable = 0;  // a character with no code page 932 form and no plain equivalent
-    int droppedBadKey = 0;      // a key with a half-width space or a control character in it
+    int droppedUnmappable = 0;  // a control character, or one with no code page 932 form nor plain equivalent
+    int droppedBadKey = 0;      // a key with a half-width space in it, or empty once encoded
     int droppedOverLimit = 0;   // new key pairs after the line limit was reached
     std::vector<std::string> droppedExamples;  // the first few dropped key pairs (UTF-8), for the log
 };
