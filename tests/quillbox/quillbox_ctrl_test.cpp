@@ -424,6 +424,33 @@ TEST_F(QuillboxPicture, FramesTapSquaresAndGlyphsInTheirBoxes) {
     EXPECT_EQ(count(outside, outside.rect(), kBlue), 0);
 }
 
+// In result mode the pen's line is drawn over the canvas on the window only, until Refresh.
+TEST_F(QuillboxPicture, PenFeedbackLiesOverTheCanvasUntilRefresh) {
+    ASSERT_EQ(put(kDispSelectColor, Variant(int32_t{0x00FF8000})), 0);  // RGB 0, 128, 255
+    const QRgb select = qRgb(0, 128, 255);
+    const QImage before = canvas().copy();
+    QWidget* w = m_ctrl->window();
+    box().leftDown({5, 150});
+    box().mouseMove({300, 150});
+    box().mouseMove({590, 152});
+    EXPECT_GT(count(w->grab().toImage(), QRect(0, 140, 600, 20), select), 200);
+    EXPECT_EQ(canvas(), before) << "the canvas is not touched";
+    call(kDispRefresh);
+    EXPECT_EQ(count(w->grab().toImage(), QRect(0, 140, 600, 20), select), 0);
+    box().leftUp({590, 152});
+    EXPECT_EQ(canvas(), before);
+}
+
+TEST_F(QuillboxPicture, ClearLeavesPlainBackgroundAtTheOrigin) {
+    ASSERT_EQ(put(kDispAutoShow, Variant::fromBool(false)), 0);
+    ASSERT_EQ(put(kDispShowX, Variant(int32_t{40})), 0);
+    call(kDispClear);
+    EXPECT_EQ(get(kDispShowX).i4(), 0);
+    int others = 0;
+    otherPixels(canvas(), {kWhite}, &others);
+    EXPECT_EQ(others, 0);
+}
+
 TEST_F(QuillboxPicture, SmallKanaIsDrawnLowInItsOwnColour) {
     ASSERT_EQ(put(kDispResult, Variant(u"山ょ口")), 0);
     call(kDispReWrite);

@@ -3,7 +3,9 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <QDialog>
 #include <QImage>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <array>
@@ -12,6 +14,7 @@
 
 #include "platform/com/host.h"
 #include "platform/com/registry.h"
+#include "platform/com/stock_ui.h"
 #include "platform/window/menu.h"
 #include "platform/window/window.h"
 #include "quillbox_module_fixture.h"
@@ -26,6 +29,17 @@ TEST_F(QuillboxModule, RegistersItsClassAsAVisibleControl) {
     EXPECT_EQ(entry->id, kClassId);
     EXPECT_EQ(entry->miscStatus, 0x20191u);
     EXPECT_TRUE(registry.findPropPage(kPropPageId));
+}
+
+TEST_F(QuillboxModule, AboutBoxNamesTheControlAndItsVersion) {
+    QStringList labels;
+    com::setDialogHook([&](QDialog& dialog) {
+        for (QLabel* label : dialog.findChildren<QLabel*>()) labels << label->text();
+    });
+    call(kDispAboutBox);
+    com::setDialogHook(nullptr);
+    EXPECT_TRUE(labels.contains("Quillbox Control"));
+    EXPECT_TRUE(labels.contains("Version 1.0"));
 }
 
 TEST_F(QuillboxModule, FreshBoxIsInInputModeWithoutCandidatesOrResultBoxes) {
@@ -228,6 +242,15 @@ TEST_F(QuillboxInk, PointsAreClampedInsideTheBoxAndOffsetByTheView) {
     ASSERT_EQ(shifted.size(), 2u);
     EXPECT_EQ(shifted[1], (std::vector<EnginePoint>{{50, 27}, {70, 32}}));
     EXPECT_EQ(get(kDispMaxXPos).i4(), 199);
+}
+
+TEST_F(QuillboxInk, DisabledBoxTakesNoInk) {
+    put(kDispEnabled, Variant::fromBool(false));
+    stroke({{20, 20}, {80, 60}});
+    EXPECT_TRUE(ink().empty());
+    put(kDispEnabled, Variant::fromBool(true));
+    stroke({{20, 20}, {80, 60}});
+    EXPECT_EQ(ink().size(), 1u);
 }
 
 TEST_F(QuillboxInk, DoubleClickArrivesAsAPress) {
