@@ -64,7 +64,11 @@ void QuillboxBox::start(std::unique_ptr<EngineBinding> engine) {
 
 QColor QuillboxBox::color(uint32_t oleColor) const { return gdi::toQColor(oleColor); }
 
-void QuillboxBox::fireResultChange() { m_events.resultChange(); }
+bool QuillboxBox::fireResultChange() {
+    const std::weak_ptr<int> alive = m_life;
+    m_events.resultChange();
+    return !alive.expired();
+}
 
 void QuillboxBox::updateWindow(const QRect& windowRect) {
     if (m_window) m_window->update(windowRect);
@@ -85,17 +89,13 @@ void QuillboxBox::resetRecognizer() {
         }
     }
     m_props.showX = m_props.showY = m_props.maxXPos = m_props.maxYPos = 0;
-    m_penDown = m_moved = m_correctionPending = false;
-    m_timerId = 0;
-    m_pendingChar = 0;
+    m_penDown = m_moved = false;
+    cancelCorrection();  // a correction of the old ink never fires on the new one
     m_points.clear();
     const bool hadResult = !m_props.result.empty();
     m_props.result.clear();
     m_props.recog = false;
-    if (hadResult) {
-        fireResultChange();
-        if (m_props.backCharWidth != 0) reWrite();
-    }
+    if (hadResult && fireResultChange() && m_props.backCharWidth != 0) reWrite();
 }
 
 void QuillboxBox::applyCategories() {
@@ -151,6 +151,7 @@ Handle QuillboxBox::getNthString(int32_t num) {
 
 void QuillboxBox::recognize() {
     if (!m_engine || m_props.recog) return;
+    cancelCorrection();
     const bool hadResult = !m_props.result.empty();
     m_props.result.clear();
     m_props.recog = false;
@@ -168,14 +169,12 @@ void QuillboxBox::recognize() {
         }
     }
     refresh();
-    if (hadResult || changed) {
-        fireResultChange();
-        if (m_props.backCharWidth != 0) reWrite();
-    }
+    if ((hadResult || changed) && fireResultChange() && m_props.backCharWidth != 0) reWrite();
 }
 
 void QuillboxBox::recognizeCancel() {
     if (!m_engine || !m_props.recog) return;
+    cancelCorrection();
     const EngineApi& e = m_engine->api();
     // The copy is built completely before it replaces the old object; any failure keeps the old object with
     // the ink and the result as they were.
@@ -265,7 +264,8 @@ bool QuillboxBox::setNthRecChars(int32_t charNum, int32_t recNum) {
     if (entries && recNum >= 0 && recNum < kCandidateCount) ch = candidateChar(entries[recNum].code);
     deleteCR(list);
     if (!ch) return false;
-    if (replaceResultChar(charNum, *ch)) {
+    const std::weak_ptr<int> alive = m_life;
+    if (replaceResultChar(charNum, *ch) && !alive.expired()) {
         reWrite();
         m_events.recSelectChange(charNum);
     }
@@ -274,7 +274,7 @@ bool QuillboxBox::setNthRecChars(int32_t charNum, int32_t recNum) {
 
 bool QuillboxBox::replaceResultChar(int32_t n, std::array<char, 2> ch) {
     if (!replaceChar(m_props.result, n, ch)) return false;
-    fireResultChange();
+    fireResultChange();  // the caller checks whether the box still lives
     return true;
 }
 
@@ -587,7 +587,9 @@ void QuillboxBox::leftUp(QPoint p) {
             reWrite();
         }
     } else {
+        const std::weak_ptr<int> alive = m_life;
         timerArmed = releaseInResultMode(p);
+        if (alive.expired()) return;  // an event handler destroyed the box
     }
     m_penDown = false;
     m_moved = false;
@@ -597,12 +599,6 @@ void QuillboxBox::leftUp(QPoint p) {
         m_correctionPending = false;
     }
     win::releaseCapture();
-}
-
-bool QuillboxBox::releaseInResultMode(QPoint) {
-    m_points.clear();
-    refresh();
-    return false;
 }
 
 void QuillboxBox::rightDown(QPoint p) {

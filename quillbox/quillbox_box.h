@@ -17,6 +17,7 @@
 #include <QImage>
 #include <QLine>
 #include <QPointer>
+#include <QPolygon>
 #include <QSize>
 #include <memory>
 #include <optional>
@@ -48,6 +49,19 @@ inline constexpr uint32_t kMenuInput = 2001;
 inline constexpr uint32_t kMenuLineDel = 2002;
 inline constexpr uint32_t kMenuClear = 2003;
 inline constexpr uint32_t kMenuCancel = 2004;
+
+// The correction timer's window timer id, and the candidate menu's identifiers (2000: the current character,
+// 2001 + i: candidate i).
+inline constexpr uint32_t kCorrectionTimerId = 50;
+inline constexpr uint32_t kMenuCurrentChar = 2000;
+inline constexpr uint32_t kMenuFirstCandidate = 2001;
+
+// A run of strokes selected by a lasso; first is -1 when nothing is selected.
+struct StrokeRun {
+    int32_t first = -1;
+    int32_t last = -2;
+    bool operator==(const StrokeRun&) const = default;
+};
 
 class QuillboxBox {
 public:
@@ -109,6 +123,17 @@ public:
     // The result string and character count of the engine; nullopt when there is none.
     std::optional<std::string> engineString(int32_t* count = nullptr);
 
+    // --- Gestures of result mode. ---
+    // The stroke run a lasso selects: the point buffer is the lasso (canvas points), drawn from the press
+    // point to the last point.
+    StrokeRun selectStrokesInRegion();
+    // The correction timer fired: the pending character's strokes are replaced by the correction strokes and
+    // the box recognised again.
+    void correctionTimerFired();
+    bool correctionPending() const noexcept { return m_correctionPending; }
+    int32_t pendingChar() const noexcept { return m_pendingChar; }
+    const std::vector<std::vector<EnginePoint>>& correctionStrokes() const noexcept { return m_correction; }
+
     // --- Pen input at window points. ---
     void leftDown(QPoint p);
     void mouseMove(QPoint p);
@@ -126,13 +151,25 @@ private:
     void drawBackgroundText(QPainter& painter);
     void drawResult(QPainter& painter);
     void drawInk(QPainter& painter);
-    void fireResultChange();
+    // Fires ResultChange; false when a handler destroyed the box (nothing of it may be used then).
+    bool fireResultChange();
     void updateWindow(const QRect& windowRect);
     void appendPoint(QPoint window);
     QPoint clampToClient(QPoint p, bool inputMode) const noexcept;
     // The release of a stroke in result mode; true when it armed the correction timer.
     bool releaseInResultMode(QPoint p);
     bool strokeCountAtLeastOne();
+    void lasso();
+    void mergeChars(int32_t f, int32_t g);
+    void tap(int32_t f, QPoint press);
+    // Recognises strokes first..last as one character and merges the new result into Result. Returns false,
+    // changing nothing, when the engine refuses the run.
+    bool regroup(int32_t first, int32_t last);
+    void armCorrectionTimer();
+    // Ends a pending correction: the timer is killed and its strokes dropped, so it never fires for a
+    // result it does not belong to.
+    void cancelCorrection();
+    std::optional<QPolygon> openLinePolygon(const CharBox& box) const;
 
     BoxEvents& m_events;
     BoxProps m_props;
@@ -150,7 +187,11 @@ private:
     int32_t m_pendingChar = 0;
     QPoint m_lastPoint;
     QPoint m_pressPoint;
-    std::vector<EnginePoint> m_points;  // canvas points of the stroke being drawn
+    std::vector<EnginePoint> m_points;                   // canvas points of the stroke being drawn
+    std::vector<std::vector<EnginePoint>> m_correction;  // strokes written over the pending character
+    // Expires when the box is destroyed: code that fires an event or runs a menu checks it before it goes on,
+    // because a handler may destroy the box.
+    std::shared_ptr<int> m_life = std::make_shared<int>(0);
 };
 
 }  // namespace sw::quillbox

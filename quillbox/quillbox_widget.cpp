@@ -23,8 +23,10 @@ void QuillboxWidget::paintEvent(QPaintEvent* event) {
 
 void QuillboxWidget::resizeEvent(QResizeEvent*) { m_box.setClientSize(size()); }
 
+// Each handler accepts the event before passing it on: the box may be destroyed by what it does.
 void QuillboxWidget::press(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
+    event->accept();
     switch (event->button()) {
         case Qt::LeftButton:
             if (!m_box.penDown()) m_box.leftDown(p);
@@ -38,20 +40,19 @@ void QuillboxWidget::press(QMouseEvent* event) {
         default:
             break;
     }
-    event->accept();
 }
 
 void QuillboxWidget::mousePressEvent(QMouseEvent* event) { press(event); }
 void QuillboxWidget::mouseDoubleClickEvent(QMouseEvent* event) { press(event); }
 
 void QuillboxWidget::mouseMoveEvent(QMouseEvent* event) {
-    m_box.mouseMove(event->position().toPoint());
     event->accept();
+    m_box.mouseMove(event->position().toPoint());
 }
 
 void QuillboxWidget::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) m_box.leftUp(event->position().toPoint());
     event->accept();
+    if (event->button() == Qt::LeftButton) m_box.leftUp(event->position().toPoint());
 }
 
 }  // namespace sw::quillbox
