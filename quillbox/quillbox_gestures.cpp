@@ -20,6 +20,18 @@ const CandidateEntry* candidateList(Handle list) {
         resolve(list, BlockKind::Other, sizeof(CandidateEntry) * kCandidateCount));
 }
 
+// The extremes of the points: x in left/right, y in top/bottom (all inclusive).
+CharBox boundsOf(const std::vector<EnginePoint>& points) noexcept {
+    CharBox b{points[0].x, points[0].y, points[0].x, points[0].y};
+    for (const EnginePoint& p : points) {
+        b.left = std::min(b.left, p.x);
+        b.right = std::max(b.right, p.x);
+        b.top = std::min(b.top, p.y);
+        b.bottom = std::max(b.bottom, p.y);
+    }
+    return b;
+}
+
 uint32_t codeOf(std::string_view ch) noexcept {
     return (static_cast<unsigned char>(ch[0]) << 8) | static_cast<unsigned char>(ch[1]);
 }
@@ -235,14 +247,9 @@ std::optional<QPolygon> QuillboxBox::openLinePolygon(const CharBox& b) const {
     for (const EnginePoint& p : m_points) polygon.append(QPoint(p.x, p.y));
     const QPoint p0 = polygon.front();
     const QPoint pl = polygon.back();
-    int minX = m_points[0].x, maxX = minX, minY = m_points[0].y, maxY = minY;
-    for (const EnginePoint& p : m_points) {
-        minX = std::min(minX, p.x);
-        maxX = std::max(maxX, p.x);
-        minY = std::min(minY, p.y);
-        maxY = std::max(maxY, p.y);
-    }
-    if (maxY - minY > maxX - minX) {  // tall: the part left of the line
+    const CharBox lasso = boundsOf(m_points);
+    if (int64_t{lasso.bottom} - lasso.top >
+        int64_t{lasso.right} - lasso.left) {  // tall: the part left of the line
         const int x = std::min({p0.x(), pl.x(), b.left});
         const int y1 = p0.y() < pl.y() ? std::max(pl.y(), b.bottom) : std::min(pl.y(), b.top);
         const int y2 = p0.y() < pl.y() ? std::min(p0.y(), b.top) : std::max(p0.y(), b.bottom);
@@ -260,13 +267,8 @@ StrokeRun QuillboxBox::selectStrokesInRegion() {
     StrokeRun result;
     if (!m_engine || m_points.empty() || !m_engine->api().GetStrokeNoOfNthChar) return result;
     const EngineApi& e = m_engine->api();
-    int minX = m_points[0].x, maxX = minX, minY = m_points[0].y, maxY = minY;
-    for (const EnginePoint& p : m_points) {
-        minX = std::min(minX, p.x);
-        maxX = std::max(maxX, p.x);
-        minY = std::min(minY, p.y);
-        maxY = std::max(maxY, p.y);
-    }
+    const CharBox lasso = boundsOf(m_points);
+    const int minX = lasso.left, maxX = lasso.right, minY = lasso.top, maxY = lasso.bottom;
     int32_t n = 0;
     if (!engineString(&n) || n == 0) return result;
     std::vector<std::optional<CharBox>> boxes(static_cast<size_t>(n));

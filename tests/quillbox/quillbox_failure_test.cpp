@@ -150,6 +150,53 @@ TEST_F(QuillboxFailure, RefusedPenStrokeLeavesTheScreen) {
     EXPECT_GT(redPixels(), 100) << "the stored stroke stays";
 }
 
+// A regroup whose recognition fails never leaves a Result without the engine's result behind it: a plain
+// recognition stands in, and failing that the box is back in input mode with its ink.
+TEST_F(QuillboxFailure, FailedRegroupFallsBackToAPlainRecognition) {
+    const Strokes line = loadLine("line3_a.txt").strokes;
+    auto mergeFirstTwo = [&] {
+        std::vector<QPoint> path;
+        for (int x = 70; x <= 205; x += 15) path.emplace_back(x, 60);
+        stroke(path);
+    };
+    struct Row {
+        const char* name;
+        const char* entry;
+        int times;
+        bool recog;
+        bool event;
+    };
+    const Row rows[] = {
+        {"regroup refused: nothing changes", "GiveStrokeSetInfo", -1, true, false},
+        {"regrouping recognition fails: a plain one", "RecognizeNF", 1, true, true},
+        {"both fail: input mode with the ink", "RecognizeNF", 2, false, true},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        m_reset();
+        loadAndRecognize(line);
+        const std::u16string before = result();
+        m_log.take();
+        fail(r.entry, 0, r.times);
+        mergeFirstTwo();
+        m_reset();
+        EXPECT_EQ(recog(), r.recog);
+        EXPECT_EQ(ink(), line);
+        EXPECT_EQ(m_log.take().size(), r.event ? 1u : 0u);
+        if (!r.event) {
+            EXPECT_EQ(result(), before);
+        }
+        // Every character of the Result has its strokes in the engine, and no more.
+        const auto n = static_cast<int32_t>(result().size());
+        for (int32_t i = 1; i <= n; ++i) {
+            const Handle ptw = call(kDispGetNthString, {Variant(i)}).i4();
+            EXPECT_NE(ptw, 0) << i;
+            call(kDispDeletePTW, {Variant(ptw)});
+        }
+        EXPECT_EQ(call(kDispGetNthString, {Variant(n + 1)}).i4(), 0);
+    }
+}
+
 // Clear without a new engine object still empties the box, through the old object.
 TEST_F(QuillboxFailure, ClearWithoutANewObjectEmptiesTheOldOne) {
     loadAndRecognize(loadLine("line3_a.txt").strokes);
