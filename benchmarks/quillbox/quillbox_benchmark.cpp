@@ -5,7 +5,8 @@
 //   BM_ReWrite:              ReWrite of a shown 1000 x 160 box holding a result of 20 characters;
 //   BM_RecognizeThroughBox:  Recognize of a six-character line on the hidden box (board settings);
 //   BM_RecognizeEngineOnly:  the engine's own RecognizeNF and GetString of the same line;
-//   BM_RecognizeBoxOverEngine: both alternately, with the box's overhead as a counter.
+//   BM_RecognizeBoxOverEngine: both alternately, with the box's overhead as a counter;
+//   BM_SelectStrokesInRegion: the strokes a lasso around a 40-character result selects.
 // Each recognition runs on a fresh engine object holding the strokes (made outside the timing: SetString
 // for the box, CreateNewObject and AddStrokeLast for the engine).
 #include <benchmark/benchmark.h>
@@ -106,6 +107,21 @@ struct Box {
     }
 };
 
+// Strokes of the development lines side by side, scaled to `scale`, 18 pixels between lines.
+Strokes composedLine(std::initializer_list<const char*> files, double scale) {
+    Strokes strokes;
+    int x = 10;
+    for (const char* name : files) {
+        const Strokes line = load(name, scale, x, 40);
+        strokes.insert(strokes.end(), line.begin(), line.end());
+        int right = 0;
+        for (const auto& s : line)
+            for (const auto& p : s) right = std::max(right, p.x);
+        x = right + 18;
+    }
+    return strokes;
+}
+
 void BM_PenMove(benchmark::State& state, bool painted) {
     Box b(QSize(1000, 160), true);
     QWidget* w = b.ctrl->window();
@@ -130,16 +146,8 @@ BENCHMARK_CAPTURE(BM_PenMove, painted, true)->Unit(benchmark::kMicrosecond);
 void BM_ReWrite(benchmark::State& state) {
     Box b(QSize(1000, 160), true);
     // Twenty characters of the development lines, written 50 pixels apart.
-    Strokes strokes;
-    int x = 10;
-    for (const char* name : {"line7_a.txt", "line6_a.txt", "line6_b.txt", "single_01.txt"}) {
-        const Strokes line = load(name, 0.357, x, 40);
-        strokes.insert(strokes.end(), line.begin(), line.end());
-        int right = 0;
-        for (const auto& s : line)
-            for (const auto& p : s) right = std::max(right, p.x);
-        x = right + 18;
-    }
+    const Strokes strokes =
+        composedLine({"line7_a.txt", "line6_a.txt", "line6_b.txt", "single_01.txt"}, 0.357);
     b.setString(strokes);
     b.box().recognize();
     int32_t count = 0;
@@ -184,6 +192,30 @@ void BM_RecognizeEngineOnly(benchmark::State& state) {
     state.counters["characters"] = count;
 }
 BENCHMARK(BM_RecognizeEngineOnly)->Unit(benchmark::kMillisecond);
+
+// A closed lasso of 240 points around a 40-character result (all characters selected).
+void BM_SelectStrokesInRegion(benchmark::State& state) {
+    Box b(QSize(2100, 160), false);
+    b.setString(composedLine(
+        {"line7_a.txt", "line6_a.txt", "line6_b.txt", "line5_a.txt", "line3_a.txt", "line3_b.txt",
+         "line3_c.txt", "line3_d.txt", "single_26.txt", "single_28.txt", "single_31.txt", "single_39.txt"},
+        0.357));
+    b.box().recognize();
+    int32_t count = 0;
+    b.box().engineString(&count);
+    std::vector<QPoint> lasso;
+    for (int i = 0; i < 60; ++i) lasso.emplace_back(4 + i * 2090 / 60, 4);
+    for (int i = 0; i < 60; ++i) lasso.emplace_back(2095, 4 + i * 150 / 60);
+    for (int i = 0; i < 60; ++i) lasso.emplace_back(2095 - i * 2090 / 60, 155);
+    for (int i = 0; i < 60; ++i) lasso.emplace_back(4, 155 - i * 150 / 60);
+    b.box().leftDown(lasso.front());
+    for (const QPoint& p : lasso) b.box().mouseMove(p);
+    StrokeRun run;
+    for (auto _ : state) benchmark::DoNotOptimize(run = b.box().selectStrokesInRegion());
+    state.counters["characters"] = count;
+    state.counters["selected_strokes"] = run.last - run.first + 1;
+}
+BENCHMARK(BM_SelectStrokesInRegion)->Unit(benchmark::kMicrosecond);
 
 double threadCpuMs() {
     timespec t{};

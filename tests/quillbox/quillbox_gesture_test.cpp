@@ -3,7 +3,13 @@
 // when the correction timer fires, and a tap offers candidates by menu or by cycling.
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFontInfo>
+#include <QMenu>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 
 #include "quillbox_module_fixture.h"
@@ -216,6 +222,57 @@ TEST_F(QuillboxGesture, MiddleButtonTapsInResultMode) {
     m_log.take();
     send(win::WM_MBUTTONDOWN, 350, 70, win::MK_MBUTTON);
     EXPECT_TRUE(m_log.take().empty()) << "input mode";
+}
+
+// Pictures to look at, written when QUILLBOX_SHOTS is set: strokes of a correction in SelectColor before the
+// timer fires, and the real candidate menu in the board's Mincho face.
+TEST_F(QuillboxGesture, CorrectionStrokesAndTheCandidateMenuOnScreen) {
+    m_host->setFont(gdi::makeFont(QStringLiteral("ＭＳ 明朝"), 16));
+    for (auto [id, color] : {std::pair{kDispBackColor, 0x0080FF80},
+                             {kDispForeColorR, 0x00FFFFFF},
+                             {kDispTapPointColor, 0x0000C000},
+                             {kDispResultColor, 0x000000FF},
+                             {kDispResultFontColor, 0x000000FF}})
+        put(id, Variant(int32_t{color}));
+    put(kDispResultFontWidth, Variant(int32_t{2}));
+    put(kDispTapPointSize, Variant(0.5f));
+    put(kDispRecogTimermsec, Variant(int32_t{60000}));
+    writeOverThird();
+    const QImage correction = widget()->grab().toImage();
+    int select = 0;
+    for (int y = 40; y < 110; ++y)
+        for (int x = 320; x < 385; ++x) select += (correction.pixel(x, y) & 0xFFFFFF) == 0x0000FF;
+    EXPECT_GT(select, 100) << "the correction strokes in SelectColor";
+
+    call(kDispRecognizeCancel);  // ends the correction
+    call(kDispRecognize);
+    put(kDispRecogNum, Variant(int32_t{5}));
+    put(kDispRecogTimermsec, Variant(int32_t{0}));
+    m_log.take();
+    QImage menuShot;
+    QStringList texts;
+    QString family;
+    QTimer::singleShot(300, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu) return;
+        for (QAction* action : menu->actions()) texts << action->text();
+        family = QFontInfo(menu->font()).family();
+        menuShot = menu->grab().toImage();
+        menu->close();
+    });
+    send(win::WM_LBUTTONDOWN, 200, 60, win::MK_LBUTTON);
+    send(win::WM_LBUTTONUP, 200, 60);
+    ASSERT_EQ(texts.size(), 7);
+    EXPECT_EQ(texts[0], QStringLiteral("川"));
+    EXPECT_TRUE(family.contains(QStringLiteral("Mincho"))) << family.toStdString();
+    EXPECT_EQ(result(), u"山川口") << "a closed menu changes nothing";
+    EXPECT_EQ(m_log.take(), (std::vector{recSelected(2)}));
+
+    if (const char* dir = std::getenv("QUILLBOX_SHOTS")) {
+        QDir().mkpath(dir);
+        correction.save(QString(dir) + "/quillbox-correction.png");
+        menuShot.save(QString(dir) + "/quillbox-menu.png");
+    }
 }
 
 // A handler may destroy the box from inside a gesture; nothing of it is used afterwards.
