@@ -224,6 +224,7 @@ void QuillboxBox::tap(int32_t f, QPoint press) {
             win::releaseCapture();
             const uint32_t chosen = win::trackPopupMenu(items, screen, owner);
             if (alive.expired()) return;  // the menu's event loop may have destroyed the box
+            if (!m_props.recog) return;   // ... or cleared it: there is no character f any more
             const int64_t index = int64_t{chosen} - kMenuFirstCandidate;
             if (chosen > kMenuCurrentChar && index < static_cast<int64_t>(candidates.size()) &&
                 replaceResultChar(f, candidates[static_cast<size_t>(index)])) {

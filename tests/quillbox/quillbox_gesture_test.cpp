@@ -276,6 +276,50 @@ TEST_F(QuillboxGesture, CorrectionStrokesAndTheCandidateMenuOnScreen) {
 }
 
 // A handler may destroy the box from inside a gesture; nothing of it is used afterwards.
+TEST_F(QuillboxGesture, MenuLoopMayClearOrDestroyTheBox) {
+    put(kDispRecogNum, Variant(int32_t{5}));
+    win::setPopupMenuHook([&](const std::vector<win::MenuItem>&, QPoint) {
+        call(kDispClear);
+        return 2002u;
+    });
+    send(win::WM_LBUTTONDOWN, 200, 60, win::MK_LBUTTON);
+    send(win::WM_LBUTTONUP, 200, 60);
+    EXPECT_EQ(result(), u"") << "no candidate is written into the cleared box";
+    EXPECT_FALSE(recog());
+
+    loadAndRecognize(m_line);
+    const win::HWnd window = hwnd();
+    win::setPopupMenuHook([&](const std::vector<win::MenuItem>&, QPoint) {
+        m_box.reset();
+        return 2002u;
+    });
+    win::sendMessage(window, win::WM_LBUTTONDOWN, win::MK_LBUTTON, makeLParam(200, 60));
+    win::sendMessage(window, win::WM_LBUTTONUP, 0, makeLParam(200, 60));
+    EXPECT_FALSE(m_box);
+}
+
+// Stored values outside the setters' ranges never overrun the 20 candidates.
+TEST_F(QuillboxGesture, StoredRecogNumAboveTwentyOffersTwentyCandidates) {
+    PropertyBag bag;
+    bag.write("RecogNum", "99");
+    m_box->loadProperties(bag);
+    loadAndRecognize(m_line);
+    size_t shown = 0;
+    win::setPopupMenuHook([&](const std::vector<win::MenuItem>& items, QPoint) {
+        shown = items.size();
+        return 0u;
+    });
+    send(win::WM_LBUTTONDOWN, 200, 60, win::MK_LBUTTON);
+    send(win::WM_LBUTTONUP, 200, 60);
+    EXPECT_EQ(shown, 2u + 20u);
+    put(kDispTapToNextRec, Variant::fromBool(true));
+    for (int i = 0; i < 25; ++i) {
+        send(win::WM_LBUTTONDOWN, 200, 60, win::MK_LBUTTON);
+        send(win::WM_LBUTTONUP, 200, 60);
+    }
+    EXPECT_EQ(result().size(), 3u);
+}
+
 TEST_F(QuillboxGesture, HandlerMayDestroyTheBoxDuringAGesture) {
     FunctionSink destroyer([&](DispId, std::span<Variant>) { m_box.reset(); });
     m_box->advise(&destroyer);
