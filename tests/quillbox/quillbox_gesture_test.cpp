@@ -111,7 +111,7 @@ TEST_F(QuillboxGesture, StrokesOverACharacterReplaceItWhenTheTimerFires) {
     writeOverThird();
     EXPECT_EQ(result(), u"山川口") << "nothing changes before the timer";
     EXPECT_TRUE(m_log.events.empty());
-    QTest::qWait(400);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !m_log.events.empty(); }, 10000));
     EXPECT_EQ(result(), u"山川田");
     EXPECT_EQ(m_log.take(), (std::vector{kResultChanged, recSelected(3)}));
     EXPECT_EQ(strokesOfChar(3), 5u);
