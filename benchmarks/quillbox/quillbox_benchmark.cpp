@@ -25,12 +25,14 @@
 #include "quillbox/quillbox_ctrl.h"
 #include "records/handle_table.h"
 #include "stroke_file.h"
+#include "stroke_records.h"
 
 namespace {
 
 using namespace sw;
 using namespace sw::quillbox;
-using Strokes = std::vector<std::vector<EnginePoint>>;
+using test::makePtw;
+using test::Strokes;
 
 QApplication& app() {
     static int argc = 1;
@@ -55,19 +57,6 @@ Strokes load(const char* name, double scale = 1.0, int dx = 0, int dy = 0) {
         for (auto& p : s)
             p = EnginePoint{static_cast<int32_t>(p.x * scale) + dx, static_cast<int32_t>(p.y * scale) + dy};
     return file->strokes;
-}
-
-Handle makePtw(const Strokes& strokes) {
-    size_t count = 0;
-    for (const auto& s : strokes) count += s.size();
-    PtwAllocation ptw = allocatePtw(Owner::Test, static_cast<int64_t>(count));
-    size_t i = 0;
-    for (const auto& s : strokes) {
-        for (const EnginePoint& p : s)
-            ptw.points[i++] = PtwPoint{static_cast<int16_t>(p.x), static_cast<int16_t>(p.y), 0, 0};
-        ptw.points[i - 1].Flag = kFlagPenUp;
-    }
-    return ptw.handle;
 }
 
 // A box as the board runs it: its stored settings, created in a host window.

@@ -17,6 +17,7 @@
 #include "platform/text/cp932.h"
 #include "records/handle_table.h"
 #include "stroke_file.h"
+#include "stroke_records.h"
 
 // Found by argument-dependent lookup: EnginePoint is a C struct of the global namespace.
 inline bool operator==(const EnginePoint& a, const EnginePoint& b) { return a.x == b.x && a.y == b.y; }
@@ -35,8 +36,6 @@ inline QApplication& app() {
     return *application;
 }
 
-using Strokes = std::vector<std::vector<EnginePoint>>;
-
 inline std::filesystem::path runtimeDir() { return QUILLBOX_RUNTIME_DIR; }
 
 inline scribeng::StrokeFile loadLine(const std::string& name) {
@@ -44,37 +43,6 @@ inline scribeng::StrokeFile loadLine(const std::string& name) {
     auto file = scribeng::readStrokeFile(std::filesystem::path(QUILLBOX_STROKE_DATA) / name, &error);
     EXPECT_TRUE(file) << name << ": " << error;
     return file ? *file : scribeng::StrokeFile{};
-}
-
-// The strokes as a pattern record owned by the test (free with freePtw(handle, Owner::Test)).
-inline Handle makePtw(const Strokes& strokes) {
-    size_t count = 0;
-    for (const auto& s : strokes) count += s.size();
-    PtwAllocation ptw = allocatePtw(Owner::Test, static_cast<int64_t>(count));
-    size_t i = 0;
-    for (const auto& s : strokes) {
-        for (const EnginePoint& p : s)
-            ptw.points[i++] = PtwPoint{static_cast<int16_t>(p.x), static_cast<int16_t>(p.y), 0, 0};
-        ptw.points[i - 1].Flag = kFlagPenUp;
-    }
-    return ptw.handle;
-}
-
-// The strokes of a pattern record (split at the pen-up flags).
-inline Strokes strokesOf(Handle ptw) {
-    Strokes strokes;
-    std::span<const PtwPoint> points;
-    if (!ptwPoints(ptw, &points)) return strokes;
-    std::vector<EnginePoint> current;
-    for (const PtwPoint& p : points) {
-        current.push_back(EnginePoint{p.X, p.Y});
-        if (p.Flag == kFlagPenUp) {
-            strokes.push_back(std::move(current));
-            current.clear();
-        }
-    }
-    if (!current.empty()) strokes.push_back(std::move(current));
-    return strokes;
 }
 
 inline std::string cp932(const char* utf8) { return text::utf8ToCp932(utf8); }
