@@ -60,6 +60,7 @@ void QuillboxBox::start(std::unique_ptr<EngineBinding> engine) {
     m_canvas.fill(color(m_props.backColor));
     m_points.reserve(kPointBufferCapacity);
     resetRecognizer();
+    adjustView();  // a client size set before the window existed
 }
 
 QColor QuillboxBox::color(uint32_t oleColor) const { return gdi::toQColor(oleColor); }

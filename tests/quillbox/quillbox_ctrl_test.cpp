@@ -312,6 +312,12 @@ TEST_F(QuillboxCtrlTest, HiddenBoxCanvasFollowsItsExtentAtOnce) {
     EXPECT_GT(third->right, 1000) << "the box of 口 is not clamped to the canvas";
 }
 
+TEST_F(QuillboxCtrlTest, ExtentSetBeforeTheWindowSizesTheCanvas) {
+    ASSERT_TRUE(m_ctrl->setExtent(500, 100));
+    ASSERT_NE(m_ctrl->createWindow(m_host.get()), nullptr);
+    EXPECT_EQ(canvas().size(), QSize(3 * 500 + 10, 3 * 100 + 10));
+}
+
 TEST_F(QuillboxCtrlTest, ViewOffsetsNeverGrowTheCanvasPastItsLimits) {
     open({200, 100});
     ASSERT_EQ(put(kDispAutoShow, Variant::fromBool(false)), 0);
