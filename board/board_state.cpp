@@ -9,6 +9,7 @@ void CharacterTable::reset() {
     CharColors.assign(1, 0);
     CharWidths.assign(1, 0);
     CharTexts.assign(1, std::u16string());
+    fitted.assign(1, Fitted{});
     touch();
 }
 
@@ -29,6 +30,7 @@ int32_t CharacterTable::grow(int32_t count) {
     CharColors.resize(size);
     CharWidths.resize(size);
     CharTexts.resize(size);
+    fitted.resize(size);
     touch();
     return old;
 }

@@ -62,6 +62,17 @@ public:
     std::vector<int32_t> CharWidths;
     std::vector<std::u16string> CharTexts;
 
+    // What painting fitted for each entry: the point size, the box it narrowed to and the face. While an
+    // entry's box is still that box, later paints draw the same size in the same place instead of fitting
+    // again: a box narrowed to a fractional text width rounds to a whole pixel, and a refit to it could pick
+    // a smaller size and shrink the character a little at every rebuild of the picture.
+    struct Fitted {
+        int32_t points = 0;  // 0: not fitted yet
+        CharRect box;
+        std::u16string face;
+    };
+    std::vector<Fitted> fitted;
+
 private:
     uint64_t m_version = 0;
 };

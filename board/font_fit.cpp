@@ -110,14 +110,21 @@ void CleanCopyPainter::paint(QPainter& painter, CharacterTable& table, QPointF o
     painter.save();
     painter.setBackgroundMode(Qt::TransparentMode);
     const int32_t n = table.upperBound();
+    if (table.fitted.size() != table.CharRects.size()) table.fitted.resize(table.CharRects.size());
+    const std::u16string face16 = m_face.toStdU16String();
     for (int32_t i = 1; i <= n; ++i) {
         if (table.CharWidths[i] < 1) continue;
         const std::u16string& text = table.CharTexts[i];
         const bool bold = table.CharWidths[i] >= 3;
         CharRect& box = table.CharRects[i];
-        const int points = fit(text, bold, box);
-        const QSizeF extent = measure(text, points, bold);
-        centreBox(box, extent.width(), extent.height());
+        CharacterTable::Fitted& fitted = table.fitted[i];
+        int points = fitted.points;
+        if (!points || fitted.box != box || fitted.face != face16) {
+            points = fit(text, bold, box);
+            const QSizeF extent = measure(text, points, bold);
+            centreBox(box, extent.width(), extent.height());
+            fitted = {points, box, face16};
+        }
         const QFont f = font(points, bold);
         painter.setFont(f);
         painter.setPen(gdi::toQColor(static_cast<uint32_t>(table.CharColors[i])));

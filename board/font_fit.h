@@ -2,8 +2,8 @@
 //
 // A character is typeset at the largest whole point size at which its text fits its box both ways (never
 // less than 10 points), then the box is narrowed in place to the text's extent, centred where the box was.
-// Painting writes the narrowed box back into the table, so a later paint finds no slack and draws the same
-// glyph in the same place.
+// Painting writes the narrowed box back into the table and remembers the size it fitted there, so a later
+// paint draws the same glyph in the same place.
 #pragma once
 
 #include <QFont>
@@ -53,8 +53,9 @@ public:
     QSizeF measure(const std::u16string& text, int points, bool bold);  // advance width, line height
     int fit(const std::u16string& text, bool bold, const CharRect& box);
 
-    // Paints every entry of width >= 1 (bold from width 3) in its colour, narrowing its box; `origin` is the
-    // canvas position of document (0, 0), i.e. overlay origin - scroll offsets. Draws nothing else.
+    // Paints every entry of width >= 1 (bold from width 3) in its colour, fitting and narrowing its box the
+    // first time (or when its box or the face changed since); `origin` is the canvas position of document
+    // (0, 0), i.e. overlay origin - scroll offsets. Draws nothing else.
     void paint(QPainter& painter, CharacterTable& table, QPointF origin);
 
 private:

@@ -1,6 +1,9 @@
 // The life cycle of a secondary window of the board: loaded (created, its load step run) on first use,
-// unloaded when the user closes it (the window deletes itself), loaded afresh on the next use. Asking
-// whether it is loaded never creates it, so shutdown never makes a window that was never loaded.
+// unloaded when the user closes it, loaded afresh on the next use. Asking whether it is loaded never creates
+// it, so shutdown never makes a window that was never loaded.
+//
+// Form is a QWidget with a member `std::function<void()> onClosed` that its closeEvent calls before it
+// schedules its own deletion; from then on the slot counts it as unloaded.
 #pragma once
 
 #include <QPointer>
@@ -12,13 +15,14 @@ namespace sw::board {
 template <typename Form>
 class FormSlot {
 public:
-    // `make` creates the window (with WA_DeleteOnClose set) and runs its load step.
+    // `make` creates the window and runs its load step.
     explicit FormSlot(std::function<Form*()> make) : m_make(std::move(make)) {}
 
     Form* get() {
         if (!m_form) {
             ++m_loads;
             m_form = m_make();
+            if (m_form) m_form->onClosed = [this] { m_form = nullptr; };
         }
         return m_form;
     }

@@ -159,6 +159,8 @@ void SlatewiseForm::MenuPictureMouseDown(int button, QPointF point) {
     const QPoint press =
         m_menuPicture->mapToGlobal(QPoint(gdi::roundHalfEven(point.x()), gdi::roundHalfEven(point.y())));
     SubForm* palette = subForm();
+    // Shown first: the window system knows the palette's frame only once it is on the screen.
+    palette->show();
     QScreen* screen = QGuiApplication::screenAt(press);
     if (!screen) screen = QGuiApplication::primaryScreen();
     const QRect screenRect = screen ? screen->geometry() : QRect(0, 0, 0, 0);
@@ -166,7 +168,6 @@ void SlatewiseForm::MenuPictureMouseDown(int button, QPointF point) {
         placePalette({press, screenRect, palette->frameGeometry().width(), palette->width(),
                       palette->height(), frameGeometry().top(), height(), m_menuPicture->height()});
     palette->move(topLeft);
-    palette->show();
     palette->raise();
 }
 

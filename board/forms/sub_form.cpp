@@ -1,6 +1,7 @@
 // The tool palette's handlers.
 #include "board/forms/sub_form.h"
 
+#include <QCloseEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -39,7 +40,6 @@ void PictureElement::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 SubForm::SubForm(SlatewiseForm& board) : QWidget(&board, Qt::Tool), m_board(board) {
-    setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(paletteClientSize());
     QFont font(QString::fromUtf16(u"ＭＳ 明朝"));
     font.setPointSize(12);
@@ -124,6 +124,14 @@ void SubForm::setSample(int width, uint32_t color) {
     m_sampleWidth = width;
     m_sampleColor = color;
     update();
+}
+
+void SubForm::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    if (!event->isAccepted()) return;
+    if (onClosed) onClosed();
+    onClosed = nullptr;
+    deleteLater();
 }
 
 void SubForm::paintEvent(QPaintEvent*) {

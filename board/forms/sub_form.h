@@ -43,8 +43,9 @@ private:
 class SubForm final : public QWidget {
     Q_OBJECT
 public:
-    // Created hidden, owned by the board window; closing it deletes it (unloads).
+    // Created hidden, owned by the board window; closing it unloads it (it deletes itself).
     explicit SubForm(SlatewiseForm& board);
+    std::function<void()> onClosed;
 
     // The load step: caption and icon from the board, the sample from the overlay's pen, the board's mode.
     void load();
@@ -63,6 +64,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void setSample(int width, uint32_t color);
