@@ -3,6 +3,7 @@
 // painting afresh.
 #include <gtest/gtest.h>
 
+#include <QPaintEvent>
 #include <QPainter>
 #include <QTest>
 #include <cstdlib>
@@ -12,6 +13,8 @@
 #include "board/forms/sub_form.h"
 #include "board/layout.h"
 #include "board_support.h"
+#include "contracts/overlay.h"
+#include "platform/automation/events.h"
 #include "platform/gdi/color.h"
 
 namespace {
@@ -115,6 +118,33 @@ TEST(CanvasPainting, TheLookupPathIsDrawnOpenWhileItHasTwoPointsOrMore) {
     EXPECT_EQ(shot.pixel(150 + 2, 150 + 2), kGreen) << "not closed back to the first point";
     b.state().LookupCount = 0;
     EXPECT_TRUE(inkBounds(canvasShot(b), light).isNull());
+}
+
+// Paint rectangles of a widget.
+class PaintRecorder final : public QObject {
+public:
+    explicit PaintRecorder(QWidget* w) { w->installEventFilter(this); }
+    std::vector<QRect> rects;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) rects.push_back(static_cast<QPaintEvent*>(event)->rect());
+        return false;
+    }
+};
+
+TEST(CanvasPainting, AChangedOverlayAreaRepaintsTheCanvasUnderIt) {
+    BoardFixture f;
+    SlatewiseForm& b = *f.board;
+    QApplication::processEvents();
+    PaintRecorder painted(b.mainPicture());
+    // The overlay raises AreaChanged (client pixels, edges inclusive); the board repaints at once.
+    std::vector<sw::Variant> args = {int32_t(100), int32_t(50), int32_t(159), int32_t(89)};
+    b.veil().site()->control()->events()->fire(sw::overlay::kEventAreaChanged, args);
+    ASSERT_FALSE(painted.rects.empty());
+    const QRect underArea(QPoint(100 + kOverlayInset, 50 + kOverlayInset), QSize(60, 40));
+    EXPECT_TRUE(painted.rects.front().contains(underArea))
+        << "the repainted rectangle includes the overlay's 2-pixel offset";
 }
 
 // Paints the table afresh, without the canvas's image or its remembered fits: what the canvas must show.
