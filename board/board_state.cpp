@@ -31,7 +31,7 @@ int32_t CharacterTable::grow(int32_t count) {
     CharWidths.resize(size);
     CharTexts.resize(size);
     fitted.resize(size);
-    touch();
+    ++m_version;
     return old;
 }
 

@@ -55,7 +55,14 @@ public:
     // Bumped by every change of the table other than the narrowing of boxes by painting, which moves no
     // glyph. A cached picture of the clean copy is current while the version is unchanged.
     uint64_t version() const noexcept { return m_version; }
-    void touch() noexcept { ++m_version; }
+    // Bumped by every change other than adding entries at the end (reset, touch). While it is unchanged, a
+    // picture of entries 1..n stays right and only the entries after n need drawing. Code that changes an
+    // entry that may already have been painted calls touch().
+    uint64_t rewriteVersion() const noexcept { return m_rewriteVersion; }
+    void touch() noexcept {
+        ++m_version;
+        ++m_rewriteVersion;
+    }
 
     std::vector<CharRect> CharRects;
     std::vector<int32_t> CharColors;
@@ -75,6 +82,7 @@ public:
 
 private:
     uint64_t m_version = 0;
+    uint64_t m_rewriteVersion = 0;
 };
 
 enum PenModes : int16_t { kPenModePen = 0, kPenModeLasso = 1, kPenModeOperate = 2 };

@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 
 #include "platform/gdi/color.h"
 #include "platform/gdi/fonts.h"
@@ -77,14 +78,27 @@ void CleanCopyPainter::setFace(const QString& face) {
     m_face = face;
     m_measures.clear();
     m_fits.clear();
+    m_fonts.clear();
+    m_ascents.clear();
 }
 
 QFont CleanCopyPainter::font(int points, bool bold) const {
+    const int key = points * 2 + (bold ? 1 : 0);
+    if (auto it = m_fonts.find(key); it != m_fonts.end()) return it->second;
     gdi::installFaceSubstitutions();
     QFont f(m_face);
     f.setPointSize(points);
     f.setBold(bold);
+    m_fonts.emplace(key, f);
     return f;
+}
+
+qreal CleanCopyPainter::ascent(int points, bool bold) const {
+    const int key = points * 2 + (bold ? 1 : 0);
+    if (auto it = m_ascents.find(key); it != m_ascents.end()) return it->second;
+    const qreal a = QFontMetricsF(font(points, bold), metricsDevice()).ascent();
+    m_ascents.emplace(key, a);
+    return a;
 }
 
 QSizeF CleanCopyPainter::measure(const std::u16string& text, int points, bool bold) {
@@ -106,13 +120,13 @@ int CleanCopyPainter::fit(const std::u16string& text, bool bold, const CharRect&
     return points;
 }
 
-void CleanCopyPainter::paint(QPainter& painter, CharacterTable& table, QPointF origin) {
+void CleanCopyPainter::paint(QPainter& painter, CharacterTable& table, QPointF origin, int32_t from) {
     painter.save();
     painter.setBackgroundMode(Qt::TransparentMode);
     const int32_t n = table.upperBound();
     if (table.fitted.size() != table.CharRects.size()) table.fitted.resize(table.CharRects.size());
     const std::u16string face16 = m_face.toStdU16String();
-    for (int32_t i = 1; i <= n; ++i) {
+    for (int32_t i = std::max(from, 1); i <= n; ++i) {
         if (table.CharWidths[i] < 1) continue;
         const std::u16string& text = table.CharTexts[i];
         const bool bold = table.CharWidths[i] >= 3;
@@ -125,12 +139,10 @@ void CleanCopyPainter::paint(QPainter& painter, CharacterTable& table, QPointF o
             centreBox(box, extent.width(), extent.height());
             fitted = {points, box, face16};
         }
-        const QFont f = font(points, bold);
-        painter.setFont(f);
+        painter.setFont(font(points, bold));
         painter.setPen(gdi::toQColor(static_cast<uint32_t>(table.CharColors[i])));
-        const QFontMetricsF metrics(f, painter.device());
         // The text's top-left corner at the box's top-left corner.
-        painter.drawText(QPointF(origin.x() + box.Left, origin.y() + box.Top + metrics.ascent()),
+        painter.drawText(QPointF(origin.x() + box.Left, origin.y() + box.Top + ascent(points, bold)),
                          QString::fromStdU16String(text));
     }
     painter.restore();

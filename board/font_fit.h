@@ -50,13 +50,15 @@ public:
     void setFace(const QString& face);
 
     QFont font(int points, bool bold) const;
+    qreal ascent(int points, bool bold) const;                          // at 96 dots per inch
     QSizeF measure(const std::u16string& text, int points, bool bold);  // advance width, line height
     int fit(const std::u16string& text, bool bold, const CharRect& box);
 
     // Paints every entry of width >= 1 (bold from width 3) in its colour, fitting and narrowing its box the
     // first time (or when its box or the face changed since); `origin` is the canvas position of document
     // (0, 0), i.e. overlay origin - scroll offsets. Draws nothing else.
-    void paint(QPainter& painter, CharacterTable& table, QPointF origin);
+    // Only entries from..N are painted.
+    void paint(QPainter& painter, CharacterTable& table, QPointF origin, int32_t from = 1);
 
 private:
     struct Key {
@@ -70,6 +72,8 @@ private:
     QString m_face;
     std::unordered_map<Key, QSizeF, KeyHash> m_measures;  // (text, points, bold)
     std::unordered_map<Key, int, KeyHash> m_fits;         // (text, width, height * 2 + bold)
+    mutable std::unordered_map<int, QFont> m_fonts;       // points * 2 + bold
+    mutable std::unordered_map<int, qreal> m_ascents;     // points * 2 + bold
 };
 
 }  // namespace sw::board

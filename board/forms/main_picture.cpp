@@ -48,14 +48,30 @@ void MainPicture::renderCleanCopy(QImage& image, QPointF origin) {
 
 void MainPicture::ensureImage() {
     const qreal ratio = devicePixelRatioF();
-    const CacheKey key{m_state.table.version(), documentOrigin(), size(), ratio};
+    const CharacterTable& table = m_state.table;
+    const CacheKey key{table.version(),
+                       table.rewriteVersion(),
+                       table.upperBound(),
+                       documentOrigin().toPoint(),
+                       size(),
+                       ratio};
     if (m_valid && key == m_key) return;
-    if (m_image.size() != size() * ratio) m_image = QImage(size() * ratio, QImage::Format_RGB32);
-    m_image.setDevicePixelRatio(ratio);
-    if (!m_image.isNull()) renderCleanCopy(m_image, key.origin);
+    const bool sameGround = m_valid && key.rewriteVersion == m_key.rewriteVersion && key.size == m_key.size &&
+                            key.ratio == m_key.ratio && !m_image.isNull();
+    if (sameGround && key.origin == m_key.origin && key.upperBound > m_key.upperBound) {
+        // Characters added at the end are drawn over the picture, as a full paint draws them last.
+        QPainter painter(&m_image);
+        m_painter.paint(painter, m_state.table, key.origin, m_key.upperBound + 1);
+    } else {
+        // Anything else draws the whole picture again. (Moving the old picture on a scroll would leave large
+        // glyphs, which are filled as outlines, a shade different at their edges from a fresh paint.)
+        if (m_image.size() != size() * ratio) m_image = QImage(size() * ratio, QImage::Format_RGB32);
+        m_image.setDevicePixelRatio(ratio);
+        if (!m_image.isNull()) renderCleanCopy(m_image, key.origin);
+        ++m_builds;
+    }
     m_key = key;
     m_valid = true;
-    ++m_builds;
 }
 
 void MainPicture::paintEvent(QPaintEvent* event) {

@@ -2,9 +2,10 @@
 //
 // The canvas keeps the clean copy it painted in an image and repaints from it. Every pen move on the
 // transparent overlay makes Qt repaint the canvas under the move's dirty rectangle, so painting must not
-// get slower as the board fills: the image is redrawn only when the character table, the overlay's scroll
-// offsets or position, the canvas size, its background or its font face change, and a repaint copies the
-// dirty rectangle from it. The pixels are exactly those of painting the clean copy afresh.
+// get slower as the board fills: the image is redrawn only when an entry of the character table, the
+// overlay's scroll offsets or position, the canvas size, its background or its font face change (characters
+// added at the end are drawn over it), and a repaint copies the dirty rectangle from it. The pixels are
+// exactly those of painting the clean copy afresh.
 #pragma once
 
 #include <QImage>
@@ -33,6 +34,8 @@ public:
     void renderCleanCopy(QImage& image, QPointF origin);
     // Where document (0, 0) lies on the canvas now: the overlay's origin less its scroll offsets.
     QPointF documentOrigin() const;
+    // Full redraws of the image (a scroll, a resize, a font or background change, a changed entry); added
+    // characters are drawn over it.
     int imageBuilds() const noexcept { return m_builds; }
 
 protected:
@@ -41,7 +44,9 @@ protected:
 private:
     struct CacheKey {
         uint64_t version = 0;
-        QPointF origin;
+        uint64_t rewriteVersion = 0;
+        int32_t upperBound = 0;
+        QPoint origin;
         QSize size;
         qreal ratio = 1;
         bool operator==(const CacheKey&) const = default;
