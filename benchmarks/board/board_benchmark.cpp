@@ -1,5 +1,6 @@
 // The board on a full day's work, offscreen with the real overlay:
-//   BM_FirstFrame    start-up (controls created from the registry, palette loaded) to the first painted frame;
+//   BM_FirstFrame    start-up (controls created from the registry, palette loaded) to the first painted
+//   frame;
 //                    /cold is the first board of the process (modules, fonts and font database loaded)
 //   BM_PenMove       one pen move on the overlay over 2,000 committed characters and 10,000 strokes of ink:
 //                    the event, the segment, the repaint of its rectangle (the canvas beneath from its image)
