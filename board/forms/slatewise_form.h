@@ -32,7 +32,6 @@ struct BoardOptions {
 };
 
 inline constexpr const char* kCaption = "Slatewise";
-inline constexpr uint32_t kFormFontCharset = 128;  // Shift-JIS
 
 class SlatewiseForm final : public QWidget {
     Q_OBJECT

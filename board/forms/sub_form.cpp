@@ -7,6 +7,7 @@
 
 #include "board/controls/veil_proxy.h"
 #include "board/forms/icons.h"
+#include "board/forms/main_picture.h"
 #include "board/forms/slatewise_form.h"
 #include "platform/gdi/color.h"
 
@@ -117,7 +118,10 @@ void SubForm::ScrButtonClick(int index) {
     if (m_board.PenMode() != kPenModePen) return;
     VeilProxy& veil = m_board.veil();
     const auto target = scrollTarget(index, veil.scrollX(), veil.scrollY());
-    if (target) veil.scrollTo(target->first, target->second);
+    if (!target) return;
+    veil.scrollTo(target->first, target->second);
+    // The clean copy moves with the ink, also in the strip of the canvas the overlay does not cover.
+    m_board.mainPicture()->update();
 }
 
 void SubForm::setSample(int width, uint32_t color) {

@@ -99,22 +99,6 @@ TEST(PlacePalette, CentresOnThePenAboveTheStripInsideTheScreen) {
     }
 }
 
-TEST(PaletteModel, ElementsLieInsideTheClientAreaClearOfTheSampleLine) {
-    std::vector<QRect> rects;
-    for (int i = 0; i < kColorSwatches; ++i) rects.push_back(colorSwatchRect(i));
-    for (int i = 0; i < kWidthSamples; ++i) rects.push_back(widthSampleRect(i));
-    for (int i = 0; i < kScrollButtons; ++i) rects.push_back(scrollButtonRect(i));
-    for (int i = 0; i < kModeButtons; ++i) rects.push_back(modeButtonRect(i));
-    const QRect client(QPoint(0, 0), paletteClientSize());
-    EXPECT_EQ(paletteClientSize(), QSize(157, 159));
-    for (size_t i = 0; i < rects.size(); ++i) {
-        EXPECT_TRUE(client.contains(rects[i])) << i;
-        EXPECT_FALSE(rects[i].contains(sampleLine().p1()) || rects[i].contains(sampleLine().p2())) << i;
-    }
-    EXPECT_TRUE(colorSwatchRect(5).isNull());
-    EXPECT_TRUE(modeButtonRect(-1).isNull());
-}
-
 TEST(PaletteModel, ModeRowsWriteTheOverlayInOrder) {
     namespace ov = sw::overlay;
     using W = std::vector<std::pair<sw::DispId, int>>;
