@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev qt6-wayland
     libzinnia-dev zinnia-utils tegaki-zinnia-japanese
     fonts-ipafont-mincho fonts-ipafont-gothic
     edict

@@ -1,0 +1,94 @@
+// SlatewiseForm, the board window: the canvas MainPicture, the overlay VeilCtl in front of it, the menu
+// strip MenuPicture along the bottom, the recognition box Quillbox1 (hidden until it holds a result), the
+// invisible controls Veiladd1 and Penmate1, the dictionary list jList, and the tool palette SubForm.
+//
+// The controls are created from the class registry by their class identities and called by dispatch id
+// only; a control that fails to load leaves its proxy empty and the board runs without it.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <memory>
+
+#include "board/board_state.h"
+#include "board/controls/quillbox_proxy.h"
+#include "board/controls/veil_proxy.h"
+#include "board/forms/form_slot.h"
+#include "platform/automation/events.h"
+
+namespace sw::win {
+class ListBox;
+}
+
+namespace sw::board {
+
+class MainPicture;
+class MenuPicture;
+class SubForm;
+
+struct BoardOptions {
+    QString programFolder;  // the program's folder: the working directory, the modules and "dic.txt"
+    QString commandLine;    // the text after the program's path, taken whole; empty for none
+};
+
+inline constexpr const char* kCaption = "Slatewise";
+
+class SlatewiseForm final : public QWidget {
+    Q_OBJECT
+public:
+    // Creates the elements and controls and runs start-up; the window is not shown yet.
+    explicit SlatewiseForm(BoardOptions options);
+    ~SlatewiseForm() override;
+
+    // Public members of the board, used by its other windows.
+    int16_t PenMode() const noexcept { return m_state.PenMode; }
+    void setPenMode(int16_t mode) noexcept { m_state.PenMode = mode; }
+    // Commits a pending recognition result and clears and hides the box.
+    void RecognizeEnd();
+
+    BoardState& state() noexcept { return m_state; }
+    QString fontFace() const { return m_fontFace; }
+    MainPicture* mainPicture() const noexcept { return m_mainPicture; }
+    MenuPicture* menuPicture() const noexcept { return m_menuPicture; }
+    win::ListBox* jList() const noexcept { return m_jList; }
+    VeilProxy& veil() noexcept { return m_veil; }
+    QuillboxProxy& quillbox() noexcept { return m_quillbox; }
+    ControlProxy& veiladd() noexcept { return m_veiladd; }
+    ControlProxy& penmate() noexcept { return m_penmate; }
+    // The palette, loaded (hidden) when it is not; loadedSubForm() never loads it.
+    SubForm* subForm();
+    SubForm* loadedSubForm() const noexcept;
+    int subFormLoads() const noexcept { return m_subForm.loads(); }
+
+    // The menu strip's press: Button 1 opens the palette above the strip, centred on the pen.
+    void MenuPictureMouseDown(int button, QPointF point);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    void load();
+    void layout();
+    void unload();
+    void onVeilEvent(DispId id, std::span<Variant> args);
+    void AreaChanged(int32_t left, int32_t top, int32_t right, int32_t bottom);
+
+    BoardOptions m_options;
+    BoardState m_state;
+    QString m_fontFace;
+    MainPicture* m_mainPicture = nullptr;
+    MenuPicture* m_menuPicture = nullptr;
+    win::ListBox* m_jList = nullptr;
+    FunctionSink m_veilSink;
+    uint32_t m_veilCookie = 0;
+    VeilProxy m_veil;
+    QuillboxProxy m_quillbox;
+    ControlProxy m_veiladd;
+    ControlProxy m_penmate;
+    FormSlot<SubForm> m_subForm;
+    bool m_unloaded = false;
+};
+
+}  // namespace sw::board

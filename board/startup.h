@@ -1,0 +1,31 @@
+// Start-up helpers that need no window: the dictionary file's lines and the registration of the board's own
+// control modules.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/com/guid.h"
+
+namespace sw::board {
+
+// The lines of a text file as code page 932 bytes, without their terminators ("\n" or "\r\n"), in file
+// order. Every line is kept unchanged, empty ones included; a final terminator does not start another line.
+// nullopt when the file cannot be opened or read.
+std::optional<std::vector<std::string>> readTextLines(const std::string& path);
+
+// The control modules the board hosts, by file name in the program's folder.
+struct OwnModule {
+    const char* fileName;  // "libveil.so"
+    Guid classId;
+};
+const std::vector<OwnModule>& ownModules();
+
+// Registers every own module found in `folder` whose class the registry does not know, or knows at a
+// module file that no longer exists, by calling the module's own DllRegisterServer (what regctl does).
+// Returns the number of modules registered. A module that is missing or fails to register is skipped: the
+// board then runs without that control.
+int registerMissingModules(const std::string& folder);
+
+}  // namespace sw::board
