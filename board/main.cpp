@@ -25,16 +25,10 @@ void onSignal(int) {
     [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
 }
 
-// Turns the signals into a close of `window` on the event loop's thread.
-void closeOnSignals(QWidget& window) {
+// Catches the signals into a pipe from the start, so that one arriving while the board is still starting is
+// not lost (the default action would kill the process without its shutdown).
+void catchSignals() {
     if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
-    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &window);
-    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
-        char buffer[16];
-        while (::read(g_signalPipe[0], buffer, sizeof buffer) > 0) {
-        }
-        window.close();
-    });
     struct sigaction action {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
@@ -42,9 +36,23 @@ void closeOnSignals(QWidget& window) {
     for (int signal : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(signal, &action, nullptr);
 }
 
+// Turns the caught signals into a close of `window` on the event loop's thread; a signal caught before this
+// closes the window as soon as the loop runs.
+void closeOnSignals(QWidget& window) {
+    if (g_signalPipe[0] < 0) return;
+    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &window);
+    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+        char buffer[16];
+        while (::read(g_signalPipe[0], buffer, sizeof buffer) > 0) {
+        }
+        window.close();
+    });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    catchSignals();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("slatewise"));
     QApplication::setDesktopFileName(QStringLiteral("slatewise"));

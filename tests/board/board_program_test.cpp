@@ -35,8 +35,9 @@ bool waitFor(const std::function<bool()>& condition, int milliseconds) {
 }
 
 // Starts the program with `environment` in a working directory of its own, waits until it has registered
-// its modules in its fresh registry, lets it run a moment, then asks it to close.
-void runAndClose(QProcessEnvironment environment) {
+// its modules in its fresh registry, lets it run a moment, then asks it to close. With `atOnce` it is asked
+// to close right after it started, while it is still starting up.
+void runAndClose(QProcessEnvironment environment, bool atOnce = false) {
     app();
     QTemporaryDir home, elsewhere;
     const QString registry = home.filePath("registry");
@@ -52,7 +53,7 @@ void runAndClose(QProcessEnvironment environment) {
         return file.open(QIODevice::ReadOnly) && file.readAll().contains("VEIL.VeilCtrl.1");
     };
     EXPECT_TRUE(waitFor(registered, 15000)) << "the board registers its own modules";
-    QThread::msleep(300);
+    if (!atOnce) QThread::msleep(300);
     ASSERT_EQ(program.state(), QProcess::Running) << "exit code " << program.exitCode();
     ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
     ASSERT_TRUE(program.waitForFinished(20000));
@@ -64,6 +65,13 @@ TEST(Program, StartsFromAnotherDirectoryOffscreenAndClosesCleanly) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     runAndClose(environment);
+}
+
+// Regression: a signal that arrived before the board's window existed killed the process without shutdown.
+TEST(Program, ClosesCleanlyOnASignalDuringStartUp) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    runAndClose(environment, true);
 }
 
 TEST(Program, StartsUnderAVirtualXServerAndClosesCleanly) {
