@@ -19,7 +19,8 @@ namespace sw::board {
 void loadDictionary(QListWidget& list, const QString& path);
 
 // The first item of `list` that is a dictionary line with `word` as its first or second key (lookUpWord's
-// rules, on the items' texts in list order). Nothing for an empty word or when no item matches.
-std::optional<DictionaryMatch> lookUpList(const QListWidget& list, QStringView word);
+// rules, on the items' texts in list order). Nothing for an empty word or when no item matches. The items'
+// texts are cached in a child object of the list until its items change.
+std::optional<DictionaryMatch> lookUpList(QListWidget& list, QStringView word);
 
 }  // namespace sw::board

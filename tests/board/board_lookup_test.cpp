@@ -14,6 +14,7 @@
 #include <optional>
 
 #include "board/forms/dic_form.h"
+#include "board/forms/lookup.h"
 #include "board/forms/main_picture.h"
 #include "board/forms/sub_form.h"
 #include "board/layout.h"
@@ -279,6 +280,24 @@ TEST(DictionaryWindow, ShowsTheExplanationAsPlainTextAndWrapsIt) {
     const QTextBlock block = form->DicText2()->document()->firstBlock();
     ASSERT_NE(block.layout(), nullptr);
     EXPECT_GT(block.layout()->lineCount(), 2) << "wrapped within DicText2";
+}
+
+// Regression guard for the cached item texts: a look-up sees every change of jList made after the last one.
+TEST(LookUpList, SeesTheListAsItIsNow) {
+    test::app();
+    win::ListBox list;
+    const auto found = [&list](const char16_t* word) {
+        const auto match = lookUpList(list, QStringView(word));
+        return match ? match->explanation : QStringLiteral("-");
+    };
+    list.addLineCp932("a b first");
+    EXPECT_EQ(found(u"a"), u"first");
+    win::sendMessage(list.handle(), win::LB_ADDSTRING, 0, reinterpret_cast<intptr_t>("c d added"));
+    EXPECT_EQ(found(u"d"), u"added");
+    list.item(0)->setText(QStringLiteral("a b changed"));
+    EXPECT_EQ(found(u"a"), u"changed");
+    list.resetContent();
+    EXPECT_EQ(found(u"a"), u"-");
 }
 
 }  // namespace
