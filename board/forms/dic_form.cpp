@@ -37,6 +37,7 @@ DicForm::DicForm(QWidget& board) : QWidget(&board, Qt::Window), m_board(board) {
     m_dicText2->setGeometry(pixelRect(kTextLeft, kExplanationTop, kTextWidth, kExplanationHeight));
     m_dicText2->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_dicText2->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    m_dicText2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);  // every line wraps
     setTabOrder(m_dicText1, m_dicText2);
 }
 

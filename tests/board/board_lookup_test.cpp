@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QTextBlock>
@@ -280,6 +281,31 @@ TEST(DictionaryWindow, ShowsTheExplanationAsPlainTextAndWrapsIt) {
     const QTextBlock block = form->DicText2()->document()->firstBlock();
     ASSERT_NE(block.layout(), nullptr);
     EXPECT_GT(block.layout()->lineCount(), 2) << "wrapped within DicText2";
+}
+
+// Not a check: with SLATEWISE_SHOTS_DIR set, saves a look-up on the board with the built dictionary, once
+// while the path is drawn and once with the dictionary window open, as the README shows it.
+TEST(BoardLookUp, Screenshot) {
+    const char* dir = std::getenv("SLATEWISE_SHOTS_DIR");
+    if (!dir) GTEST_SKIP() << "SLATEWISE_SHOTS_DIR not set";
+    BoardFixture f({.dictionary = builtDictionary(), .withDictionary = true, .size = {760, 470}});
+    SlatewiseForm& b = *f.board;
+    operate(b);
+    const std::u16string line = u"今日は漢字を学ぶ。";
+    for (size_t i = 0; i < line.size(); ++i)
+        b.state().table.append(line.substr(i, 1), {60 + int(i) * 70, 120, 124 + int(i) * 70, 184}, 0x00FFFFFF,
+                               2);
+    const std::vector<QPoint> loop = loopAround(QRect(286, 100, 120, 110), 40);
+    drawPath(b, loop);
+    ASSERT_TRUE(b.grab().save(QString::fromLocal8Bit(dir) + "/lookup-trace.png"));
+    send(b, win::WM_LBUTTONUP, {380, 215});
+    DicForm* form = b.loadedDicForm();
+    ASSERT_NE(form, nullptr);
+    QImage shot = b.grab().toImage();
+    QPainter p(&shot);
+    p.drawImage(form->geometry().topLeft() - b.geometry().topLeft(), form->grab().toImage());
+    p.end();
+    ASSERT_TRUE(shot.save(QString::fromLocal8Bit(dir) + "/lookup-window.png"));
 }
 
 // Regression guard for the cached item texts: a look-up sees every change of jList made after the last one.
