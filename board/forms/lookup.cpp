@@ -161,15 +161,21 @@ void SlatewiseForm::showDictionaryEntry(const QString& word, const QString& expl
     QScreen* screen = QGuiApplication::screenAt(release);
     if (!screen) screen = QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->geometry() : QRect();
-    // Shown first: the window system knows the window's frame only once it is on the screen.
-    if (!form->isVisible()) form->show();
-    const QSize outer = form->frameGeometry().size();
-    const QPoint at = dictionaryWindowPosition(
-        QPoint(toTwips(release.x() - area.left()), toTwips(release.y() - area.top())),
-        QSize(toTwips(area.width()), toTwips(area.height())),
-        QSize(toTwips(outer.width()), toTwips(outer.height())));
-    form->move(area.topLeft() + QPoint(gdi::roundHalfEven(gdi::twipsToPixels(at.x())),
-                                       gdi::roundHalfEven(gdi::twipsToPixels(at.y()))));
+    const auto place = [&] {
+        const QSize outer = form->frameGeometry().size();
+        const QPoint at = dictionaryWindowPosition(
+            QPoint(toTwips(release.x() - area.left()), toTwips(release.y() - area.top())),
+            QSize(toTwips(area.width()), toTwips(area.height())),
+            QSize(toTwips(outer.width()), toTwips(outer.height())));
+        form->move(area.topLeft() + QPoint(gdi::roundHalfEven(gdi::twipsToPixels(at.x())),
+                                           gdi::roundHalfEven(gdi::twipsToPixels(at.y()))));
+    };
+    place();
+    // A window shown for the first time may learn its frame only now: placed again with it.
+    if (!form->isVisible()) {
+        form->show();
+        place();
+    }
     form->raise();
 }
 
