@@ -189,6 +189,8 @@ TEST(BoardLookUp, WhatThePenSelects) {
         r.draw(b);
         EXPECT_EQ(shownWord(b), QString::fromUtf16(r.shown));
         EXPECT_EQ(b.state().LookupCount, 0);
+        b.close();
+        EXPECT_EQ(b.dicFormLoads(), *r.shown ? 1 : 0) << "shutdown never creates the dictionary window";
     }
 }
 
@@ -232,12 +234,6 @@ TEST(DictionaryWindow, ReusedWhileOpenLoadedAfreshAfterACloseKeptOnTheScreen) {
     EXPECT_EQ(second->windowTitle(), b.windowTitle());
     EXPECT_EQ(second->DicText1()->text(), u"漢字");
     EXPECT_EQ(second->frameGeometry().bottomRight(), screen.bottomRight());
-}
-
-TEST(DictionaryWindow, ShutdownWithoutALookUpNeverCreatesIt) {
-    BoardFixture f;
-    f.board->close();
-    EXPECT_EQ(f.board->dicFormLoads(), 0);
 }
 
 // Regression: an explanation is text from a file and must never be read as markup.
