@@ -3,8 +3,6 @@
 #include <dlfcn.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "contracts/overlay.h"
 #include "contracts/penmate.h"
@@ -14,32 +12,6 @@
 #include "platform/com/registry.h"
 
 namespace sw::board {
-
-std::optional<std::vector<std::string>> readTextLines(const std::string& path) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
-    std::string bytes;
-    try {
-        std::ifstream in(path, std::ios::binary);
-        if (!in) return std::nullopt;
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        if (in.bad()) return std::nullopt;
-    } catch (const std::exception&) {
-        return std::nullopt;  // unreadable after opening
-    }
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < bytes.size()) {
-        size_t end = bytes.find('\n', start);
-        const size_t next = end == std::string::npos ? bytes.size() : end + 1;
-        if (end == std::string::npos) end = bytes.size();
-        size_t stop = end;
-        if (stop > start && bytes[stop - 1] == '\r') --stop;
-        lines.emplace_back(bytes, start, stop - start);
-        start = next;
-    }
-    return lines;
-}
 
 const std::vector<OwnModule>& ownModules() {
     static const std::vector<OwnModule> modules = {

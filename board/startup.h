@@ -1,19 +1,13 @@
-// Start-up helpers that need no window: the dictionary file's lines and the registration of the board's own
-// control modules.
+// Start-up helpers that need no window: the registration of the board's own control modules. (The dictionary
+// file is read by board/dictionary/dictionary.h.)
 #pragma once
 
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/com/guid.h"
 
 namespace sw::board {
-
-// The lines of a text file as code page 932 bytes, without their terminators ("\n" or "\r\n"), in file
-// order. Every line is kept unchanged, empty ones included; a final terminator does not start another line.
-// nullopt when the file cannot be opened or read.
-std::optional<std::vector<std::string>> readTextLines(const std::string& path);
 
 // The control modules the board hosts, by file name in the program's folder.
 struct OwnModule {

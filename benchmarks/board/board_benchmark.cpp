@@ -12,7 +12,6 @@
 
 #include <QApplication>
 #include <QMouseEvent>
-#include <QTemporaryDir>
 #include <memory>
 #include <random>
 #include <vector>
@@ -166,14 +165,3 @@ void BM_FirstFit(benchmark::State& state) {
 BENCHMARK(BM_FirstFit)->Unit(benchmark::kMillisecond)->Iterations(4);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QTemporaryDir registry;
-    setenv("SLATEWISE_REGISTRY", registry.filePath("registry").toLocal8Bit().constData(), 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

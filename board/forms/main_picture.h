@@ -10,6 +10,7 @@
 
 #include <QImage>
 #include <QWidget>
+#include <functional>
 
 #include "board/board_state.h"
 #include "board/font_fit.h"
@@ -38,8 +39,18 @@ public:
     // characters are drawn over it.
     int imageBuilds() const noexcept { return m_builds; }
 
+    // Pen input (lookup.cpp): Button (1 left, 2 right, 4 middle; for a move the buttons held), Shift (1
+    // shift, 2 control, 4 alt) and the canvas point.
+    using PenHandler = std::function<void(int button, int shift, QPointF point)>;
+    PenHandler onMouseDown;
+    PenHandler onMouseMove;
+    PenHandler onMouseUp;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     struct CacheKey {

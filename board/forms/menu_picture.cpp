@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 
+#include "board/forms/pen_event.h"
 #include "board/layout.h"
 #include "platform/gdi/color.h"
 
@@ -16,20 +17,7 @@ MenuPicture::MenuPicture(QWidget* parent) : QWidget(parent) {
 }
 
 void MenuPicture::mousePressEvent(QMouseEvent* event) {
-    int button = 0;
-    switch (event->button()) {
-        case Qt::LeftButton:
-            button = 1;
-            break;
-        case Qt::RightButton:
-            button = 2;
-            break;
-        case Qt::MiddleButton:
-            button = 4;
-            break;
-        default:
-            break;
-    }
+    const int button = buttonCode(event->button());
     if (button && onMouseDown) onMouseDown(button, event->position());
 }
 

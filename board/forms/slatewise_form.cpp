@@ -6,7 +6,9 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include "board/forms/dic_form.h"
 #include "board/forms/icons.h"
+#include "board/forms/lookup.h"
 #include "board/forms/main_picture.h"
 #include "board/forms/menu_picture.h"
 #include "board/forms/sub_form.h"
@@ -41,6 +43,11 @@ SlatewiseForm::SlatewiseForm(BoardOptions options)
           auto* form = new SubForm(*this);
           form->load();
           return form;
+      }),
+      m_dicForm([this] {
+          auto* form = new DicForm(*this);
+          form->load();
+          return form;
       }) {
     gdi::installFaceSubstitutions();
     setWindowTitle(QString::fromLatin1(kCaption));
@@ -54,6 +61,13 @@ SlatewiseForm::SlatewiseForm(BoardOptions options)
     setFont(f);
 
     m_mainPicture = new MainPicture(m_state, this);
+    m_mainPicture->onMouseDown = [this](int b, int s, QPointF p) {
+        MainPictureMouseDown(b, s, p.x(), p.y());
+    };
+    m_mainPicture->onMouseMove = [this](int b, int s, QPointF p) {
+        MainPictureMouseMove(b, s, p.x(), p.y());
+    };
+    m_mainPicture->onMouseUp = [this](int b, int s, QPointF p) { MainPictureMouseUp(b, s, p.x(), p.y()); };
     m_menuPicture = new MenuPicture(this);
     m_menuPicture->onMouseDown = [this](int button, QPointF point) { MenuPictureMouseDown(button, point); };
     m_jList = new win::ListBox(this);
@@ -113,10 +127,7 @@ void SlatewiseForm::load() {
         m_quillbox.setResultFontName(m_fontFace.toStdU16String());
     }
 
-    m_jList->resetContent();
-    if (const auto lines = readTextLines("dic.txt")) {
-        for (const std::string& line : *lines) m_jList->addLineCp932(line);
-    }
+    loadDictionary(*m_jList, QStringLiteral("dic.txt"));
 
     m_state.table.reset();
     m_state.LookupPath.clear();
@@ -139,12 +150,13 @@ void SlatewiseForm::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-// Shutdown: unloads the palette (and, once it exists, the dictionary window); a window that was never
-// loaded is not created for it. Nothing is saved.
+// Shutdown: unloads the palette and then the dictionary window; a window that was never loaded is not
+// created for it. Nothing is saved.
 void SlatewiseForm::unload() {
     if (m_unloaded) return;
     m_unloaded = true;
     m_subForm.unload();
+    m_dicForm.unload();
 }
 
 void SlatewiseForm::RecognizeEnd() {

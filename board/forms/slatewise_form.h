@@ -22,6 +22,7 @@ class ListBox;
 
 namespace sw::board {
 
+class DicForm;
 class MainPicture;
 class MenuPicture;
 class SubForm;
@@ -63,6 +64,17 @@ public:
     // The menu strip's press: Button 1 opens the palette above the strip, centred on the pen.
     void MenuPictureMouseDown(int button, QPointF point);
 
+    // The dictionary look-up (lookup.cpp): the canvas's pen events, in canvas pixels. A left-button press
+    // starts a look-up path, moves extend it, the left button's release looks up the characters it encloses
+    // and shows the entry in the dictionary window.
+    void MainPictureMouseDown(int button, int shift, float x, float y);
+    void MainPictureMouseMove(int button, int shift, float x, float y);
+    void MainPictureMouseUp(int button, int shift, float x, float y);
+    // The dictionary window, loaded (hidden) when it is not; loadedDicForm() never loads it.
+    DicForm* dicForm();
+    DicForm* loadedDicForm() const noexcept;
+    int dicFormLoads() const noexcept { return m_dicForm.loads(); }
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -74,6 +86,10 @@ private:
     void unload();
     void onVeilEvent(DispId id, std::span<Variant> args);
     void AreaChanged(int32_t left, int32_t top, int32_t right, int32_t bottom);
+    // Look-up helpers (lookup.cpp).
+    PathPoint canvasPointToDocument(float x, float y) const;
+    QString lookupSelection() const;
+    void showDictionaryEntry(const QString& word, const QString& explanation, float x, float y);
 
     BoardOptions m_options;
     BoardState m_state;
@@ -88,6 +104,7 @@ private:
     ControlProxy m_veiladd;
     ControlProxy m_penmate;
     FormSlot<SubForm> m_subForm;
+    FormSlot<DicForm> m_dicForm;
     bool m_unloaded = false;
 };
 

@@ -1,11 +1,9 @@
 // The board's logic without windows: layout, coordinates, palette placement and tables, font fitting, the
-// character table, the dictionary file's lines and the stored settings.
+// character table and the stored settings.
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
-#include <QTemporaryDir>
 #include <cmath>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -13,7 +11,6 @@
 #include "board/font_fit.h"
 #include "board/layout.h"
 #include "board/palette_model.h"
-#include "board/startup.h"
 #include "board/stored_settings.h"
 #include "contracts/overlay.h"
 
@@ -231,36 +228,6 @@ TEST(CharacterTable, StaysFourArraysOfOneBoundAndCountsItsChanges) {
     t.reset();
     EXPECT_EQ(t.upperBound(), 0);
     EXPECT_EQ(t.CharRects[0], CharRect{});
-}
-
-TEST(ReadTextLines, KeepsEveryLineAsBytes) {
-    QTemporaryDir dir;
-    const std::string path = dir.filePath("dic.txt").toStdString();
-    struct Row {
-        const char* name;
-        std::string bytes;
-        std::vector<std::string> lines;
-    };
-    const Row rows[] = {
-        {"two lines", "a b c\nd e f\n", {"a b c", "d e f"}},
-        {"no final terminator", "a\nb", {"a", "b"}},
-        {"CRLF", "a\r\nb\r\n", {"a", "b"}},
-        {"trailing empty line", "a\n\n", {"a", ""}},
-        {"spaces kept", "  a  \n", {"  a  "}},
-        {"empty file", "", {}},
-        {"code page 932 and invalid bytes",
-         "\x8a\xbf\x8e\x9a \x82\xa9\n\xff\x81\n",
-         {"\x8a\xbf\x8e\x9a \x82\xa9", "\xff\x81"}},
-        {"NUL inside", std::string("a\0b\n", 4), {std::string("a\0b", 3)}},
-    };
-    for (const Row& r : rows) {
-        std::ofstream(path, std::ios::binary | std::ios::trunc) << r.bytes;
-        const auto lines = readTextLines(path);
-        ASSERT_TRUE(lines) << r.name;
-        EXPECT_EQ(*lines, r.lines) << r.name;
-    }
-    EXPECT_FALSE(readTextLines(dir.filePath("absent.txt").toStdString()));
-    EXPECT_FALSE(readTextLines(dir.path().toStdString())) << "a folder is not a file";
 }
 
 TEST(StoredSettings, ExtentAndEveryPropertyOfTheBoxAreThere) {
