@@ -208,7 +208,7 @@ TEST_F(BoardFlow, WriteCircleCommit) {
     EXPECT_TRUE(b.veil().getBool(ov::kDispMousePassThrough));
     EXPECT_EQ(b.PenMode(), kPenModeLasso);
     EXPECT_EQ(palette()->ModePic(kPenModeLasso)->backColor(), kModeSelectedColor);
-    saveShot(&b, "flow-2-circled.png");
+    saveShot(&b, "flow-test-circled.png");
 
     palette()->ModePicClick(kPenModePen);
     const CharacterTable& t = b.state().table;
@@ -232,7 +232,7 @@ TEST_F(BoardFlow, WriteCircleCommit) {
     // The typeset characters where the ink was: red inside each character's rectangle, none elsewhere.
     QApplication::processEvents();
     const QImage shot = b.grab().toImage();
-    saveShot(&b, "flow-3-committed.png");
+    saveShot(&b, "flow-test-committed.png");
     const QPoint canvas = b.mainPicture()->geometry().topLeft() + o;
     auto isRed = [](QRgb c) { return qRed(c) > 160 && qGreen(c) < 110 && qBlue(c) < 110; };
     int outside = 0;
