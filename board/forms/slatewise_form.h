@@ -47,6 +47,11 @@ public:
     void setPenMode(int16_t mode) noexcept { m_state.PenMode = mode; }
     // Commits a pending recognition result to the clean copy and clears and hides the box (flow.cpp).
     void RecognizeEnd();
+    // Handlers of the overlay's events PatternSelected and MouseForward (flow.cpp); the overlay raises them
+    // on the user-interface thread. Any handle and count are accepted: what the add-in refuses changes
+    // nothing.
+    void PatternSelected(int32_t data, int32_t dataNum);
+    void MouseForward(int32_t msg, int32_t wParam, int32_t lParam);
 
     BoardState& state() noexcept { return m_state; }
     QString fontFace() const { return m_fontFace; }
@@ -76,9 +81,6 @@ private:
     void unload();
     void onVeilEvent(DispId id, std::span<Variant> args);
     void AreaChanged(int32_t left, int32_t top, int32_t right, int32_t bottom);
-    // The recognition flow (flow.cpp).
-    void PatternSelected(int32_t data, int32_t dataNum);
-    void MouseForward(int32_t msg, int32_t wParam, int32_t lParam);
     int32_t windowUnderScreenPoint(QPoint screen);
 
     BoardOptions m_options;

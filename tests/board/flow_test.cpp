@@ -330,6 +330,39 @@ TEST_F(BoardFlow, AFailedRecognitionLeavesTheOverlayAndTheNextLassoWorks) {
     EXPECT_EQ(sw::liveBlockCount(), m_baseline);
 }
 
+// A selection the add-in refuses ends the handler with the overlay and the box as they were: never an empty
+// remainder set on the overlay, which would erase all the ink.
+TEST_F(BoardFlow, ARefusedSelectionChangesNothing) {
+    write(strokesOf("line3_a.txt", m_offset));
+    const int32_t written = overlayPoints();
+    const size_t baseline = sw::liveBlockCount();
+    std::vector<sw::VeilPoint> copy(written);
+    std::copy_n(sw::resolveStrokeData(board().veil().pointData(), written), written, copy.begin());
+    const sw::Handle selection = sw::registerBlock(copy.data(), copy.size() * sizeof(sw::VeilPoint),
+                                                   sw::Owner::Test, sw::BlockKind::StrokeData);
+    const struct {
+        const char* name;
+        int32_t data, count;
+    } rows[] = {
+        {"empty", selection, 0},
+        {"negative count", selection, -5},
+        {"count beyond the array", selection, written + 1},
+        {"huge count", selection, INT32_MAX},
+        {"stale handle", 0x7FFF0001, 10},
+        {"no handle", 0, 10},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        board().PatternSelected(r.data, r.count);
+        EXPECT_EQ(overlayPoints(), written);
+        EXPECT_FALSE(box().visible());
+        EXPECT_FALSE(board().veil().getBool(ov::kDispMousePassThrough));
+    }
+    EXPECT_EQ(copy[0].X, strokesOf("line3_a.txt", m_offset)[0][0].x()) << "a refused selection is not moved";
+    sw::unregisterBlock(selection, sw::Owner::Test);
+    EXPECT_EQ(sw::liveBlockCount(), baseline);
+}
+
 // A lasso that arrives while a result is pending commits that result instead of dropping it.
 TEST_F(BoardFlow, ALassoWhileAResultIsPendingCommitsItFirst) {
     writeAndCircle("line3_a.txt");
