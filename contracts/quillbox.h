@@ -97,6 +97,11 @@ inline constexpr DispId kDispAppearance = -520;
 inline constexpr DispId kDispRefresh = -550;
 inline constexpr DispId kDispAboutBox = -552;
 
+// The window timer of a pending correction (strokes written over a result character, recognised when the
+// timer fires). A host that sends the box's window WM_TIMER with this id applies the correction at once; with
+// no correction pending the message does nothing.
+inline constexpr uint32_t kCorrectionTimerId = 50;
+
 // Events.
 inline constexpr DispId kEventResultChange = 1;     // ()
 inline constexpr DispId kEventRecSelectChange = 2;  // (SelectNum long), 1-based character

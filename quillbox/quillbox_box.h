@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "contracts/quillbox.h"
 #include "contracts/scribeng.h"
 #include "quillbox/box_props.h"
 #include "quillbox/box_rules.h"
@@ -50,9 +51,8 @@ inline constexpr uint32_t kMenuLineDel = 2002;
 inline constexpr uint32_t kMenuClear = 2003;
 inline constexpr uint32_t kMenuCancel = 2004;
 
-// The correction timer's window timer id, and the candidate menu's identifiers (2000: the current character,
-// 2001 + i: candidate i).
-inline constexpr uint32_t kCorrectionTimerId = 50;
+// The candidate menu's identifiers (2000: the current character, 2001 + i: candidate i). The correction
+// timer's id is kCorrectionTimerId of contracts/quillbox.h.
 inline constexpr uint32_t kMenuCurrentChar = 2000;
 inline constexpr uint32_t kMenuFirstCandidate = 2001;
 

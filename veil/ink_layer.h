@@ -83,7 +83,7 @@ struct VeilSettings {
     uint32_t penColor = 0x00FFFFFF;  // plain 0x00BBGGRR, system colours already translated
     int16_t drawKind = 1;            // sw::overlay::kDrawPen or kDrawLasso
     bool inkInput = true;
-    bool inkDisplay = true;
+    bool inkDisplay = true;  // false: the ink is shown faded
     bool lassoSelect = false;
     bool mousePassThrough = false;
 };

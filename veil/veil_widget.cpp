@@ -60,6 +60,8 @@ bool paintPassActive(QWidget* window) {
 }
 
 constexpr int kLassoWidth = 2;
+// The opacity of ink while InkDisplay is off: still there to see, plainly not the ink being worked on.
+constexpr qreal kFadedInkOpacity = 0.35;
 constexpr int kLassoReach = kLassoWidth + 1;
 
 }  // namespace
@@ -202,12 +204,12 @@ void VeilWidget::ensureCache() {
 
 void VeilWidget::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    if (m_layer.settings().inkDisplay) {
-        ensureCache();
-        const qreal ratio = m_cache.devicePixelRatio();
-        for (const QRect& r : event->region())
-            painter.drawImage(r, m_cache, QRectF(r.topLeft() * ratio, r.size() * ratio));
-    }
+    if (!m_layer.settings().inkDisplay) painter.setOpacity(kFadedInkOpacity);
+    ensureCache();
+    const qreal ratio = m_cache.devicePixelRatio();
+    for (const QRect& r : event->region())
+        painter.drawImage(r, m_cache, QRectF(r.topLeft() * ratio, r.size() * ratio));
+    painter.setOpacity(1);
     if (m_capture == Capture::Lasso) paintLasso(painter);
 }
 
@@ -273,7 +275,7 @@ void VeilWidget::drawSegment(const QPoint& fromClient, const QPoint& toClient) {
         painter.setPen(inkPen(pen));
         painter.drawLine(fromClient, toClient);
     }
-    if (m_layer.settings().inkDisplay) update(segmentRect(fromClient, toClient, inkReach(pen.Width)));
+    update(segmentRect(fromClient, toClient, inkReach(pen.Width)));
 }
 
 void VeilWidget::mouseMoveEvent(QMouseEvent* event) {

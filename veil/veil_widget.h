@@ -5,8 +5,9 @@
 // segment into it and repaints only that segment's rectangle, so the cost of a move does not grow with the
 // amount of ink. The image is rebuilt when the widget is resized or the point set is replaced by a very
 // different one; a replace that cuts strokes out or adds a few redraws only their rectangles; a scroll moves
-// the image and draws only the uncovered strips; hiding the ink keeps the image (ink written while hidden is
-// drawn into it), so switching modes costs nothing.
+// the image and draws only the uncovered strips. With InkDisplay off the ink is shown faded rather than
+// hidden (the teacher working on one word keeps the rest of the board in view); the image is the same, so
+// switching modes costs nothing.
 //
 // Input, by the layer's settings:
 //   MousePassThrough: every mouse message is raised as MouseForward (Windows message number, MK_ key-state

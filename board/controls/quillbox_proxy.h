@@ -14,6 +14,16 @@ public:
     std::u16string result() const;
     bool recog() const noexcept;
     bool clear() noexcept;
+    bool recognize() noexcept;
+    // Loads the strokes of a PTW record as the box's ink (the box copies them).
+    bool setString(int32_t ptw) noexcept;
+    // The strokes of result character `num` (1-based) as a new PTW in box coordinates; 0 for none. Free it
+    // with deletePTW.
+    int32_t getNthString(int32_t num) noexcept;
+    void deletePTW(int32_t ptw) noexcept;
+    uint32_t backCharColor() const noexcept;
+    bool setBackCharColor(uint32_t color) noexcept;
+    int32_t hWnd() const noexcept;
 };
 
 }  // namespace sw::board

@@ -30,6 +30,23 @@ bool VeilProxy::scrollTo(int32_t x, int32_t y) noexcept {
     return succeeded(call(ov::kDispScrollTo, {Variant(x), Variant(y)}));
 }
 
+int32_t VeilProxy::pointData() const noexcept { return getI4(ov::kDispPointData); }
+int32_t VeilProxy::pointCount() const noexcept { return getI4(ov::kDispPointCount); }
+
+bool VeilProxy::setPointData(int32_t data, int32_t count) noexcept {
+    return succeeded(call(ov::kDispSetPointData, {Variant(data), Variant(count)}));
+}
+
+int32_t VeilProxy::windowBelowPoint(int32_t parent, int32_t x, int32_t y) noexcept {
+    Variant v;
+    int32_t below = 0;
+    if (failed(call(ov::kDispWindowBelowPoint,
+                    {Variant::byRef(&parent), Variant::byRef(&x), Variant::byRef(&y)}, &v)) ||
+        failed(v.toI4(&below)))
+        return 0;
+    return below;
+}
+
 bool VeilProxy::redrawRect(int32_t left, int32_t top, int32_t right, int32_t bottom) noexcept {
     return succeeded(
         call(ov::kDispRedrawRect, {Variant(left), Variant(top), Variant(right), Variant(bottom)}));

@@ -103,9 +103,9 @@ void SlatewiseForm::createControls() {
     const QSize box = storedExtent(boxBag, kQuillboxFallback);
     m_quillbox.move(8, 8, box.width(), box.height());
 
-    m_veiladd = ControlProxy(sw::veiladd::kClassId.toString(), this, "Veiladd1");
+    m_veiladd = VeiladdProxy(sw::veiladd::kClassId.toString(), this, "Veiladd1");
     m_veiladd.move(8, 8, kInvisibleControlSize, kInvisibleControlSize);
-    m_penmate = ControlProxy(sw::penmate::kClassId.toString(), this, "Penmate1");
+    m_penmate = PenmateProxy(sw::penmate::kClassId.toString(), this, "Penmate1");
     m_penmate.move(48, 8, kInvisibleControlSize, kInvisibleControlSize);
 }
 
@@ -159,13 +159,6 @@ void SlatewiseForm::unload() {
     m_dicForm.unload();
 }
 
-void SlatewiseForm::RecognizeEnd() {
-    // Committing a result to the clean copy comes with the recognition flow; until the board hands the box a
-    // selection there is never one pending, so the box is only cleared and hidden.
-    m_quillbox.clear();
-    m_quillbox.setVisible(false);
-}
-
 void SlatewiseForm::MenuPictureMouseDown(int button, QPointF point) {
     if (button != 1) return;
     const QPoint press =
@@ -184,8 +177,13 @@ void SlatewiseForm::MenuPictureMouseDown(int button, QPointF point) {
 }
 
 void SlatewiseForm::onVeilEvent(DispId id, std::span<Variant> args) {
-    if (id == sw::overlay::kEventAreaChanged && args.size() == 4)
+    namespace ov = sw::overlay;
+    if (id == ov::kEventAreaChanged && args.size() == 4)
         AreaChanged(args[0].i4(), args[1].i4(), args[2].i4(), args[3].i4());
+    else if (id == ov::kEventPatternSelected && args.size() == 2)
+        PatternSelected(args[0].i4(), args[1].i4());
+    else if (id == ov::kEventMouseForward && args.size() == 3)
+        MouseForward(args[0].i4(), args[1].i4(), args[2].i4());
 }
 
 // Repaints the canvas under a changed area of the overlay (overlay client pixels, edges inclusive). The

@@ -11,8 +11,10 @@
 #include <memory>
 
 #include "board/board_state.h"
+#include "board/controls/penmate_proxy.h"
 #include "board/controls/quillbox_proxy.h"
 #include "board/controls/veil_proxy.h"
+#include "board/controls/veiladd_proxy.h"
 #include "board/forms/form_slot.h"
 #include "platform/automation/events.h"
 
@@ -44,8 +46,13 @@ public:
     // Public members of the board, used by its other windows.
     int16_t PenMode() const noexcept { return m_state.PenMode; }
     void setPenMode(int16_t mode) noexcept { m_state.PenMode = mode; }
-    // Commits a pending recognition result and clears and hides the box.
+    // Commits a pending recognition result to the clean copy and clears and hides the box (flow.cpp).
     void RecognizeEnd();
+    // Handlers of the overlay's events PatternSelected and MouseForward (flow.cpp); the overlay raises them
+    // on the user-interface thread. Any handle and count are accepted: what the add-in refuses changes
+    // nothing.
+    void PatternSelected(int32_t data, int32_t dataNum);
+    void MouseForward(int32_t msg, int32_t wParam, int32_t lParam);
 
     BoardState& state() noexcept { return m_state; }
     QString fontFace() const { return m_fontFace; }
@@ -54,8 +61,8 @@ public:
     win::ListBox* jList() const noexcept { return m_jList; }
     VeilProxy& veil() noexcept { return m_veil; }
     QuillboxProxy& quillbox() noexcept { return m_quillbox; }
-    ControlProxy& veiladd() noexcept { return m_veiladd; }
-    ControlProxy& penmate() noexcept { return m_penmate; }
+    VeiladdProxy& veiladd() noexcept { return m_veiladd; }
+    PenmateProxy& penmate() noexcept { return m_penmate; }
     // The palette, loaded (hidden) when it is not; loadedSubForm() never loads it.
     SubForm* subForm();
     SubForm* loadedSubForm() const noexcept;
@@ -90,6 +97,7 @@ private:
     PathPoint canvasPointToDocument(float x, float y) const;
     QString lookupSelection() const;
     void showDictionaryEntry(const QString& word, const QString& explanation, float x, float y);
+    int32_t windowUnderScreenPoint(QPoint screen);
 
     BoardOptions m_options;
     BoardState m_state;
@@ -101,8 +109,14 @@ private:
     uint32_t m_veilCookie = 0;
     VeilProxy m_veil;
     QuillboxProxy m_quillbox;
-    ControlProxy m_veiladd;
-    ControlProxy m_penmate;
+    VeiladdProxy m_veiladd;
+    PenmateProxy m_penmate;
+    // The selection of the pending result, document coordinates: where a character lands whose strokes
+    // cannot be measured at commit.
+    CharRect m_pendingSelection;
+    // The window that took a forwarded button press: the rest of the drag goes to it until all buttons are
+    // up. 0 when no button is held.
+    int32_t m_forwardTarget = 0;
     FormSlot<SubForm> m_subForm;
     FormSlot<DicForm> m_dicForm;
     bool m_unloaded = false;

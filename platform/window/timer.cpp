@@ -18,13 +18,14 @@ class WindowTimer : public QTimer {
         public : using Callback = std::function<void(uint32_t)>;
 
     WindowTimer(QWidget* owner, uint32_t id) : QTimer(owner), m_id(id) {
-        connect(this, &QTimer::timeout, this, [this] {
-            // Held for the call: the callback may set or kill this very timer.
-            const std::shared_ptr<const Callback> callback = m_callback;
-            (*callback)(m_id);
-        });
+        connect(this, &QTimer::timeout, this, [this] { fire(); });
     }
     uint32_t id() const { return m_id; }
+    void fire() {
+        // Held for the call: the callback may set or kill this very timer.
+        const std::shared_ptr<const Callback> callback = m_callback;
+        (*callback)(m_id);
+    }
     void setCallback(Callback callback) {
         m_callback = std::make_shared<const Callback>(std::move(callback));
     }
@@ -63,6 +64,13 @@ bool killTimer(QWidget* owner, uint32_t id) {
 }
 
 bool isTimerActive(QWidget* owner, uint32_t id) { return findTimer(owner, id) != nullptr; }
+
+bool fireTimer(QWidget* owner, uint32_t id) {
+    WindowTimer* timer = findTimer(owner, id);
+    if (!timer) return false;
+    timer->fire();
+    return true;
+}
 
 }  // namespace sw::win
 

@@ -14,5 +14,8 @@ namespace sw::win {
 uint32_t setTimer(QWidget* owner, uint32_t id, int intervalMs, std::function<void(uint32_t id)> callback);
 bool killTimer(QWidget* owner, uint32_t id);
 bool isTimerActive(QWidget* owner, uint32_t id);
+// Runs the callback of an active timer now, synchronously, as an expiry would (the timer keeps running
+// unless the callback kills it); false, doing nothing, when `owner` has no active timer `id`.
+bool fireTimer(QWidget* owner, uint32_t id);
 
 }  // namespace sw::win

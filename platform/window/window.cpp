@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "platform/window/listbox.h"
+#include "platform/window/timer.h"
 
 namespace sw::win {
 namespace {
@@ -181,6 +182,9 @@ LResult sendMessage(HWnd hwnd, uint32_t msg, WParam wParam, intptr_t lParam) {
         case LB_GETTEXTLEN:
         case LB_GETCOUNT:
             return deliverListBox(widget, msg, wParam, lParam);
+        case WM_TIMER:
+            fireTimer(widget, wParam);
+            return 0;
         default:
             return 0;
     }

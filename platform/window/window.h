@@ -60,10 +60,11 @@ QWidget* widgetOf(HWnd hwnd) noexcept;
 
 // Delivers a message synchronously and returns the window's answer.
 // Mouse messages become synthesised Qt mouse events at the packed client point (buttons and modifiers from
-// WParam) and return 0; they reach the addressed widget only, never a child or the parent. List-box messages
-// go to a ListBox (listbox.h) and return 0 at any other widget. Any other message, or a handle without a
-// widget, returns 0 and does nothing. `lParam` for LB_GETTEXT/LB_ADDSTRING carries a pointer and is taken as
-// intptr_t.
+// WParam) and return 0; they reach the addressed widget only, never a child or the parent. WM_TIMER runs the
+// window's active timer `wParam` now (timer.h) and returns 0; without such a timer it does nothing. List-box
+// messages go to a ListBox (listbox.h) and return 0 at any other widget. Any other message, or a handle
+// without a widget, returns 0 and does nothing. `lParam` for LB_GETTEXT/LB_ADDSTRING carries a pointer and is
+// taken as intptr_t.
 LResult sendMessage(HWnd hwnd, uint32_t msg, WParam wParam, intptr_t lParam);
 
 // Mouse capture: all mouse input goes to the widget until released. setCapture(null) releases.

@@ -253,6 +253,25 @@ TEST_F(WindowTest, TimersFireWithTheirIdUntilKilledOrTheWidgetDies) {
     EXPECT_FALSE(isTimerActive(&other, 1));
 }
 
+// A host applies a control's pending timer work at once by sending WM_TIMER with the timer's id.
+TEST_F(WindowTest, WmTimerRunsAnActiveTimerAtOnce) {
+    QWidget owner;
+    const HWnd h = handleOf(&owner);
+    std::vector<uint32_t> fired;
+    setTimer(&owner, 50, 60000, [&](uint32_t id) {
+        fired.push_back(id);
+        killTimer(&owner, id);
+    });
+    EXPECT_EQ(sendMessage(h, WM_TIMER, 51, 0), 0);
+    EXPECT_TRUE(fired.empty()) << "another id";
+    EXPECT_EQ(sendMessage(h, WM_TIMER, 50, 0), 0);
+    EXPECT_EQ(fired, std::vector<uint32_t>{50});
+    EXPECT_FALSE(isTimerActive(&owner, 50));
+    sendMessage(h, WM_TIMER, 50, 0);
+    EXPECT_EQ(fired.size(), 1u) << "a killed timer runs no more";
+    EXPECT_FALSE(fireTimer(nullptr, 50));
+}
+
 TEST_F(WindowTest, PopupMenuAnswersThroughTheHookOrTheRealMenu) {
     const std::vector<MenuItem> items = {{1, u"最初", false, true},
                                          {0, u"", false, true},

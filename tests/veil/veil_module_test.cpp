@@ -183,7 +183,7 @@ int pixelsOfColor(const QImage& image, QRgb color) {
     return n;
 }
 
-TEST_F(VeilModule, InkIsDrawnInThePenColourAndWidthAndHiddenWithoutInkDisplay) {
+TEST_F(VeilModule, InkIsDrawnInThePenColourAndWidthAndFadedWithoutInkDisplay) {
     ASSERT_EQ(put(ov::kDispForeColor, Variant(int32_t{0x000000FF})), 0);  // red, as 0x00BBGGRR
     ASSERT_EQ(put(ov::kDispPenWidth, Variant(int16_t{4})), 0);
     draw(horizontal(50, 250, 100));
@@ -195,12 +195,19 @@ TEST_F(VeilModule, InkIsDrawnInThePenColourAndWidthAndHiddenWithoutInkDisplay) {
     EXPECT_EQ(shown.pixel(kOverlayOrigin.x() + 150, y0 - 4), kBoard) << "the canvas shows through";
     EXPECT_EQ(shown.pixel(kOverlayOrigin.x() + 300, y0 + 1), kBoard) << "no ink past the stroke's end";
 
+    // Without InkDisplay all ink stays in view, faded: between the board's colour and the ink's, on both the
+    // ink written before and the ink written while faded.
     ASSERT_EQ(put(ov::kDispInkDisplay, Variant::fromBool(false)), 0);
-    draw(horizontal(50, 250, 200));  // written while hidden
-    const QImage hidden = picture();
-    EXPECT_EQ(pixelsOfColor(hidden, qRgb(255, 0, 0)), 0);
-    EXPECT_EQ(hidden.pixel(kOverlayOrigin.x() + 150, y0 + 1), kBoard);
-    EXPECT_EQ(getI4(ov::kDispPointCount), 42) << "hidden ink is kept";
+    draw(horizontal(50, 250, 200));
+    const QImage faded = picture();
+    EXPECT_EQ(pixelsOfColor(faded, qRgb(255, 0, 0)), 0);
+    for (const int y : {y0 + 1, y0 + 101}) {
+        const QRgb c = faded.pixel(kOverlayOrigin.x() + 150, y);
+        EXPECT_TRUE(qRed(c) > 40 && qRed(c) < 200 && qGreen(c) > 40 && qGreen(c) < 128 && qBlue(c) == 0)
+            << "row " << y << ": " << std::hex << c;
+    }
+    EXPECT_EQ(faded.pixel(kOverlayOrigin.x() + 150, y0 - 4), kBoard) << "the canvas shows through";
+    EXPECT_EQ(getI4(ov::kDispPointCount), 42) << "faded ink is kept";
 
     ASSERT_EQ(put(ov::kDispInkDisplay, Variant::fromBool(true)), 0);
     const QImage again = picture();
