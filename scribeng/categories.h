@@ -26,6 +26,10 @@ using CharCode = uint16_t;
 // A code that is no double-byte character (lead byte outside 0x81-0x9F, 0xE0-0xFC) has no category: 0.
 int32_t categoryOf(CharCode code) noexcept;
 
+// Marks that are always small: ， ． ・ ： ； ゛ ゜ quotes and primes (、。 have a place in the line as
+// well).
+bool isTinyMark(CharCode code) noexcept;
+
 // True when the category of `code` is allowed by `mask`.
 bool allowedBy(CharCode code, int32_t mask) noexcept;
 

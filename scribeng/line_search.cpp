@@ -12,6 +12,12 @@ namespace {
 
 // Recognitions one search may make beyond the runs every partition needs: per stroke, and once.
 constexpr size_t kBudgetPerStroke = 8, kBudgetBase = 100;
+// Recognitions one search makes at most, whatever the input (a line of six characters needs about 25);
+// beyond them the strokes not yet read are read in at most kFallbackPieces pieces.
+constexpr size_t kMaxRecognitions = 120;
+constexpr size_t kFallbackPieces = 8;
+// A fallback piece ends where a character may end once it is this long (of the character size).
+constexpr double kFallbackLength = 0.8;
 // Costs, in units of the recognition score (higher scores are better; a clear character scores about 0.3 to
 // 1, a piece of one or two characters together about -0.5 and below).
 constexpr double kPerCharacter = 0.5;  // every character of the path; favours fewer, fuller characters
@@ -72,12 +78,6 @@ double innerGap(std::vector<Interval> parts) {
     return gap;
 }
 
-// Marks that are always small: ， ． ・ ： ； ゛ ゜ quotes and primes (、。 have a place as well).
-bool isTinyClass(CharCode code) {
-    return (code >= 0x8143 && code <= 0x8147) || code == 0x814A || code == 0x814B ||
-           (code >= 0x8165 && code <= 0x8168) || code == 0x818C || code == 0x818D;
-}
-
 // Radicals the model knows as classes of their own but that are almost never written alone: in a line they
 // are usually a piece of a character (丶 丿 乂 亅 亠 冂 冖 冫 凵 几 勹 匕 匚 厶 宀 巛 彑).
 bool isLoneRadical(CharCode code) {
@@ -120,7 +120,7 @@ std::vector<Candidate> adjustForMarks(std::vector<Candidate> found, MarkKind kin
         // 、。ー and the other marks read by a model count only where size and place allow them.
         const bool dot = c.code == kIdeographicComma || c.code == kIdeographicStop;
         if ((dot && kind != MarkKind::Dot) || (c.code == kLongVowelMark && kind != MarkKind::LongVowel) ||
-            (isTinyClass(c.code) && !tiny)) {
+            (isTinyMark(c.code) && !tiny)) {
             push(c.code, c.score - static_cast<float>(kMisplacedMarkCost));
             continue;
         }
@@ -261,6 +261,7 @@ public:
 
     // The candidates of one run, whatever its geometry.
     std::vector<Candidate> candidatesOf(CharRun run) {
+        m_unbounded = true;
         auto info = runInfo(run, true);
         if (!info) return {};
         if (info->candidates.size() > m_limit) info->candidates.resize(m_limit);
@@ -274,7 +275,7 @@ public:
         std::vector<std::vector<double>> best(static_cast<size_t>(n));
         std::vector<std::vector<int>> from(static_cast<size_t>(n));
         constexpr double kNone = std::numeric_limits<double>::infinity();
-        for (int32_t last = 0; last < n; ++last) {
+        for (int32_t last = 0; last < n && !m_exhausted; ++last) {
             if (!closes(last)) continue;
             const bool forcedEnd = m_forced && m_forced->last == last;
             // The shortest run ending here (no boundary that may be cut inside) is taken whatever its shape,
@@ -291,6 +292,7 @@ public:
                 const bool anyShape = forcedEnd || shortest;
                 shortest = false;
                 auto info = runInfo({first, last}, anyShape);
+                if (m_exhausted) break;
                 if (!info) {
                     if (lengthOf({first, last}) > kMaxLength * m_line.charSize) break;
                     continue;
@@ -317,18 +319,31 @@ public:
                 from[static_cast<size_t>(last)].push_back(pick);
             }
         }
-        const auto& ends = best[static_cast<size_t>(n) - 1];
-        if (ends.empty()) return {};
-        int k = static_cast<int>(std::min_element(ends.begin(), ends.end()) - ends.begin());
+        // The best path to the last stroke reached; the strokes after it (none unless the search ran out of
+        // recognitions or found no character for some stroke) are read in pieces.
+        int32_t end = n - 1;
+        while (end >= 0 && endingAt[static_cast<size_t>(end)].empty()) --end;
         std::vector<SearchedChar> out;
-        for (int32_t last = n - 1; last >= 0 && k >= 0;) {
-            RunInfo& info = endingAt[static_cast<size_t>(last)][static_cast<size_t>(k)];
-            if (info.candidates.size() > m_limit) info.candidates.resize(m_limit);
-            out.push_back({info.run, std::move(info.candidates)});
-            k = from[static_cast<size_t>(last)][static_cast<size_t>(k)];
-            last = info.run.first - 1;
+        if (end >= 0) {
+            const auto& ends = best[static_cast<size_t>(end)];
+            int k = static_cast<int>(std::min_element(ends.begin(), ends.end()) - ends.begin());
+            for (int32_t last = end; last >= 0 && k >= 0;) {
+                RunInfo& info = endingAt[static_cast<size_t>(last)][static_cast<size_t>(k)];
+                if (info.candidates.size() > m_limit) info.candidates.resize(m_limit);
+                out.push_back({info.run, std::move(info.candidates)});
+                k = from[static_cast<size_t>(last)][static_cast<size_t>(k)];
+                last = info.run.first - 1;
+            }
         }
         std::reverse(out.begin(), out.end());
+        if (end < n - 1) {
+            for (const CharRun& piece : fallbackPieces(end + 1)) {
+                auto info = runInfo(piece, true);
+                if (!info) return {};
+                if (info->candidates.size() > m_limit) info->candidates.resize(m_limit);
+                out.push_back({piece, std::move(info->candidates)});
+            }
+        }
         preferKatakanaBesideKatakana(out);
         return out;
     }
@@ -359,6 +374,35 @@ private:
                 overlap <= std::max(kStartOverlap * stroke.length(), kStartOverlapOfSize * m_line.charSize));
     }
 
+    // The strokes from `first` to the end in at most about kFallbackPieces runs: each at least an equal share
+    // of the strokes, ended where a character may end once it is long enough (or where it must end, or at
+    // kMaxRunStrokes strokes when no character may end). Read whatever the budget: m_unbounded.
+    std::vector<CharRun> fallbackPieces(int32_t first) {
+        m_unbounded = true;
+        const auto n = static_cast<int32_t>(m_strokes.size());
+        const int32_t share = std::max<int32_t>(1, (n - first + static_cast<int32_t>(kFallbackPieces) - 1) /
+                                                       static_cast<int32_t>(kFallbackPieces));
+        std::vector<CharRun> pieces;
+        int32_t start = first;
+        for (int32_t i = first + 1; i <= n; ++i) {
+            const Boundary at = m_boundary[static_cast<size_t>(i)];
+            const int32_t count = i - start;
+            const bool cut =
+                at == Boundary::Required ||
+                (count >= share &&
+                 ((at == Boundary::Free && lengthOf({start, i - 1}) >= kFallbackLength * m_line.charSize) ||
+                  (at != Boundary::Forbidden && count >= kMaxRunStrokes) ||
+                  (!inForced(i) && count >= std::max(share, kMaxRunStrokes) * 2)));
+            if (!cut) continue;
+            pieces.push_back({start, i - 1});
+            start = i;
+        }
+        return pieces;
+    }
+
+    // Boundary i lies inside the forced run.
+    bool inForced(int32_t i) const { return m_forced && i > m_forced->first && i <= m_forced->last; }
+
     double lengthOf(CharRun run) const {
         std::optional<Interval> all;
         for (int32_t s = run.first; s <= run.last; ++s) {
@@ -385,9 +429,17 @@ private:
 
         const auto count = static_cast<size_t>(run.last - run.first + 1);
         const std::span<const Stroke> strokes = m_strokes.subspan(static_cast<size_t>(run.first), count);
-        // Past the budget only the runs every partition may need are recognised.
-        if (!anyShape && m_recognitions >= m_budget && !m_cache.runs.contains({run.first, run.last})) {
-            return std::nullopt;
+        // Past the budget only the runs every partition may need are recognised, and those only up to the
+        // limit; one recognition is kept in reserve for each stroke still to come.
+        if (!m_cache.runs.contains({run.first, run.last})) {
+            const auto toCome = static_cast<size_t>(static_cast<int32_t>(m_strokes.size()) - 1 - run.last);
+            if (!anyShape && (m_recognitions >= m_budget || m_recognitions + toCome >= kMaxRecognitions)) {
+                return std::nullopt;
+            }
+            if (!m_unbounded && m_recognitions >= kMaxRecognitions) {
+                m_exhausted = true;
+                return std::nullopt;
+            }
         }
         const MarkKind kind = markKindOf(m_line, info.extent, static_cast<int>(count));
         info.kind = kind;
@@ -454,7 +506,9 @@ private:
     std::vector<Boundary> m_boundary;
     // Recognitions of one search: enough for every line people write, bounded for a hostile stroke count.
     size_t m_recognitions = 0;
-    size_t m_budget = 0;  // per stroke index 0..n; 0 and n are Required
+    size_t m_budget = 0;
+    bool m_exhausted = false;  // kMaxRecognitions reached: the search stops where it is
+    bool m_unbounded = false;  // reading the fallback pieces or runs asked for: no limit
     LineFrame m_line;
 };
 

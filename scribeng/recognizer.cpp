@@ -5,13 +5,12 @@
 #include <limits>
 #include <unordered_set>
 
+#include "scribeng/char_geometry.h"
+#include "scribeng/zinnia_ink.h"
+
 namespace sw::scribeng {
 namespace {
 
-// Zinnia's coordinate space and the margin left around the character inside it (the Japanese model was
-// trained on characters that fill about 70 per cent of their box).
-constexpr int kSpace = 1000;
-constexpr double kMargin = 0.15;
 // Classes ranked before the category mask is applied; all are ranked when these leave too few candidates.
 constexpr size_t kFirstRanking = 200;
 
@@ -33,29 +32,6 @@ std::string utf8(char32_t c) {
         s += static_cast<char>(0x80 | (c & 0x3F));
     }
     return s;
-}
-
-ZinniaCharacter frameCharacter(std::span<const Stroke> strokes, const Box& ink, const Box& frame) {
-    Box square = ink;
-    square.add(frame);
-    const double side =
-        std::max<double>({static_cast<double>(square.width()), static_cast<double>(square.height()), 1.0});
-    const double cx = (static_cast<double>(square.left) + square.right) / 2;
-    const double cy = (static_cast<double>(square.top) + square.bottom) / 2;
-    const double scale = kSpace * (1 - 2 * kMargin) / side;
-
-    ZinniaCharacter character(kSpace, kSpace);
-    size_t id = 0;
-    for (const auto& stroke : strokes) {
-        if (stroke.empty()) continue;
-        for (const auto& p : stroke) {
-            const auto x = static_cast<int>(std::lround((p.x - cx) * scale + kSpace / 2.0));
-            const auto y = static_cast<int>(std::lround((p.y - cy) * scale + kSpace / 2.0));
-            character.add(id, x, y);
-        }
-        ++id;
-    }
-    return character;
 }
 
 FeatureVector featuresOf(std::span<const Stroke> strokes) {
@@ -121,6 +97,47 @@ std::vector<Candidate> Recognizer::recognizeByZinnia(const ZinniaCharacter& char
     return out;
 }
 
+std::unordered_map<CharCode, float> Recognizer::zinniaScores(const ZinniaCharacter& character,
+                                                             std::span<const CharCode> codes) const {
+    // Zinnia scores the classes of each model; a code known to several models keeps its best.
+    const auto models = m_models.models();
+    std::vector<std::vector<uint32_t>> subsets(models.size());
+    for (CharCode code : codes) {
+        if (auto it = m_classes.find(code); it != m_classes.end()) {
+            for (const auto& [m, i] : it->second) subsets[m].push_back(i);
+        }
+    }
+    std::unordered_map<CharCode, float> zinnia;
+    for (size_t m = 0; m < models.size(); ++m) {
+        if (subsets[m].empty()) continue;
+        for (const auto& scored : models[m].classifySubset(character, subsets[m])) {
+            auto it = m_codes.find(scored.label);
+            if (it == m_codes.end()) continue;
+            auto [z, inserted] = zinnia.try_emplace(it->second, scored.score);
+            if (!inserted) z->second = std::max(z->second, scored.score);
+        }
+    }
+    return zinnia;
+}
+
+std::vector<Candidate> Recognizer::recognizeTap(const ZinniaCharacter& character, int32_t mask,
+                                                size_t limit) const {
+    std::vector<CharCode> marks;
+    for (const auto& [code, classes] : m_classes) {
+        if ((isTinyMark(code) || code == kIdeographicComma || code == kIdeographicStop) &&
+            allowedBy(code, mask))
+            marks.push_back(code);
+    }
+    if (marks.empty()) return recognizeByZinnia(character, mask, limit);
+    std::vector<Candidate> out;
+    for (const auto& [code, score] : zinniaScores(character, marks)) out.push_back({code, score});
+    std::sort(out.begin(), out.end(), [](const Candidate& a, const Candidate& b) {
+        return a.score != b.score ? a.score > b.score : a.code < b.code;
+    });
+    if (out.size() > limit) out.resize(limit);
+    return out;
+}
+
 std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> strokes, const Box& frame,
                                                         int32_t mask, size_t count) const {
     const Box ink = boundsOf(strokes);
@@ -137,25 +154,10 @@ std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> 
     const auto shortlist = m_templates.rank(features, mask, count);
     if (shortlist.empty()) return out;
 
-    // Zinnia scores the shortlisted classes of each model; a code known to several models keeps its best.
-    const auto models = m_models.models();
-    std::vector<std::vector<uint32_t>> subsets(models.size());
-    for (const auto& match : shortlist) {
-        if (auto it = m_classes.find(match.code); it != m_classes.end()) {
-            for (const auto& [m, i] : it->second) subsets[m].push_back(i);
-        }
-    }
-    const ZinniaCharacter character = frameCharacter(strokes, ink, frame);
-    std::unordered_map<CharCode, float> zinnia;
-    for (size_t m = 0; m < models.size(); ++m) {
-        if (subsets[m].empty()) continue;
-        for (const auto& scored : models[m].classifySubset(character, subsets[m])) {
-            auto it = m_codes.find(scored.label);
-            if (it == m_codes.end()) continue;
-            auto [z, inserted] = zinnia.try_emplace(it->second, scored.score);
-            if (!inserted) z->second = std::max(z->second, scored.score);
-        }
-    }
+    std::vector<CharCode> codes;
+    codes.reserve(shortlist.size());
+    for (const auto& match : shortlist) codes.push_back(match.code);
+    const auto zinnia = zinniaScores(zinniaCharacterOf(strokes, ink, frame), codes);
     out.reserve(shortlist.size());
     for (const auto& match : shortlist) {
         auto z = zinnia.find(match.code);
@@ -168,10 +170,14 @@ std::vector<Candidate> Recognizer::recognize(std::span<const Stroke> strokes, co
                                              size_t limit) const {
     const Box ink = boundsOf(strokes);
     if (!ready() || ink.empty() || limit == 0) return {};
-    // Ink without extent (a tap) has no shape: Zinnia alone ranks it.
+    // Ink without extent (taps) is a dot: Zinnia ranks the marks (every class when the mask allows none).
+    if (ink.width() == 0 && ink.height() == 0) {
+        return recognizeTap(zinniaCharacterOf(strokes, ink, frame), mask, limit);
+    }
+    // Without templates Zinnia alone ranks every class.
     const FeatureVector features = hasTemplates() ? featuresOf(strokes) : FeatureVector{};
     if (!hasShape(features)) {
-        return recognizeByZinnia(frameCharacter(strokes, ink, frame), mask, limit);
+        return recognizeByZinnia(zinniaCharacterOf(strokes, ink, frame), mask, limit);
     }
 
     const auto& w = m_options.weights;

@@ -89,6 +89,12 @@ private:
                                                 size_t count) const;
     std::vector<Candidate> recognizeByZinnia(const ZinniaCharacter& character, int32_t mask,
                                              size_t limit) const;
+    // Ink without extent: the marks (、。・ and the like) the mask allows, ranked by Zinnia; every class when
+    // it allows none. Scoring a handful of classes keeps a line of many dots cheap.
+    std::vector<Candidate> recognizeTap(const ZinniaCharacter& character, int32_t mask, size_t limit) const;
+    // Zinnia's scores of the given codes' classes in every model; a code several models know keeps its best.
+    std::unordered_map<CharCode, float> zinniaScores(const ZinniaCharacter& character,
+                                                     std::span<const CharCode> codes) const;
 
     RecognizerOptions m_options;
     ModelSet m_models;
