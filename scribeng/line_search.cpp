@@ -15,6 +15,10 @@ constexpr size_t kBudgetPerStroke = 8, kBudgetBase = 100;
 // Recognitions one search makes at most, whatever the input (a line of six characters needs about 25);
 // beyond them the strokes not yet read are read in at most kFallbackPieces pieces.
 constexpr size_t kMaxRecognitions = 120;
+// Classes the templates pass to Zinnia for a trial run of the search; the characters chosen are read again
+// with the recognizer's full shortlist, unless there are more than kMaxChosenReadings of them.
+constexpr size_t kTrialShortlist = 100;
+constexpr size_t kMaxChosenReadings = 40;
 constexpr size_t kFallbackPieces = 8;
 // A fallback piece ends where a character may end once it is this long (of the character size).
 constexpr double kFallbackLength = 0.8;
@@ -55,6 +59,12 @@ constexpr double kLoneRadicalCost = 1.0;
 constexpr double kMisplacedMarkCost = 2.0;
 // A small run read as a full-size character that has no small form.
 constexpr double kNotSmallCost = 0.4;
+// A mark or small kana touching or overlapping the ink of a neighbour along the line: a dot or flick there
+// belongs to that character.
+constexpr double kMarkTouchCost = 3.0;
+// Ink no longer along the line than this (of its thickness) is one character: the search does not split it.
+// Only where a wide class (kana, kanji) is allowed: two narrow ones (digits, letters) fit in that length.
+constexpr double kLoneLength = 1.6;
 
 struct RunInfo {
     CharRun run;
@@ -255,13 +265,13 @@ public:
             m_boundary[static_cast<size_t>(forced->last) + 1] = Boundary::Required;
         }
         m_boundary[0] = m_boundary[static_cast<size_t>(n)] = Boundary::Required;
-        if (m_cache.mask != mask) m_cache = RunCache{mask, {}};
+        if (m_cache.mask != mask) m_cache = RunCache{mask, {}, {}};
         m_budget = kBudgetPerStroke * static_cast<size_t>(n) + kBudgetBase;
     }
 
     // The candidates of one run, whatever its geometry.
     std::vector<Candidate> candidatesOf(CharRun run) {
-        m_unbounded = true;
+        m_unbounded = m_chosen = true;
         auto info = runInfo(run, true);
         if (!info) return {};
         if (info->candidates.size() > m_limit) info->candidates.resize(m_limit);
@@ -270,6 +280,15 @@ public:
 
     std::vector<SearchedChar> run() {
         const auto n = static_cast<int32_t>(m_strokes.size());
+        // A lone character is read whole: never split into a character and a mark or into pieces.
+        if (!m_forced && n <= kMaxRunStrokes && (m_mask & kWideCategories) != 0 &&
+            m_line.along.length() <= kLoneLength * std::max(m_line.across.length(), 1.0)) {
+            m_chosen = true;
+            if (auto info = runInfo({0, n - 1}, true)) {
+                if (info->candidates.size() > m_limit) info->candidates.resize(m_limit);
+                return {{info->run, std::move(info->candidates)}};
+            }
+        }
         // Runs ending at each stroke, and for each the best cost of a path ending with it.
         std::vector<std::vector<RunInfo>> endingAt(static_cast<size_t>(n));
         std::vector<std::vector<double>> best(static_cast<size_t>(n));
@@ -344,6 +363,7 @@ public:
                 out.push_back({piece, std::move(info->candidates)});
             }
         }
+        if (!m_exhausted) readChosen(out);
         preferKatakanaBesideKatakana(out);
         return out;
     }
@@ -468,16 +488,30 @@ private:
     const std::vector<Candidate>& recognized(CharRun run, std::span<const Stroke> strokes,
                                              const Extent& extent) {
         const auto key = std::make_pair(run.first, run.last);
-        auto it = m_cache.runs.find(key);
-        if (it == m_cache.runs.end()) {
+        auto& cache = m_chosen ? m_cache.chosen : m_cache.runs;
+        auto it = cache.find(key);
+        if (it == cache.end()) {
             // Enough candidates to find a kana among them after the marks are decided.
             const size_t wanted = std::max<size_t>(m_limit, 10);
-            ++m_recognitions;
-            it = m_cache.runs
-                     .emplace(key, m_recognizer.recognize(strokes, m_line.frameFor(extent), m_mask, wanted))
+            if (!m_chosen) ++m_recognitions;
+            it = cache
+                     .emplace(key, m_recognizer.recognize(strokes, m_line.frameFor(extent), m_mask, wanted,
+                                                          m_chosen ? 0 : kTrialShortlist))
                      .first;
         }
         return it->second;
+    }
+
+    // The characters' candidates read again with the full shortlist (a few only: the bound on time holds).
+    void readChosen(std::vector<SearchedChar>& chars) {
+        if (chars.size() > kMaxChosenReadings) return;
+        m_chosen = m_unbounded = true;
+        for (auto& c : chars) {
+            if (auto info = runInfo(c.run, true)) {
+                if (info->candidates.size() > m_limit) info->candidates.resize(m_limit);
+                c.candidates = std::move(info->candidates);
+            }
+        }
     }
 
     // Neighbours that overlap along the line are less likely than neighbours side by side.
@@ -490,9 +524,11 @@ private:
             (std::max(before.extent.along.hi, after.extent.along.hi) - before.extent.along.lo) /
             m_line.charSize;
         const bool marks = isMarkKind(before.kind) || isMarkKind(after.kind);
+        const bool touching = marks && before.extent.along.hi >= after.extent.along.lo;
         const double compact =
             marks ? 0 : kCompactCost * std::clamp((kCompactBelow - together) / kCompactRange, 0.0, 1.0);
-        return kOverlapCost * std::max(0.0, overlap - kOverlapFrom) + compact - refund;
+        return kOverlapCost * std::max(0.0, overlap - kOverlapFrom) + compact - refund +
+               (touching ? kMarkTouchCost : 0.0);
     }
 
     const Recognizer& m_recognizer;
@@ -509,6 +545,7 @@ private:
     size_t m_budget = 0;
     bool m_exhausted = false;  // kMaxRecognitions reached: the search stops where it is
     bool m_unbounded = false;  // reading the fallback pieces or runs asked for: no limit
+    bool m_chosen = false;     // reading chosen characters: full shortlist, cache.chosen
     LineFrame m_line;
 };
 

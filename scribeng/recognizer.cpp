@@ -46,6 +46,22 @@ FeatureVector featuresOf(std::span<const Stroke> strokes) {
     return directionFeatures(ink);
 }
 
+// Kanji of JIS level 2 are rare in what people write; their classes (many from a model trained on clean
+// stroke data only) win over a common kanji on real writing far more often than they are meant.
+constexpr float kRareKanjiCost = 1.0F;
+
+float priorCost(CharCode code) {
+    return (categoryOf(code) & SCRIBENG_CAT_KANJI2) != 0 ? kRareKanjiCost : 0.0F;
+}
+
+// The weight of the shape term for ink whose closest template has similarity `closest`: the full ratio where
+// the ink matches a template closely (from closeFrom on), the real-writing ratio where it matches none well
+// (up to looseBelow), in between linearly.
+float shapeRatioFor(float closest, const FusionWeights& w) {
+    const float t = std::clamp((closest - w.looseBelow) / (w.closeFrom - w.looseBelow), 0.0F, 1.0F);
+    return w.looseRatio + t * (w.shapeRatio - w.looseRatio);
+}
+
 bool hasShape(const FeatureVector& features) {
     return std::any_of(features.begin(), features.end(), [](float v) { return v != 0; });
 }
@@ -144,14 +160,14 @@ std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> 
     if (!ready() || !hasTemplates() || ink.empty() || count == 0) return {};
     const FeatureVector features = featuresOf(strokes);
     if (!hasShape(features)) return {};
-    return scoreShortlist(strokes, ink, features, frame, mask, count);
+    return scoreShortlist(strokes, ink, features, frame, mask, count, m_options.coarse);
 }
 
 std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> strokes, const Box& ink,
                                                         const FeatureVector& features, const Box& frame,
-                                                        int32_t mask, size_t count) const {
+                                                        int32_t mask, size_t count, size_t coarse) const {
     std::vector<ScoredCandidate> out;
-    const auto shortlist = m_templates.rank(features, mask, count);
+    const auto shortlist = m_templates.rank(features, mask, count, coarse);
     if (shortlist.empty()) return out;
 
     std::vector<CharCode> codes;
@@ -167,7 +183,7 @@ std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> 
 }
 
 std::vector<Candidate> Recognizer::recognize(std::span<const Stroke> strokes, const Box& frame, int32_t mask,
-                                             size_t limit) const {
+                                             size_t limit, size_t shortlist) const {
     const Box ink = boundsOf(strokes);
     if (!ready() || ink.empty() || limit == 0) return {};
     // Ink without extent (taps) is a dot: Zinnia ranks the marks (every class when the mask allows none).
@@ -182,9 +198,16 @@ std::vector<Candidate> Recognizer::recognize(std::span<const Stroke> strokes, co
 
     const auto& w = m_options.weights;
     std::vector<Candidate> out;
-    for (const auto& c :
-         scoreShortlist(strokes, ink, features, frame, mask, std::max(limit, m_options.shortlist))) {
-        out.push_back({c.code, c.zinnia + w.shapeRatio * (c.shape - w.shapeCentre)});
+    const auto scored = scoreShortlist(strokes, ink, features, frame, mask,
+                                       std::max(limit, shortlist != 0 ? shortlist : m_options.shortlist),
+                                       shortlist != 0 ? 0 : m_options.coarse);
+    float closest = 0;
+    for (const auto& c : scored) closest = std::max(closest, c.shape);
+    // The loose ratio is calibrated on real kana and kanji; digits, letters and symbols alone keep the ratio
+    // of clean writing (no real samples of them yet).
+    const float ratio = (mask & kWideCategories) != 0 ? shapeRatioFor(closest, w) : w.shapeRatio;
+    for (const auto& c : scored) {
+        out.push_back({c.code, c.zinnia + ratio * (c.shape - w.shapeCentre) - priorCost(c.code)});
     }
     std::stable_sort(out.begin(), out.end(),
                      [](const Candidate& a, const Candidate& b) { return a.score > b.score; });
