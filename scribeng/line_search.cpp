@@ -65,6 +65,9 @@ constexpr double kMarkTouchCost = 3.0;
 // Ink no longer along the line than this (of its thickness) is one character: the search does not split it.
 // Only where a wide class (kana, kanji) is allowed: two narrow ones (digits, letters) fit in that length.
 constexpr double kLoneLength = 1.6;
+// Ink no longer than this (of its thickness) is not read as a character and a mark: when the search splits it
+// so, the whole is read as one character instead.
+constexpr double kMarkSplitLength = 2.4;
 
 struct RunInfo {
     CharRun run;
@@ -194,6 +197,13 @@ double confidenceOf(std::span<const Candidate> candidates) {
         }
     }
     return kScoreWeight * top + kLeadWeight * lead;
+}
+
+// Punctuation, symbols and the iteration marks ヽヾゝゞ: what a dot, flick or hook split off a character
+// reads as.
+bool isMarkClass(CharCode code) {
+    return (categoryOf(code) & (SCRIBENG_CAT_OTHER | SCRIBENG_CAT_PUNCTUATION)) != 0 ||
+           (code >= 0x8152 && code <= 0x8155);
 }
 
 bool isMarkKind(MarkKind kind) {
@@ -364,6 +374,7 @@ public:
             }
         }
         if (!m_exhausted) readChosen(out);
+        if (auto whole = unsplitMark(out)) return {std::move(*whole)};
         preferKatakanaBesideKatakana(out);
         return out;
     }
@@ -500,6 +511,25 @@ private:
                      .first;
         }
         return it->second;
+    }
+
+    // A short line read as characters and marks (ゝヽ、・／ and the like) is one character written wide (こ,
+    // ハ, バ): the whole, when it reads as no mark itself.
+    std::optional<SearchedChar> unsplitMark(const std::vector<SearchedChar>& chars) {
+        const auto n = static_cast<int32_t>(m_strokes.size());
+        if (chars.size() < 2 || m_forced || n > kMaxRunStrokes ||
+            m_line.along.length() > kMarkSplitLength * std::max(m_line.across.length(), 1.0)) {
+            return std::nullopt;
+        }
+        if (std::none_of(chars.begin(), chars.end(),
+                         [](const SearchedChar& c) { return isMarkClass(c.candidates.front().code); })) {
+            return std::nullopt;
+        }
+        m_chosen = m_unbounded = true;
+        auto info = runInfo({0, n - 1}, true);
+        if (!info || isMarkClass(info->candidates.front().code)) return std::nullopt;
+        if (info->candidates.size() > m_limit) info->candidates.resize(m_limit);
+        return SearchedChar{info->run, std::move(info->candidates)};
     }
 
     // The characters' candidates read again with the full shortlist (a few only: the bound on time holds).

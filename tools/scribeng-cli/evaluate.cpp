@@ -20,22 +20,6 @@ double msSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-struct Figures {
-    std::string name;
-    int singles = 0, freeTop1 = 0, splits = 0, guidedTop1 = 0, guidedTop10 = 0, plainTop1 = 0, plainTop10 = 0;
-    int lines = 0, exactLines = 0;
-    size_t lineChars = 0, lineErrors = 0;
-    double freeMs = 0, plainMs = 0;
-    int freeCalls = 0;
-
-    void add(const Figures& o) {
-        singles += o.singles, freeTop1 += o.freeTop1, splits += o.splits, guidedTop1 += o.guidedTop1;
-        guidedTop10 += o.guidedTop10, plainTop1 += o.plainTop1, plainTop10 += o.plainTop10;
-        lines += o.lines, exactLines += o.exactLines, lineChars += o.lineChars, lineErrors += o.lineErrors;
-        freeMs += o.freeMs, plainMs += o.plainMs, freeCalls += o.freeCalls;
-    }
-};
-
 std::string percent(int part, int whole) {
     if (whole == 0) return "-";
     char text[16];
@@ -196,43 +180,59 @@ size_t editDistance(const std::string& a, const std::string& b) {
     return row[m];
 }
 
-bool evaluateFolders(const EngineLibrary& lib, const std::vector<std::filesystem::path>& folders,
-                     const EvaluationOptions& options) {
+void Figures::add(const Figures& o) {
+    singles += o.singles, freeTop1 += o.freeTop1, splits += o.splits, guidedTop1 += o.guidedTop1;
+    guidedTop10 += o.guidedTop10, plainTop1 += o.plainTop1, plainTop10 += o.plainTop10;
+    lines += o.lines, exactLines += o.exactLines, lineChars += o.lineChars, lineErrors += o.lineErrors;
+    freeMs += o.freeMs, plainMs += o.plainMs, freeCalls += o.freeCalls;
+}
+
+std::optional<Figures> evaluateFolder(const EngineLibrary& lib, const std::filesystem::path& folder,
+                                      const EvaluationOptions& options) {
     std::unique_ptr<zinnia::Recognizer> plain(zinnia::Recognizer::create());
     if (!plain->open(options.plainModel.c_str())) {
         std::fprintf(stderr, "scribeng-cli: cannot open %s\n", options.plainModel.c_str());
-        return false;
+        return std::nullopt;
     }
+    std::vector<std::filesystem::path> files;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        if (it->path().extension() == ".txt") files.push_back(it->path());
+    }
+    if (ec) {
+        std::fprintf(stderr, "scribeng-cli: cannot read %s\n", folder.c_str());
+        return std::nullopt;
+    }
+    std::sort(files.begin(), files.end());
     lib.SetRecCategory(options.mask);
+    Figures figures{folder.filename().empty() ? folder.parent_path().filename().string()
+                                              : folder.filename().string()};
+    for (const auto& path : files) {
+        std::string error;
+        if (auto file = readStrokeFile(path, &error)) {
+            evaluateFile(lib, *plain, path, *file, options, figures);
+        } else {
+            std::fprintf(stderr, "%s: %s\n", path.c_str(), error.c_str());
+        }
+    }
+    return figures;
+}
+
+bool evaluateFolders(const EngineLibrary& lib, const std::vector<std::filesystem::path>& folders,
+                     const EvaluationOptions& options) {
     std::printf("%-20s %6s %9s %7s %9s %9s %9s %9s | %6s %9s %8s | %7s %7s\n", "category", "chars", "free-1",
                 "split", "guided-1", "guided-10", "plain-1", "plain-10", "lines", "line-char", "line-ok",
                 "free-ms", "plain-ms");
     Figures total{"total"};
     bool ok = true;
     for (const auto& folder : folders) {
-        std::vector<std::filesystem::path> files;
-        std::error_code ec;
-        for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-            if (it->path().extension() == ".txt") files.push_back(it->path());
-        }
-        if (ec) {
-            std::fprintf(stderr, "scribeng-cli: cannot read %s\n", folder.c_str());
+        const auto figures = evaluateFolder(lib, folder, options);
+        if (!figures) {
             ok = false;
             continue;
         }
-        std::sort(files.begin(), files.end());
-        Figures figures{folder.filename().empty() ? folder.parent_path().filename().string()
-                                                  : folder.filename().string()};
-        for (const auto& path : files) {
-            std::string error;
-            if (auto file = readStrokeFile(path, &error)) {
-                evaluateFile(lib, *plain, path, *file, options, figures);
-            } else {
-                std::fprintf(stderr, "%s: %s\n", path.c_str(), error.c_str());
-            }
-        }
-        printRow(figures);
-        total.add(figures);
+        printRow(*figures);
+        total.add(*figures);
     }
     if (folders.size() > 1) printRow(total);
     return ok;
