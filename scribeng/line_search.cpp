@@ -17,7 +17,7 @@ constexpr size_t kBudgetPerStroke = 8, kBudgetBase = 100;
 constexpr size_t kMaxRecognitions = 120;
 // Classes the templates pass to Zinnia for a trial run of the search; the characters chosen are read again
 // with the recognizer's full shortlist, unless there are more than kMaxChosenReadings of them.
-constexpr size_t kTrialShortlist = 100;
+constexpr size_t kTrialShortlist = 100, kTrialCoarse = 300;
 constexpr size_t kMaxChosenReadings = 40;
 constexpr size_t kFallbackPieces = 8;
 // A fallback piece ends where a character may end once it is this long (of the character size).
@@ -507,7 +507,8 @@ private:
             if (!m_chosen) ++m_recognitions;
             it = cache
                      .emplace(key, m_recognizer.recognize(strokes, m_line.frameFor(extent), m_mask, wanted,
-                                                          m_chosen ? 0 : kTrialShortlist))
+                                                          m_chosen ? 0 : kTrialShortlist,
+                                                          m_chosen ? 0 : kTrialCoarse))
                      .first;
         }
         return it->second;

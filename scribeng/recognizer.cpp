@@ -183,7 +183,7 @@ std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> 
 }
 
 std::vector<Candidate> Recognizer::recognize(std::span<const Stroke> strokes, const Box& frame, int32_t mask,
-                                             size_t limit, size_t shortlist) const {
+                                             size_t limit, size_t shortlist, size_t coarse) const {
     const Box ink = boundsOf(strokes);
     if (!ready() || ink.empty() || limit == 0) return {};
     // Ink without extent (taps) is a dot: Zinnia ranks the marks (every class when the mask allows none).
@@ -200,7 +200,7 @@ std::vector<Candidate> Recognizer::recognize(std::span<const Stroke> strokes, co
     std::vector<Candidate> out;
     const auto scored = scoreShortlist(strokes, ink, features, frame, mask,
                                        std::max(limit, shortlist != 0 ? shortlist : m_options.shortlist),
-                                       shortlist != 0 ? 0 : m_options.coarse);
+                                       coarse != 0 ? coarse : m_options.coarse);
     float closest = 0;
     for (const auto& c : scored) closest = std::max(closest, c.shape);
     // The loose ratio is calibrated on real kana and kanji; digits, letters and symbols alone keep the ratio

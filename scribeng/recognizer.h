@@ -87,10 +87,10 @@ public:
     // `limit`. The strokes are scaled into Zinnia's space through `frame`, a square around the character:
     // its side is the largest of the frame's and the strokes' width and height, centred on both together.
     // No candidates when no model is loaded, there are no points, or nothing passes the mask.
-    // `shortlist` overrides the options' shortlist and coarse comparison when not 0 (the line search reads
-    // its trial runs with a shorter one, the coarse comparison keeping its default few hundred).
+    // `shortlist` and `coarse` override the options' when not 0 (the line search reads its trial runs with
+    // shorter ones, guided recognition with longer ones).
     std::vector<Candidate> recognize(std::span<const Stroke> strokes, const Box& frame, int32_t mask,
-                                     size_t limit, size_t shortlist = 0) const;
+                                     size_t limit, size_t shortlist = 0, size_t coarse = 0) const;
 
     // The shortlist with both scores, unfused, in shortlist order (empty without templates, and for ink
     // without extent, which recognize() leaves to Zinnia alone).

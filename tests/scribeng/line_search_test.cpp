@@ -105,7 +105,7 @@ TEST(LineSearch, HostileInputIsReadWithinABoundedNumberOfRecognitions) {
         int32_t mask;
     } rows[] = {
         {"dots_2000", hostile::dots(2000), kAll},
-        {"scribble_300", hostile::scribble(300), kAll},
+        {"scribble_200", hostile::scribble(200), kAll},
         {"stacked_600", {stacked.begin(), stacked.end()}, kAll},
     };
     for (const auto& row : rows) {
