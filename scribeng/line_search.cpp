@@ -279,9 +279,11 @@ public:
         m_budget = kBudgetPerStroke * static_cast<size_t>(n) + kBudgetBase;
     }
 
-    // The candidates of one run, whatever its geometry.
-    std::vector<Candidate> candidatesOf(CharRun run) {
-        m_unbounded = m_chosen = true;
+    // The candidates of one run, whatever its geometry: the full reading, or the trial one (cheaper, and
+    // cached by an earlier search) unless `full`.
+    std::vector<Candidate> candidatesOf(CharRun run, bool full) {
+        m_unbounded = true;
+        m_chosen = full;
         auto info = runInfo(run, true);
         if (!info) return {};
         if (info->candidates.size() > m_limit) info->candidates.resize(m_limit);
@@ -601,7 +603,7 @@ std::vector<std::vector<Candidate>> recognizeRuns(const Recognizer& recognizer,
     Search search(recognizer, strokes, std::nullopt, mask, limit, cache);
     for (const auto& run : runs) {
         if (run.first < 0 || run.last < run.first || run.last >= n) return {};
-        out.push_back(search.candidatesOf(run));
+        out.push_back(search.candidatesOf(run, runs.size() <= kMaxChosenReadings));
         if (out.back().empty()) return {};
     }
     return out;

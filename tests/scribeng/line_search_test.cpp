@@ -112,9 +112,14 @@ TEST(LineSearch, HostileInputIsReadWithinABoundedNumberOfRecognitions) {
         const std::vector<Stroke> strokes(row.strokes.begin(), row.strokes.end());
         sw::scribeng::RunCache cache;
         const auto chars = sw::scribeng::searchLine(japanese(), strokes, std::nullopt, row.mask, 5, cache);
-        EXPECT_TRUE(sw::scribeng::isPartition(runsOf(chars), static_cast<int32_t>(strokes.size())))
+        const auto runs = runsOf(chars);
+        EXPECT_TRUE(sw::scribeng::isPartition(runs, static_cast<int32_t>(strokes.size()))) << row.name;
+        EXPECT_LE(cache.runs.size() + cache.chosen.size(), 140u) << row.name;
+        // Reading the same characters again (a regroup) costs no more recognitions than the search made.
+        EXPECT_EQ(sw::scribeng::recognizeRuns(japanese(), strokes, runs, row.mask, 5, cache).size(),
+                  runs.size())
             << row.name;
-        EXPECT_LE(cache.runs.size(), 140u) << row.name;
+        EXPECT_LE(cache.runs.size() + cache.chosen.size(), 140u) << row.name;
     }
 }
 
