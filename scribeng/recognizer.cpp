@@ -46,12 +46,18 @@ FeatureVector featuresOf(std::span<const Stroke> strokes) {
     return directionFeatures(ink);
 }
 
-// Kanji of JIS level 2 are rare in what people write; their classes (many from a model trained on clean
-// stroke data only) win over a common kanji on real writing far more often than they are meant.
+// Prior costs, on the scale of the fused score. Kanji of JIS level 2 are rare in what people write; their
+// classes (many from a model trained on clean stroke data only) win over a common kanji on real writing far
+// more often than they are meant.
 constexpr float kRareKanjiCost = 1.0F;
 
+// Symbols outside punctuation (＝ ＋ ○ → ...) are rarer than the kana and kanji they resemble (二 ニ, 十 ナ).
+constexpr float kSymbolCost = 0.3F;
+
 float priorCost(CharCode code) {
-    return (categoryOf(code) & SCRIBENG_CAT_KANJI2) != 0 ? kRareKanjiCost : 0.0F;
+    const int32_t category = categoryOf(code);
+    if ((category & SCRIBENG_CAT_OTHER) == SCRIBENG_CAT_OTHER) return kSymbolCost;
+    return (category & SCRIBENG_CAT_KANJI2) != 0 ? kRareKanjiCost : 0.0F;
 }
 
 // The weight of the shape term for ink whose closest template has similarity `closest`: the full ratio where
