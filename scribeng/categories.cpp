@@ -26,6 +26,11 @@ int32_t categoryOf(CharCode code) noexcept {
     return SCRIBENG_CAT_OTHER;
 }
 
+bool isTinyMark(CharCode code) noexcept {
+    return (code >= 0x8143 && code <= 0x8147) || code == 0x814A || code == 0x814B ||
+           (code >= 0x8165 && code <= 0x8168) || code == 0x818C || code == 0x818D;
+}
+
 bool allowedBy(CharCode code, int32_t mask) noexcept { return (categoryOf(code) & mask) != 0; }
 
 std::optional<CharCode> codeOfLabel(std::string_view utf8Label) {

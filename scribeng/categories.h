@@ -26,6 +26,13 @@ using CharCode = uint16_t;
 // A code that is no double-byte character (lead byte outside 0x81-0x9F, 0xE0-0xFC) has no category: 0.
 int32_t categoryOf(CharCode code) noexcept;
 
+// Categories of wide characters (kana and kanji), as opposed to digits, letters and symbols.
+inline constexpr int32_t kWideCategories = 0x001 | 0x004 | 0x010 | 0x020;
+
+// Marks that are always small: ， ． ・ ： ； ゛ ゜ quotes and primes (、。 have a place in the line as
+// well).
+bool isTinyMark(CharCode code) noexcept;
+
 // True when the category of `code` is allowed by `mask`.
 bool allowedBy(CharCode code, int32_t mask) noexcept;
 

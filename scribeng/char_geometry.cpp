@@ -147,7 +147,8 @@ MarkKind markKindOf(const LineFrame& line, const Extent& extent, int strokeCount
     // A line of one character has no place to compare with: only its size counts.
     const bool lineOfMore =
         line.band.length() > extent.across.length() * 1.15 && line.along.length() >= kLineOfMore * size;
-    if (strokeCount <= 2 && std::max(along, across) <= 0.3 && (!lineOfMore || centre >= 0.72)) {
+    // 、 and 。 need a line to be placed in: in a lone character a short dot or flick is part of it.
+    if (strokeCount <= 2 && std::max(along, across) <= 0.3 && lineOfMore && centre >= 0.72) {
         return MarkKind::Dot;
     }
     if (strokeCount == 1 && across <= 0.22 && along >= 0.4 && centre > 0.25 && centre < 0.75) {

@@ -8,6 +8,14 @@
 #include "scribeng/segmentation.h"
 
 namespace sw::scribeng {
+namespace {
+
+// A guided character is one recognition, where the line search makes dozens: it affords a longer shortlist.
+// On real kanji the right class is among the ten best for 92 per cent with the default, 98 to 99 with this
+// (plain Zinnia: 96 to 97); it costs about 7 ms instead of 2.
+constexpr size_t kGuidedShortlist = 1000, kGuidedCoarse = 3000;
+
+}  // namespace
 
 void RecognizerObject::dropResult() {
     runs.clear();
@@ -100,7 +108,7 @@ std::vector<Candidate> Engine::recognizeGuided(std::span<const Stroke> strokes, 
          frame.top > ink.bottom)) {
         frame = Box{};
     }
-    return models.recognize(strokes, frame, m_mask, limit);
+    return models.recognize(strokes, frame, m_mask, limit, kGuidedShortlist, kGuidedCoarse);
 }
 
 }  // namespace sw::scribeng

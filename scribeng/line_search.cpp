@@ -12,6 +12,16 @@ namespace {
 
 // Recognitions one search may make beyond the runs every partition needs: per stroke, and once.
 constexpr size_t kBudgetPerStroke = 8, kBudgetBase = 100;
+// Recognitions one search makes at most, whatever the input (a line of six characters needs about 25);
+// beyond them the strokes not yet read are read in at most kFallbackPieces pieces.
+constexpr size_t kMaxRecognitions = 120;
+// Classes the templates pass to Zinnia for a trial run of the search; the characters chosen are read again
+// with the recognizer's full shortlist, unless there are more than kMaxChosenReadings of them.
+constexpr size_t kTrialShortlist = 100, kTrialCoarse = 300;
+constexpr size_t kMaxChosenReadings = 40;
+constexpr size_t kFallbackPieces = 8;
+// A fallback piece ends where a character may end once it is this long (of the character size).
+constexpr double kFallbackLength = 0.8;
 // Costs, in units of the recognition score (higher scores are better; a clear character scores about 0.3 to
 // 1, a piece of one or two characters together about -0.5 and below).
 constexpr double kPerCharacter = 0.5;  // every character of the path; favours fewer, fuller characters
@@ -49,6 +59,15 @@ constexpr double kLoneRadicalCost = 1.0;
 constexpr double kMisplacedMarkCost = 2.0;
 // A small run read as a full-size character that has no small form.
 constexpr double kNotSmallCost = 0.4;
+// A mark or small kana touching or overlapping the ink of a neighbour along the line: a dot or flick there
+// belongs to that character.
+constexpr double kMarkTouchCost = 3.0;
+// Ink no longer along the line than this (of its thickness) is one character: the search does not split it.
+// Only where a wide class (kana, kanji) is allowed: two narrow ones (digits, letters) fit in that length.
+constexpr double kLoneLength = 1.6;
+// Ink no longer than this (of its thickness) is not read as a character and a mark: when the search splits it
+// so, the whole is read as one character instead.
+constexpr double kMarkSplitLength = 2.4;
 
 struct RunInfo {
     CharRun run;
@@ -70,12 +89,6 @@ double innerGap(std::vector<Interval> parts) {
         reach = std::max(reach, p.hi);
     }
     return gap;
-}
-
-// Marks that are always small: ， ． ・ ： ； ゛ ゜ quotes and primes (、。 have a place as well).
-bool isTinyClass(CharCode code) {
-    return (code >= 0x8143 && code <= 0x8147) || code == 0x814A || code == 0x814B ||
-           (code >= 0x8165 && code <= 0x8168) || code == 0x818C || code == 0x818D;
 }
 
 // Radicals the model knows as classes of their own but that are almost never written alone: in a line they
@@ -120,7 +133,7 @@ std::vector<Candidate> adjustForMarks(std::vector<Candidate> found, MarkKind kin
         // 、。ー and the other marks read by a model count only where size and place allow them.
         const bool dot = c.code == kIdeographicComma || c.code == kIdeographicStop;
         if ((dot && kind != MarkKind::Dot) || (c.code == kLongVowelMark && kind != MarkKind::LongVowel) ||
-            (isTinyClass(c.code) && !tiny)) {
+            (isTinyMark(c.code) && !tiny)) {
             push(c.code, c.score - static_cast<float>(kMisplacedMarkCost));
             continue;
         }
@@ -184,6 +197,13 @@ double confidenceOf(std::span<const Candidate> candidates) {
         }
     }
     return kScoreWeight * top + kLeadWeight * lead;
+}
+
+// Punctuation, symbols and the iteration marks ヽヾゝゞ: what a dot, flick or hook split off a character
+// reads as.
+bool isMarkClass(CharCode code) {
+    return (categoryOf(code) & (SCRIBENG_CAT_OTHER | SCRIBENG_CAT_PUNCTUATION)) != 0 ||
+           (code >= 0x8152 && code <= 0x8155);
 }
 
 bool isMarkKind(MarkKind kind) {
@@ -255,12 +275,15 @@ public:
             m_boundary[static_cast<size_t>(forced->last) + 1] = Boundary::Required;
         }
         m_boundary[0] = m_boundary[static_cast<size_t>(n)] = Boundary::Required;
-        if (m_cache.mask != mask) m_cache = RunCache{mask, {}};
+        if (m_cache.mask != mask) m_cache = RunCache{mask, {}, {}};
         m_budget = kBudgetPerStroke * static_cast<size_t>(n) + kBudgetBase;
     }
 
-    // The candidates of one run, whatever its geometry.
-    std::vector<Candidate> candidatesOf(CharRun run) {
+    // The candidates of one run, whatever its geometry: the full reading, or the trial one (cheaper, and
+    // cached by an earlier search) unless `full`.
+    std::vector<Candidate> candidatesOf(CharRun run, bool full) {
+        m_unbounded = true;
+        m_chosen = full;
         auto info = runInfo(run, true);
         if (!info) return {};
         if (info->candidates.size() > m_limit) info->candidates.resize(m_limit);
@@ -269,12 +292,21 @@ public:
 
     std::vector<SearchedChar> run() {
         const auto n = static_cast<int32_t>(m_strokes.size());
+        // A lone character is read whole: never split into a character and a mark or into pieces.
+        if (!m_forced && n <= kMaxRunStrokes && (m_mask & kWideCategories) != 0 &&
+            m_line.along.length() <= kLoneLength * std::max(m_line.across.length(), 1.0)) {
+            m_chosen = true;
+            if (auto info = runInfo({0, n - 1}, true)) {
+                if (info->candidates.size() > m_limit) info->candidates.resize(m_limit);
+                return {{info->run, std::move(info->candidates)}};
+            }
+        }
         // Runs ending at each stroke, and for each the best cost of a path ending with it.
         std::vector<std::vector<RunInfo>> endingAt(static_cast<size_t>(n));
         std::vector<std::vector<double>> best(static_cast<size_t>(n));
         std::vector<std::vector<int>> from(static_cast<size_t>(n));
         constexpr double kNone = std::numeric_limits<double>::infinity();
-        for (int32_t last = 0; last < n; ++last) {
+        for (int32_t last = 0; last < n && !m_exhausted; ++last) {
             if (!closes(last)) continue;
             const bool forcedEnd = m_forced && m_forced->last == last;
             // The shortest run ending here (no boundary that may be cut inside) is taken whatever its shape,
@@ -291,6 +323,7 @@ public:
                 const bool anyShape = forcedEnd || shortest;
                 shortest = false;
                 auto info = runInfo({first, last}, anyShape);
+                if (m_exhausted) break;
                 if (!info) {
                     if (lengthOf({first, last}) > kMaxLength * m_line.charSize) break;
                     continue;
@@ -317,18 +350,33 @@ public:
                 from[static_cast<size_t>(last)].push_back(pick);
             }
         }
-        const auto& ends = best[static_cast<size_t>(n) - 1];
-        if (ends.empty()) return {};
-        int k = static_cast<int>(std::min_element(ends.begin(), ends.end()) - ends.begin());
+        // The best path to the last stroke reached; the strokes after it (none unless the search ran out of
+        // recognitions or found no character for some stroke) are read in pieces.
+        int32_t end = n - 1;
+        while (end >= 0 && endingAt[static_cast<size_t>(end)].empty()) --end;
         std::vector<SearchedChar> out;
-        for (int32_t last = n - 1; last >= 0 && k >= 0;) {
-            RunInfo& info = endingAt[static_cast<size_t>(last)][static_cast<size_t>(k)];
-            if (info.candidates.size() > m_limit) info.candidates.resize(m_limit);
-            out.push_back({info.run, std::move(info.candidates)});
-            k = from[static_cast<size_t>(last)][static_cast<size_t>(k)];
-            last = info.run.first - 1;
+        if (end >= 0) {
+            const auto& ends = best[static_cast<size_t>(end)];
+            int k = static_cast<int>(std::min_element(ends.begin(), ends.end()) - ends.begin());
+            for (int32_t last = end; last >= 0 && k >= 0;) {
+                RunInfo& info = endingAt[static_cast<size_t>(last)][static_cast<size_t>(k)];
+                if (info.candidates.size() > m_limit) info.candidates.resize(m_limit);
+                out.push_back({info.run, std::move(info.candidates)});
+                k = from[static_cast<size_t>(last)][static_cast<size_t>(k)];
+                last = info.run.first - 1;
+            }
         }
         std::reverse(out.begin(), out.end());
+        if (end < n - 1) {
+            for (const CharRun& piece : fallbackPieces(end + 1)) {
+                auto info = runInfo(piece, true);
+                if (!info) return {};
+                if (info->candidates.size() > m_limit) info->candidates.resize(m_limit);
+                out.push_back({piece, std::move(info->candidates)});
+            }
+        }
+        if (!m_exhausted) readChosen(out);
+        if (auto whole = unsplitMark(out)) return {std::move(*whole)};
         preferKatakanaBesideKatakana(out);
         return out;
     }
@@ -359,6 +407,35 @@ private:
                 overlap <= std::max(kStartOverlap * stroke.length(), kStartOverlapOfSize * m_line.charSize));
     }
 
+    // The strokes from `first` to the end in at most about kFallbackPieces runs: each at least an equal share
+    // of the strokes, ended where a character may end once it is long enough (or where it must end, or at
+    // kMaxRunStrokes strokes when no character may end). Read whatever the budget: m_unbounded.
+    std::vector<CharRun> fallbackPieces(int32_t first) {
+        m_unbounded = true;
+        const auto n = static_cast<int32_t>(m_strokes.size());
+        const int32_t share = std::max<int32_t>(1, (n - first + static_cast<int32_t>(kFallbackPieces) - 1) /
+                                                       static_cast<int32_t>(kFallbackPieces));
+        std::vector<CharRun> pieces;
+        int32_t start = first;
+        for (int32_t i = first + 1; i <= n; ++i) {
+            const Boundary at = m_boundary[static_cast<size_t>(i)];
+            const int32_t count = i - start;
+            const bool cut =
+                at == Boundary::Required ||
+                (count >= share &&
+                 ((at == Boundary::Free && lengthOf({start, i - 1}) >= kFallbackLength * m_line.charSize) ||
+                  (at != Boundary::Forbidden && count >= kMaxRunStrokes) ||
+                  (!inForced(i) && count >= std::max(share, kMaxRunStrokes) * 2)));
+            if (!cut) continue;
+            pieces.push_back({start, i - 1});
+            start = i;
+        }
+        return pieces;
+    }
+
+    // Boundary i lies inside the forced run.
+    bool inForced(int32_t i) const { return m_forced && i > m_forced->first && i <= m_forced->last; }
+
     double lengthOf(CharRun run) const {
         std::optional<Interval> all;
         for (int32_t s = run.first; s <= run.last; ++s) {
@@ -385,9 +462,17 @@ private:
 
         const auto count = static_cast<size_t>(run.last - run.first + 1);
         const std::span<const Stroke> strokes = m_strokes.subspan(static_cast<size_t>(run.first), count);
-        // Past the budget only the runs every partition may need are recognised.
-        if (!anyShape && m_recognitions >= m_budget && !m_cache.runs.contains({run.first, run.last})) {
-            return std::nullopt;
+        // Past the budget only the runs every partition may need are recognised, and those only up to the
+        // limit; one recognition is kept in reserve for each stroke still to come.
+        if (!m_cache.runs.contains({run.first, run.last})) {
+            const auto toCome = static_cast<size_t>(static_cast<int32_t>(m_strokes.size()) - 1 - run.last);
+            if (!anyShape && (m_recognitions >= m_budget || m_recognitions + toCome >= kMaxRecognitions)) {
+                return std::nullopt;
+            }
+            if (!m_unbounded && m_recognitions >= kMaxRecognitions) {
+                m_exhausted = true;
+                return std::nullopt;
+            }
         }
         const MarkKind kind = markKindOf(m_line, info.extent, static_cast<int>(count));
         info.kind = kind;
@@ -416,16 +501,50 @@ private:
     const std::vector<Candidate>& recognized(CharRun run, std::span<const Stroke> strokes,
                                              const Extent& extent) {
         const auto key = std::make_pair(run.first, run.last);
-        auto it = m_cache.runs.find(key);
-        if (it == m_cache.runs.end()) {
+        auto& cache = m_chosen ? m_cache.chosen : m_cache.runs;
+        auto it = cache.find(key);
+        if (it == cache.end()) {
             // Enough candidates to find a kana among them after the marks are decided.
             const size_t wanted = std::max<size_t>(m_limit, 10);
-            ++m_recognitions;
-            it = m_cache.runs
-                     .emplace(key, m_recognizer.recognize(strokes, m_line.frameFor(extent), m_mask, wanted))
+            if (!m_chosen) ++m_recognitions;
+            it = cache
+                     .emplace(key, m_recognizer.recognize(strokes, m_line.frameFor(extent), m_mask, wanted,
+                                                          m_chosen ? 0 : kTrialShortlist,
+                                                          m_chosen ? 0 : kTrialCoarse))
                      .first;
         }
         return it->second;
+    }
+
+    // A short line read as characters and marks (ゝヽ、・／ and the like) is one character written wide (こ,
+    // ハ, バ): the whole, when it reads as no mark itself.
+    std::optional<SearchedChar> unsplitMark(const std::vector<SearchedChar>& chars) {
+        const auto n = static_cast<int32_t>(m_strokes.size());
+        if (chars.size() < 2 || m_forced || n > kMaxRunStrokes ||
+            m_line.along.length() > kMarkSplitLength * std::max(m_line.across.length(), 1.0)) {
+            return std::nullopt;
+        }
+        if (std::none_of(chars.begin(), chars.end(),
+                         [](const SearchedChar& c) { return isMarkClass(c.candidates.front().code); })) {
+            return std::nullopt;
+        }
+        m_chosen = m_unbounded = true;
+        auto info = runInfo({0, n - 1}, true);
+        if (!info || isMarkClass(info->candidates.front().code)) return std::nullopt;
+        if (info->candidates.size() > m_limit) info->candidates.resize(m_limit);
+        return SearchedChar{info->run, std::move(info->candidates)};
+    }
+
+    // The characters' candidates read again with the full shortlist (a few only: the bound on time holds).
+    void readChosen(std::vector<SearchedChar>& chars) {
+        if (chars.size() > kMaxChosenReadings) return;
+        m_chosen = m_unbounded = true;
+        for (auto& c : chars) {
+            if (auto info = runInfo(c.run, true)) {
+                if (info->candidates.size() > m_limit) info->candidates.resize(m_limit);
+                c.candidates = std::move(info->candidates);
+            }
+        }
     }
 
     // Neighbours that overlap along the line are less likely than neighbours side by side.
@@ -438,9 +557,11 @@ private:
             (std::max(before.extent.along.hi, after.extent.along.hi) - before.extent.along.lo) /
             m_line.charSize;
         const bool marks = isMarkKind(before.kind) || isMarkKind(after.kind);
+        const bool touching = marks && before.extent.along.hi >= after.extent.along.lo;
         const double compact =
             marks ? 0 : kCompactCost * std::clamp((kCompactBelow - together) / kCompactRange, 0.0, 1.0);
-        return kOverlapCost * std::max(0.0, overlap - kOverlapFrom) + compact - refund;
+        return kOverlapCost * std::max(0.0, overlap - kOverlapFrom) + compact - refund +
+               (touching ? kMarkTouchCost : 0.0);
     }
 
     const Recognizer& m_recognizer;
@@ -454,7 +575,10 @@ private:
     std::vector<Boundary> m_boundary;
     // Recognitions of one search: enough for every line people write, bounded for a hostile stroke count.
     size_t m_recognitions = 0;
-    size_t m_budget = 0;  // per stroke index 0..n; 0 and n are Required
+    size_t m_budget = 0;
+    bool m_exhausted = false;  // kMaxRecognitions reached: the search stops where it is
+    bool m_unbounded = false;  // reading the fallback pieces or runs asked for: no limit
+    bool m_chosen = false;     // reading chosen characters: full shortlist, cache.chosen
     LineFrame m_line;
 };
 
@@ -479,7 +603,7 @@ std::vector<std::vector<Candidate>> recognizeRuns(const Recognizer& recognizer,
     Search search(recognizer, strokes, std::nullopt, mask, limit, cache);
     for (const auto& run : runs) {
         if (run.first < 0 || run.last < run.first || run.last >= n) return {};
-        out.push_back(search.candidatesOf(run));
+        out.push_back(search.candidatesOf(run, runs.size() <= kMaxChosenReadings));
         if (out.back().empty()) return {};
     }
     return out;

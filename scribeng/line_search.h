@@ -23,9 +23,12 @@ namespace sw::scribeng {
 inline constexpr int32_t kMaxRunStrokes = 30;
 
 // Recognition results of stroke runs of one object, reusable while its strokes and the mask stay the same.
+// `runs` are the search's trial readings (a short shortlist), `chosen` the readings of the characters it
+// chose (the recognizer's full shortlist).
 struct RunCache {
     int32_t mask = -1;
     std::map<std::pair<int32_t, int32_t>, std::vector<Candidate>> runs;
+    std::map<std::pair<int32_t, int32_t>, std::vector<Candidate>> chosen;
 };
 
 struct SearchedChar {

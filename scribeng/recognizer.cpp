@@ -5,13 +5,12 @@
 #include <limits>
 #include <unordered_set>
 
+#include "scribeng/char_geometry.h"
+#include "scribeng/zinnia_ink.h"
+
 namespace sw::scribeng {
 namespace {
 
-// Zinnia's coordinate space and the margin left around the character inside it (the Japanese model was
-// trained on characters that fill about 70 per cent of their box).
-constexpr int kSpace = 1000;
-constexpr double kMargin = 0.15;
 // Classes ranked before the category mask is applied; all are ranked when these leave too few candidates.
 constexpr size_t kFirstRanking = 200;
 
@@ -35,29 +34,6 @@ std::string utf8(char32_t c) {
     return s;
 }
 
-ZinniaCharacter frameCharacter(std::span<const Stroke> strokes, const Box& ink, const Box& frame) {
-    Box square = ink;
-    square.add(frame);
-    const double side =
-        std::max<double>({static_cast<double>(square.width()), static_cast<double>(square.height()), 1.0});
-    const double cx = (static_cast<double>(square.left) + square.right) / 2;
-    const double cy = (static_cast<double>(square.top) + square.bottom) / 2;
-    const double scale = kSpace * (1 - 2 * kMargin) / side;
-
-    ZinniaCharacter character(kSpace, kSpace);
-    size_t id = 0;
-    for (const auto& stroke : strokes) {
-        if (stroke.empty()) continue;
-        for (const auto& p : stroke) {
-            const auto x = static_cast<int>(std::lround((p.x - cx) * scale + kSpace / 2.0));
-            const auto y = static_cast<int>(std::lround((p.y - cy) * scale + kSpace / 2.0));
-            character.add(id, x, y);
-        }
-        ++id;
-    }
-    return character;
-}
-
 FeatureVector featuresOf(std::span<const Stroke> strokes) {
     std::vector<InkStroke> ink;
     ink.reserve(strokes.size());
@@ -68,6 +44,28 @@ FeatureVector featuresOf(std::span<const Stroke> strokes) {
         for (const auto& p : stroke) s.push_back({static_cast<float>(p.x), static_cast<float>(p.y)});
     }
     return directionFeatures(ink);
+}
+
+// Prior costs, on the scale of the fused score. Kanji of JIS level 2 are rare in what people write; their
+// classes (many from a model trained on clean stroke data only) win over a common kanji on real writing far
+// more often than they are meant.
+constexpr float kRareKanjiCost = 1.0F;
+
+// Symbols outside punctuation (＝ ＋ ○ → ...) are rarer than the kana and kanji they resemble (二 ニ, 十 ナ).
+constexpr float kSymbolCost = 0.3F;
+
+float priorCost(CharCode code) {
+    const int32_t category = categoryOf(code);
+    if ((category & SCRIBENG_CAT_OTHER) == SCRIBENG_CAT_OTHER) return kSymbolCost;
+    return (category & SCRIBENG_CAT_KANJI2) != 0 ? kRareKanjiCost : 0.0F;
+}
+
+// The weight of the shape term for ink whose closest template has similarity `closest`: the full ratio where
+// the ink matches a template closely (from closeFrom on), the real-writing ratio where it matches none well
+// (up to looseBelow), in between linearly.
+float shapeRatioFor(float closest, const FusionWeights& w) {
+    const float t = std::clamp((closest - w.looseBelow) / (w.closeFrom - w.looseBelow), 0.0F, 1.0F);
+    return w.looseRatio + t * (w.shapeRatio - w.looseRatio);
 }
 
 bool hasShape(const FeatureVector& features) {
@@ -121,31 +119,16 @@ std::vector<Candidate> Recognizer::recognizeByZinnia(const ZinniaCharacter& char
     return out;
 }
 
-std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> strokes, const Box& frame,
-                                                        int32_t mask, size_t count) const {
-    const Box ink = boundsOf(strokes);
-    if (!ready() || !hasTemplates() || ink.empty() || count == 0) return {};
-    const FeatureVector features = featuresOf(strokes);
-    if (!hasShape(features)) return {};
-    return scoreShortlist(strokes, ink, features, frame, mask, count);
-}
-
-std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> strokes, const Box& ink,
-                                                        const FeatureVector& features, const Box& frame,
-                                                        int32_t mask, size_t count) const {
-    std::vector<ScoredCandidate> out;
-    const auto shortlist = m_templates.rank(features, mask, count);
-    if (shortlist.empty()) return out;
-
-    // Zinnia scores the shortlisted classes of each model; a code known to several models keeps its best.
+std::unordered_map<CharCode, float> Recognizer::zinniaScores(const ZinniaCharacter& character,
+                                                             std::span<const CharCode> codes) const {
+    // Zinnia scores the classes of each model; a code known to several models keeps its best.
     const auto models = m_models.models();
     std::vector<std::vector<uint32_t>> subsets(models.size());
-    for (const auto& match : shortlist) {
-        if (auto it = m_classes.find(match.code); it != m_classes.end()) {
+    for (CharCode code : codes) {
+        if (auto it = m_classes.find(code); it != m_classes.end()) {
             for (const auto& [m, i] : it->second) subsets[m].push_back(i);
         }
     }
-    const ZinniaCharacter character = frameCharacter(strokes, ink, frame);
     std::unordered_map<CharCode, float> zinnia;
     for (size_t m = 0; m < models.size(); ++m) {
         if (subsets[m].empty()) continue;
@@ -156,6 +139,47 @@ std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> 
             if (!inserted) z->second = std::max(z->second, scored.score);
         }
     }
+    return zinnia;
+}
+
+std::vector<Candidate> Recognizer::recognizeTap(const ZinniaCharacter& character, int32_t mask,
+                                                size_t limit) const {
+    std::vector<CharCode> marks;
+    for (const auto& [code, classes] : m_classes) {
+        if ((isTinyMark(code) || code == kIdeographicComma || code == kIdeographicStop) &&
+            allowedBy(code, mask))
+            marks.push_back(code);
+    }
+    if (marks.empty()) return recognizeByZinnia(character, mask, limit);
+    std::vector<Candidate> out;
+    for (const auto& [code, score] : zinniaScores(character, marks)) out.push_back({code, score});
+    std::sort(out.begin(), out.end(), [](const Candidate& a, const Candidate& b) {
+        return a.score != b.score ? a.score > b.score : a.code < b.code;
+    });
+    if (out.size() > limit) out.resize(limit);
+    return out;
+}
+
+std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> strokes, const Box& frame,
+                                                        int32_t mask, size_t count) const {
+    const Box ink = boundsOf(strokes);
+    if (!ready() || !hasTemplates() || ink.empty() || count == 0) return {};
+    const FeatureVector features = featuresOf(strokes);
+    if (!hasShape(features)) return {};
+    return scoreShortlist(strokes, ink, features, frame, mask, count, m_options.coarse);
+}
+
+std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> strokes, const Box& ink,
+                                                        const FeatureVector& features, const Box& frame,
+                                                        int32_t mask, size_t count, size_t coarse) const {
+    std::vector<ScoredCandidate> out;
+    const auto shortlist = m_templates.rank(features, mask, count, coarse);
+    if (shortlist.empty()) return out;
+
+    std::vector<CharCode> codes;
+    codes.reserve(shortlist.size());
+    for (const auto& match : shortlist) codes.push_back(match.code);
+    const auto zinnia = zinniaScores(zinniaCharacterOf(strokes, ink, frame), codes);
     out.reserve(shortlist.size());
     for (const auto& match : shortlist) {
         auto z = zinnia.find(match.code);
@@ -165,20 +189,31 @@ std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> 
 }
 
 std::vector<Candidate> Recognizer::recognize(std::span<const Stroke> strokes, const Box& frame, int32_t mask,
-                                             size_t limit) const {
+                                             size_t limit, size_t shortlist, size_t coarse) const {
     const Box ink = boundsOf(strokes);
     if (!ready() || ink.empty() || limit == 0) return {};
-    // Ink without extent (a tap) has no shape: Zinnia alone ranks it.
+    // Ink without extent (taps) is a dot: Zinnia ranks the marks (every class when the mask allows none).
+    if (ink.width() == 0 && ink.height() == 0) {
+        return recognizeTap(zinniaCharacterOf(strokes, ink, frame), mask, limit);
+    }
+    // Without templates Zinnia alone ranks every class.
     const FeatureVector features = hasTemplates() ? featuresOf(strokes) : FeatureVector{};
     if (!hasShape(features)) {
-        return recognizeByZinnia(frameCharacter(strokes, ink, frame), mask, limit);
+        return recognizeByZinnia(zinniaCharacterOf(strokes, ink, frame), mask, limit);
     }
 
     const auto& w = m_options.weights;
     std::vector<Candidate> out;
-    for (const auto& c :
-         scoreShortlist(strokes, ink, features, frame, mask, std::max(limit, m_options.shortlist))) {
-        out.push_back({c.code, c.zinnia + w.shapeRatio * (c.shape - w.shapeCentre)});
+    const auto scored = scoreShortlist(strokes, ink, features, frame, mask,
+                                       std::max(limit, shortlist != 0 ? shortlist : m_options.shortlist),
+                                       coarse != 0 ? coarse : m_options.coarse);
+    float closest = 0;
+    for (const auto& c : scored) closest = std::max(closest, c.shape);
+    // The loose ratio is calibrated on real kana and kanji; digits, letters and symbols alone keep the ratio
+    // of clean writing (no real samples of them yet).
+    const float ratio = (mask & kWideCategories) != 0 ? shapeRatioFor(closest, w) : w.shapeRatio;
+    for (const auto& c : scored) {
+        out.push_back({c.code, c.zinnia + ratio * (c.shape - w.shapeCentre) - priorCost(c.code)});
     }
     std::stable_sort(out.begin(), out.end(),
                      [](const Candidate& a, const Candidate& b) { return a.score > b.score; });

@@ -30,24 +30,36 @@ struct Candidate {
     float score = 0;
 };
 
-// The fused score is zinnia + shapeRatio x (shape - shapeCentre): `shapeRatio` weighs the shape similarity
-// (cosine, 0..1) against Zinnia's SVM score, and `shapeCentre` is the mean similarity of correctly recognised
-// characters, so a well-written character keeps about its Zinnia score while a shape unlike every class
-// (a piece of a character, two characters together) drops far below it. The ratio is the one that gives the
-// best top-1 on synthetic samples written normally and with swapped, joined and reversed strokes; the
-// fused score is then a monotone function of the log-odds that the candidate is right,
-// logOddsScale x score + logOddsOffset (logistic fit on the same samples). slatewise-templategen calibrate
-// fits all four (tools/templategen/README.md).
+// The fused score is zinnia + ratio x (shape - shapeCentre) - prior: the ratio weighs the shape similarity
+// (cosine, 0..1) against Zinnia's SVM score, and `shapeCentre` is the mean similarity of correctly
+// recognised characters, so a well-written character keeps about its Zinnia score while a shape unlike every
+// class (a piece of a character, two characters together) drops below it. The prior takes a fixed cost off
+// rare classes (kanji of JIS level 2, symbols outside punctuation).
+//
+// How much the shape can say depends on how closely the ink matches a template. Where it matches one closely
+// (the best similarity at least `closeFrom`: clean writing, including strokes swapped, joined or reversed)
+// the ratio is `shapeRatio`, the best for synthetic samples (slatewise-templategen calibrate,
+// tools/templategen/README.md), and the shape overrules Zinnia where the stroke order misleads it. Real
+// handwriting matches the templates less closely (best similarity mostly 0.84 to 0.90, against 0.94 to 0.98
+// for the synthetic samples) and there the shape at that weight overruled Zinnia where Zinnia was right
+// (a fifth of real kanji lost): below `looseBelow` the ratio is `looseRatio`, in between it moves linearly.
+// closeFrom, looseBelow and looseRatio come from real samples (tools/scribeng-cli --evaluate).
 struct FusionWeights {
     float shapeRatio = 84.70f;
     float shapeCentre = 0.9549f;
     float logOddsScale = 1.5818f;
     float logOddsOffset = -0.2023f;
+    float looseRatio = 20.0f;
+    float looseBelow = 0.88f;
+    float closeFrom = 0.92f;
 };
 
 struct RecognizerOptions {
     bool useTemplates = true;  // false: Zinnia alone over every class even when a template file exists
-    size_t shortlist = 100;    // classes the templates pass to Zinnia
+    size_t shortlist = 300;    // classes the templates pass to Zinnia
+    // Classes the coarse shape comparison passes to the full one. The 4 x 4 projection is a rough filter: on
+    // real handwriting a fifth of the right classes rank below 300 there.
+    size_t coarse = 1000;
     FusionWeights weights;
 };
 
@@ -75,8 +87,10 @@ public:
     // `limit`. The strokes are scaled into Zinnia's space through `frame`, a square around the character:
     // its side is the largest of the frame's and the strokes' width and height, centred on both together.
     // No candidates when no model is loaded, there are no points, or nothing passes the mask.
+    // `shortlist` and `coarse` override the options' when not 0 (the line search reads its trial runs with
+    // shorter ones, guided recognition with longer ones).
     std::vector<Candidate> recognize(std::span<const Stroke> strokes, const Box& frame, int32_t mask,
-                                     size_t limit) const;
+                                     size_t limit, size_t shortlist = 0, size_t coarse = 0) const;
 
     // The shortlist with both scores, unfused, in shortlist order (empty without templates, and for ink
     // without extent, which recognize() leaves to Zinnia alone).
@@ -86,9 +100,15 @@ public:
 private:
     std::vector<ScoredCandidate> scoreShortlist(std::span<const Stroke> strokes, const Box& ink,
                                                 const FeatureVector& features, const Box& frame, int32_t mask,
-                                                size_t count) const;
+                                                size_t count, size_t coarse) const;
     std::vector<Candidate> recognizeByZinnia(const ZinniaCharacter& character, int32_t mask,
                                              size_t limit) const;
+    // Ink without extent: the marks (、。・ and the like) the mask allows, ranked by Zinnia; every class when
+    // it allows none. Scoring a handful of classes keeps a line of many dots cheap.
+    std::vector<Candidate> recognizeTap(const ZinniaCharacter& character, int32_t mask, size_t limit) const;
+    // Zinnia's scores of the given codes' classes in every model; a code several models know keeps its best.
+    std::unordered_map<CharCode, float> zinniaScores(const ZinniaCharacter& character,
+                                                     std::span<const CharCode> codes) const;
 
     RecognizerOptions m_options;
     ModelSet m_models;

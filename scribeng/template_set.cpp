@@ -12,7 +12,7 @@ namespace {
 
 constexpr char kMagic[4] = {'S', 'W', 'T', 'S'};
 constexpr uint32_t kVersion = 1;
-// Classes the coarse comparison passes to the full one (at least; more when more are asked for).
+// Classes the coarse comparison passes to the full one unless the caller asks for more.
 constexpr size_t kCoarseKeep = 300;
 
 uint32_t readU32(const unsigned char* p) {
@@ -113,7 +113,8 @@ bool TemplateSet::save(const std::filesystem::path& file, std::span<const Protot
     return true;
 }
 
-std::vector<ShapeMatch> TemplateSet::rank(const FeatureVector& features, int32_t mask, size_t count) const {
+std::vector<ShapeMatch> TemplateSet::rank(const FeatureVector& features, int32_t mask, size_t count,
+                                          size_t coarseKeep) const {
     std::vector<ShapeMatch> out;
     if (count == 0 || empty()) return out;
     const CoarseVector coarse = coarseFeatures(features);
@@ -138,7 +139,7 @@ std::vector<ShapeMatch> TemplateSet::rank(const FeatureVector& features, int32_t
         return a.first != b.first ? a.first > b.first : a.second < b.second;
     };
     if (classes.empty()) return out;
-    const size_t keep = std::min(classes.size(), std::max(kCoarseKeep, count));
+    const size_t keep = std::min(classes.size(), std::max(coarseKeep != 0 ? coarseKeep : kCoarseKeep, count));
     std::nth_element(classes.begin(), classes.begin() + static_cast<ptrdiff_t>(keep) - 1, classes.end(),
                      byScore);
     classes.resize(keep);

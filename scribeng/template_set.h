@@ -52,9 +52,10 @@ public:
     std::span<const CharCode> codes() const { return m_codes; }
 
     // The `count` classes whose shapes are most like `features`, best first, among those `mask` allows.
-    // Coarse to fine: every class is compared on the 4 x 4 projection, the best few hundred on the full
-    // features.
-    std::vector<ShapeMatch> rank(const FeatureVector& features, int32_t mask, size_t count) const;
+    // Coarse to fine: every class is compared on the 4 x 4 projection, the best `coarseKeep` (at least
+    // `count`; 0: a few hundred) on the full features.
+    std::vector<ShapeMatch> rank(const FeatureVector& features, int32_t mask, size_t count,
+                                 size_t coarseKeep = 0) const;
 
 private:
     std::vector<CharCode> m_codes;      // per class

@@ -1,5 +1,7 @@
 // Recognition time per character (free: RecognizeNF of a one-character object; guided: RecognizeF of its
-// PTW) and per line of six characters (RecognizeNF), over the engine's development set.
+// PTW) and per line of six characters (RecognizeNF), over the engine's development set; free recognition of
+// real handwriting (the kanji folder of the shared samples, when present); and the worst inputs known: a
+// dense scribble of 600 strokes, one stroke of 600 points doubling back, 2,000 dots.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -8,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "hostile_ink.h"
 #include "scribeng/loader.h"
 #include "stroke_file.h"
 
@@ -27,27 +30,32 @@ sw::scribeng::EngineLibrary& engine() {
     return *lib;
 }
 
-// One object per stroke file whose name starts with `prefix`.
-std::vector<int32_t> objects(const std::string& prefix) {
+int32_t objectOf(const std::vector<std::vector<EnginePoint>>& strokes) {
+    const int32_t o = engine().CreateNewObject();
+    for (const auto& s : strokes) engine().AddStrokeLast(o, s.data(), static_cast<int32_t>(s.size()));
+    return o;
+}
+
+// One object per stroke file of `folder` whose name starts with `prefix`.
+std::vector<int32_t> objects(const std::string& prefix, const fs::path& folder = SCRIBENG_BENCHMARK_DATA) {
     std::vector<fs::path> files;
-    for (const auto& entry : fs::directory_iterator(SCRIBENG_BENCHMARK_DATA)) {
-        if (entry.path().filename().string().rfind(prefix, 0) == 0) files.push_back(entry.path());
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        if (it->path().filename().string().rfind(prefix, 0) == 0) files.push_back(it->path());
     }
     std::sort(files.begin(), files.end());
     std::vector<int32_t> out;
     for (const auto& path : files) {
-        auto file = sw::scribeng::readStrokeFile(path);
-        if (!file) continue;
-        const int32_t o = engine().CreateNewObject();
-        for (const auto& s : file->strokes)
-            engine().AddStrokeLast(o, s.data(), static_cast<int32_t>(s.size()));
-        out.push_back(o);
+        if (auto file = sw::scribeng::readStrokeFile(path)) out.push_back(objectOf(file->strokes));
     }
     return out;
 }
 
-void recognizeFree(benchmark::State& state, const std::string& prefix) {
-    const auto set = objects(prefix);
+void recognizeFree(benchmark::State& state, const std::vector<int32_t>& set) {
+    if (set.empty()) {
+        state.SkipWithError("no input");
+        return;
+    }
     engine().SetRecCategory(0x1FF);
     size_t i = 0;
     for (auto _ : state) {
@@ -57,8 +65,21 @@ void recognizeFree(benchmark::State& state, const std::string& prefix) {
     for (int32_t o : set) engine().DestroyObject(o);
 }
 
-void BM_FreeCharacter(benchmark::State& state) { recognizeFree(state, "single_"); }
-void BM_FreeLineOfSix(benchmark::State& state) { recognizeFree(state, "line6_"); }
+void BM_FreeCharacter(benchmark::State& state) { recognizeFree(state, objects("single_")); }
+void BM_FreeLineOfSix(benchmark::State& state) { recognizeFree(state, objects("line6_")); }
+// Real writing: the shared samples beside the repository (SkipWithError where they are absent).
+void BM_FreeRealKanji(benchmark::State& state) {
+    recognizeFree(state, objects("", SCRIBENG_REAL_DATA "/kanji-learner1"));
+}
+void BM_WorstScribble600(benchmark::State& state) {
+    recognizeFree(state, {objectOf(sw::scribeng::hostile::scribble(600))});
+}
+void BM_WorstDoublingBack600(benchmark::State& state) {
+    recognizeFree(state, {objectOf(sw::scribeng::hostile::doublingBack(600))});
+}
+void BM_WorstDots2000(benchmark::State& state) {
+    recognizeFree(state, {objectOf(sw::scribeng::hostile::dots(2000))});
+}
 
 void BM_GuidedCharacter(benchmark::State& state) {
     const auto set = objects("single_");
@@ -79,6 +100,10 @@ void BM_GuidedCharacter(benchmark::State& state) {
 BENCHMARK(BM_FreeCharacter)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GuidedCharacter)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FreeLineOfSix)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FreeRealKanji)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WorstScribble600)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WorstDoublingBack600)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WorstDots2000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -67,8 +67,11 @@ TEST(MarkKind, SizeAndPlaceInTheLine) {
         int strokes;
         MarkKind want;
     };
+    // One character, 100 pixels: nothing to place a mark against.
+    const auto lone = sw::scribeng::frameOfLine(cells(1, false, 3));
     const std::vector<Case> cases{
         {"full character", row, {0, 5, 90, 95}, 3, MarkKind::Full},
+        {"dot in a lone character", lone, {80, 80, 95, 95}, 1, MarkKind::Full},
         {"small kana, low", row, {0, 45, 60, 95}, 1, MarkKind::Small},
         {"same size, high", row, {0, 5, 60, 55}, 1, MarkKind::Full},
         {"comma, low", row, {0, 80, 15, 95}, 1, MarkKind::Dot},

@@ -7,6 +7,7 @@
 #include <ostream>
 #include <vector>
 
+#include "hostile_ink.h"
 #include "scribeng/segmentation.h"
 #include "stroke_file.h"
 
@@ -89,6 +90,37 @@ TEST(LineSearch, ForcedRunIsKept) {
                     .empty());
     // Nothing allowed: no partition.
     EXPECT_TRUE(sw::scribeng::searchLine(japanese(), strokes, std::nullopt, 0, 3, cache).empty());
+}
+
+// Hostile input (many dots, a dense scribble, strokes that all overlap) used to cost thousands of
+// recognitions; the search stops at a fixed number and reads the rest in a few pieces, still a partition of
+// every stroke.
+TEST(LineSearch, HostileInputIsReadWithinABoundedNumberOfRecognitions) {
+    namespace hostile = sw::scribeng::hostile;
+    std::vector<Stroke> stacked;  // 600 copies of one stroke: no character may begin anywhere
+    for (int i = 0; i < 600; ++i) stacked.push_back({{100, 100}, {180, 140}, {120, 190}});
+    const struct {
+        const char* name;
+        hostile::Strokes strokes;
+        int32_t mask;
+    } rows[] = {
+        {"dots_2000", hostile::dots(2000), kAll},
+        {"scribble_200", hostile::scribble(200), kAll},
+        {"stacked_600", {stacked.begin(), stacked.end()}, kAll},
+    };
+    for (const auto& row : rows) {
+        const std::vector<Stroke> strokes(row.strokes.begin(), row.strokes.end());
+        sw::scribeng::RunCache cache;
+        const auto chars = sw::scribeng::searchLine(japanese(), strokes, std::nullopt, row.mask, 5, cache);
+        const auto runs = runsOf(chars);
+        EXPECT_TRUE(sw::scribeng::isPartition(runs, static_cast<int32_t>(strokes.size()))) << row.name;
+        EXPECT_LE(cache.runs.size() + cache.chosen.size(), 140u) << row.name;
+        // Reading the same characters again (a regroup) costs no more recognitions than the search made.
+        EXPECT_EQ(sw::scribeng::recognizeRuns(japanese(), strokes, runs, row.mask, 5, cache).size(),
+                  runs.size())
+            << row.name;
+        EXPECT_LE(cache.runs.size() + cache.chosen.size(), 140u) << row.name;
+    }
 }
 
 }  // namespace

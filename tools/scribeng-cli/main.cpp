@@ -3,6 +3,12 @@
 // and timings. With several files it ends with accuracy figures against each file's `expect` line.
 //
 //     scribeng-cli [--lib PATH] [--mask HEX] [--candidates N] [--quiet] FILE...
+//     scribeng-cli --evaluate [--lib PATH] [--mask HEX] [--box L,T,R,B] [--plain MODEL] [--failures]
+//     FOLDER...
+//
+// --evaluate reads every *.txt file of each folder (one category each) and prints per folder the engine's
+// figures beside plain Zinnia's with MODEL (default: Tegaki's Japanese model) on the same files (evaluate.h).
+// --box is the writing box of files without a `box` line.
 //
 // The library defaults to libscribeng.so beside the executable. Exit status: 0 when every file with an
 // `expect` line came out as expected, 1 otherwise, 2 on a usage or load error.
@@ -16,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "evaluate.h"
 #include "platform/text/cp932.h"
 #include "scribeng/loader.h"
 #include "stroke_file.h"
@@ -38,24 +45,6 @@ std::filesystem::path defaultLibrary() {
     std::error_code ec;
     const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
     return (ec ? std::filesystem::path(".") : self.parent_path()) / "libscribeng.so";
-}
-
-// Edit distance between two code page 932 double-byte strings, counted in characters.
-size_t editDistance(const std::string& a, const std::string& b) {
-    const size_t n = a.size() / 2, m = b.size() / 2;
-    std::vector<size_t> row(m + 1);
-    for (size_t j = 0; j <= m; ++j) row[j] = j;
-    for (size_t i = 1; i <= n; ++i) {
-        size_t diagonal = row[0];
-        row[0] = i;
-        for (size_t j = 1; j <= m; ++j) {
-            const bool same = a.compare(2 * (i - 1), 2, b, 2 * (j - 1), 2) == 0;
-            const size_t next = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same ? 0 : 1)});
-            diagonal = row[j];
-            row[j] = next;
-        }
-    }
-    return row[m];
 }
 
 struct Totals {
@@ -85,7 +74,8 @@ void runFile(const EngineLibrary& lib, const std::filesystem::path& path,
         ++totals.expected;
         totals.exact += text == file.expect;
         totals.expectedChars += expected.size() / 2;
-        totals.charErrors += editDistance(result ? std::string(result) : std::string(), expected);
+        totals.charErrors +=
+            sw::scribeng::editDistance(result ? std::string(result) : std::string(), expected);
     }
     if (!quiet) {
         std::printf("%s: \"%s\"%s%s  (%d strokes, %.2f ms)\n", path.filename().c_str(), text.c_str(),
@@ -130,7 +120,9 @@ void runFile(const EngineLibrary& lib, const std::filesystem::path& path,
 
 int usage() {
     std::fprintf(stderr,
-                 "usage: scribeng-cli [--lib PATH] [--mask HEX] [--candidates N] [--quiet] FILE...\n");
+                 "usage: scribeng-cli [--lib PATH] [--mask HEX] [--candidates N] [--quiet] FILE...\n"
+                 "       scribeng-cli --evaluate [--lib PATH] [--mask HEX] [--box L,T,R,B] [--plain MODEL] "
+                 "[--failures] FOLDER...\n");
     return 2;
 }
 
@@ -140,7 +132,8 @@ int main(int argc, char** argv) {
     std::filesystem::path library = defaultLibrary();
     int32_t mask = 0x1FF;
     int shown = 10;
-    bool quiet = false;
+    bool quiet = false, evaluate = false;
+    sw::scribeng::EvaluationOptions evaluation;
     std::vector<std::filesystem::path> files;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -152,6 +145,17 @@ int main(int argc, char** argv) {
             shown = std::atoi(argv[++i]);
         } else if (arg == "--quiet") {
             quiet = true;
+        } else if (arg == "--evaluate") {
+            evaluate = true;
+        } else if (arg == "--failures") {
+            evaluation.listFailures = true;
+        } else if (arg == "--plain" && i + 1 < argc) {
+            evaluation.plainModel = argv[++i];
+        } else if (arg == "--box" && i + 1 < argc) {
+            EngineRect box{};
+            if (std::sscanf(argv[++i], "%d,%d,%d,%d", &box.left, &box.top, &box.right, &box.bottom) != 4)
+                return usage();
+            evaluation.box = box;
         } else if (!arg.empty() && arg[0] == '-') {
             return usage();
         } else {
@@ -164,6 +168,10 @@ int main(int argc, char** argv) {
     if (!lib.load(library.string())) {
         std::fprintf(stderr, "scribeng-cli: %s\n", lib.error().c_str());
         return 2;
+    }
+    if (evaluate) {
+        evaluation.mask = mask;
+        return sw::scribeng::evaluateFolders(lib, files, evaluation) ? 0 : 2;
     }
     lib.SetRecCategory(mask);
     Totals totals;

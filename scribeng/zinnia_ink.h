@@ -1,0 +1,52 @@
+// A character's strokes as handed to Zinnia: placed in Zinnia's square space and reduced to the points its
+// feature extraction can see.
+//
+// Zinnia describes a stroke by the vertices of a recursive split: the chord from the first point to the last,
+// split at the point farthest from it while that point lies more than sqrt(0.001) of the space from the
+// chord, and so on for both halves, the pieces numbered like a binary heap (0, then 1 and 2, then 3 to 6...).
+// Only the pieces numbered up to 50 become features, but Zinnia keeps splitting to the end and sizes its
+// table of pieces by the largest number reached, so a stroke that keeps doubling back (shading, crossing out)
+// makes it recurse hundreds of levels deep and allocate gigabytes. The vertices of the first kVertexDepth
+// levels are every point the features depend on: handing Zinnia only those gives the same features, and the
+// recursion ends one level further down. The points of a stroke are thus at most kMaxZinniaPoints, whatever
+// its length, density or pixel size, and reducing it costs a few passes over its points.
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <vector>
+
+#include "scribeng/geometry.h"
+#include "scribeng/zinnia_model.h"
+
+namespace sw::scribeng {
+
+// Zinnia's coordinate space.
+inline constexpr int kZinniaSpace = 1000;
+// Levels of the split whose vertices are kept; pieces 0..50 lie in levels 0..5.
+inline constexpr int kVertexDepth = 6;
+// The end points and at most one vertex per piece of those levels.
+inline constexpr size_t kMaxZinniaPoints = (size_t{1} << kVertexDepth) + 1;
+
+struct SpacePoint {
+    int x = 0;
+    int y = 0;
+    bool operator==(const SpacePoint&) const = default;
+};
+
+// The points of `stroke` (in Zinnia's space) that Zinnia's features depend on, in writing order: the first
+// and last point and the vertices of the first kVertexDepth levels of the split. Consecutive repeats are
+// dropped.
+std::vector<SpacePoint> zinniaVertices(std::span<const SpacePoint> stroke);
+
+// The strokes (canvas pixels) placed in Zinnia's space: the square around `frame` and the ink (side: the
+// largest of their widths and heights, centred on both together) spans the middle 70 per cent of it, every
+// stroke reduced by zinniaVertices. Empty strokes are skipped.
+ZinniaCharacter zinniaCharacterOf(std::span<const Stroke> strokes, const Box& ink, const Box& frame);
+
+// The strokes placed in Zinnia's space as zinniaCharacterOf places them, every point kept (`reduce` false)
+// or reduced by zinniaVertices.
+std::vector<std::vector<SpacePoint>> zinniaStrokesOf(std::span<const Stroke> strokes, const Box& ink,
+                                                     const Box& frame, bool reduce = true);
+
+}  // namespace sw::scribeng

@@ -1,0 +1,116 @@
+// What Zinnia is handed: a bounded number of points per stroke, whatever the input, and the same scores as
+// with every point.
+#include "scribeng/zinnia_ink.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <string>
+
+#include "hostile_ink.h"
+#include "stroke_file.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using sw::scribeng::Box;
+using sw::scribeng::Stroke;
+
+std::vector<Stroke> toStrokes(const sw::scribeng::hostile::Strokes& in) { return {in.begin(), in.end()}; }
+
+// A spiral of `points` points over `turns` turns, `radius` pixels: every point is a vertex of the split.
+std::vector<Stroke> spiral(int points, int turns, int radius) {
+    Stroke s;
+    for (int i = 0; i < points; ++i) {
+        const double t = static_cast<double>(i) / points;
+        const double a = 2 * M_PI * turns * t;
+        s.push_back({static_cast<int32_t>(std::lround(radius * t * std::cos(a))),
+                     static_cast<int32_t>(std::lround(radius * t * std::sin(a)))});
+    }
+    return {s};
+}
+
+struct Hostile {
+    const char* name;
+    std::vector<Stroke> strokes;
+};
+
+// A stroke that keeps doubling back made Zinnia recurse hundreds of levels deep (22 s and 4 GB for 600
+// points); no stroke of any shape, length or size may reach it with more than kMaxZinniaPoints points.
+TEST(ZinniaInk, NoStrokeReachesZinniaWithMorePointsThanTheBound) {
+    const Hostile rows[] = {
+        {"doubling_back_600", toStrokes(sw::scribeng::hostile::doublingBack(600))},
+        {"doubling_back_3000", toStrokes(sw::scribeng::hostile::doublingBack(3000))},
+        {"spiral_3000", spiral(3000, 40, 500)},
+        {"huge_spiral", spiral(3000, 40, 1'000'000'000)},
+        {"scribble", toStrokes(sw::scribeng::hostile::scribble(50))},
+    };
+    for (const auto& [name, strokes] : rows) {
+        const Box ink = sw::scribeng::boundsOf(strokes);
+        const auto placed = sw::scribeng::zinniaStrokesOf(strokes, ink, Box{});
+        ASSERT_EQ(placed.size(), strokes.size()) << name;
+        for (const auto& stroke : placed) {
+            EXPECT_LE(stroke.size(), sw::scribeng::kMaxZinniaPoints) << name;
+            EXPECT_GE(stroke.size(), 1u) << name;
+            for (const auto& p : stroke) {
+                EXPECT_TRUE(p.x >= 0 && p.x <= sw::scribeng::kZinniaSpace) << name;
+                EXPECT_TRUE(p.y >= 0 && p.y <= sw::scribeng::kZinniaSpace) << name;
+            }
+        }
+    }
+}
+
+// The cost and the result depend on the shape, not on the pixel size of the writing or its point density:
+// the same character ten times larger, or with a point between every two, gives Zinnia the same points.
+TEST(ZinniaInk, SizeAndDensityDoNotChangeWhatZinniaSees) {
+    auto file = sw::scribeng::readStrokeFile(fs::path(SCRIBENG_TEST_DATA) / "single_02.txt");
+    ASSERT_TRUE(file.has_value());
+    std::vector<Stroke> base, larger, denser;
+    for (const auto& s : file->strokes) {
+        auto& b = base.emplace_back();
+        auto& l = larger.emplace_back();
+        auto& d = denser.emplace_back();
+        for (size_t i = 0; i < s.size(); ++i) {
+            b.push_back({2 * s[i].x, 2 * s[i].y});
+            l.push_back({20 * s[i].x, 20 * s[i].y});
+            if (i > 0) d.push_back({s[i - 1].x + s[i].x, s[i - 1].y + s[i].y});
+            d.push_back({2 * s[i].x, 2 * s[i].y});
+        }
+    }
+    const auto seen = [](const std::vector<Stroke>& strokes) {
+        return sw::scribeng::zinniaStrokesOf(strokes, sw::scribeng::boundsOf(strokes), Box{});
+    };
+    EXPECT_EQ(seen(larger), seen(base));
+    EXPECT_EQ(seen(denser), seen(base));
+}
+
+// Zinnia's features depend only on the vertices kept: every class scores exactly as with every point.
+TEST(ZinniaInk, ReducedStrokesScoreAsTheWholeStrokes) {
+    sw::scribeng::ZinniaModel model;
+    ASSERT_TRUE(model.open("/usr/share/tegaki/models/zinnia/handwriting-ja.model"));
+    int compared = 0;
+    for (const auto& entry : fs::directory_iterator(SCRIBENG_TEST_DATA)) {
+        if (entry.path().filename().string().rfind("single_", 0) != 0) continue;
+        auto file = sw::scribeng::readStrokeFile(entry.path());
+        ASSERT_TRUE(file.has_value());
+        const std::vector<Stroke> strokes(file->strokes.begin(), file->strokes.end());
+        const Box ink = sw::scribeng::boundsOf(strokes);
+        sw::scribeng::ZinniaCharacter whole(sw::scribeng::kZinniaSpace, sw::scribeng::kZinniaSpace);
+        const auto all = sw::scribeng::zinniaStrokesOf(strokes, ink, Box{}, false);
+        for (size_t id = 0; id < all.size(); ++id) {
+            for (const auto& p : all[id]) whole.add(id, p.x, p.y);
+        }
+        const auto expected = model.classify(whole, 10);
+        const auto got = model.classify(sw::scribeng::zinniaCharacterOf(strokes, ink, Box{}), 10);
+        ASSERT_EQ(got.size(), expected.size()) << entry.path();
+        for (size_t i = 0; i < got.size(); ++i) {
+            EXPECT_EQ(got[i].label, expected[i].label) << entry.path() << " " << i;
+            EXPECT_FLOAT_EQ(got[i].score, expected[i].score) << entry.path() << " " << i;
+        }
+        ++compared;
+    }
+    EXPECT_GE(compared, 40);
+}
+
+}  // namespace

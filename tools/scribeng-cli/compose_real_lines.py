@@ -1,0 +1,93 @@
+#!/usr/bin/env python3
+"""Composes lines of real handwriting from folders of one-character stroke files, for measuring the engine.
+
+Every line takes 2 to 6 samples, each from a folder given (characters drawn at random with a fixed seed),
+and places their writing boxes one after another, horizontally (left to right) or vertically (top to
+bottom), with tight spacing (boxes overlapping: the ink of neighbours may touch) or wide spacing. A sample
+keeps its size and place within its box, so small kana stay small and low. Input files have the writing box
+BOX (left top right bottom) unless they carry a `box` line.
+
+    compose_real_lines.py --out OUT_DIR [--count 120] [--seed 3] [--box 10 10 110 110] FOLDER...
+
+Writes OUT_DIR/NNN_{h,v}_{tight,wide}.txt in the stroke file format (README.md beside this script). The
+output carries the licence of the samples: keep it beside them, outside the repository, when their licence
+asks for that.
+"""
+import argparse
+import os
+import random
+import sys
+
+
+def read_sample(path, box):
+    expect, strokes = None, []
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            line = line.strip()
+            if not line or line.startswith("#"):
+                continue
+            if line.startswith("expect "):
+                expect = line[7:]
+            elif line.startswith("box "):
+                box = [int(v) for v in line[4:].split()]
+            else:
+                strokes.append([tuple(int(v) for v in p.split(",")) for p in line.split()])
+    return expect, strokes, box
+
+
+def encodable(text):
+    """Whether the engine can give `text` at all (its results are code page 932)."""
+    try:
+        text.encode("cp932")
+        return True
+    except UnicodeEncodeError:
+        return False
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--out", required=True)
+    ap.add_argument("--count", type=int, default=120)
+    ap.add_argument("--seed", type=int, default=3)
+    ap.add_argument("--box", type=int, nargs=4, default=[10, 10, 110, 110])
+    ap.add_argument("folders", nargs="+")
+    a = ap.parse_args()
+    rnd = random.Random(a.seed)
+    samples = []
+    for folder in a.folders:
+        for name in sorted(os.listdir(folder)):
+            if name.endswith(".txt"):
+                expect, strokes, box = read_sample(os.path.join(folder, name), a.box)
+                if expect and len(expect) == 1 and strokes and encodable(expect):
+                    samples.append((expect, strokes, box))
+    if not samples:
+        return "no samples"
+    os.makedirs(a.out, exist_ok=True)
+    for n in range(a.count):
+        vertical = n % 4 >= 2
+        tight = n % 2 == 0
+        chosen = [rnd.choice(samples) for _ in range(rnd.randint(2, 6))]
+        strokes, pos = [], 20.0
+        for expect, sample, box in chosen:
+            side = max(box[2] - box[0], box[3] - box[1])
+            across = rnd.gauss(0, side * 0.04)
+            for stroke in sample:
+                moved = []
+                for x, y in stroke:
+                    x, y = x - box[0], y - box[1]
+                    moved.append((round(pos + x), round(20 + across + y)) if not vertical
+                                 else (round(20 + across + x), round(pos + y)))
+                strokes.append(moved)
+            step = rnd.uniform(0.78, 0.92) if tight else rnd.uniform(1.15, 1.5)
+            pos += side * step
+        name = "%03d_%s_%s.txt" % (n + 1, "v" if vertical else "h", "tight" if tight else "wide")
+        with open(os.path.join(a.out, name), "w", encoding="utf-8") as f:
+            f.write("# composed by compose_real_lines.py seed %d\n" % a.seed)
+            f.write("expect %s\n" % "".join(c[0] for c in chosen))
+            for s in strokes:
+                f.write(" ".join("%d,%d" % p for p in s) + "\n")
+    return None
+
+
+if __name__ == "__main__":
+    sys.exit(main())

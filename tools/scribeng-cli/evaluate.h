@@ -1,0 +1,57 @@
+// The evaluation mode of scribeng-cli: folders of stroke files, one category each, read by the engine and by
+// plain Zinnia with one model on the same files.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "contracts/scribeng.h"
+#include "scribeng/loader.h"
+
+namespace sw::scribeng {
+
+struct EvaluationOptions {
+    std::filesystem::path plainModel = "/usr/share/tegaki/models/zinnia/handwriting-ja.model";
+    // The writing box of files without a `box` line: the guide box of guided recognition, and the canvas
+    // plain Zinnia is handed (as a writing program hands it its canvas). None: the square around the ink.
+    std::optional<EngineRect> box;
+    int32_t mask = 0x1FF;
+    bool listFailures = false;
+};
+
+// Figures of one folder (a category) or of several together.
+struct Figures {
+    std::string name;
+    int singles = 0, freeTop1 = 0, splits = 0, guidedTop1 = 0, guidedTop10 = 0, plainTop1 = 0, plainTop10 = 0;
+    int lines = 0, exactLines = 0;
+    size_t lineChars = 0, lineErrors = 0;
+    double freeMs = 0, plainMs = 0;
+    int freeCalls = 0;
+
+    void add(const Figures& other);
+    // Per cent of `part` among single characters (0 when there are none).
+    double ofSingles(int part) const { return singles ? 100.0 * part / singles : 0.0; }
+    double lineCharAccuracy() const {
+        return lineChars ? 100.0 * (1.0 - static_cast<double>(lineErrors) / lineChars) : 0.0;
+    }
+};
+
+// The figures of the *.txt stroke files of one folder (see evaluateFolders), named after the folder; none
+// when the folder or the plain model cannot be read.
+std::optional<Figures> evaluateFolder(const EngineLibrary& lib, const std::filesystem::path& folder,
+                                      const EvaluationOptions& options);
+
+// Per folder, in order: files whose `expect` is one character give free top-1 (the result is exactly that
+// character), splits (it came back as several characters), guided top-1 and top-10 (RecognizeF of all the
+// strokes in the writing box) and plain Zinnia's top-1 and top-10; files of longer text give line
+// character accuracy (1 - edit distance / expected characters) and exact lines. Prints one row per folder
+// and a total; returns false when a folder or the plain model cannot be read.
+// Edit distance between two code page 932 double-byte strings, counted in characters.
+size_t editDistance(const std::string& a, const std::string& b);
+
+bool evaluateFolders(const EngineLibrary& lib, const std::vector<std::filesystem::path>& folders,
+                     const EvaluationOptions& options);
+
+}  // namespace sw::scribeng
