@@ -34,13 +34,6 @@ const std::string kSmallDictionary =
     "\x8a\xbf\x8e\x9a \x82\xa9\x82\xf1\x82\xb6 kanji; Chinese characters\r\n"  // 漢字 かんじ kanji; ...
     "\x8e\x9a \x82\xb6 character\r\n";                                         // 字 じ character
 
-std::string builtDictionary() {
-    QFile file(QString::fromStdString(test::runtimeDir() + "/dic.txt"));
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    const QByteArray bytes = file.readAll();
-    return bytes.toStdString();
-}
-
 // A board with `dictionary` as its dic.txt.
 test::BoardSetup boardWith(std::string dictionary) {
     return {.dictionary = std::move(dictionary), .withDictionary = true};
@@ -102,7 +95,7 @@ QString shownWord(SlatewiseForm& b) {
 }
 
 TEST(BoardLookUp, CirclingKanjiShowsItsEntryFromTheBuiltDictionaryAtTheReleasePoint) {
-    const std::string dictionary = builtDictionary();
+    const std::string dictionary = test::builtDictionary();
     ASSERT_FALSE(dictionary.empty()) << "the build makes dic.txt in the runtime folder";
     BoardFixture f(boardWith(dictionary));
     SlatewiseForm& b = *f.board;
@@ -259,7 +252,7 @@ TEST(DictionaryWindow, ShowsTheExplanationAsPlainTextAndWrapsIt) {
 TEST(BoardLookUp, Screenshot) {
     const char* dir = std::getenv("SLATEWISE_SHOTS_DIR");
     if (!dir) GTEST_SKIP() << "SLATEWISE_SHOTS_DIR not set";
-    BoardFixture f({.dictionary = builtDictionary(), .withDictionary = true, .size = {760, 470}});
+    BoardFixture f({.dictionary = test::builtDictionary(), .withDictionary = true, .size = {760, 470}});
     SlatewiseForm& b = *f.board;
     operate(b);
     const std::u16string line = u"今日は漢字を学ぶ。";

@@ -32,6 +32,13 @@ inline std::string runtimeDir() {
 // True when the recognition box module has been built into the runtime folder.
 inline bool boxModuleBuilt() { return std::filesystem::exists(runtimeDir() + "/libquillbox.so"); }
 
+// The bytes of the dic.txt the build makes in the runtime folder; empty when there is none.
+inline std::string builtDictionary() {
+    QFile file(QString::fromStdString(runtimeDir() + "/dic.txt"));
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return file.readAll().toStdString();
+}
+
 struct BoardSetup {
     std::string commandLine{};
     std::string dictionary{};  // bytes of dic.txt; no file when `withDictionary` is false

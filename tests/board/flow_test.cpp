@@ -6,11 +6,14 @@
 
 #include <QDir>
 #include <QImage>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTest>
 #include <filesystem>
 #include <functional>
 
 #include "board/flow_geometry.h"
+#include "board/forms/dic_form.h"
 #include "board/forms/main_picture.h"
 #include "board/forms/sub_form.h"
 #include "board_support.h"
@@ -141,7 +144,8 @@ class BoardFlow : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!test::boxModuleBuilt()) GTEST_SKIP() << "libquillbox.so is not in the runtime folder";
-        m_fixture = std::make_unique<BoardFixture>(BoardSetup{.size = {900, 500}});
+        m_fixture = std::make_unique<BoardFixture>(
+            BoardSetup{.dictionary = test::builtDictionary(), .withDictionary = true, .size = {900, 500}});
         ASSERT_TRUE(board().veil().loaded() && board().quillbox().loaded() && board().veiladd().loaded() &&
                     board().penmate().loaded());
     }
@@ -281,6 +285,31 @@ TEST_F(BoardFlow, CandidateAndRegroupInTheBoxAreWhatIsCommitted) {
     ASSERT_EQ(t.upperBound(), 2);
     EXPECT_EQ(t.CharTexts[1] + t.CharTexts[2], regrouped);
     EXPECT_LT(t.CharRects[1].Right, t.CharRects[2].Left) << "the merged character spans 山 and 川 only";
+    EXPECT_EQ(sw::liveBlockCount(), m_baseline);
+}
+
+// The teacher's whole round: the committed word is looked up by circling it in operate mode, where the
+// overlay forwards the pen to the canvas beneath.
+TEST_F(BoardFlow, ACommittedWordIsLookedUpThroughTheOverlay) {
+    writeAndCircle("line3_a.txt");
+    ASSERT_EQ(box().result(), u"山川口");
+    palette()->ModePicClick(kPenModeOperate);
+    const CharacterTable& t = board().state().table;
+    ASSERT_EQ(t.upperBound(), 3);
+    EXPECT_TRUE(board().veil().getBool(ov::kDispMousePassThrough));
+
+    // A loop around 山 and 川 that stays clear of 口 (overlay client points are document points here).
+    const CharRect &a = t.CharRects[1], &b = t.CharRects[2], &c = t.CharRects[3];
+    const int right = (b.Right + c.Left) / 2;
+    ASSERT_LT(b.Right, right);
+    stroke(rectangleLoop(QRect(QPoint(a.Left - 8, std::min(a.Top, b.Top) - 8),
+                               QPoint(right, std::max(a.Bottom, b.Bottom) + 8))));
+    DicForm* form = board().loadedDicForm();
+    ASSERT_NE(form, nullptr);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->DicText1()->text(), u"山川");
+    EXPECT_EQ(form->DicText2()->toPlainText(), u"mountains and rivers");
+    EXPECT_EQ(board().state().LookupCount, 0);
     EXPECT_EQ(sw::liveBlockCount(), m_baseline);
 }
 
