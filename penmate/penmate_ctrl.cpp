@@ -152,10 +152,17 @@ sw::files::File openForSave(const std::u16string& fileName, int16_t newFlag) {
     return file;
 }
 
+// A write that fails part-way (a full disk) is undone: the file is cut back to its length before the save,
+// so an appended block is whole or absent and a new file holds no partial block.
 bool saveBlock(const std::u16string& fileName, int16_t newFlag, const std::optional<Bytes>& block) {
     if (!block) return false;
     auto file = openForSave(fileName, newFlag);
-    return file && file.write(block->data(), static_cast<int64_t>(block->size()));
+    if (!file) return false;
+    const int64_t start = file.position();
+    if (start < 0) return false;
+    if (file.write(block->data(), static_cast<int64_t>(block->size()))) return true;
+    file.resize(start);
+    return false;
 }
 
 // Loading opens an existing file or creates an empty one, as the original open mode did.
