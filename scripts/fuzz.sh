@@ -67,6 +67,7 @@ export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp"
+status=0
 for t in "${selected[@]}"; do
     exe="$dir/bin/fuzz_$t"
     corpus="$root/fuzz/corpus/$t"
@@ -83,5 +84,9 @@ for t in "${selected[@]}"; do
         *) options+=(-max_len=4096) ;;
     esac
     echo "== fuzz_$t for ${seconds}s"
-    nice -n 19 "$exe" "${options[@]}" "$work" "$corpus"
+    if ! nice -n 19 "$exe" "${options[@]}" "$work" "$corpus"; then
+        echo "== fuzz_$t stopped on a finding: see $findings" >&2
+        status=1
+    fi
 done
+exit $status

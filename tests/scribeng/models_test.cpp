@@ -7,7 +7,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <limits>
 #include <set>
 
@@ -84,18 +83,19 @@ struct SmallModel {
     std::vector<size_t> records;
 
     explicit SmallModel(uint32_t classes) {
-        std::ifstream in(kTegaki, std::ios::binary);
-        const std::vector<char> whole{std::istreambuf_iterator<char>(in), {}};
+        // The head of the file holds the first few classes.
+        std::vector<char> head(64 * 1024);
+        std::ifstream(kTegaki, std::ios::binary).read(head.data(), static_cast<std::streamsize>(head.size()));
         size_t at = 12;
         for (uint32_t c = 0; c < classes; ++c) {
             records.push_back(at);
-            for (at += 20; static_cast<int32_t>(getU32(whole, at)) != -1; at += 8) {
+            for (at += 20; at + 8 <= head.size() && static_cast<int32_t>(getU32(head, at)) != -1; at += 8) {
             }
             at += 8;
         }
-        bytes.assign(whole.begin(), whole.begin() + static_cast<ptrdiff_t>(at));
+        bytes.assign(head.begin(), head.begin() + static_cast<ptrdiff_t>(at));
         put(bytes, 8, classes);
-        sealAs(static_cast<uint32_t>(whole.size()), getU32(whole, 0));
+        sealAs(static_cast<uint32_t>(fs::file_size(kTegaki)), getU32(head, 0));
     }
     // The format id is stored XOR the file size.
     void sealAs(uint32_t oldSize, uint32_t oldMagic) {
