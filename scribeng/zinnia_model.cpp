@@ -37,6 +37,9 @@ constexpr size_t kHeader = 12;
 constexpr size_t kLabel = 16;
 constexpr size_t kNode = 8;
 constexpr uint32_t kFormatVersion = 1;
+// The largest |bias| + sum of |weight| of a class. Trained models stay below 100; with this bound a score
+// stays finite for any feature values below 1e30, so candidates always have an order.
+constexpr double kMaxClassMagnitude = 1e6;
 
 uint32_t readU32(const char* p) {
     uint32_t v = 0;
@@ -108,6 +111,7 @@ bool ZinniaModel::open(const std::filesystem::path& file) {
             return false;
         }
         records.push_back(at);
+        double magnitude = std::fabs(readF32(bytes + at + kLabel));
         at += kLabel + 4;
         int32_t previous = -1;
         for (;;) {
@@ -118,7 +122,9 @@ bool ZinniaModel::open(const std::filesystem::path& file) {
             if (index == -1) break;
             if (index <= previous || !std::isfinite(weight)) return false;
             previous = index;
+            magnitude += std::fabs(weight);
         }
+        if (magnitude > kMaxClassMagnitude) return false;
     }
     records.push_back(at);
     if (at != size) return false;

@@ -124,6 +124,8 @@ TEST(ZinniaModel, OpensOnlyAWhollyValidFile) {
          [](SmallModel& m) { std::memset(m.bytes.data() + m.records[2], 'x', 16); }, false},
         {"bias not a number", [](SmallModel& m) { put(m.bytes, m.records[1] + 16, kNan); }, false},
         {"infinite weight", [](SmallModel& m) { put(m.bytes, m.records[0] + 24, kInf); }, false},
+        // Finite, but a score with it overflows to infinity.
+        {"weight too large to score", [](SmallModel& m) { put(m.bytes, m.records[0] + 24, 2.5e38f); }, false},
         {"feature indexes out of order",
          [](SmallModel& m) { put(m.bytes, m.records[0] + 28, getU32(m.bytes, m.records[0] + 20)); }, false},
         {"negative feature index", [](SmallModel& m) { put(m.bytes, m.records[0] + 20, int32_t{-5}); },
