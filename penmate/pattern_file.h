@@ -86,10 +86,10 @@ struct LoadedList {
     int32_t pointer = 0;             // behind the block
 };
 
-// Reads the list block at byte `pointer`. nullopt, for the caller to leave its list and position alone,
-// when there is no whole block there: a position outside the file, a truncated block, a negative count, a
-// count larger than the rest of the file can hold, a line length above kMaxListLineLength, or an end
-// position beyond 32 bits.
+// Reads the list block at byte `pointer`. nullopt, which the caller reports as an empty block with its
+// position unchanged (the same as an Empty stroke block), when there is no whole block there: a position
+// outside the file, a truncated block, a negative count, a count larger than the rest of the file can hold, a
+// line length above kMaxListLineLength, or an end position beyond 32 bits.
 std::optional<LoadedList> loadListBlock(ByteSource& file, int32_t pointer) noexcept;
 
 // A file name as it arrives on the interface (UTF-16) in code page 932. nullopt for an empty name, one

@@ -152,10 +152,17 @@ sw::files::File openForSave(const std::u16string& fileName, int16_t newFlag) {
     return file;
 }
 
+// A write that fails part-way (a full disk) is undone: the file is cut back to its length before the save,
+// so an appended block is whole or absent and a new file holds no partial block.
 bool saveBlock(const std::u16string& fileName, int16_t newFlag, const std::optional<Bytes>& block) {
     if (!block) return false;
     auto file = openForSave(fileName, newFlag);
-    return file && file.write(block->data(), static_cast<int64_t>(block->size()));
+    if (!file) return false;
+    const int64_t start = file.position();
+    if (start < 0) return false;
+    if (file.write(block->data(), static_cast<int64_t>(block->size()))) return true;
+    file.resize(start);
+    return false;
 }
 
 // Loading opens an existing file or creates an empty one, as the original open mode did.
@@ -278,7 +285,9 @@ bool CPenmateCtrl::saveList(std::span<Variant> args) {
     return saveBlock(args[0].bstr(), args[2].i2(), encodeListBlock(list));
 }
 
-// The list is replaced only by a whole block: otherwise list and Pointer stay as they were.
+// The same rule as loadVeil: where no whole block lies at Pointer the result is an empty block (the list is
+// emptied) with Pointer unchanged, so a caller that stops at an empty list never reads stale lines. On an
+// open failure the list and Pointer stay as they were.
 bool CPenmateCtrl::loadList(std::span<Variant> args) {
     ListBoxLines list(args[1].i4(), kListTextBuffer);
     if (!list.isListBox()) return false;
@@ -287,8 +296,8 @@ bool CPenmateCtrl::loadList(std::span<Variant> args) {
     FileSource source(file);
     const auto loaded = loadListBlock(source, args[2].i4());
     file.close();
-    if (!loaded) return true;
     list.reset();
+    if (!loaded) return true;
     bool ok = true;
     for (const std::string& line : loaded->lines) ok = list.addLine(line) && ok;
     args[2].store(Variant(loaded->pointer));

@@ -7,6 +7,7 @@
 #include <zinnia.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <unordered_map>
 #include <unordered_set>
@@ -36,6 +37,9 @@ constexpr size_t kHeader = 12;
 constexpr size_t kLabel = 16;
 constexpr size_t kNode = 8;
 constexpr uint32_t kFormatVersion = 1;
+// The largest |bias| + sum of |weight| of a class. Trained models stay below 100; with this bound a score
+// stays finite for any feature values below 1e30, so candidates always have an order.
+constexpr double kMaxClassMagnitude = 1e6;
 
 uint32_t readU32(const char* p) {
     uint32_t v = 0;
@@ -43,6 +47,14 @@ uint32_t readU32(const char* p) {
     return v;
 }
 void writeU32(char* p, uint32_t v) { std::memcpy(p, &v, sizeof v); }
+float readF32(const char* p) {
+    float v = 0;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+// A label is read as a C string: it must end inside its 16 bytes, and it must not be empty.
+bool validLabel(const char* label) { return label[0] != '\0' && std::memchr(label, '\0', kLabel) != nullptr; }
 
 }  // namespace
 
@@ -94,14 +106,25 @@ bool ZinniaModel::open(const std::filesystem::path& file) {
     std::vector<size_t> records;
     size_t at = kHeader;
     for (uint32_t i = 0; i < count; ++i) {
+        if (at + kLabel + 4 > size || !validLabel(bytes + at) ||
+            !std::isfinite(readF32(bytes + at + kLabel))) {
+            return false;
+        }
         records.push_back(at);
+        double magnitude = std::fabs(readF32(bytes + at + kLabel));
         at += kLabel + 4;
+        int32_t previous = -1;
         for (;;) {
             if (at + kNode > size) return false;
             const auto index = static_cast<int32_t>(readU32(bytes + at));
+            const float weight = readF32(bytes + at + 4);
             at += kNode;
             if (index == -1) break;
+            if (index <= previous || !std::isfinite(weight)) return false;
+            previous = index;
+            magnitude += std::fabs(weight);
         }
+        if (magnitude > kMaxClassMagnitude) return false;
     }
     records.push_back(at);
     if (at != size) return false;

@@ -80,8 +80,10 @@ public:
     ZinniaModel(ZinniaModel&&) noexcept;
     ZinniaModel& operator=(ZinniaModel&&) noexcept;
 
-    // Reads and checks the whole file (every record within the file, each weight list ended) before Zinnia
-    // sees it; false for a missing, truncated or foreign file.
+    // Reads and checks the whole file before Zinnia sees it: every record within the file, each label
+    // non-empty and ended by a zero byte inside its 16 bytes, bias and weights finite and small enough that a
+    // score cannot overflow, feature indexes increasing and each weight list ended. False for a missing,
+    // truncated, foreign or broken file.
     bool open(const std::filesystem::path& file);
     size_t classCount() const;
     std::string label(size_t index) const;

@@ -80,6 +80,13 @@ bool VeilListBoxOut(ListHandle ListhWnd, int32_t& Data, int32_t& DataNum) noexce
         if (!result) return false;
         char line[kPointLineBuffer];
         for (int32_t i = 0; i < count; ++i) {
+            // A line that does not fit the buffer is refused, never cut and parsed in part.
+            const auto index = static_cast<win::WParam>(i);
+            if (win::sendMessage(ListhWnd, win::LB_GETTEXTLEN, index, 0) >=
+                static_cast<win::LResult>(kPointLineBuffer)) {
+                freeBlock(result.handle, Owner::Veiladd);
+                return false;
+            }
             // A bad index (LB_ERR) reads as an empty line.
             const win::LResult length = win::getTextBounded(ListhWnd, i, line, sizeof line);
             const size_t bytes = length > 0 ? static_cast<size_t>(length) : 0;

@@ -35,9 +35,10 @@ bool MoveVeil(Handle Data, int32_t DataNum, int32_t Left, int32_t Top) noexcept;
 // DataNum ≤ 0 or a handle that does not name a list box; false as well when the list box stops taking lines.
 bool VeilListBoxIn(ListHandle ListhWnd, Handle Data, int32_t DataNum) noexcept;
 
-// Data := 0, DataNum := number of lines. Reads every line (at most 79 bytes of each: the 80-byte buffer)
-// into a new array, one point per line (parsePointLine gives the value of a line that is not five numbers).
-// False with Data 0 and DataNum 0 for an empty list, a handle without a list box, or exhausted memory.
+// Data := 0, DataNum := 0. Reads every line into a new array, one point per line (parsePointLine gives the
+// value of a line that is not five numbers), and sets DataNum to the number of lines. False with Data 0 and
+// DataNum 0, allocating nothing, for an empty list, a handle without a list box, exhausted memory, or a line
+// of 80 bytes or more, which does not fit the 80-byte read buffer and is refused rather than cut.
 bool VeilListBoxOut(ListHandle ListhWnd, int32_t& Data, int32_t& DataNum) noexcept;
 
 // rect := (2147483647, 2147483647, 0, 0). False for a refused record, PointNum 0, or a point array that is

@@ -152,6 +152,15 @@ bool File::write(const void* buffer, int64_t bytes) noexcept {
     return true;
 }
 
+bool File::resize(int64_t bytes) noexcept {
+    if (!isValid() || !(m_access & kGenericWrite) || bytes < 0) return false;
+    int result;
+    do {
+        result = ::ftruncate(m_fd, static_cast<off_t>(bytes));
+    } while (result != 0 && errno == EINTR);
+    return result == 0;
+}
+
 void File::close() noexcept {
     if (m_fd >= 0) {
         ::close(m_fd);  // releases the lock with the last descriptor of the open file description

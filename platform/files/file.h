@@ -52,6 +52,9 @@ public:
     int64_t read(void* buffer, int64_t bytes) noexcept;
     // True when all bytes were written (false without kGenericWrite or for a negative count).
     bool write(const void* buffer, int64_t bytes) noexcept;
+    // Cuts the file to `bytes` (or extends it with zeros); the position stays where it was. False without
+    // kGenericWrite or for a negative size.
+    bool resize(int64_t bytes) noexcept;
     void close() noexcept;
 
 private:

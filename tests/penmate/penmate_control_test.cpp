@@ -2,6 +2,7 @@
 // list boxes and real files.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <QApplication>
 #include <QDialog>
@@ -9,6 +10,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QTemporaryDir>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -38,6 +40,29 @@ constexpr int16_t kAppend = 0;
 void putInt(Bytes& out, int32_t v) {
     for (int s = 0; s < 32; s += 8) out.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> s));
 }
+
+// Makes every write of this process past `bytes` bytes of a file fail part-way, as a full disk does.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) : m_signal(std::signal(SIGXFSZ, SIG_IGN)) {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        m_set = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_signal);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool isSet() const { return m_set; }
+
+private:
+    rlimit m_old{};
+    void (*m_signal)(int);
+    bool m_set = false;
+};
 
 class ModuleLibrary {
 public:
@@ -499,7 +524,49 @@ TEST_F(PenmateControl, HeldFileIsRefusedAndNothingChanges) {
     releaseStrokes();
 }
 
-TEST_F(PenmateControl, BrokenBlocksLeaveListAndPointerAlone) {
+// A save whose write failed part-way left the partial block behind, and every block appended after it was
+// misread when the file was walked.
+TEST_F(PenmateControl, FailedSaveLeavesNoPartialBlock) {
+    const sw::Handle data = strokes({{1, 2, 2, 1, 0}, {3, 4, 0, 1, 0}, {5, 6, 4, 1, 0}});
+    std::vector<std::string> lines(6, std::string(100, 'x'));
+    struct Row {
+        const char* name;
+        bool list;
+        int16_t newFlag;
+    };
+    const Row rows[] = {{"stroke block appended", false, kAppend},
+                        {"stroke block in a new file", false, kNewFile},
+                        {"list block appended", true, kAppend},
+                        {"list block in a new file", true, kNewFile}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::u16string file = path("full.pat");
+        setList({"first"});
+        ASSERT_TRUE(saveList(file, kNewFile));
+        const Bytes before = fileBytes("full.pat");
+        setList(lines);
+        bool saved = true;
+        {
+            const FileSizeLimit limit(before.size() + 20);  // both blocks are longer than 20 bytes
+            ASSERT_TRUE(limit.isSet());
+            saved = row.list ? saveList(file, row.newFlag) : saveVeil(file, data, 3, row.newFlag);
+        }
+        EXPECT_FALSE(saved);
+        EXPECT_EQ(fileBytes("full.pat"), row.newFlag == kAppend ? before : Bytes{});
+
+        // The file still walks: a block appended now is read back behind the first one.
+        ASSERT_TRUE(saveVeil(file, data, 3, kAppend));
+        const Loaded next = loadVeil(file, row.newFlag == kAppend ? static_cast<int32_t>(before.size()) : 0);
+        EXPECT_EQ(next.num, 3);
+        call(kDispSysFuncDeleteVeil, {Variant(next.data)});
+    }
+    releaseStrokes();
+    EXPECT_EQ(sw::liveBlockCount(), m_blocksBefore);
+}
+
+// Where no whole block lies at Pointer, both loads report an empty block and leave Pointer alone. The list
+// load used to keep the old lines, so a caller that detects the end by an empty list read stale lines.
+TEST_F(PenmateControl, NoWholeBlockReadsAsAnEmptyBlockWithPointerUnchanged) {
     // Each file starts with an empty block (4 zero bytes, valid for either kind); the broken block is at 4.
     Bytes negativeCount(4), hugeCount(4), longLine(4), truncated(4);
     putInt(negativeCount, -1);
@@ -527,14 +594,19 @@ TEST_F(PenmateControl, BrokenBlocksLeaveListAndPointerAlone) {
         writeFile(name, bytes);
         setList({"mine"});
         EXPECT_EQ(loadList(path(name), 4), std::make_pair(true, 4));
-        EXPECT_EQ(listLines(), std::vector<std::string>{"mine"});
+        EXPECT_TRUE(listLines().empty());
         if (brokenStrokeBlock) {
             const Loaded veil = loadVeil(path(name), 4);
             EXPECT_TRUE(veil.ok);
             EXPECT_EQ((std::vector{veil.data, veil.num, veil.pointer}), (std::vector{0, 0, 4}));
         }
-        EXPECT_EQ(loadList(path(name), 1000), std::make_pair(true, 1000));  // behind the end
-        EXPECT_EQ(loadVeil(path(name), -8).pointer, -8);
+        for (int32_t outside : {1000, -8}) {
+            setList({"mine"});
+            EXPECT_EQ(loadList(path(name), outside), std::make_pair(true, outside));
+            EXPECT_TRUE(listLines().empty());
+            const Loaded veil = loadVeil(path(name), outside);
+            EXPECT_EQ((std::vector{veil.data, veil.num, veil.pointer}), (std::vector{0, 0, outside}));
+        }
         EXPECT_EQ(fileBytes(name), bytes);
     }
     EXPECT_EQ(sw::liveBlockCount(), blocks);

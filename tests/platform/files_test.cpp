@@ -122,10 +122,16 @@ TEST_F(FileTest, SeekReadAndWriteBoundaries) {
     EXPECT_EQ(f.read(buffer, -1), -1);
     EXPECT_FALSE(f.write(buffer, -1));
     EXPECT_EQ(f.size(), 10);
+    EXPECT_TRUE(f.resize(4));
+    EXPECT_EQ(f.size(), 4);
+    EXPECT_EQ(f.position(), 20) << "resize leaves the position";
+    EXPECT_FALSE(f.resize(-1));
 
     File writeOnly = File::openNative(path("w.bin"), kGenericWrite, Creation::CreateAlways);
     ASSERT_TRUE(writeOnly);
     EXPECT_EQ(writeOnly.read(buffer, 1), -1);
+    File readOnly = File::openNative(path("r.bin"), kGenericRead, Creation::OpenAlways);
+    EXPECT_FALSE(readOnly.resize(0));
 
     File closed;
     EXPECT_EQ(closed.seek(0, SeekFrom::Begin), -1);

@@ -86,6 +86,11 @@ inline const std::vector<DeleteCase>& deleteCases() {
          {6, 7}},
         {"MatchInsideAStrokeOpensNoRun", a, selectionOf({a[1], a[2]}), {1, 2, 3}},
         {"NoMatchKeepsEverything", join({a, b}), selectionOf({pt(99, 99, 2)}), {1, 2, 3, 4, 5}},
+        // After B is removed, S is abandoned: the pattern must go back to where S began (C's first point),
+        // not to the start of the pattern, or C is missed.
+        {"AbandonedRunAfterARemovedStroke", join({b, s, c}), selectionOf(join({b, c})), {11, 12, 13}},
+        // The same X with another Y is no match.
+        {"SameXOtherYIsNoMatch", a, selectionOf({pt(10, 11, 2), pt(11, 13, 0), pt(12, 15, 4)}), {1, 2, 3}},
     };
     return cases;
 }

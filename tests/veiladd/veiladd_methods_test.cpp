@@ -145,12 +145,11 @@ TEST_F(VeiladdMethods, ListBoxLinesAreAppendedAndReadBackThroughTheBoundedBuffer
     EXPECT_EQ(list.lineCp932(3), "255 4 3 30 -7");
 
     list.addLineCp932("7 8 9 10" + std::string(69, ' ') + "11");  // 79 bytes: read whole
-    list.addLineCp932("7 8 9 10" + std::string(71, ' ') + "11");  // 81 bytes: the fifth number is cut off
     list.addLineCp932("\x82\xa0 1 2 3 4");                        // not a number first
     int32_t data = 0;
     int32_t dataNum = 0;
     ASSERT_TRUE(VeilListBoxOut(list.handle(), data, dataNum));
-    ASSERT_EQ(dataNum, 7);
+    ASSERT_EQ(dataNum, 6);
     const VeilPoint* points = resolveStrokeData(data, dataNum);
     ASSERT_NE(points, nullptr);
     EXPECT_EQ(points[0].Color, 0) << "a line without numbers is the zero point";
@@ -160,11 +159,27 @@ TEST_F(VeiladdMethods, ListBoxLinesAreAppendedAndReadBackThroughTheBoundedBuffer
         EXPECT_EQ(points[1 + k].State, kStroke[k].State);
     }
     EXPECT_EQ(points[4].Y, 11);
-    EXPECT_EQ(points[5].X, 10);
-    EXPECT_EQ(points[5].Y, 0);
-    EXPECT_EQ(points[6].Color, 0);
-    EXPECT_EQ(points[6].X, 0);
+    EXPECT_EQ(points[5].Color, 0);
+    EXPECT_EQ(points[5].X, 0);
     FreePatternData(data);
+}
+
+// A line of 80 bytes or more was cut at 79 and its remains parsed: Y -4567 came back as -45.
+TEST_F(VeiladdMethods, ListBoxOutRefusesALineLongerThanItsBuffer) {
+    for (size_t length : {size_t{80}, size_t{200}}) {
+        win::ListBox list;
+        list.addLineCp932("1 2 3 4 5");
+        std::string line = "255 2 3 100 -4567";
+        line.insert(0, length - line.size(), ' ');
+        list.addLineCp932(line);
+        const size_t blocksBefore = liveBlockCount();
+        int32_t data = -1;
+        int32_t dataNum = -1;
+        EXPECT_FALSE(VeilListBoxOut(list.handle(), data, dataNum)) << length;
+        EXPECT_EQ(data, 0);
+        EXPECT_EQ(dataNum, 0);
+        EXPECT_EQ(liveBlockCount(), blocksBefore) << "nothing stays allocated";
+    }
 }
 
 TEST_F(VeiladdMethods, ListBoxMethodsRefuseWindowsThatAreNotListBoxes) {
