@@ -17,6 +17,7 @@
 #include "board/forms/dic_form.h"
 #include "board/forms/lookup.h"
 #include "board/forms/main_picture.h"
+#include "board/forms/menu_picture.h"
 #include "board/forms/sub_form.h"
 #include "board/layout.h"
 #include "board_support.h"
@@ -41,8 +42,11 @@ test::BoardSetup boardWith(std::string dictionary) {
 
 void operate(SlatewiseForm& b) { b.subForm()->ModePicClick(kPenModeOperate); }
 
+// The pen at canvas point `p`, as the teacher uses it: on the overlay, which in operate mode forwards the
+// message to the window beneath.
 void send(SlatewiseForm& b, uint32_t msg, QPoint p, win::WParam keys = 0) {
-    win::sendMessage(win::handleOf(b.mainPicture()), msg, keys, win::makeLParam(p.x(), p.y()));
+    const QPoint overlay = p - b.veil().geometry().topLeft();
+    win::sendMessage(win::handleOf(b.veil().widget()), msg, keys, win::makeLParam(overlay.x(), overlay.y()));
 }
 
 // Points on an ellipse round `area` (canvas pixels), starting at its right end.
@@ -158,6 +162,14 @@ TEST(BoardLookUp, WhatThePenSelects) {
              EXPECT_EQ(b.state().LookupPath[0], (PathPoint{loop[0].x() - 2, loop[0].y() - 2}));
              for (size_t k = 12; k < loop.size(); ++k) send(b, win::WM_MOUSEMOVE, loop[k], win::MK_RBUTTON);
              send(b, win::WM_LBUTTONUP, {300, 300});
+         },
+         u"漢字"},
+        {"a release over the menu strip ends the path: the drag stays with the canvas",
+         [](SlatewiseForm& b) {
+             drawPath(b, loopAround(kAroundKanji, 24));
+             const QPoint strip = b.menuPicture()->geometry().center();
+             ASSERT_GT(strip.y(), b.veil().geometry().bottom());
+             send(b, win::WM_LBUTTONUP, strip);
          },
          u"漢字"},
         {"a long path keeps every point while it grows",
