@@ -193,14 +193,3 @@ void BM_WriteLassoCommit(benchmark::State& state) {
 BENCHMARK(BM_WriteLassoCommit)->Unit(benchmark::kMillisecond)->Iterations(1000);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QTemporaryDir registry;
-    setenv("SLATEWISE_REGISTRY", registry.filePath("registry").toLocal8Bit().constData(), 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
