@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "benchmarks/quillbox/engine_timing.h"
 #include "board/board_state.h"
 #include "board/controls/veil_proxy.h"
 #include "board/forms/slatewise_form.h"
@@ -148,19 +149,7 @@ void BM_EngineOnly(benchmark::State& state) {
         strokes.emplace_back();
         for (const QPoint& p : s) strokes.back().push_back({p.x() - shift.x(), p.y() - shift.y()});
     }
-    int32_t characters = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        const int32_t object = e.CreateNewObject();
-        for (const auto& s : strokes) e.AddStrokeLast(object, s.data(), static_cast<int32_t>(s.size()));
-        state.ResumeTiming();
-        e.SetRecCategory(0x1FF);
-        if (e.RecognizeNF(object) == 0) benchmark::DoNotOptimize(e.GetString(object, 0, &characters));
-        state.PauseTiming();
-        e.DestroyObject(object);
-        state.ResumeTiming();
-    }
-    state.counters["characters"] = characters;
+    sw::quillbox::timeEngineRecognition(state, e, strokes);
 }
 BENCHMARK(BM_EngineOnly)->Unit(benchmark::kMillisecond);
 

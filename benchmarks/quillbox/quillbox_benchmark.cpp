@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "benchmarks/quillbox/engine_timing.h"
 #include "contracts/quillbox.h"
 #include "platform/gdi/fonts.h"
 #include "quillbox/quillbox_ctrl.h"
@@ -166,19 +167,7 @@ void BM_RecognizeEngineOnly(benchmark::State& state) {
     const auto engine = EngineBinding::load(QUILLBOX_RUNTIME_DIR);
     const EngineApi& e = engine->api();
     const Strokes strokes = load("line6_a.txt");
-    int32_t count = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        const int32_t object = e.CreateNewObject();
-        for (const auto& s : strokes) e.AddStrokeLast(object, s.data(), static_cast<int32_t>(s.size()));
-        state.ResumeTiming();
-        e.SetRecCategory(0x1FF);
-        if (e.RecognizeNF(object) == 0) benchmark::DoNotOptimize(e.GetString(object, 0, &count));
-        state.PauseTiming();
-        e.DestroyObject(object);
-        state.ResumeTiming();
-    }
-    state.counters["characters"] = count;
+    timeEngineRecognition(state, e, strokes);
 }
 BENCHMARK(BM_RecognizeEngineOnly)->Unit(benchmark::kMillisecond);
 
