@@ -98,8 +98,9 @@ FeatureVector directionFeatures(std::span<const InkStroke> strokes) {
     for (const auto& stroke : strokes) {
         if (stroke.size() == 1) {
             const InkPoint p = toGrid(stroke.front());
-            addPiece(f, p.x, p.y, 0, 1, 0.5f, kDotLength / 2);
-            addPiece(f, p.x, p.y, 2, 3, 0.5f, kDotLength / 2);
+            for (int o = 0; o < kFeatureOrientations; o += 2) {
+                addPiece(f, p.x, p.y, o, o + 1, 0.5f, kDotLength * 2 / kFeatureOrientations);
+            }
             continue;
         }
         for (size_t i = 1; i < stroke.size(); ++i) {
@@ -108,11 +109,11 @@ FeatureVector directionFeatures(std::span<const InkStroke> strokes) {
             const float length = std::hypot(dx, dy);
             if (!(length > 0)) continue;
             float angle = std::atan2(dy, dx);
-            if (angle < 0) angle += std::numbers::pi_v<float>;
+            if (angle < 0) angle += 2 * std::numbers::pi_v<float>;
             float t = angle / (std::numbers::pi_v<float> / 4);
-            if (t >= 4) t -= 4;
-            const int o0 = std::min(3, static_cast<int>(t));
-            const int o1 = (o0 + 1) % 4;
+            if (t >= kFeatureOrientations) t -= kFeatureOrientations;
+            const int o0 = std::min(kFeatureOrientations - 1, static_cast<int>(t));
+            const int o1 = (o0 + 1) % kFeatureOrientations;
             const float frac = t - static_cast<float>(o0);
             const int pieces = std::max(1, static_cast<int>(std::ceil(length / kPiece)));
             const float step = 1.0f / static_cast<float>(pieces);
@@ -125,6 +126,16 @@ FeatureVector directionFeatures(std::span<const InkStroke> strokes) {
     for (float& x : f) x = std::sqrt(x);
     normalise(f);
     return f;
+}
+
+OrientationVector orientationsOf(const FeatureVector& features) {
+    OrientationVector o{};
+    for (size_t i = 0; i < kOrientationSize; ++i) {
+        const float a = features[i], b = features[i + kOrientationSize];
+        o[i] = std::sqrt(a * a + b * b);
+    }
+    normalise(o);
+    return o;
 }
 
 CoarseVector coarseFeatures(const FeatureVector& features) {

@@ -31,26 +31,28 @@ struct Candidate {
 };
 
 // The fused score is zinnia + ratio x (shape - shapeCentre) - prior: the ratio weighs the shape similarity
-// (cosine, 0..1) against Zinnia's SVM score, and `shapeCentre` is the mean similarity of correctly
-// recognised characters, so a well-written character keeps about its Zinnia score while a shape unlike every
-// class (a piece of a character, two characters together) drops below it. The prior takes a fixed cost off
-// rare classes (kanji of JIS level 2, symbols outside punctuation).
+// (cosine, 0..1) against Zinnia's SVM score, and `shapeCentre` places a well-written character at about its
+// Zinnia score while a shape unlike every class (a piece of a character, two characters together) drops below
+// it; the line search's costs are set on that scale (0.9549, the mean similarity of right answers with line
+// orientations; with pen directions it is 0.9269, and moving the centre there cost the synthetic lines a
+// point). The prior takes a fixed cost off rare classes (kanji of JIS level 2, symbols outside punctuation).
 //
 // How much the shape can say depends on how closely the ink matches a template. Where it matches one closely
 // (the best similarity at least `closeFrom`: clean writing, including strokes swapped, joined or reversed)
 // the ratio is `shapeRatio`, the best for synthetic samples (slatewise-templategen calibrate,
 // tools/templategen/README.md), and the shape overrules Zinnia where the stroke order misleads it. Real
-// handwriting matches the templates less closely (best similarity mostly 0.84 to 0.90, against 0.94 to 0.98
-// for the synthetic samples) and there the shape at that weight overruled Zinnia where Zinnia was right
-// (a fifth of real kanji lost): below `looseBelow` the ratio is `looseRatio`, in between it moves linearly.
-// closeFrom, looseBelow and looseRatio come from real samples (tools/scribeng-cli --evaluate).
+// handwriting matches the templates less closely (best similarity about 0.85, against about 0.93 for the
+// synthetic samples) and there a lower weight is best (real kanji, top-1 of the fused ranking over the
+// shortlist: 96.0% with Zinnia alone, 98.0 / 97.6 / 96.8% at ratios 10 / 15 / 20, 86.8% at 85; katakana best
+// at 20 to 40): below `looseBelow` the ratio is `looseRatio`, in between it moves linearly. closeFrom,
+// looseBelow and looseRatio come from real samples (tools/scribeng-cli --evaluate).
 struct FusionWeights {
-    float shapeRatio = 84.70f;
+    float shapeRatio = 43.37f;
     float shapeCentre = 0.9549f;
-    float logOddsScale = 1.5818f;
-    float logOddsOffset = -0.2023f;
-    float looseRatio = 20.0f;
-    float looseBelow = 0.88f;
+    float logOddsScale = 1.7221f;
+    float logOddsOffset = -0.4215f;
+    float looseRatio = 15.0f;
+    float looseBelow = 0.87f;
     float closeFrom = 0.92f;
 };
 

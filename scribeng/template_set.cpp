@@ -12,6 +12,12 @@ namespace {
 
 constexpr char kMagic[4] = {'S', 'W', 'T', 'S'};
 constexpr uint32_t kVersion = 1;
+// A class's similarity is the better of its pen directions' and its line orientations' less this: a stroke
+// drawn the other way round (an O clockwise, a reversed stroke of a kanji) still finds its class, a little
+// below the classes whose directions match too. Where the directions match, as in most real writing, they
+// decide (0.06: real kanji lose less than a point against directions alone, strokes drawn the other way
+// round are read as well as with orientations alone).
+constexpr float kOrientationGap = 0.06f;
 // Classes the coarse comparison passes to the full one unless the caller asks for more.
 constexpr size_t kCoarseKeep = 300;
 
@@ -71,6 +77,8 @@ bool TemplateSet::load(const std::filesystem::path& file,
             normalise(f);
             coarse.push_back(coarseFeatures(f));
             set.m_full.insert(set.m_full.end(), f.begin(), f.end());
+            const OrientationVector o = orientationsOf(f);
+            set.m_orientations.insert(set.m_orientations.end(), o.begin(), o.end());
         }
     }
     set.m_first.push_back(static_cast<uint32_t>(coarse.size()));
@@ -143,12 +151,16 @@ std::vector<ShapeMatch> TemplateSet::rank(const FeatureVector& features, int32_t
     std::nth_element(classes.begin(), classes.begin() + static_cast<ptrdiff_t>(keep) - 1, classes.end(),
                      byScore);
     classes.resize(keep);
-
+    const OrientationVector orientations = orientationsOf(features);
     for (auto& [score, c] : classes) {
         float best = -1;
         for (uint32_t p = m_first[c]; p < m_first[c + 1]; ++p) {
             best = std::max(best,
                             dot(features, std::span(m_full.data() + size_t{p} * kFeatureSize, kFeatureSize)));
+            best = std::max(
+                best, dot(orientations,
+                          std::span(m_orientations.data() + size_t{p} * kOrientationSize, kOrientationSize)) -
+                          kOrientationGap);
         }
         score = best;
     }

@@ -9,7 +9,8 @@
 //   P times: uint32 Unicode code point of the class, float[kFeatureSize] unit-length direction features
 //
 // A class may have several prototypes (its mean shape and typical variants); its similarity to a character
-// is that of its best prototype.
+// is that of its best prototype: the cosine of their direction features, or of their line orientations
+// less a small gap when that is higher (a stroke drawn the other way round).
 #pragma once
 
 #include <cstdint>
@@ -62,6 +63,7 @@ private:
     std::vector<int32_t> m_categories;  // per class, categoryOf its code
     std::vector<uint32_t> m_first;      // per class, its first prototype; one more at the end
     std::vector<float> m_full;          // per prototype, kFeatureSize floats
+    std::vector<float> m_orientations;  // per prototype, kOrientationSize floats
     std::vector<float> m_coarse;        // per feature of the projection, one float per prototype
 };
 

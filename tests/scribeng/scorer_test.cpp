@@ -42,7 +42,7 @@ float similarity(const std::vector<InkStroke>& a, const std::vector<InkStroke>& 
     return dot(fa, fb);
 }
 
-TEST(DirectionFeatures, IgnoreStrokeOrderDirectionPlaceAndSize) {
+TEST(DirectionFeatures, IgnoreStrokeOrderPlaceAndSizeButNotDirection) {
     const auto base = cross();
     auto swapped = base;
     std::swap(swapped[0], swapped[2]);
@@ -52,10 +52,13 @@ TEST(DirectionFeatures, IgnoreStrokeOrderDirectionPlaceAndSize) {
     for (auto& s : moved) {
         for (auto& p : s) p = {p.x * 3 + 1000, p.y * 3 - 500};
     }
-    for (const auto& [name, ink] : std::map<std::string, std::vector<InkStroke>>{
-             {"swapped", swapped}, {"reversed", reversed}, {"moved and scaled", moved}}) {
+    for (const auto& [name, ink] :
+         std::map<std::string, std::vector<InkStroke>>{{"swapped", swapped}, {"moved and scaled", moved}}) {
         EXPECT_NEAR(similarity(base, ink), 1.0f, 1e-4f) << name;
     }
+    // A stroke drawn the other way round changes the directions, not the line orientations.
+    EXPECT_LT(similarity(base, reversed), 0.9f);
+    EXPECT_NEAR(dot(orientationsOf(features(base)), orientationsOf(features(reversed))), 1.0f, 1e-4f);
     // Joining two strokes only adds the piece between them: still close, no longer equal.
     std::vector<InkStroke> joined = {base[0], base[1], base[2]};
     joined[0].insert(joined[0].end(), joined[1].begin(), joined[1].end());
