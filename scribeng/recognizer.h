@@ -15,6 +15,7 @@
 
 #include "scribeng/categories.h"
 #include "scribeng/geometry.h"
+#include "scribeng/prior.h"
 #include "scribeng/template_set.h"
 #include "scribeng/zinnia_model.h"
 
@@ -33,8 +34,8 @@ struct Candidate {
 // The fused score is zinnia + ratio x (shape - shapeCentre) - prior: the ratio weighs the shape similarity
 // (cosine, 0..1) against Zinnia's SVM score, and `shapeCentre` is the mean similarity of correctly
 // recognised characters, so a well-written character keeps about its Zinnia score while a shape unlike every
-// class (a piece of a character, two characters together) drops below it. The prior takes a fixed cost off
-// rare classes (kanji of JIS level 2, symbols outside punctuation).
+// class (a piece of a character, two characters together) drops below it. The prior (prior.h) takes a cost
+// off classes written with other stroke counts or much more ink, and off rare classes.
 //
 // How much the shape can say depends on how closely the ink matches a template. Where it matches one closely
 // (the best similarity at least `closeFrom`: clean writing, including strokes swapped, joined or reversed)
@@ -61,6 +62,7 @@ struct RecognizerOptions {
     // real handwriting a fifth of the right classes rank below 300 there.
     size_t coarse = 1000;
     FusionWeights weights;
+    PriorWeights prior;
 };
 
 // Scores of one candidate, for calibrating the fusion.
