@@ -62,7 +62,7 @@ struct RecognizerOptions {
     // real handwriting a fifth of the right classes rank below 300 there.
     size_t coarse = 1000;
     FusionWeights weights;
-    PriorWeights prior;
+    PriorWeights prior;  // the costs of implausible and rare classes (prior.h)
 };
 
 // Scores of one candidate, for calibrating the fusion.

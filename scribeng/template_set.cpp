@@ -107,8 +107,7 @@ bool TemplateSet::load(const std::filesystem::path& file,
             set.m_full.insert(set.m_full.end(), p.features.begin(), p.features.end());
         }
         if (!withFacts) continue;
-        // A class's grade and rank are the same in each of its records; its first main-form record gives
-        // them.
+        // A class's grade and rank are the same in each of its records; its first record gives them.
         facts = {prototypes.front().strokes, prototypes.front().strokes, prototypes.front().ink,
                  prototypes.front().grade, prototypes.front().frequencyRank};
         for (const auto& p : prototypes) {
