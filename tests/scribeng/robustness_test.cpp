@@ -105,7 +105,7 @@ TEST(Robustness, OneStrokeIsNeverAKanjiOfManyStrokes) {
     const auto& [glyphs, recognizer] = shared();
     ASSERT_TRUE(recognizer->templates().hasWritingFacts());
     std::vector<std::pair<std::string, scribeng::Stroke>> inputs;
-    for (const auto& s : templategen::makeSamples(glyphs, 0, kSeed, Fault::None)) {
+    for (const auto& s : templategen::makeSamples(glyphs, 200, kSeed, Fault::None)) {
         if (s.strokes.size() < 12 || inputs.size() == 30) continue;
         scribeng::Stroke joined;
         for (const auto& stroke : s.strokes) joined.insert(joined.end(), stroke.begin(), stroke.end());
