@@ -38,12 +38,11 @@ using namespace sw;
 using Options = std::map<std::string, std::string>;
 
 int usage() {
-    std::cerr
-        << "usage: slatewise-templategen build|evaluate|calibrate|latin --kanjivg DIR --templates FILE "
-           "--twins FILE\n"
-           "       [--out FILE] [--kanjidic FILE] [--models DIR] [--seed N] [--variations N] [--classes N]\n"
-           "       [--shortlist N] [--samples N] [--variation X[,X...]] [--no-templates]\n       "
-           "[--misses]\n";
+    std::cerr << "usage: slatewise-templategen build|evaluate|calibrate|latin --kanjivg DIR --templates FILE "
+                 "--twins FILE\n"
+                 "       [--out FILE] [--models DIR] [--seed N] [--variations N] [--classes N]\n"
+                 "       [--shortlist N] [--samples N] [--variation X[,X...]] [--no-templates]\n       "
+                 "[--misses] [--kanjidic FILE]\n";
     return 2;
 }
 
