@@ -35,7 +35,7 @@ struct Candidate {
 // (cosine, 0..1) against Zinnia's SVM score, and `shapeCentre` is the mean similarity of correctly
 // recognised characters, so a well-written character keeps about its Zinnia score while a shape unlike every
 // class (a piece of a character, two characters together) drops below it. The prior (prior.h) takes a cost
-// off classes written with other stroke counts or much more ink, and off rare classes.
+// off classes whose stroke count or ink is far from the written ink's, and off rare classes.
 //
 // How much the shape can say depends on how closely the ink matches a template. Where it matches one closely
 // (the best similarity at least `closeFrom`: clean writing, including strokes swapped, joined or reversed)
