@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "scribeng/char_geometry.h"
+#include "scribeng/prior.h"
 #include "scribeng/zinnia_ink.h"
 
 namespace sw::scribeng {
@@ -34,7 +35,7 @@ std::string utf8(char32_t c) {
     return s;
 }
 
-FeatureVector featuresOf(std::span<const Stroke> strokes) {
+std::vector<InkStroke> inkOf(std::span<const Stroke> strokes) {
     std::vector<InkStroke> ink;
     ink.reserve(strokes.size());
     for (const auto& stroke : strokes) {
@@ -43,21 +44,7 @@ FeatureVector featuresOf(std::span<const Stroke> strokes) {
         s.reserve(stroke.size());
         for (const auto& p : stroke) s.push_back({static_cast<float>(p.x), static_cast<float>(p.y)});
     }
-    return directionFeatures(ink);
-}
-
-// Prior costs, on the scale of the fused score. Kanji of JIS level 2 are rare in what people write; their
-// classes (many from a model trained on clean stroke data only) win over a common kanji on real writing far
-// more often than they are meant.
-constexpr float kRareKanjiCost = 1.0F;
-
-// Symbols outside punctuation (＝ ＋ ○ → ...) are rarer than the kana and kanji they resemble (二 ニ, 十 ナ).
-constexpr float kSymbolCost = 0.3F;
-
-float priorCost(CharCode code) {
-    const int32_t category = categoryOf(code);
-    if ((category & SCRIBENG_CAT_OTHER) == SCRIBENG_CAT_OTHER) return kSymbolCost;
-    return (category & SCRIBENG_CAT_KANJI2) != 0 ? kRareKanjiCost : 0.0F;
+    return ink;
 }
 
 // The weight of the shape term for ink whose closest template has similarity `closest`: the full ratio where
@@ -164,7 +151,7 @@ std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> 
                                                         int32_t mask, size_t count) const {
     const Box ink = boundsOf(strokes);
     if (!ready() || !hasTemplates() || ink.empty() || count == 0) return {};
-    const FeatureVector features = featuresOf(strokes);
+    const FeatureVector features = directionFeatures(inkOf(strokes));
     if (!hasShape(features)) return {};
     return scoreShortlist(strokes, ink, features, frame, mask, count, m_options.coarse);
 }
@@ -173,7 +160,12 @@ std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> 
                                                         const FeatureVector& features, const Box& frame,
                                                         int32_t mask, size_t count, size_t coarse) const {
     std::vector<ScoredCandidate> out;
-    const auto shortlist = m_templates.rank(features, mask, count, coarse);
+    // Classes that no joining of strokes could write with this few are left out before any are compared,
+    // unless the mask allows no other.
+    const size_t written =
+        std::count_if(strokes.begin(), strokes.end(), [](const Stroke& s) { return !s.empty(); });
+    auto shortlist = m_templates.rank(features, mask, count, coarse, mostStrokesFor(written));
+    if (shortlist.empty()) shortlist = m_templates.rank(features, mask, count, coarse);
     if (shortlist.empty()) return out;
 
     std::vector<CharCode> codes;
@@ -197,7 +189,8 @@ std::vector<Candidate> Recognizer::recognize(std::span<const Stroke> strokes, co
         return recognizeTap(zinniaCharacterOf(strokes, ink, frame), mask, limit);
     }
     // Without templates Zinnia alone ranks every class.
-    const FeatureVector features = hasTemplates() ? featuresOf(strokes) : FeatureVector{};
+    const std::vector<InkStroke> inkStrokes = hasTemplates() ? inkOf(strokes) : std::vector<InkStroke>{};
+    const FeatureVector features = directionFeatures(inkStrokes);
     if (!hasShape(features)) {
         return recognizeByZinnia(zinniaCharacterOf(strokes, ink, frame), mask, limit);
     }
@@ -212,8 +205,12 @@ std::vector<Candidate> Recognizer::recognize(std::span<const Stroke> strokes, co
     // The loose ratio is calibrated on real kana and kanji; digits, letters and symbols alone keep the ratio
     // of clean writing (no real samples of them yet).
     const float ratio = (mask & kWideCategories) != 0 ? shapeRatioFor(closest, w) : w.shapeRatio;
+    const WrittenInk written{static_cast<int>(inkStrokes.size()), relativeInk(inkStrokes)};
     for (const auto& c : scored) {
-        out.push_back({c.code, c.zinnia + ratio * (c.shape - w.shapeCentre) - priorCost(c.code)});
+        const ClassFacts* facts = m_templates.factsOf(c.code);
+        const float prior = (facts ? writingCost(written, *facts, m_options.prior) : 0.0f) +
+                            commonnessCost(c.code, facts, m_templates.hasFrequency(), m_options.prior);
+        out.push_back({c.code, c.zinnia + ratio * (c.shape - w.shapeCentre) - prior});
     }
     std::stable_sort(out.begin(), out.end(),
                      [](const Candidate& a, const Candidate& b) { return a.score > b.score; });

@@ -15,6 +15,7 @@
 
 #include "scribeng/categories.h"
 #include "scribeng/geometry.h"
+#include "scribeng/prior.h"
 #include "scribeng/template_set.h"
 #include "scribeng/zinnia_model.h"
 
@@ -35,7 +36,8 @@ struct Candidate {
 // Zinnia score while a shape unlike every class (a piece of a character, two characters together) drops below
 // it; the line search's costs are set on that scale (0.9549, the mean similarity of right answers with line
 // orientations; with pen directions it is 0.9269, and moving the centre there cost the synthetic lines a
-// point). The prior takes a fixed cost off rare classes (kanji of JIS level 2, symbols outside punctuation).
+// point). The prior (prior.h) takes a cost off classes whose stroke count or ink is far from the written
+// ink's, and off rare classes.
 //
 // How much the shape can say depends on how closely the ink matches a template. Where it matches one closely
 // (the best similarity at least `closeFrom`: clean writing, including strokes swapped, joined or reversed)
@@ -63,6 +65,7 @@ struct RecognizerOptions {
     // real handwriting a fifth of the right classes rank below 300 there.
     size_t coarse = 1000;
     FusionWeights weights;
+    PriorWeights prior;  // the costs of implausible and rare classes (prior.h)
 };
 
 // Scores of one candidate, for calibrating the fusion.

@@ -11,7 +11,13 @@ namespace sw::scribeng {
 namespace {
 
 constexpr char kMagic[4] = {'S', 'W', 'T', 'S'};
-constexpr uint32_t kVersion = 1;
+constexpr uint32_t kVersion = 2;
+// Version 2 header flag: the grades and frequency ranks are filled in.
+constexpr uint32_t kFlagFrequency = 1;
+// Version 2: the bytes of a record between its code point and its features.
+constexpr size_t kFactsSize = 12;
+// KANJIDIC's grades go up to 10.
+constexpr uint8_t kMaxGrade = 10;
 // A class's similarity is the better of its pen directions' and its line orientations' less this: a stroke
 // drawn the other way round (an O clockwise, a reversed stroke of a kanji) still finds its class, a little
 // below the classes whose directions match too. Where the directions match, as in most real writing, they
@@ -29,11 +35,17 @@ void writeU32(std::ostream& out, uint32_t v) {
                                 static_cast<unsigned char>(v >> 16), static_cast<unsigned char>(v >> 24)};
     out.write(reinterpret_cast<const char*>(b), 4);
 }
+uint16_t readU16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 float readF32(const unsigned char* p) {
     const uint32_t bits = readU32(p);
     float f = 0;
     std::memcpy(&f, &bits, sizeof f);
     return f;
+}
+void writeF32(std::ostream& out, float v) {
+    uint32_t bits = 0;
+    std::memcpy(&bits, &v, sizeof bits);
+    writeU32(out, bits);
 }
 
 }  // namespace
@@ -43,42 +55,73 @@ bool TemplateSet::load(const std::filesystem::path& file,
     *this = TemplateSet{};
     std::ifstream in(file, std::ios::binary);
     if (!in) return false;
-    unsigned char header[16];
-    if (!in.read(reinterpret_cast<char*>(header), sizeof header) || std::memcmp(header, kMagic, 4) != 0 ||
-        readU32(header + 4) != kVersion || readU32(header + 8) != kFeatureSize) {
+    unsigned char header[20];
+    if (!in.read(reinterpret_cast<char*>(header), 16) || std::memcmp(header, kMagic, 4) != 0 ||
+        readU32(header + 8) != kFeatureSize) {
         return false;
     }
+    const uint32_t version = readU32(header + 4);
+    if (version != 1 && version != kVersion) return false;
+    const bool withFacts = version >= 2;
+    if (withFacts && !in.read(reinterpret_cast<char*>(header + 16), 4)) return false;
+    const size_t headerSize = withFacts ? 20 : 16;
+    const uint32_t flags = withFacts ? readU32(header + 16) : 0;
     const uint32_t count = readU32(header + 12);
-    constexpr size_t kRecord = 4 + 4 * kFeatureSize;
+    const size_t factsSize = withFacts ? kFactsSize : 0;
+    const size_t recordSize = 4 + factsSize + 4 * kFeatureSize;
     // The file must hold exactly the records it announces (a huge count fails here, before any allocation).
     std::error_code ec;
     const auto size = std::filesystem::file_size(file, ec);
-    if (ec || size != sizeof header + uint64_t{count} * kRecord) return false;
+    if (ec || size != headerSize + uint64_t{count} * recordSize) return false;
 
     // Prototypes grouped by class, classes in code order.
-    std::map<CharCode, std::vector<FeatureVector>> byCode;
-    std::vector<unsigned char> record(kRecord);
+    std::map<CharCode, std::vector<Prototype>> byCode;
+    std::vector<unsigned char> record(recordSize);
     for (uint32_t i = 0; i < count; ++i) {
-        if (!in.read(reinterpret_cast<char*>(record.data()), kRecord)) return false;
-        FeatureVector f{};
-        for (size_t k = 0; k < kFeatureSize; ++k) {
-            f[k] = readF32(record.data() + 4 + 4 * k);
-            if (!std::isfinite(f[k])) return false;
+        if (!in.read(reinterpret_cast<char*>(record.data()), static_cast<std::streamsize>(recordSize)))
+            return false;
+        Prototype p;
+        p.codePoint = readU32(record.data());
+        if (withFacts) {
+            const unsigned char* facts = record.data() + 4;
+            p.strokes = readU16(facts);
+            p.frequencyRank = readU16(facts + 2);
+            p.grade = facts[4];
+            p.ink = readF32(facts + 8);
+            if (p.strokes == 0 || p.strokes > kMaxFormStrokes || p.grade > kMaxGrade || !(p.ink >= 0) ||
+                !(p.ink <= kMaxFormInk))
+                return false;
         }
-        if (auto code = codeOf(readU32(record.data()))) byCode[*code].push_back(f);
+        for (size_t k = 0; k < kFeatureSize; ++k) {
+            p.features[k] = readF32(record.data() + 4 + factsSize + 4 * k);
+            if (!std::isfinite(p.features[k])) return false;
+        }
+        if (auto code = codeOf(p.codePoint)) byCode[*code].push_back(p);
     }
     TemplateSet set;
+    set.m_hasWritingFacts = withFacts;
+    set.m_hasFrequency = withFacts && (flags & kFlagFrequency) != 0;
     std::vector<CoarseVector> coarse;
     for (auto& [code, prototypes] : byCode) {
         set.m_codes.push_back(code);
         set.m_categories.push_back(categoryOf(code));
         set.m_first.push_back(static_cast<uint32_t>(coarse.size()));
-        for (auto& f : prototypes) {
-            normalise(f);
-            coarse.push_back(coarseFeatures(f));
-            set.m_full.insert(set.m_full.end(), f.begin(), f.end());
-            const OrientationVector o = orientationsOf(f);
+        ClassFacts& facts = set.m_facts.emplace_back();
+        for (auto& p : prototypes) {
+            normalise(p.features);
+            coarse.push_back(coarseFeatures(p.features));
+            set.m_full.insert(set.m_full.end(), p.features.begin(), p.features.end());
+            const OrientationVector o = orientationsOf(p.features);
             set.m_orientations.insert(set.m_orientations.end(), o.begin(), o.end());
+        }
+        if (!withFacts) continue;
+        // A class's grade and rank are the same in each of its records; its first record gives them.
+        facts = {prototypes.front().strokes, prototypes.front().strokes, prototypes.front().ink,
+                 prototypes.front().grade, prototypes.front().frequencyRank};
+        for (const auto& p : prototypes) {
+            facts.minStrokes = std::min(facts.minStrokes, p.strokes);
+            facts.maxStrokes = std::max(facts.maxStrokes, p.strokes);
+            facts.ink = std::min(facts.ink, p.ink);
         }
     }
     set.m_first.push_back(static_cast<uint32_t>(coarse.size()));
@@ -92,7 +135,7 @@ bool TemplateSet::load(const std::filesystem::path& file,
 }
 
 bool TemplateSet::save(const std::filesystem::path& file, std::span<const Prototype> prototypes,
-                       std::string* error) {
+                       std::string* error, bool withFrequency) {
     const std::filesystem::path partial = file.string() + ".partial";
     bool ok = false;
     {
@@ -101,13 +144,13 @@ bool TemplateSet::save(const std::filesystem::path& file, std::span<const Protot
         writeU32(out, kVersion);
         writeU32(out, kFeatureSize);
         writeU32(out, static_cast<uint32_t>(prototypes.size()));
+        writeU32(out, withFrequency ? kFlagFrequency : 0);
         for (const auto& p : prototypes) {
             writeU32(out, static_cast<uint32_t>(p.codePoint));
-            for (float v : p.features) {
-                uint32_t bits = 0;
-                std::memcpy(&bits, &v, sizeof bits);
-                writeU32(out, bits);
-            }
+            writeU32(out, uint32_t{p.strokes} | uint32_t{p.frequencyRank} << 16);
+            writeU32(out, p.grade);
+            writeF32(out, p.ink);
+            for (float v : p.features) writeF32(out, v);
         }
         ok = static_cast<bool>(out.flush());
     }
@@ -121,8 +164,14 @@ bool TemplateSet::save(const std::filesystem::path& file, std::span<const Protot
     return true;
 }
 
+const ClassFacts* TemplateSet::factsOf(CharCode code) const {
+    const auto it = std::lower_bound(m_codes.begin(), m_codes.end(), code);
+    if (it == m_codes.end() || *it != code) return nullptr;
+    return &m_facts[static_cast<size_t>(it - m_codes.begin())];
+}
+
 std::vector<ShapeMatch> TemplateSet::rank(const FeatureVector& features, int32_t mask, size_t count,
-                                          size_t coarseKeep) const {
+                                          size_t coarseKeep, uint32_t mostStrokes) const {
     std::vector<ShapeMatch> out;
     if (count == 0 || empty()) return out;
     const CoarseVector coarse = coarseFeatures(features);
@@ -138,7 +187,8 @@ std::vector<ShapeMatch> TemplateSet::rank(const FeatureVector& features, int32_t
     std::vector<std::pair<float, uint32_t>> classes;  // coarse similarity, class
     classes.reserve(m_codes.size());
     for (uint32_t c = 0; c < m_codes.size(); ++c) {
-        if ((m_categories[c] & mask) == 0) continue;
+        if ((m_categories[c] & mask) == 0 || (mostStrokes != 0 && m_facts[c].minStrokes > mostStrokes))
+            continue;
         float best = -1;
         for (uint32_t p = m_first[c]; p < m_first[c + 1]; ++p) best = std::max(best, similarity[p]);
         classes.emplace_back(best, c);

@@ -3,10 +3,21 @@
 // File format (little-endian), written by slatewise-templategen:
 //
 //   char[4]  "SWTS"
-//   uint32   version (1)
+//   uint32   version (2)
 //   uint32   feature size (kFeatureSize)
 //   uint32   prototype count P
-//   P times: uint32 Unicode code point of the class, float[kFeatureSize] unit-length direction features
+//   uint32   flags: bit 0, the school grades and frequency ranks are filled in
+//   P times: uint32  Unicode code point of the class
+//            uint16  strokes the form is written with, 1..kMaxFormStrokes
+//            uint16  the class's frequency rank among kanji (1 the most common, 0 unranked)
+//            uint8   the class's school grade (0 none, 1-6 elementary school, 8 the other kanji of
+//                    common use, 9-10 name kanji)
+//            uint8[3] zero
+//            float   ink: the length of the form's pen path over the longer side of its box
+//            float[kFeatureSize] unit-length direction features
+//
+// Version 1 has no flags word and its records only the code point and the features; such a file loads with
+// no writing facts (ClassFacts all zero).
 //
 // A class may have several prototypes (its mean shape and typical variants); its similarity to a character
 // is that of its best prototype: the cosine of their direction features, or of their line orientations
@@ -26,9 +37,27 @@
 
 namespace sw::scribeng {
 
+// The most strokes a form may have in a template file (the most of any JIS kanji is 30).
+inline constexpr uint16_t kMaxFormStrokes = 64;
+// The most ink a form may have, in longer sides of its box.
+inline constexpr float kMaxFormInk = 1000.0f;
+
 struct Prototype {
     char32_t codePoint = 0;
     FeatureVector features{};
+    uint16_t strokes = 1;
+    float ink = 0;
+    uint8_t grade = 0;
+    uint16_t frequencyRank = 0;
+};
+
+// How a class is written and how common it is, from its prototypes; all zero when the file does not say.
+struct ClassFacts {
+    uint16_t minStrokes = 0;  // the fewest and most strokes of its forms
+    uint16_t maxStrokes = 0;
+    float ink = 0;  // the least ink of its forms, in longer sides of the form's box
+    uint8_t grade = 0;
+    uint16_t frequencyRank = 0;
 };
 
 struct ShapeMatch {
@@ -40,31 +69,42 @@ class TemplateSet {
 public:
     // Reads a template file, keeping the prototypes whose code point `codeOf` maps to a code (the classes
     // the loaded models know). False, leaving the set empty, when the file is missing, truncated, of another
-    // format or version, or holds a value that is not finite.
+    // format or version, holds a value that is not finite, or a stroke count, ink or grade out of range.
     bool load(const std::filesystem::path& file,
               const std::function<std::optional<CharCode>(char32_t)>& codeOf);
-    // Writes the file through a neighbouring partial file, so it appears complete or not at all; false and
-    // *error set on failure.
+    // Writes the file (version 2) through a neighbouring partial file, so it appears complete or not at
+    // all; false and *error set on failure. `withFrequency`: the prototypes' grades and frequency ranks are
+    // filled in (zero there then means an uncommon kanji, not an unknown one).
     static bool save(const std::filesystem::path& file, std::span<const Prototype> prototypes,
-                     std::string* error = nullptr);
+                     std::string* error = nullptr, bool withFrequency = false);
 
     bool empty() const { return m_codes.empty(); }
     size_t classCount() const { return m_codes.size(); }
     std::span<const CharCode> codes() const { return m_codes; }
+    // Whether the file told the stroke counts and ink of the forms (version 2), and the grades and frequency
+    // ranks of the kanji.
+    bool hasWritingFacts() const { return m_hasWritingFacts; }
+    bool hasFrequency() const { return m_hasFrequency; }
+    // The facts of a class; null for a code the set does not have.
+    const ClassFacts* factsOf(CharCode code) const;
 
-    // The `count` classes whose shapes are most like `features`, best first, among those `mask` allows.
-    // Coarse to fine: every class is compared on the 4 x 4 projection, the best `coarseKeep` (at least
-    // `count`; 0: a few hundred) on the full features.
+    // The `count` classes whose shapes are most like `features`, best first, among those `mask` allows and,
+    // when `mostStrokes` is not 0, that can be written with at most that many strokes (a class of unknown
+    // strokes always can). Coarse to fine: every class is compared on the 4 x 4 projection, the best
+    // `coarseKeep` (at least `count`; 0: a few hundred) on the full features.
     std::vector<ShapeMatch> rank(const FeatureVector& features, int32_t mask, size_t count,
-                                 size_t coarseKeep = 0) const;
+                                 size_t coarseKeep = 0, uint32_t mostStrokes = 0) const;
 
 private:
     std::vector<CharCode> m_codes;      // per class
     std::vector<int32_t> m_categories;  // per class, categoryOf its code
+    std::vector<ClassFacts> m_facts;    // per class
     std::vector<uint32_t> m_first;      // per class, its first prototype; one more at the end
     std::vector<float> m_full;          // per prototype, kFeatureSize floats
     std::vector<float> m_orientations;  // per prototype, kOrientationSize floats
     std::vector<float> m_coarse;        // per feature of the projection, one float per prototype
+    bool m_hasWritingFacts = false;
+    bool m_hasFrequency = false;
 };
 
 }  // namespace sw::scribeng

@@ -7,7 +7,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-wayland
     libzinnia-dev zinnia-utils tegaki-zinnia-japanese
     fonts-ipafont-mincho fonts-ipafont-gothic
-    edict
+    edict kanjidic
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth
 )

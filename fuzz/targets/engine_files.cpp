@@ -53,12 +53,27 @@ void rankTemplates() {
         return;
     }
     const InkStroke strokes[] = {{{0, 50}, {100, 50}}, {{50, 0}, {50, 100}}};
-    const auto ranked = set.rank(directionFeatures(strokes), -1, 20);
-    FUZZ_CHECK(ranked.size() <= std::min<size_t>(20, set.classCount()));
     const std::set<CharCode> codes(set.codes().begin(), set.codes().end());
-    for (const ShapeMatch& m : ranked) {
-        FUZZ_CHECK(codes.count(m.code) == 1);
-        FUZZ_CHECK(std::isfinite(m.similarity) && std::fabs(m.similarity) <= 1.01f);
+    for (const uint32_t mostStrokes : {0u, 2u}) {
+        const auto ranked = set.rank(directionFeatures(strokes), -1, 20, 0, mostStrokes);
+        FUZZ_CHECK(ranked.size() <= std::min<size_t>(20, set.classCount()));
+        for (const ShapeMatch& m : ranked) {
+            FUZZ_CHECK(codes.count(m.code) == 1);
+            FUZZ_CHECK(std::isfinite(m.similarity) && std::fabs(m.similarity) <= 1.01f);
+            FUZZ_CHECK(mostStrokes == 0 || set.factsOf(m.code)->minStrokes <= mostStrokes);
+        }
+    }
+    for (CharCode code : codes) {
+        const ClassFacts* facts = set.factsOf(code);
+        FUZZ_CHECK(facts != nullptr);
+        if (!set.hasWritingFacts()) {
+            FUZZ_CHECK(facts->minStrokes == 0 && facts->ink == 0);
+            continue;
+        }
+        FUZZ_CHECK(facts->minStrokes >= 1 && facts->minStrokes <= facts->maxStrokes &&
+                   facts->maxStrokes <= kMaxFormStrokes);
+        FUZZ_CHECK(std::isfinite(facts->ink) && facts->ink >= 0 && facts->ink <= kMaxFormInk);
+        FUZZ_CHECK(facts->grade <= 10);
     }
 }
 

@@ -4,8 +4,10 @@
 // top-1 on these sets (measured with templates: 99 / 98 / 87 / 99, top-10 100 / 100 / 99 / 100).
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 
+#include "hostile_ink.h"
 #include "samples.h"
 #include "scribeng/recognizer.h"
 
@@ -94,6 +96,39 @@ TEST(Robustness, InkWithoutExtentStillGetsCandidates) {
     const std::vector<scribeng::Stroke> tap = {{{40, 60}}, {{40, 60}, {40, 60}}};
     EXPECT_EQ(recognizer.recognize(tap, scribeng::Box{0, 0, 100, 100}, 0x1FF, 10).size(), 10u);
     EXPECT_TRUE(recognizer.scoreShortlist(tap, scribeng::Box{0, 0, 100, 100}, 0x1FF, 10).empty());
+}
+
+// A character written in one stroke is read as a class that can be written so: one stroke once read as a
+// kanji of 16. Every kanji of many strokes written without lifting the pen, a cursive e and a stroke
+// doubling back over itself come back as a class of at most four strokes (each written stroke joining four).
+TEST(Robustness, OneStrokeIsNeverAKanjiOfManyStrokes) {
+    const auto& [glyphs, recognizer] = shared();
+    ASSERT_TRUE(recognizer->templates().hasWritingFacts());
+    std::vector<std::pair<std::string, scribeng::Stroke>> inputs;
+    for (const auto& s : templategen::makeSamples(glyphs, 200, kSeed, Fault::None)) {
+        if (s.strokes.size() < 12 || inputs.size() == 30) continue;
+        scribeng::Stroke joined;
+        for (const auto& stroke : s.strokes) joined.insert(joined.end(), stroke.begin(), stroke.end());
+        inputs.emplace_back(modelgen::toUtf8(s.label) + " joined", std::move(joined));
+    }
+    ASSERT_EQ(inputs.size(), 30u);
+    scribeng::Stroke e;
+    for (int i = 0; i <= 10; ++i) e.push_back({20 + 6 * i, 60});
+    for (int i = 0; i < 40; ++i) {
+        const double a = 2 * M_PI * 0.85 * i / 40;
+        e.push_back({static_cast<int32_t>(std::lround(50 + 30 * std::cos(a))),
+                     static_cast<int32_t>(std::lround(60 - 30 * std::sin(a)))});
+    }
+    inputs.emplace_back("cursive e", e);
+    inputs.emplace_back("doubling back", scribeng::hostile::doublingBack(60).front());
+    for (const auto& [name, stroke] : inputs) {
+        const auto found =
+            recognizer->recognize(std::vector<scribeng::Stroke>{stroke}, scribeng::Box{}, 0x1FF, 1);
+        ASSERT_EQ(found.size(), 1u) << name;
+        const auto* facts = recognizer->templates().factsOf(found.front().code);
+        ASSERT_NE(facts, nullptr) << name;
+        EXPECT_LE(facts->minStrokes, 4) << name << " read as " << found.front().code;
+    }
 }
 
 }  // namespace

@@ -99,13 +99,26 @@ TEST(DirectionFeatures, InkWithoutExtentIsTheZeroVector) {
 // Template files: round trip, every malformed form refused without a partial set, and the shortlist.
 class TemplateFile : public ::testing::Test {
 protected:
-    // あ (0x82A0), い (0x82A2) and 一 (0x88EA) as three shapes; a class of two prototypes.
+    // あ (0x82A0), い (0x82A2) and 一 (0x88EA) as three shapes; a class of two prototypes (2 and 1 strokes).
     std::vector<Prototype> prototypes() const {
-        return {{U'あ', directionFeatures(cross())},
-                {U'い', features({line(50, 0, 50, 100), line(70, 0, 70, 100)})},
-                {U'い', features({line(0, 0, 100, 100)})},
-                {U'一', features({line(0, 50, 100, 50)})},
-                {U'x', features({line(0, 0, 10, 0)})}};
+        return {{U'あ', directionFeatures(cross()), 3, 4.1f},
+                {U'い', features({line(50, 0, 50, 100), line(70, 0, 70, 100)}), 2, 2.0f},
+                {U'い', features({line(0, 0, 100, 100)}), 1, 1.0f},
+                {U'一', features({line(0, 50, 100, 50)}), 1, 1.0f, 1, 2},
+                {U'x', features({line(0, 0, 10, 0)}), 1, 1.0f}};
+    }
+    // The same prototypes as a version 1 file: header, then code point and features per record.
+    void saveVersion1() const {
+        std::ofstream out(file, std::ios::binary | std::ios::trunc);
+        const auto u32 = [&](uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
+        out.write("SWTS", 4);
+        u32(1);
+        u32(kFeatureSize);
+        u32(static_cast<uint32_t>(prototypes().size()));
+        for (const auto& p : prototypes()) {
+            u32(static_cast<uint32_t>(p.codePoint));
+            out.write(reinterpret_cast<const char*>(p.features.data()), sizeof p.features);
+        }
     }
     static std::optional<CharCode> code(char32_t c) {
         switch (c) {
@@ -146,6 +159,51 @@ TEST_F(TemplateFile, RoundTripAndShortlist) {
     EXPECT_TRUE(set.rank(directionFeatures(cross()), 0x1FF, 0).empty());
 }
 
+// Each class's strokes (a range over its forms), least ink, grade and rank come back; a version 1 file
+// gives the same shortlist and no facts.
+TEST_F(TemplateFile, WritingFactsRoundTripAndVersion1Loads) {
+    ASSERT_TRUE(TemplateSet::save(file, prototypes(), nullptr, true));
+    TemplateSet set;
+    ASSERT_TRUE(set.load(file, code));
+    EXPECT_TRUE(set.hasWritingFacts());
+    EXPECT_TRUE(set.hasFrequency());
+    const ClassFacts* i = set.factsOf(0x82A2);
+    ASSERT_NE(i, nullptr);
+    EXPECT_EQ(i->minStrokes, 1);
+    EXPECT_EQ(i->maxStrokes, 2);
+    EXPECT_FLOAT_EQ(i->ink, 1.0f);
+    const ClassFacts* one = set.factsOf(0x88EA);
+    ASSERT_NE(one, nullptr);
+    EXPECT_EQ(one->grade, 1);
+    EXPECT_EQ(one->frequencyRank, 2);
+    EXPECT_EQ(set.factsOf(0x82A4), nullptr);  // う: not in the file
+    // Classes that need more strokes than allowed are not ranked: あ needs 3.
+    const auto query = features({line(0, 0, 100, 100)});
+    const auto fewStrokes = set.rank(query, 0x1FF, 3, 0, 2);
+    ASSERT_EQ(fewStrokes.size(), 2u);
+    EXPECT_TRUE(
+        std::none_of(fewStrokes.begin(), fewStrokes.end(), [](const auto& m) { return m.code == 0x82A0; }));
+
+    ASSERT_TRUE(TemplateSet::save(file, prototypes()));
+    ASSERT_TRUE(set.load(file, code));
+    EXPECT_FALSE(set.hasFrequency());
+
+    saveVersion1();
+    TemplateSet old;
+    ASSERT_TRUE(old.load(file, code));
+    EXPECT_FALSE(old.hasWritingFacts());
+    EXPECT_FALSE(old.hasFrequency());
+    ASSERT_EQ(old.classCount(), 3u);
+    ASSERT_NE(old.factsOf(0x82A2), nullptr);
+    EXPECT_EQ(old.factsOf(0x82A2)->minStrokes, 0);
+    const auto a = set.rank(query, 0x1FF, 3), b = old.rank(query, 0x1FF, 3, 0, 2);
+    ASSERT_EQ(a.size(), b.size());
+    for (size_t k = 0; k < a.size(); ++k) {
+        EXPECT_EQ(a[k].code, b[k].code);
+        EXPECT_FLOAT_EQ(a[k].similarity, b[k].similarity);
+    }
+}
+
 TEST_F(TemplateFile, MalformedFilesLoadNothing) {
     ASSERT_TRUE(TemplateSet::save(file, prototypes()));
     std::string bytes;
@@ -156,22 +214,36 @@ TEST_F(TemplateFile, MalformedFilesLoadNothing) {
     const auto withBytes = [&](const std::string& content) {
         std::ofstream(file, std::ios::binary | std::ios::trunc) << content;
     };
-    auto nan = bytes;
-    const float quietNan = std::numeric_limits<float>::quiet_NaN();
-    std::memcpy(nan.data() + 16 + 4 + 8, &quietNan, 4);
+    // The first record starts after the 20 bytes of the header: code point, strokes, rank, grade, ink.
+    constexpr size_t kRecord = 20;
+    const auto with = [&](size_t at, const void* value, size_t size) {
+        auto b = bytes;
+        std::memcpy(b.data() + at, value, size);
+        return b;
+    };
+    const float quietNan = std::numeric_limits<float>::quiet_NaN(), negative = -1, huge = 1e9f;
+    const uint16_t manyStrokes = 0xFFFF, noStrokes = 0;
+    const uint8_t badGrade = 200;
     auto hugeCount = bytes;
     hugeCount[15] = '\x7F';
     auto otherVersion = bytes;
-    otherVersion[4] = 2;
-    const std::map<std::string, std::string> cases{{"truncated", bytes.substr(0, bytes.size() - 3)},
-                                                   {"header only", bytes.substr(0, 16)},
-                                                   {"short header", bytes.substr(0, 10)},
-                                                   {"empty", ""},
-                                                   {"trailing bytes", bytes + "xx"},
-                                                   {"foreign magic", "XXXX" + bytes.substr(4)},
-                                                   {"other version", otherVersion},
-                                                   {"huge count", hugeCount},
-                                                   {"not finite", nan}};
+    otherVersion[4] = 3;
+    const std::map<std::string, std::string> cases{
+        {"truncated", bytes.substr(0, bytes.size() - 3)},
+        {"header only", bytes.substr(0, 20)},
+        {"short header", bytes.substr(0, 18)},
+        {"empty", ""},
+        {"trailing bytes", bytes + "xx"},
+        {"foreign magic", "XXXX" + bytes.substr(4)},
+        {"other version", otherVersion},
+        {"huge count", hugeCount},
+        {"feature not finite", with(kRecord + 16 + 8, &quietNan, 4)},
+        {"huge stroke count", with(kRecord + 4, &manyStrokes, 2)},
+        {"no strokes", with(kRecord + 4, &noStrokes, 2)},
+        {"grade out of range", with(kRecord + 8, &badGrade, 1)},
+        {"negative ink", with(kRecord + 12, &negative, 4)},
+        {"huge ink", with(kRecord + 12, &huge, 4)},
+        {"ink not finite", with(kRecord + 12, &quietNan, 4)}};
     for (const auto& [name, content] : cases) {
         withBytes(content);
         TemplateSet set;
@@ -180,6 +252,11 @@ TEST_F(TemplateFile, MalformedFilesLoadNothing) {
     }
     TemplateSet set;
     EXPECT_FALSE(set.load(folder.path() / "missing.bin", code));
+    // A version 1 file is read by its own record size: cut short it fails too.
+    saveVersion1();
+    fs::resize_file(file, fs::file_size(file) - 3);
+    EXPECT_FALSE(set.load(file, code));
+    EXPECT_TRUE(set.empty());
 }
 
 // Zinnia's score of a class scored within a subset is its score in the whole model.
@@ -245,6 +322,24 @@ TEST(Recognizer, BrokenTemplateFileFallsBackToZinnia) {
     const auto found = recognizer.recognize(one, Box{}, 0x1FF, 5);
     ASSERT_FALSE(found.empty());
     EXPECT_TRUE(recognizer.scoreShortlist(one, Box{}, 0x1FF, 5).empty());
+}
+
+// Classes that need far more strokes than written are ranked only when the mask leaves no other: one stroke
+// with templates of two many-stroke kanji alone still gets them, ranked.
+TEST(Recognizer, FewStrokesStillGetCandidatesWhenOnlyManyStrokeClassesAreLeft) {
+    TempFolder folder("scribeng_scorer_");
+    fs::create_symlink(kTegaki, folder.path() / "handwriting-ja.model");
+    const std::vector<Prototype> prototypes = {
+        {U'鬱', features({line(0, 50, 100, 50), line(50, 0, 50, 100)}), 29, 7.8f, 8, 0},
+        {U'議', features({line(0, 0, 100, 100), line(50, 0, 50, 100)}), 20, 7.0f, 4, 600}};
+    ASSERT_TRUE(TemplateSet::save(folder.path() / kTemplateFile, prototypes, nullptr, true));
+    const std::vector<fs::path> folders{folder.path()};
+    Recognizer recognizer(folders);
+    ASSERT_TRUE(recognizer.hasTemplates());
+    ASSERT_TRUE(recognizer.templates().hasWritingFacts());
+    const std::vector<Stroke> one = {{{10, 50}, {30, 50}, {50, 50}, {70, 50}, {90, 50}}};
+    const auto found = recognizer.recognize(one, Box{}, 0x1FF, 5);
+    EXPECT_EQ(found.size(), 2u);
 }
 
 // Digits and Latin letters, every form of each (KanjiVG's and the allographs of the template file: single-

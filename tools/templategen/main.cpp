@@ -1,7 +1,7 @@
 // slatewise-templategen: the shape templates of the engine's stroke-order-free scorer, and its evaluation.
 //
 //   slatewise-templategen build --kanjivg DIR --templates FILE --twins FILE --out FILE
-//                               [--seed N] [--variations N] [--variation X[,X...]]
+//                               [--seed N] [--variations N] [--variation X[,X...]] [--kanjidic FILE]
 //   slatewise-templategen evaluate --models DIR --kanjivg DIR --templates FILE --twins FILE
 //                               [--seed N] [--classes N] [--shortlist N] [--variation X[,X...]]
 //                               [--no-templates] [--fusion RATIO,CENTRE]
@@ -13,7 +13,8 @@
 //
 // `build` writes the template file (scribeng/template_set.h): per form of every class (its main shape and
 // the allographs of the template file) the mean direction features of its clean trajectory and
-// `variations` synthetic samples at each strength of `variation` (seed N).
+// `variations` synthetic samples at each strength of `variation` (seed N), with the form's stroke count
+// and ink, and the school grade and frequency rank of KANJIDIC (kanjidic.h) when it is given.
 // `evaluate` recognises a fixed-seed development set with the engine's recogniser and the models (and
 // templates) of DIR, written normally, with a swapped stroke pair, two strokes joined and a reversed
 // stroke, and prints top-1 and top-10 accuracy. `latin` does the same for the digits and Latin letters,
@@ -27,6 +28,7 @@
 #include <map>
 #include <string>
 
+#include "kanjidic.h"
 #include "samples.h"
 #include "scribeng/recognizer.h"
 
@@ -40,7 +42,7 @@ int usage() {
                  "--twins FILE\n"
                  "       [--out FILE] [--models DIR] [--seed N] [--variations N] [--classes N]\n"
                  "       [--shortlist N] [--samples N] [--variation X[,X...]] [--no-templates]\n       "
-                 "[--misses]\n";
+                 "[--misses] [--kanjidic FILE]\n";
     return 2;
 }
 
@@ -68,8 +70,16 @@ std::vector<scribeng::FeatureVector> trainingFeatures(const modelgen::Glyph& g, 
     return out;
 }
 
+// How the glyph is written: its strokes and its ink (scribeng/prior.h), of its clean trajectory.
+void describeForm(const modelgen::Glyph& g, scribeng::Prototype& p) {
+    p.strokes = static_cast<uint16_t>(std::clamp<size_t>(g.strokes.size(), 1, scribeng::kMaxFormStrokes));
+    p.ink = std::min(scribeng::relativeInk(templategen::inkStrokesOf(modelgen::sampleGlyph(g.strokes, 2.0))),
+                     scribeng::kMaxFormInk);
+}
+
 int build(const std::vector<modelgen::Glyph>& glyphs, const modelgen::TwinGroups& twins, uint64_t seed,
-          int variations, const std::vector<double>& strengths, const std::string& out) {
+          int variations, const std::vector<double>& strengths,
+          const std::map<char32_t, templategen::KanjiCommonness>* commonness, const std::string& out) {
     // One prototype per form: the mean of its training set. (Several cluster centres per form, best one
     // counting, ranked the right class lower than the mean: a wrong class's closest centre gains more.)
     std::vector<scribeng::Prototype> prototypes;
@@ -82,7 +92,16 @@ int build(const std::vector<modelgen::Glyph>& glyphs, const modelgen::TwinGroups
         }
         scribeng::normalise(mean);
         if (g.form == 0) mainForm[g.label] = prototypes.size();
-        prototypes.push_back({g.label, mean});
+        scribeng::Prototype& p = prototypes.emplace_back();
+        p.codePoint = g.label;
+        p.features = mean;
+        describeForm(g, p);
+        if (commonness) {
+            if (const auto it = commonness->find(g.label); it != commonness->end()) {
+                p.grade = it->second.grade;
+                p.frequencyRank = it->second.frequencyRank;
+            }
+        }
     }
     // Twins (う and ぅ, ツ and ッ) differ in size and place only, which the shape features do not see; with
     // the same prototypes they tie on shape, and Zinnia's order within the group (the full-size form first)
@@ -99,12 +118,17 @@ int build(const std::vector<modelgen::Glyph>& glyphs, const modelgen::TwinGroups
             if (scribeng::dot(f, g) < kTwinSimilarity) continue;
             f = g;
             for (size_t p = first->second + 1;
-                 p < prototypes.size() && prototypes[p].codePoint == group.front(); ++p)
-                prototypes.push_back({group[m], prototypes[p].features});
+                 p < prototypes.size() && prototypes[p].codePoint == group.front(); ++p) {
+                scribeng::Prototype copy = prototypes[p];
+                copy.codePoint = group[m];
+                copy.grade = prototypes[member->second].grade;
+                copy.frequencyRank = prototypes[member->second].frequencyRank;
+                prototypes.push_back(copy);
+            }
         }
     }
     std::string error;
-    if (!scribeng::TemplateSet::save(out, prototypes, &error)) {
+    if (!scribeng::TemplateSet::save(out, prototypes, &error, commonness != nullptr)) {
         std::cerr << "slatewise-templategen: " << error << '\n';
         return 1;
     }
@@ -377,7 +401,16 @@ int main(int argc, char** argv) {
             std::cerr << "slatewise-templategen: " << error << '\n';
             return 1;
         }
-        return build(*glyphs, *twins, seed, variations, strengths, opt["--out"]);
+        std::optional<std::map<char32_t, templategen::KanjiCommonness>> commonness;
+        if (opt.contains("--kanjidic")) {
+            commonness = templategen::readKanjidic(opt["--kanjidic"], &error);
+            if (!commonness) {
+                std::cerr << "slatewise-templategen: " << error << '\n';
+                return 1;
+            }
+        }
+        return build(*glyphs, *twins, seed, variations, strengths, commonness ? &*commonness : nullptr,
+                     opt["--out"]);
     }
     if (mode != "evaluate" && mode != "calibrate" && mode != "latin") return usage();
     if (samples < 0) return usage();

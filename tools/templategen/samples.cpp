@@ -88,14 +88,18 @@ std::vector<scribeng::Stroke> toEngineStrokes(const modelgen::Ink& ink, double s
     return out;
 }
 
-scribeng::FeatureVector featuresOf(const modelgen::Ink& ink) {
+std::vector<scribeng::InkStroke> inkStrokesOf(const modelgen::Ink& ink) {
     std::vector<scribeng::InkStroke> strokes;
     strokes.reserve(ink.size());
     for (const auto& stroke : ink) {
         auto& s = strokes.emplace_back();
         for (const auto& p : stroke) s.push_back({static_cast<float>(p.x), static_cast<float>(p.y)});
     }
-    return scribeng::directionFeatures(strokes);
+    return strokes;
+}
+
+scribeng::FeatureVector featuresOf(const modelgen::Ink& ink) {
+    return scribeng::directionFeatures(inkStrokesOf(ink));
 }
 
 modelgen::Variation scaledVariation(double strength) {

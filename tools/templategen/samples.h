@@ -39,6 +39,9 @@ modelgen::Ink withFault(modelgen::Ink ink, Fault fault, modelgen::Random& random
 // The ink as engine strokes in canvas pixels: the 109-unit grid scaled by `scale`, rounded.
 std::vector<scribeng::Stroke> toEngineStrokes(const modelgen::Ink& ink, double scale = 1.0);
 
+// The ink in the engine's float points.
+std::vector<scribeng::InkStroke> inkStrokesOf(const modelgen::Ink& ink);
+
 // Direction features of the ink.
 scribeng::FeatureVector featuresOf(const modelgen::Ink& ink);
 

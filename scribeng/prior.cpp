@@ -1,0 +1,68 @@
+#include "scribeng/prior.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "contracts/scribeng.h"
+
+namespace sw::scribeng {
+
+float relativeInk(std::span<const InkStroke> strokes) {
+    float left = 0, top = 0, right = 0, bottom = 0;
+    bool any = false;
+    double length = 0;
+    for (const auto& stroke : strokes) {
+        for (size_t i = 0; i < stroke.size(); ++i) {
+            const InkPoint& p = stroke[i];
+            if (!std::isfinite(p.x) || !std::isfinite(p.y)) return 0;
+            if (!any) {
+                left = right = p.x;
+                top = bottom = p.y;
+                any = true;
+            }
+            left = std::min(left, p.x);
+            right = std::max(right, p.x);
+            top = std::min(top, p.y);
+            bottom = std::max(bottom, p.y);
+            if (i > 0) length += std::hypot(p.x - stroke[i - 1].x, p.y - stroke[i - 1].y);
+        }
+    }
+    const float side = std::max(right - left, bottom - top);
+    return side > 0 ? static_cast<float>(length / side) : 0.0f;
+}
+
+uint32_t mostStrokesFor(size_t written) {
+    return static_cast<uint32_t>(
+        std::min<size_t>(written, std::numeric_limits<uint32_t>::max() / kJoinedAtMost) * kJoinedAtMost);
+}
+
+float writingCost(const WrittenInk& written, const ClassFacts& facts, const PriorWeights& w) {
+    if (facts.minStrokes == 0 || written.strokes <= 0) return 0;
+    float cost = 0;
+    const float fewest = w.joinShare * static_cast<float>(facts.minStrokes);
+    const auto strokes = static_cast<float>(written.strokes);
+    if (strokes < fewest) cost += w.fewerStrokeCost * (fewest - strokes);
+    const float most = static_cast<float>(facts.maxStrokes) +
+                       std::max(1.0f, w.extraShare * static_cast<float>(facts.maxStrokes));
+    if (strokes > most) cost += w.extraStrokeCost * (strokes - most);
+    if (facts.ink > 0 && w.inkShare > 0) {
+        const float share = written.ink / facts.ink;
+        if (share < w.inkShare) cost += w.inkCost * (w.inkShare - share) / w.inkShare;
+    }
+    return cost;
+}
+
+float commonnessCost(CharCode code, const ClassFacts* facts, bool withFrequency, const PriorWeights& w) {
+    const int32_t category = categoryOf(code);
+    if ((category & SCRIBENG_CAT_OTHER) == SCRIBENG_CAT_OTHER) return w.symbolCost;
+    const bool level2 = (category & SCRIBENG_CAT_KANJI2) != 0;
+    if ((category & (SCRIBENG_CAT_KANJI1 | SCRIBENG_CAT_KANJI2)) == 0) return 0;
+    if (!withFrequency || facts == nullptr) return level2 ? w.rareLevel2Cost : 0.0f;
+    if (facts->grade >= 1 && facts->grade <= 6) return 0;
+    if (facts->grade == 8) return w.otherCommonCost;
+    if (facts->grade >= 9 || facts->frequencyRank != 0) return w.frequentCost;
+    return level2 ? w.rareLevel2Cost : w.rareLevel1Cost;
+}
+
+}  // namespace sw::scribeng

@@ -1,0 +1,65 @@
+// The recogniser's prior: how plausible a class is for the written ink before its shape is compared, as a
+// cost on the scale of the fused score (recognizer.h).
+//
+// Two parts. How the ink is written: a class needs a number of strokes (a range when its forms differ) and
+// an amount of ink (its pen path over the longer side of its box); people join strokes, so fewer strokes are
+// plausible down to about half of what the class needs, more strokes than it has are rarer, and ink far
+// shorter than the class needs counts against it (one stroke is never a kanji of 16). How common the class
+// is: kanji taught at school cost nothing, the other kanji of common use a little, name kanji and other
+// frequent ones more, the rest of JIS level 1 more again, level 2 the most; symbols outside punctuation cost
+// a little (＝ read for 二).
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "scribeng/categories.h"
+#include "scribeng/direction_features.h"
+#include "scribeng/template_set.h"
+
+namespace sw::scribeng {
+
+// What the prior sees of the written ink.
+struct WrittenInk {
+    int strokes = 0;  // strokes with at least one point
+    float ink = 0;    // the pen path over the longer side of the ink's box; 0 for ink without extent
+};
+
+// The pen path of `strokes` over the longer side of their box (0 without extent). The templates measure
+// their forms the same way.
+float relativeInk(std::span<const InkStroke> strokes);
+
+struct PriorWeights {
+    // Strokes: down to joinShare x the class's fewest are free; each stroke fewer than that costs.
+    float joinShare = 0.5f;
+    float fewerStrokeCost = 0.5f;
+    // Up to the class's most plus max(1, extraShare x most) are free (a stroke broken in two); each more
+    // costs.
+    float extraShare = 0.25f;
+    float extraStrokeCost = 0.5f;
+    // Ink: below inkShare x the class's least, the cost grows linearly to inkCost at no ink.
+    float inkShare = 0.6f;
+    float inkCost = 2.0f;
+    // Kanji by how common they are (with grades and frequency ranks; without them JIS level 2 costs
+    // rareLevel2 and level 1 nothing).
+    float otherCommonCost = 0.25f;  // kanji of common use beyond school (grade 8)
+    float frequentCost = 0.5f;      // name kanji (grades 9, 10) and other kanji with a frequency rank
+    float rareLevel1Cost = 0.75f;   // the rest of JIS level 1
+    float rareLevel2Cost = 1.0f;    // the rest of JIS level 2
+    float symbolCost = 0.3f;        // symbols outside punctuation
+};
+
+// The most strokes a class may need to be read from `written` strokes at all: every stroke joining
+// kJoinedAtMost of the class's (one stroke is never a kanji of 16). 0 for no strokes: no limit.
+inline constexpr uint32_t kJoinedAtMost = 4;
+uint32_t mostStrokesFor(size_t written);
+
+// The cost of reading ink written like `written` as a class of these facts (0 when the facts say nothing
+// of its strokes).
+float writingCost(const WrittenInk& written, const ClassFacts& facts, const PriorWeights& w = {});
+
+// The cost of `code` for how common it is. `facts` may be null (a class without templates); grades and
+// ranks count only when `withFrequency`.
+float commonnessCost(CharCode code, const ClassFacts* facts, bool withFrequency, const PriorWeights& w = {});
+
+}  // namespace sw::scribeng

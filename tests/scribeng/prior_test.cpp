@@ -1,0 +1,110 @@
+// The recogniser's prior: stroke counts (joined and broken strokes), amount of ink, and how common a class
+// is.
+#include "scribeng/prior.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "contracts/scribeng.h"
+
+namespace {
+
+using namespace sw::scribeng;
+
+// Ink measured as the templates measure it: pen path over the longer side of the box, in any unit.
+TEST(Prior, RelativeInk) {
+    const float inf = std::numeric_limits<float>::infinity();
+    const struct {
+        const char* name;
+        std::vector<InkStroke> ink;
+        float expected;
+    } rows[] = {
+        {"one line", {{{0, 0}, {100, 0}}}, 1.0f},
+        {"a square outline", {{{0, 0}, {50, 0}, {50, 50}, {0, 50}, {0, 0}}}, 4.0f},
+        {"two strokes of a cross", {{{0, 50}, {100, 50}}, {{50, 0}, {50, 100}}}, 2.0f},
+        {"scaled", {{{0, 0}, {1000, 0}}, {{0, 0}, {0, 500}}}, 1.5f},
+        {"a tap", {{{5, 5}}}, 0.0f},
+        {"no ink", {}, 0.0f},
+        {"not finite", {{{0, 0}, {inf, 0}}}, 0.0f},
+    };
+    for (const auto& row : rows) EXPECT_NEAR(relativeInk(row.ink), row.expected, 1e-4f) << row.name;
+}
+
+// A class's strokes and ink against the written ones: free within what joined and broken strokes allow,
+// dearer the further outside.
+TEST(Prior, WritingCost) {
+    const struct {
+        const char* name;
+        WrittenInk written;
+        ClassFacts facts;
+        float atLeast, atMost;
+    } rows[] = {
+        {"as the class is written", {5, 3.0f}, {5, 5, 3.0f}, 0, 0},
+        {"half of 16 strokes joined", {8, 6.0f}, {16, 16, 6.5f}, 0, 0},
+        {"one stroke of a two-stroke kanji", {1, 1.6f}, {2, 2, 1.64f}, 0, 0},
+        {"a form of the class's range", {1, 3.4f}, {1, 2, 3.4f}, 0, 0},
+        {"one stroke broken in two", {4, 3.3f}, {3, 3, 3.2f}, 0, 0},
+        {"more ink than the class", {5, 9.0f}, {5, 5, 3.0f}, 0, 0},
+        {"a little less ink", {5, 2.4f}, {5, 5, 3.0f}, 0, 0},
+        {"facts unknown", {1, 1.0f}, {}, 0, 0},
+        {"one stroke fewer than joins allow", {3, 5.0f}, {8, 8, 5.0f}, 0.05f, 0.5f},
+        {"two strokes too many", {6, 3.0f}, {3, 3, 3.0f}, 0.05f, 1.0f},
+        {"a third of the ink", {5, 1.0f}, {5, 5, 3.0f}, 0.2f, 1.0f},
+        {"one stroke for a kanji of 16", {1, 3.4f}, {16, 16, 7.8f}, 2.0f, 100},
+        {"a cursive e for a kanji of 16", {1, 3.4f}, {14, 16, 6.5f}, 2.0f, 100},
+    };
+    for (const auto& row : rows) {
+        const float cost = writingCost(row.written, row.facts);
+        EXPECT_GE(cost, row.atLeast) << row.name;
+        EXPECT_LE(cost, row.atMost) << row.name;
+    }
+    // Dearer the more strokes are missing.
+    EXPECT_GT(writingCost({1, 3.0f}, {16, 16, 3.0f}), writingCost({1, 3.0f}, {8, 8, 3.0f}));
+    EXPECT_GT(writingCost({1, 3.0f}, {8, 8, 3.0f}), writingCost({3, 3.0f}, {8, 8, 3.0f}));
+}
+
+// Kanji cost by how common they are, in tiers; kana and punctuation nothing; symbols a little. Without
+// grades and frequency ranks only JIS level 2 costs.
+TEST(Prior, CommonnessCost) {
+    constexpr CharCode kLevel1 = 0x88EA, kLevel2 = 0x989F, kKana = 0x82A0, kSymbol = 0x8181, kComma = 0x8141;
+    const ClassFacts school{1, 1, 1, 3, 9}, otherCommon{1, 1, 1, 8, 1482}, name{1, 1, 1, 9, 0},
+        ranked{1, 1, 1, 0, 1800}, rare{1, 1, 1, 0, 0};
+    const struct {
+        const char* name;
+        CharCode code;
+        const ClassFacts* facts;
+        bool withFrequency;
+        int tier;  // 0 free, then strictly dearer
+    } rows[] = {
+        {"school kanji", kLevel1, &school, true, 0},
+        {"school kanji of level 2", kLevel2, &school, true, 0},
+        {"kana", kKana, nullptr, true, 0},
+        {"punctuation", kComma, nullptr, true, 0},
+        {"level 1 without frequency", kLevel1, &rare, false, 0},
+        {"other kanji of common use", kLevel1, &otherCommon, true, 1},
+        {"name kanji", kLevel1, &name, true, 2},
+        {"ranked kanji", kLevel2, &ranked, true, 2},
+        {"rare level 1", kLevel1, &rare, true, 3},
+        {"rare level 2", kLevel2, &rare, true, 4},
+        {"level 2 without frequency", kLevel2, &school, false, 4},
+        {"level 2 without templates", kLevel2, nullptr, true, 4},
+    };
+    float tierCost[5] = {};
+    for (const auto& row : rows) {
+        if (row.tier > 0) continue;
+        EXPECT_EQ(commonnessCost(row.code, row.facts, row.withFrequency), 0.0f) << row.name;
+    }
+    for (const auto& row : rows) tierCost[row.tier] = commonnessCost(row.code, row.facts, row.withFrequency);
+    for (const auto& row : rows) {
+        EXPECT_EQ(commonnessCost(row.code, row.facts, row.withFrequency), tierCost[row.tier]) << row.name;
+    }
+    for (int t = 1; t < 5; ++t) EXPECT_GT(tierCost[t], tierCost[t - 1]) << t;
+    // A symbol costs a little, less than a rare kanji.
+    const float symbol = commonnessCost(kSymbol, nullptr, true);
+    EXPECT_GT(symbol, 0.0f);
+    EXPECT_LT(symbol, tierCost[4]);
+}
+
+}  // namespace
