@@ -68,6 +68,11 @@ float shapeRatioFor(float closest, const FusionWeights& w) {
     return w.looseRatio + t * (w.shapeRatio - w.looseRatio);
 }
 
+// Zinnia's features of the strokes placed in its space, computed once for every model.
+ZinniaFeatures zinniaFeaturesOf(std::span<const Stroke> strokes, const Box& ink, const Box& frame) {
+    return ZinniaFeatures(zinniaStrokesOf(strokes, ink, frame), kZinniaSpace, kZinniaSpace);
+}
+
 bool hasShape(const FeatureVector& features) {
     return std::any_of(features.begin(), features.end(), [](float v) { return v != 0; });
 }
@@ -98,13 +103,13 @@ Recognizer::Recognizer(std::span<const std::filesystem::path> folders, Recognize
     }
 }
 
-std::vector<Candidate> Recognizer::recognizeByZinnia(const ZinniaCharacter& character, int32_t mask,
+std::vector<Candidate> Recognizer::recognizeByZinnia(const ZinniaFeatures& features, int32_t mask,
                                                      size_t limit) const {
     std::vector<Candidate> out;
     // Most characters find their candidates among the best few hundred classes; only a mask that leaves few
     // classes makes it worth ranking them all.
     for (size_t nbest : {kFirstRanking, std::numeric_limits<size_t>::max()}) {
-        const auto ranked = m_models.classify(character, nbest);
+        const auto ranked = m_models.classify(features, nbest);
         out.clear();
         std::unordered_set<CharCode> seen;
         for (const auto& candidate : ranked) {
@@ -119,30 +124,25 @@ std::vector<Candidate> Recognizer::recognizeByZinnia(const ZinniaCharacter& char
     return out;
 }
 
-std::unordered_map<CharCode, float> Recognizer::zinniaScores(const ZinniaCharacter& character,
+std::unordered_map<CharCode, float> Recognizer::zinniaScores(const ZinniaFeatures& features,
                                                              std::span<const CharCode> codes) const {
     // Zinnia scores the classes of each model; a code known to several models keeps its best.
-    const auto models = m_models.models();
-    std::vector<std::vector<uint32_t>> subsets(models.size());
-    for (CharCode code : codes) {
-        if (auto it = m_classes.find(code); it != m_classes.end()) {
-            for (const auto& [m, i] : it->second) subsets[m].push_back(i);
-        }
-    }
     std::unordered_map<CharCode, float> zinnia;
-    for (size_t m = 0; m < models.size(); ++m) {
-        if (subsets[m].empty()) continue;
-        for (const auto& scored : models[m].classifySubset(character, subsets[m])) {
-            auto it = m_codes.find(scored.label);
-            if (it == m_codes.end()) continue;
-            auto [z, inserted] = zinnia.try_emplace(it->second, scored.score);
-            if (!inserted) z->second = std::max(z->second, scored.score);
+    if (!features.valid()) return zinnia;
+    const auto models = m_models.models();
+    for (CharCode code : codes) {
+        auto it = m_classes.find(code);
+        if (it == m_classes.end()) continue;
+        for (const auto& [m, i] : it->second) {
+            const float score = models[m].score(features, i);
+            auto [z, inserted] = zinnia.try_emplace(code, score);
+            if (!inserted) z->second = std::max(z->second, score);
         }
     }
     return zinnia;
 }
 
-std::vector<Candidate> Recognizer::recognizeTap(const ZinniaCharacter& character, int32_t mask,
+std::vector<Candidate> Recognizer::recognizeTap(const ZinniaFeatures& features, int32_t mask,
                                                 size_t limit) const {
     std::vector<CharCode> marks;
     for (const auto& [code, classes] : m_classes) {
@@ -150,9 +150,9 @@ std::vector<Candidate> Recognizer::recognizeTap(const ZinniaCharacter& character
             allowedBy(code, mask))
             marks.push_back(code);
     }
-    if (marks.empty()) return recognizeByZinnia(character, mask, limit);
+    if (marks.empty()) return recognizeByZinnia(features, mask, limit);
     std::vector<Candidate> out;
-    for (const auto& [code, score] : zinniaScores(character, marks)) out.push_back({code, score});
+    for (const auto& [code, score] : zinniaScores(features, marks)) out.push_back({code, score});
     std::sort(out.begin(), out.end(), [](const Candidate& a, const Candidate& b) {
         return a.score != b.score ? a.score > b.score : a.code < b.code;
     });
@@ -179,7 +179,7 @@ std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> 
     std::vector<CharCode> codes;
     codes.reserve(shortlist.size());
     for (const auto& match : shortlist) codes.push_back(match.code);
-    const auto zinnia = zinniaScores(zinniaCharacterOf(strokes, ink, frame), codes);
+    const auto zinnia = zinniaScores(zinniaFeaturesOf(strokes, ink, frame), codes);
     out.reserve(shortlist.size());
     for (const auto& match : shortlist) {
         auto z = zinnia.find(match.code);
@@ -194,12 +194,12 @@ std::vector<Candidate> Recognizer::recognize(std::span<const Stroke> strokes, co
     if (!ready() || ink.empty() || limit == 0) return {};
     // Ink without extent (taps) is a dot: Zinnia ranks the marks (every class when the mask allows none).
     if (ink.width() == 0 && ink.height() == 0) {
-        return recognizeTap(zinniaCharacterOf(strokes, ink, frame), mask, limit);
+        return recognizeTap(zinniaFeaturesOf(strokes, ink, frame), mask, limit);
     }
     // Without templates Zinnia alone ranks every class.
     const FeatureVector features = hasTemplates() ? featuresOf(strokes) : FeatureVector{};
     if (!hasShape(features)) {
-        return recognizeByZinnia(zinniaCharacterOf(strokes, ink, frame), mask, limit);
+        return recognizeByZinnia(zinniaFeaturesOf(strokes, ink, frame), mask, limit);
     }
 
     const auto& w = m_options.weights;

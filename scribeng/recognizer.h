@@ -16,6 +16,7 @@
 #include "scribeng/categories.h"
 #include "scribeng/geometry.h"
 #include "scribeng/template_set.h"
+#include "scribeng/zinnia_features.h"
 #include "scribeng/zinnia_model.h"
 
 namespace sw::scribeng {
@@ -101,13 +102,13 @@ private:
     std::vector<ScoredCandidate> scoreShortlist(std::span<const Stroke> strokes, const Box& ink,
                                                 const FeatureVector& features, const Box& frame, int32_t mask,
                                                 size_t count, size_t coarse) const;
-    std::vector<Candidate> recognizeByZinnia(const ZinniaCharacter& character, int32_t mask,
+    std::vector<Candidate> recognizeByZinnia(const ZinniaFeatures& features, int32_t mask,
                                              size_t limit) const;
     // Ink without extent: the marks (、。・ and the like) the mask allows, ranked by Zinnia; every class when
     // it allows none. Scoring a handful of classes keeps a line of many dots cheap.
-    std::vector<Candidate> recognizeTap(const ZinniaCharacter& character, int32_t mask, size_t limit) const;
+    std::vector<Candidate> recognizeTap(const ZinniaFeatures& features, int32_t mask, size_t limit) const;
     // Zinnia's scores of the given codes' classes in every model; a code several models know keeps its best.
-    std::unordered_map<CharCode, float> zinniaScores(const ZinniaCharacter& character,
+    std::unordered_map<CharCode, float> zinniaScores(const ZinniaFeatures& features,
                                                      std::span<const CharCode> codes) const;
 
     RecognizerOptions m_options;

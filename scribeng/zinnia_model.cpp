@@ -9,9 +9,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
+#include <limits>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
+
+#include "scribeng/zinnia_features.h"
 
 namespace sw::scribeng {
 
@@ -25,6 +29,16 @@ ZinniaCharacter::ZinniaCharacter(ZinniaCharacter&&) noexcept = default;
 ZinniaCharacter& ZinniaCharacter::operator=(ZinniaCharacter&&) noexcept = default;
 
 void ZinniaCharacter::add(size_t stroke, int x, int y) { m_character->add(stroke, x, y); }
+
+ZinniaFeatures ZinniaCharacter::features() const {
+    std::vector<std::vector<SpacePoint>> strokes(m_character->strokes_size());
+    for (size_t i = 0; i < strokes.size(); ++i) {
+        for (size_t j = 0; j < m_character->stroke_size(i); ++j) {
+            strokes[i].push_back({m_character->x(i, j), m_character->y(i, j)});
+        }
+    }
+    return ZinniaFeatures(strokes, m_character->width(), m_character->height());
+}
 
 ZinniaModel::ZinniaModel() : m_recognizer(zinnia::Recognizer::create()) {}
 ZinniaModel::~ZinniaModel() = default;
@@ -46,7 +60,6 @@ uint32_t readU32(const char* p) {
     std::memcpy(&v, p, sizeof v);
     return v;
 }
-void writeU32(char* p, uint32_t v) { std::memcpy(p, &v, sizeof v); }
 float readF32(const char* p) {
     float v = 0;
     std::memcpy(&v, p, sizeof v);
@@ -128,7 +141,6 @@ bool ZinniaModel::open(const std::filesystem::path& file) {
     }
     records.push_back(at);
     if (at != size) return false;
-    m_formatId = readU32(bytes) ^ static_cast<uint32_t>(size);
     if (!m_recognizer->open(bytes, size)) return false;
     m_file = std::move(mapped);
     m_records = std::move(records);
@@ -153,38 +165,38 @@ std::vector<ScoredLabel> ZinniaModel::classify(const ZinniaCharacter& character,
     return out;
 }
 
+float ZinniaModel::score(const ZinniaFeatures& features, size_t index) const {
+    if (index + 1 >= m_records.size()) return -std::numeric_limits<float>::infinity();
+    const size_t weights = m_records[index] + kLabel + 4;
+    const double sum = features.dot({m_file.data() + weights, m_records[index + 1] - weights});
+    return static_cast<float>(readF32(m_file.data() + m_records[index] + kLabel) + sum);
+}
+
+std::vector<ScoredLabel> ZinniaModel::classify(const ZinniaFeatures& features, size_t nbest) const {
+    std::vector<ScoredLabel> out;
+    const size_t count = classCount();
+    if (!features.valid() || count == 0 || nbest == 0) return out;
+    // Zinnia orders by (score, address of the label), both descending: the later of equal scores first.
+    std::vector<std::pair<float, size_t>> scored(count);
+    for (size_t i = 0; i < count; ++i) scored[i] = {score(features, i), i};
+    nbest = std::min(nbest, count);
+    std::partial_sort(scored.begin(), scored.begin() + static_cast<ptrdiff_t>(nbest), scored.end(),
+                      std::greater<>());
+    out.reserve(nbest);
+    for (size_t i = 0; i < nbest; ++i) out.push_back({label(scored[i].second), scored[i].first});
+    return out;
+}
+
 std::vector<ScoredLabel> ZinniaModel::classifySubset(const ZinniaCharacter& character,
                                                      std::span<const uint32_t> classes) const {
     std::vector<ScoredLabel> out;
-    const size_t count = classCount();
-    size_t size = kHeader;
-    uint32_t kept = 0;
+    const ZinniaFeatures features = character.features();
+    if (!features.valid()) return out;
     for (uint32_t c : classes) {
-        if (c < count && c + 1 < m_records.size()) {
-            size += m_records[c + 1] - m_records[c];
-            ++kept;
-        }
+        if (c < classCount()) out.push_back({label(c), score(features, c)});
     }
-    if (kept == 0) return out;
-    std::vector<char> bytes(size);
-    writeU32(bytes.data(), m_formatId ^ static_cast<uint32_t>(size));
-    writeU32(bytes.data() + 4, kFormatVersion);
-    writeU32(bytes.data() + 8, kept);
-    size_t at = kHeader;
-    for (uint32_t c : classes) {
-        if (c >= count || c + 1 >= m_records.size()) continue;
-        const size_t length = m_records[c + 1] - m_records[c];
-        std::memcpy(bytes.data() + at, m_file.data() + m_records[c], length);
-        at += length;
-    }
-    std::unique_ptr<zinnia::Recognizer> subset(zinnia::Recognizer::create());
-    if (!subset->open(bytes.data(), bytes.size())) return out;
-    std::unique_ptr<zinnia::Result> result(subset->classify(character.get(), kept));
-    if (!result) return out;
-    out.reserve(result->size());
-    for (size_t i = 0; i < result->size(); ++i) {
-        if (const char* value = result->value(i)) out.push_back({value, result->score(i)});
-    }
+    std::stable_sort(out.begin(), out.end(),
+                     [](const ScoredLabel& a, const ScoredLabel& b) { return a.score > b.score; });
     return out;
 }
 
@@ -221,13 +233,13 @@ std::vector<std::string> ModelSet::labels() const {
     return out;
 }
 
-std::vector<ScoredLabel> ModelSet::classify(const ZinniaCharacter& character, size_t nbest) const {
+std::vector<ScoredLabel> ModelSet::classify(const ZinniaFeatures& features, size_t nbest) const {
     if (m_models.size() == 1) {
-        return m_models.front().classify(character, std::min(nbest, m_models.front().classCount()));
+        return m_models.front().classify(features, std::min(nbest, m_models.front().classCount()));
     }
     std::unordered_map<std::string, float> best;
     for (const auto& model : m_models) {
-        for (auto& candidate : model.classify(character, std::min(nbest, model.classCount()))) {
+        for (auto& candidate : model.classify(features, std::min(nbest, model.classCount()))) {
             auto [it, inserted] = best.try_emplace(std::move(candidate.label), candidate.score);
             if (!inserted) it->second = std::max(it->second, candidate.score);
         }
