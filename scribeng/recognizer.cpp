@@ -83,15 +83,27 @@ Recognizer::Recognizer(std::span<const std::filesystem::path> folders, Recognize
     : m_options(options) {
     for (const auto& folder : folders) m_models.loadFolder(folder);
     const auto models = m_models.models();
+    std::vector<std::pair<CharCode, std::pair<uint32_t, uint32_t>>> classes;  // code, (model, class)
     for (uint32_t m = 0; m < models.size(); ++m) {
         for (uint32_t i = 0; i < models[m].classCount(); ++i) {
             std::string label = models[m].label(i);
             auto code = codeOfLabel(label);
             if (!code) continue;
             m_codes.emplace(std::move(label), *code);
-            m_classes[*code].emplace_back(m, i);
+            classes.push_back({*code, {m, i}});
         }
     }
+    std::stable_sort(classes.begin(), classes.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    m_classFirst.assign(size_t{std::numeric_limits<CharCode>::max()} + 2, 0);
+    for (const auto& [code, c] : classes) {
+        ++m_classFirst[size_t{code} + 1];
+        m_classes.push_back(c);
+        if ((isTinyMark(code) || code == kIdeographicComma || code == kIdeographicStop) &&
+            (m_marks.empty() || m_marks.back() != code))
+            m_marks.push_back(code);
+    }
+    for (size_t c = 1; c < m_classFirst.size(); ++c) m_classFirst[c] += m_classFirst[c - 1];
     if (!m_options.useTemplates || !ready()) return;
     const auto codeOf = [this](char32_t c) -> std::optional<CharCode> {
         auto it = m_codes.find(utf8(c));
@@ -124,20 +136,29 @@ std::vector<Candidate> Recognizer::recognizeByZinnia(const ZinniaFeatures& featu
     return out;
 }
 
-std::unordered_map<CharCode, float> Recognizer::zinniaScores(const ZinniaFeatures& features,
-                                                             std::span<const CharCode> codes) const {
+std::vector<std::optional<float>> Recognizer::zinniaScores(const ZinniaFeatures& features,
+                                                           std::span<const CharCode> codes) const {
     // Zinnia scores the classes of each model; a code known to several models keeps its best.
-    std::unordered_map<CharCode, float> zinnia;
+    std::vector<std::optional<float>> zinnia(codes.size());
     if (!features.valid()) return zinnia;
     const auto models = m_models.models();
-    for (CharCode code : codes) {
-        auto it = m_classes.find(code);
-        if (it == m_classes.end()) continue;
-        for (const auto& [m, i] : it->second) {
-            const float score = models[m].score(features, i);
-            auto [z, inserted] = zinnia.try_emplace(code, score);
-            if (!inserted) z->second = std::max(z->second, score);
+    std::vector<std::pair<size_t, uint32_t>> classes;  // code's place in codes, class in m_classes
+    classes.reserve(codes.size() * 2);
+    for (size_t k = 0; k < codes.size(); ++k) {
+        for (uint32_t c = m_classFirst[codes[k]]; c < m_classFirst[size_t{codes[k]} + 1]; ++c)
+            classes.emplace_back(k, c);
+    }
+    // The records are read from memory while the ones before them are scored.
+    constexpr size_t kAhead = 4;
+    for (size_t n = 0; n < classes.size(); ++n) {
+        if (n + kAhead < classes.size()) {
+            const auto [m, i] = m_classes[classes[n + kAhead].second];
+            models[m].prefetch(i);
         }
+        const auto [k, c] = classes[n];
+        const auto [m, i] = m_classes[c];
+        const float score = models[m].score(features, i);
+        zinnia[k] = zinnia[k] ? std::max(*zinnia[k], score) : score;
     }
     return zinnia;
 }
@@ -145,14 +166,15 @@ std::unordered_map<CharCode, float> Recognizer::zinniaScores(const ZinniaFeature
 std::vector<Candidate> Recognizer::recognizeTap(const ZinniaFeatures& features, int32_t mask,
                                                 size_t limit) const {
     std::vector<CharCode> marks;
-    for (const auto& [code, classes] : m_classes) {
-        if ((isTinyMark(code) || code == kIdeographicComma || code == kIdeographicStop) &&
-            allowedBy(code, mask))
-            marks.push_back(code);
+    for (CharCode code : m_marks) {
+        if (allowedBy(code, mask)) marks.push_back(code);
     }
     if (marks.empty()) return recognizeByZinnia(features, mask, limit);
     std::vector<Candidate> out;
-    for (const auto& [code, score] : zinniaScores(features, marks)) out.push_back({code, score});
+    const auto scores = zinniaScores(features, marks);
+    for (size_t k = 0; k < marks.size(); ++k) {
+        if (scores[k]) out.push_back({marks[k], *scores[k]});
+    }
     std::sort(out.begin(), out.end(), [](const Candidate& a, const Candidate& b) {
         return a.score != b.score ? a.score > b.score : a.code < b.code;
     });
@@ -181,9 +203,8 @@ std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> 
     for (const auto& match : shortlist) codes.push_back(match.code);
     const auto zinnia = zinniaScores(zinniaFeaturesOf(strokes, ink, frame), codes);
     out.reserve(shortlist.size());
-    for (const auto& match : shortlist) {
-        auto z = zinnia.find(match.code);
-        if (z != zinnia.end()) out.push_back({match.code, z->second, match.similarity});
+    for (size_t k = 0; k < shortlist.size(); ++k) {
+        if (zinnia[k]) out.push_back({shortlist[k].code, *zinnia[k], shortlist[k].similarity});
     }
     return out;
 }

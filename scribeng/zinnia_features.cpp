@@ -201,37 +201,50 @@ ZinniaFeatures::ZinniaFeatures(std::span<const std::vector<SpacePoint>> strokes,
 double ZinniaFeatures::dot(std::span<const char> nodes) const {
     double sum = 0;
     if (!m_valid) return sum;
-    const char* p = nodes.data();
-    const char* const end = p + nodes.size() / kNodeSize * kNodeSize;
-    int32_t index = 0;
-    float weight = 0;
-    const auto next = [&] {
-        if (p == end) return false;
-        std::memcpy(&index, p, sizeof index);
-        std::memcpy(&weight, p + 4, sizeof weight);
-        p += kNodeSize;
-        return true;
+    const char* const data = nodes.data();
+    const size_t count = nodes.size() / kNodeSize;
+    const auto indexAt = [data](size_t k) {
+        int32_t index = 0;
+        std::memcpy(&index, data + k * kNodeSize, sizeof index);
+        return index;
+    };
+    const auto weightAt = [data](size_t k) {
+        float weight = 0;
+        std::memcpy(&weight, data + k * kNodeSize + 4, sizeof weight);
+        return weight;
+    };
+    // The first node from `k` on whose index is -1 or at least `index` (indexes increase up to the -1).
+    const auto seek = [&](size_t k, int32_t index) {
+        size_t end = count;
+        while (k < end) {
+            const size_t mid = k + (end - k) / 2;
+            const int32_t at = indexAt(mid);
+            if (at >= 0 && at < index) {
+                k = mid + 1;
+            } else {
+                end = mid;
+            }
+        }
+        return k;
     };
     // Weights are in increasing index order, so the tables' ranges and the list are met one after the other.
-    // A weight whose index is no feature adds weight x 0, which leaves the sum's value as it is.
-    bool more = next();
-    const float* table = m_table.data();
-    while (more && static_cast<uint32_t>(index) < m_vertexEnd) {
-        sum += weight * table[index];
-        more = next();
-    }
-    while (more && index >= 0 && index < kMoveBase) more = next();
-    const float* moves = table + m_vertexEnd;
-    while (more && index >= kMoveBase && static_cast<uint32_t>(index - kMoveBase) < m_moveEnd) {
-        sum += weight * moves[index - kMoveBase];
-        more = next();
-    }
-    // The rest as Zinnia's merge: both lists sorted, a feature met by no weight skipped.
-    size_t r = 0;
-    while (more && index >= 0 && r < m_rest.size()) {
-        while (r < m_rest.size() && m_rest[r].index < index) ++r;
-        if (r < m_rest.size() && m_rest[r].index == index) sum += weight * m_rest[r++].value;
-        more = next();
+    // Within a table's range a weight whose index is no feature adds weight x 0, which leaves the sum's value
+    // as it is; weights between the ranges and between the listed features are passed over.
+    const auto addTable = [&](size_t k, const float* table, int32_t base, uint32_t end) {
+        for (; k < count; ++k) {
+            const auto slot = static_cast<uint32_t>(indexAt(k) - base);
+            if (slot >= end) break;
+            sum += weightAt(k) * table[slot];
+        }
+        return k;
+    };
+    size_t k = addTable(0, m_table.data(), 0, m_vertexEnd);
+    k = addTable(seek(k, kMoveBase), m_table.data() + m_vertexEnd, kMoveBase, m_moveEnd);
+    for (const auto& feature : m_rest) {
+        k = seek(k, feature.index);
+        if (k == count || indexAt(k) != feature.index) continue;
+        sum += weightAt(k) * feature.value;
+        ++k;
     }
     return sum;
 }

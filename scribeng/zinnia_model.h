@@ -100,6 +100,9 @@ public:
     // Zinnia's score of class `index` (below classCount()) for a character with these (valid) features;
     // -infinity for an index out of range.
     float score(const ZinniaFeatures& features, size_t index) const;
+    // Asks the processor to start reading the beginning of class `index`'s record (a hint; nothing for an
+    // index out of range).
+    void prefetch(size_t index) const;
     // The scores of the given classes (indices below classCount(), others are ignored), best first; the
     // same scores classify() gives them.
     std::vector<ScoredLabel> classifySubset(const ZinniaCharacter& character,
