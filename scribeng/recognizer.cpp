@@ -142,23 +142,12 @@ std::vector<std::optional<float>> Recognizer::zinniaScores(const ZinniaFeatures&
     std::vector<std::optional<float>> zinnia(codes.size());
     if (!features.valid()) return zinnia;
     const auto models = m_models.models();
-    std::vector<std::pair<size_t, uint32_t>> classes;  // code's place in codes, class in m_classes
-    classes.reserve(codes.size() * 2);
     for (size_t k = 0; k < codes.size(); ++k) {
-        for (uint32_t c = m_classFirst[codes[k]]; c < m_classFirst[size_t{codes[k]} + 1]; ++c)
-            classes.emplace_back(k, c);
-    }
-    // The records are read from memory while the ones before them are scored.
-    constexpr size_t kAhead = 4;
-    for (size_t n = 0; n < classes.size(); ++n) {
-        if (n + kAhead < classes.size()) {
-            const auto [m, i] = m_classes[classes[n + kAhead].second];
-            models[m].prefetch(i);
+        for (uint32_t c = m_classFirst[codes[k]]; c < m_classFirst[size_t{codes[k]} + 1]; ++c) {
+            const auto [m, i] = m_classes[c];
+            const float score = models[m].score(features, i);
+            zinnia[k] = zinnia[k] ? std::max(*zinnia[k], score) : score;
         }
-        const auto [k, c] = classes[n];
-        const auto [m, i] = m_classes[c];
-        const float score = models[m].score(features, i);
-        zinnia[k] = zinnia[k] ? std::max(*zinnia[k], score) : score;
     }
     return zinnia;
 }

@@ -48,8 +48,8 @@ static_assert(std::endian::native == std::endian::little, "the binary model is r
 
 // Pieces numbered above this give no features.
 constexpr size_t kMaxPiece = 50;
-constexpr int32_t kMoveBase = 100000;
-constexpr int32_t kCountBase = 2000000;
+constexpr int32_t kMoveBase = kZinniaMoveBase;
+constexpr int32_t kCountBase = kZinniaCountBase;
 constexpr size_t kNodeSize = 8;
 
 struct Node {
@@ -198,11 +198,11 @@ ZinniaFeatures::ZinniaFeatures(std::span<const std::vector<SpacePoint>> strokes,
     }
 }
 
-double ZinniaFeatures::dot(std::span<const char> nodes) const {
+double ZinniaFeatures::dot(const ClassWeights& weights) const {
     double sum = 0;
     if (!m_valid) return sum;
-    const char* const data = nodes.data();
-    const size_t count = nodes.size() / kNodeSize;
+    const char* const data = weights.nodes.data();
+    const size_t count = weights.nodes.size() / kNodeSize;
     const auto indexAt = [data](size_t k) {
         int32_t index = 0;
         std::memcpy(&index, data + k * kNodeSize, sizeof index);
@@ -213,23 +213,9 @@ double ZinniaFeatures::dot(std::span<const char> nodes) const {
         std::memcpy(&weight, data + k * kNodeSize + 4, sizeof weight);
         return weight;
     };
-    // The first node from `k` on whose index is -1 or at least `index` (indexes increase up to the -1).
-    const auto seek = [&](size_t k, int32_t index) {
-        size_t end = count;
-        while (k < end) {
-            const size_t mid = k + (end - k) / 2;
-            const int32_t at = indexAt(mid);
-            if (at >= 0 && at < index) {
-                k = mid + 1;
-            } else {
-                end = mid;
-            }
-        }
-        return k;
-    };
     // Weights are in increasing index order, so the tables' ranges and the list are met one after the other.
     // Within a table's range a weight whose index is no feature adds weight x 0, which leaves the sum's value
-    // as it is; weights between the ranges and between the listed features are passed over.
+    // as it is; the weights between the ranges and between the listed features meet no feature.
     const auto addTable = [&](size_t k, const float* table, int32_t base, uint32_t end) {
         for (; k < count; ++k) {
             const auto slot = static_cast<uint32_t>(indexAt(k) - base);
@@ -239,9 +225,11 @@ double ZinniaFeatures::dot(std::span<const char> nodes) const {
         return k;
     };
     size_t k = addTable(0, m_table.data(), 0, m_vertexEnd);
-    k = addTable(seek(k, kMoveBase), m_table.data() + m_vertexEnd, kMoveBase, m_moveEnd);
+    k = std::max(k, std::min(weights.firstMove, count));
+    k = addTable(k, m_table.data() + m_vertexEnd, kMoveBase, m_moveEnd);
     for (const auto& feature : m_rest) {
-        k = seek(k, feature.index);
+        if (feature.index >= kCountBase) k = std::max(k, std::min(weights.firstCount, count));
+        while (k < count && indexAt(k) >= 0 && indexAt(k) < feature.index) ++k;
         if (k == count || indexAt(k) != feature.index) continue;
         sum += weightAt(k) * feature.value;
         ++k;

@@ -26,6 +26,20 @@ struct ZinniaFeature {
     float value = 0;
 };
 
+// Where the move features and the stroke count features begin.
+inline constexpr int32_t kZinniaMoveBase = 100000;
+inline constexpr int32_t kZinniaCountBase = 2000000;
+
+// A class's weights as the binary model stores them: {int32 index, float weight} pairs (little-endian),
+// indexes strictly increasing and ended by index -1 (the model loader checks both), with the places of the
+// first node whose index is at least kZinniaMoveBase and kZinniaCountBase (or of the end mark), which the
+// loader notes so that scoring can pass over the weights of strokes the character does not have.
+struct ClassWeights {
+    std::span<const char> nodes;
+    size_t firstMove = 0;   // in nodes
+    size_t firstCount = 0;  // in nodes
+};
+
 // Zinnia's feature vector of the character, sorted by index as Zinnia sorts it (equal indexes included).
 // Empty where Zinnia's classify gives no result: no stroke, an empty stroke, a zero width or height; and
 // for more strokes than Zinnia's int feature indexes can number (kMaxZinniaStrokes).
@@ -50,10 +64,8 @@ public:
 
     // Zinnia's dot product of a class's weights with these features: the product weight x value of every
     // weight whose index is a feature, summed in increasing index order in double, as Zinnia sums it.
-    // `nodes` are the class's {int32 index, float weight} pairs as the binary model stores them
-    // (little-endian), indexes strictly increasing and ended by index -1 (the model loader checks both);
-    // nothing outside `nodes` is read, whatever it holds.
-    double dot(std::span<const char> nodes) const;
+    // Nothing outside `weights.nodes` is read, whatever it and the places hold.
+    double dot(const ClassWeights& weights) const;
 
     static constexpr size_t kMaxDenseFeatures = 200'000;
 

@@ -54,8 +54,6 @@ constexpr uint32_t kFormatVersion = 1;
 // The largest |bias| + sum of |weight| of a class. Trained models stay below 100; with this bound a score
 // stays finite for any feature values below 1e30, so candidates always have an order.
 constexpr double kMaxClassMagnitude = 1e6;
-// How much of a record prefetch() asks for: the label, the bias and the weights of the first strokes.
-constexpr size_t kPrefetchBytes = 512;
 
 uint32_t readU32(const char* p) {
     uint32_t v = 0;
@@ -111,6 +109,7 @@ bool ZinniaModel::open(const std::filesystem::path& file) {
     m_recognizer->close();
     m_file = MappedFile{};
     m_records.clear();
+    m_sections.clear();
     MappedFile mapped;
     if (!mapped.open(file)) return false;
     const size_t size = mapped.size();
@@ -119,6 +118,7 @@ bool ZinniaModel::open(const std::filesystem::path& file) {
     if (readU32(bytes + 4) != kFormatVersion) return false;
     const uint32_t count = readU32(bytes + 8);
     std::vector<size_t> records;
+    std::vector<std::pair<uint32_t, uint32_t>> sections;
     size_t at = kHeader;
     for (uint32_t i = 0; i < count; ++i) {
         if (at + kLabel + 4 > size || !validLabel(bytes + at) ||
@@ -129,13 +129,16 @@ bool ZinniaModel::open(const std::filesystem::path& file) {
         double magnitude = std::fabs(readF32(bytes + at + kLabel));
         at += kLabel + 4;
         int32_t previous = -1;
-        for (;;) {
+        auto& [firstMove, firstCount] = sections.emplace_back(0, 0);
+        for (uint32_t node = 0;; ++node) {
             if (at + kNode > size) return false;
             const auto index = static_cast<int32_t>(readU32(bytes + at));
             const float weight = readF32(bytes + at + 4);
             at += kNode;
             if (index == -1) break;
             if (index <= previous || !std::isfinite(weight)) return false;
+            if (index < kZinniaMoveBase) firstMove = node + 1;
+            if (index < kZinniaCountBase) firstCount = node + 1;
             previous = index;
             magnitude += std::fabs(weight);
         }
@@ -146,6 +149,7 @@ bool ZinniaModel::open(const std::filesystem::path& file) {
     if (!m_recognizer->open(bytes, size)) return false;
     m_file = std::move(mapped);
     m_records = std::move(records);
+    m_sections = std::move(sections);
     return true;
 }
 
@@ -170,16 +174,10 @@ std::vector<ScoredLabel> ZinniaModel::classify(const ZinniaCharacter& character,
 float ZinniaModel::score(const ZinniaFeatures& features, size_t index) const {
     if (index + 1 >= m_records.size()) return -std::numeric_limits<float>::infinity();
     const size_t weights = m_records[index] + kLabel + 4;
-    const double sum = features.dot({m_file.data() + weights, m_records[index + 1] - weights});
+    const double sum = features.dot({{m_file.data() + weights, m_records[index + 1] - weights},
+                                     m_sections[index].first,
+                                     m_sections[index].second});
     return static_cast<float>(readF32(m_file.data() + m_records[index] + kLabel) + sum);
-}
-
-void ZinniaModel::prefetch(size_t index) const {
-    if (index + 1 >= m_records.size()) return;
-    const char* record = m_file.data() + m_records[index];
-    const size_t length = m_records[index + 1] - m_records[index];
-    for (size_t at = 0; at < std::min<size_t>(length, kPrefetchBytes); at += 64)
-        __builtin_prefetch(record + at);
 }
 
 std::vector<ScoredLabel> ZinniaModel::classify(const ZinniaFeatures& features, size_t nbest) const {

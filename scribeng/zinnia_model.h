@@ -100,9 +100,6 @@ public:
     // Zinnia's score of class `index` (below classCount()) for a character with these (valid) features;
     // -infinity for an index out of range.
     float score(const ZinniaFeatures& features, size_t index) const;
-    // Asks the processor to start reading the beginning of class `index`'s record (a hint; nothing for an
-    // index out of range).
-    void prefetch(size_t index) const;
     // The scores of the given classes (indices below classCount(), others are ignored), best first; the
     // same scores classify() gives them.
     std::vector<ScoredLabel> classifySubset(const ZinniaCharacter& character,
@@ -112,6 +109,8 @@ private:
     std::unique_ptr<zinnia::Recognizer> m_recognizer;
     MappedFile m_file;              // which m_recognizer reads from
     std::vector<size_t> m_records;  // offset of each class's record; one more: the end of the last
+    // Per class, the first node of its move weights and of its stroke count weights (ClassWeights).
+    std::vector<std::pair<uint32_t, uint32_t>> m_sections;
 };
 
 class ModelSet {

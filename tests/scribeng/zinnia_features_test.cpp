@@ -149,9 +149,10 @@ INSTANTIATE_TEST_SUITE_P(EachModel, ZinniaScores,
                          ::testing::Values("handwriting-ja.model", "slatewise-kanji.model",
                                            "slatewise-supplement.model"));
 
-// A class's weights come from a model file: a list cut short, without its end mark or with indexes far beyond
-// the character's features is read within its bytes and scores what it holds.
+// A class's weights come from a model file: a list cut short, without its end mark, with indexes far beyond
+// the character's features or with wrong places of its sections is read within its bytes.
 TEST(ZinniaFeatures, DotReadsOnlyTheGivenNodes) {
+    using sw::scribeng::ClassWeights;
     const Placed strokes = {{{100, 100}, {900, 900}}, {{100, 900}, {900, 100}}};
     const ZinniaFeatures features(strokes, 1000, 1000);
     ASSERT_TRUE(features.valid());
@@ -165,24 +166,35 @@ TEST(ZinniaFeatures, DotReadsOnlyTheGivenNodes) {
     };
     // Piece 0 of stroke 0 (distance), of stroke 1 (distance), the move to stroke 1 (distance), the count.
     const auto whole = nodes({{1, 1.0F}, {1001, 2.0F}, {100001, 0.5F}, {2000000, 0.25F}, {-1, 0.0F}});
-    const double expected = features.dot(whole);
+    const double expected = features.dot({whole, 0, 0});
     EXPECT_GT(expected, 0);
+    EXPECT_EQ(features.dot({whole, 2, 3}), expected);
     auto unended = whole;
     unended.resize(unended.size() - 8);
-    EXPECT_EQ(features.dot(unended), expected);
     auto ragged = unended;
     ragged.resize(ragged.size() + 5, '\xFF');
-    EXPECT_EQ(features.dot(ragged), expected);
-    EXPECT_EQ(features.dot(nodes({{1, 1.0F},
-                                  {1001, 2.0F},
-                                  {90000, 7.0F},
-                                  {100001, 0.5F},
-                                  {150000, 3.0F},
-                                  {2000000, 0.25F},
-                                  {2100000000, 9.0F}})),
-              expected);
-    EXPECT_EQ(features.dot({}), 0.0);
-    EXPECT_EQ(ZinniaFeatures().dot(whole), 0.0);
+    const auto far = nodes({{1, 1.0F},
+                            {1001, 2.0F},
+                            {90000, 7.0F},
+                            {100001, 0.5F},
+                            {150000, 3.0F},
+                            {2000000, 0.25F},
+                            {2100000000, 9.0F}});
+    const struct {
+        const char* name;
+        ClassWeights weights;
+        double expected;
+    } rows[] = {
+        {"no end mark", {unended, 2, 3}, expected},
+        {"a node cut short", {ragged, 2, 3}, expected},
+        {"indexes beyond the features", {far, 3, 5}, expected},
+        {"places past the end",
+         {whole, 99, 99},
+         features.dot({nodes({{1, 1.0F}, {1001, 2.0F}, {-1, 0.0F}}), 0, 0})},
+        {"no nodes", {{}, 0, 0}, 0.0},
+    };
+    for (const auto& row : rows) EXPECT_EQ(features.dot(row.weights), row.expected) << row.name;
+    EXPECT_EQ(ZinniaFeatures().dot({whole, 0, 0}), 0.0);
 }
 
 }  // namespace
