@@ -142,11 +142,21 @@ std::vector<std::optional<float>> Recognizer::zinniaScores(const ZinniaFeatures&
     std::vector<std::optional<float>> zinnia(codes.size());
     if (!features.valid()) return zinnia;
     const auto models = m_models.models();
+    std::vector<std::vector<uint32_t>> classes(models.size());  // per model, its classes to score
+    std::vector<std::vector<size_t>> of(models.size());         // and the place of each one's code
     for (size_t k = 0; k < codes.size(); ++k) {
         for (uint32_t c = m_classFirst[codes[k]]; c < m_classFirst[size_t{codes[k]} + 1]; ++c) {
-            const auto [m, i] = m_classes[c];
-            const float score = models[m].score(features, i);
-            zinnia[k] = zinnia[k] ? std::max(*zinnia[k], score) : score;
+            classes[m_classes[c].first].push_back(m_classes[c].second);
+            of[m_classes[c].first].push_back(k);
+        }
+    }
+    std::vector<float> scores;
+    for (size_t m = 0; m < models.size(); ++m) {
+        scores.resize(classes[m].size());
+        models[m].score(features, classes[m], scores);
+        for (size_t c = 0; c < scores.size(); ++c) {
+            auto& z = zinnia[of[m][c]];
+            z = z ? std::max(*z, scores[c]) : scores[c];
         }
     }
     return zinnia;

@@ -39,6 +39,7 @@
 #include <array>
 #include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace sw::scribeng {
@@ -51,6 +52,18 @@ constexpr size_t kMaxPiece = 50;
 constexpr int32_t kMoveBase = kZinniaMoveBase;
 constexpr int32_t kCountBase = kZinniaCountBase;
 constexpr size_t kNodeSize = 8;
+
+int32_t indexOf(const char* nodes, size_t k) {
+    int32_t index = 0;
+    std::memcpy(&index, nodes + k * kNodeSize, sizeof index);
+    return index;
+}
+
+float weightOf(const char* nodes, size_t k) {
+    float weight = 0;
+    std::memcpy(&weight, nodes + k * kNodeSize + 4, sizeof weight);
+    return weight;
+}
 
 struct Node {
     float x;
@@ -198,33 +211,24 @@ ZinniaFeatures::ZinniaFeatures(std::span<const std::vector<SpacePoint>> strokes,
     }
 }
 
-double ZinniaFeatures::dot(const ClassWeights& weights) const {
-    double sum = 0;
+double ZinniaFeatures::dotFrom(const ClassWeights& weights, size_t k, double sum) const {
     if (!m_valid) return sum;
     const char* const data = weights.nodes.data();
     const size_t count = weights.nodes.size() / kNodeSize;
-    const auto indexAt = [data](size_t k) {
-        int32_t index = 0;
-        std::memcpy(&index, data + k * kNodeSize, sizeof index);
-        return index;
-    };
-    const auto weightAt = [data](size_t k) {
-        float weight = 0;
-        std::memcpy(&weight, data + k * kNodeSize + 4, sizeof weight);
-        return weight;
-    };
+    const auto indexAt = [data](size_t at) { return indexOf(data, at); };
+    const auto weightAt = [data](size_t at) { return weightOf(data, at); };
     // Weights are in increasing index order, so the tables' ranges and the list are met one after the other.
     // Within a table's range a weight whose index is no feature adds weight x 0, which leaves the sum's value
     // as it is; the weights between the ranges and between the listed features meet no feature.
-    const auto addTable = [&](size_t k, const float* table, int32_t base, uint32_t end) {
-        for (; k < count; ++k) {
-            const auto slot = static_cast<uint32_t>(indexAt(k) - base);
+    const auto addTable = [&](size_t at, const float* table, int32_t base, uint32_t end) {
+        for (; at < count; ++at) {
+            const auto slot = static_cast<uint32_t>(indexAt(at) - base);
             if (slot >= end) break;
-            sum += weightAt(k) * table[slot];
+            sum += weightAt(at) * table[slot];
         }
-        return k;
+        return at;
     };
-    size_t k = addTable(0, m_table.data(), 0, m_vertexEnd);
+    k = addTable(k, m_table.data(), 0, m_vertexEnd);
     k = std::max(k, std::min(weights.firstMove, count));
     k = addTable(k, m_table.data() + m_vertexEnd, kMoveBase, m_moveEnd);
     for (const auto& feature : m_rest) {
@@ -235,6 +239,34 @@ double ZinniaFeatures::dot(const ClassWeights& weights) const {
         ++k;
     }
     return sum;
+}
+
+void ZinniaFeatures::dot(std::span<const ClassWeights> weights, std::span<double> sums) const {
+    constexpr size_t kSideBySide = 2;
+    const size_t n = std::min(weights.size(), sums.size());
+    size_t c = 0;
+    for (; m_valid && c + kSideBySide <= n; c += kSideBySide) {
+        std::array<const char*, kSideBySide> nodes;
+        std::array<double, kSideBySide> sum{};
+        size_t all = SIZE_MAX;  // nodes every class has
+        for (size_t j = 0; j < kSideBySide; ++j) {
+            nodes[j] = weights[c + j].nodes.data();
+            all = std::min(all, weights[c + j].nodes.size() / kNodeSize);
+        }
+        size_t k = 0;
+        for (; k < all; ++k) {
+            std::array<uint32_t, kSideBySide> slot;
+            bool inside = true;
+            for (size_t j = 0; j < kSideBySide; ++j) {
+                slot[j] = static_cast<uint32_t>(indexOf(nodes[j], k));
+                inside = inside && slot[j] < m_vertexEnd;
+            }
+            if (!inside) break;
+            for (size_t j = 0; j < kSideBySide; ++j) sum[j] += weightOf(nodes[j], k) * m_table[slot[j]];
+        }
+        for (size_t j = 0; j < kSideBySide; ++j) sums[c + j] = dotFrom(weights[c + j], k, sum[j]);
+    }
+    for (; c < n; ++c) sums[c] = dot(weights[c]);
 }
 
 }  // namespace sw::scribeng

@@ -65,11 +65,17 @@ public:
     // Zinnia's dot product of a class's weights with these features: the product weight x value of every
     // weight whose index is a feature, summed in increasing index order in double, as Zinnia sums it.
     // Nothing outside `weights.nodes` is read, whatever it and the places hold.
-    double dot(const ClassWeights& weights) const;
+    double dot(const ClassWeights& weights) const { return dotFrom(weights, 0, 0.0); }
+    // The dot products of several classes at once, the same as dot() of each, bit for bit: two classes are
+    // summed side by side, so that neither waits for the other's additions. `sums` has one per class.
+    void dot(std::span<const ClassWeights> weights, std::span<double> sums) const;
 
     static constexpr size_t kMaxDenseFeatures = 200'000;
 
 private:
+    // dot() of the weights from node `k` on, the vertex weights before it having given `sum`.
+    double dotFrom(const ClassWeights& weights, size_t k, double sum) const;
+
     std::vector<float> m_table;  // [0, m_vertexEnd) vertex features, then [kMoveBase, kMoveBase + m_moveEnd)
     uint32_t m_vertexEnd = 0;
     uint32_t m_moveEnd = 0;

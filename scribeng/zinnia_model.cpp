@@ -11,6 +11,7 @@
 #include <cstring>
 #include <functional>
 #include <limits>
+#include <numeric>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -171,13 +172,28 @@ std::vector<ScoredLabel> ZinniaModel::classify(const ZinniaCharacter& character,
     return out;
 }
 
-float ZinniaModel::score(const ZinniaFeatures& features, size_t index) const {
-    if (index + 1 >= m_records.size()) return -std::numeric_limits<float>::infinity();
-    const size_t weights = m_records[index] + kLabel + 4;
-    const double sum = features.dot({{m_file.data() + weights, m_records[index + 1] - weights},
-                                     m_sections[index].first,
-                                     m_sections[index].second});
-    return static_cast<float>(readF32(m_file.data() + m_records[index] + kLabel) + sum);
+ClassWeights ZinniaModel::weights(size_t index) const {
+    const size_t nodes = m_records[index] + kLabel + 4;
+    return {{m_file.data() + nodes, m_records[index + 1] - nodes},
+            m_sections[index].first,
+            m_sections[index].second};
+}
+
+float ZinniaModel::bias(size_t index) const { return readF32(m_file.data() + m_records[index] + kLabel); }
+
+void ZinniaModel::score(const ZinniaFeatures& features, std::span<const uint32_t> classes,
+                        std::span<float> scores) const {
+    const size_t n = std::min(classes.size(), scores.size());
+    std::vector<ClassWeights> list(n);
+    for (size_t c = 0; c < n; ++c) {
+        if (size_t{classes[c]} + 1 < m_records.size()) list[c] = weights(classes[c]);
+    }
+    std::vector<double> sums(n);
+    features.dot(list, sums);
+    for (size_t c = 0; c < n; ++c) {
+        scores[c] = size_t{classes[c]} + 1 < m_records.size() ? static_cast<float>(bias(classes[c]) + sums[c])
+                                                              : -std::numeric_limits<float>::infinity();
+    }
 }
 
 std::vector<ScoredLabel> ZinniaModel::classify(const ZinniaFeatures& features, size_t nbest) const {
@@ -185,8 +201,12 @@ std::vector<ScoredLabel> ZinniaModel::classify(const ZinniaFeatures& features, s
     const size_t count = classCount();
     if (!features.valid() || count == 0 || nbest == 0) return out;
     // Zinnia orders by (score, address of the label), both descending: the later of equal scores first.
+    std::vector<uint32_t> classes(count);
+    std::iota(classes.begin(), classes.end(), 0U);
+    std::vector<float> scores(count);
+    score(features, classes, scores);
     std::vector<std::pair<float, size_t>> scored(count);
-    for (size_t i = 0; i < count; ++i) scored[i] = {score(features, i), i};
+    for (size_t i = 0; i < count; ++i) scored[i] = {scores[i], i};
     nbest = std::min(nbest, count);
     std::partial_sort(scored.begin(), scored.begin() + static_cast<ptrdiff_t>(nbest), scored.end(),
                       std::greater<>());
@@ -200,9 +220,13 @@ std::vector<ScoredLabel> ZinniaModel::classifySubset(const ZinniaCharacter& char
     std::vector<ScoredLabel> out;
     const ZinniaFeatures features = character.features();
     if (!features.valid()) return out;
+    std::vector<uint32_t> kept;
     for (uint32_t c : classes) {
-        if (c < classCount()) out.push_back({label(c), score(features, c)});
+        if (c < classCount()) kept.push_back(c);
     }
+    std::vector<float> scores(kept.size());
+    score(features, kept, scores);
+    for (size_t c = 0; c < kept.size(); ++c) out.push_back({label(kept[c]), scores[c]});
     std::stable_sort(out.begin(), out.end(),
                      [](const ScoredLabel& a, const ScoredLabel& b) { return a.score > b.score; });
     return out;

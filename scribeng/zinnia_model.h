@@ -35,6 +35,7 @@ class Recognizer;
 namespace sw::scribeng {
 
 class ZinniaFeatures;
+struct ClassWeights;
 
 // One character in Zinnia's coordinate space; move-only.
 class ZinniaCharacter {
@@ -97,15 +98,19 @@ public:
     // The same from the character's features: the same labels, scores and order, equal scores in Zinnia's
     // order (the later class in the file first). Empty for features that are not valid().
     std::vector<ScoredLabel> classify(const ZinniaFeatures& features, size_t nbest) const;
-    // Zinnia's score of class `index` (below classCount()) for a character with these (valid) features;
-    // -infinity for an index out of range.
-    float score(const ZinniaFeatures& features, size_t index) const;
+    // Zinnia's scores of `classes` (each below classCount()) for a character with these (valid) features,
+    // into `scores` (one per class); -infinity for an index out of range.
+    void score(const ZinniaFeatures& features, std::span<const uint32_t> classes,
+               std::span<float> scores) const;
     // The scores of the given classes (indices below classCount(), others are ignored), best first; the
     // same scores classify() gives them.
     std::vector<ScoredLabel> classifySubset(const ZinniaCharacter& character,
                                             std::span<const uint32_t> classes) const;
 
 private:
+    ClassWeights weights(size_t index) const;  // index below classCount()
+    float bias(size_t index) const;
+
     std::unique_ptr<zinnia::Recognizer> m_recognizer;
     MappedFile m_file;              // which m_recognizer reads from
     std::vector<size_t> m_records;  // offset of each class's record; one more: the end of the last
