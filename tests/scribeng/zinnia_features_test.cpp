@@ -105,7 +105,7 @@ TEST_P(ZinniaScores, EqualZinniasOwnForEveryClassAndCharacter) {
     ASSERT_TRUE(model.open(file)) << file;
     const size_t count = model.classCount();
     const auto all = rows();
-    ASSERT_GE(all.size(), 28u);
+    ASSERT_GE(all.size(), 27u);  // without the real samples
     int withEqualIndexes = 0;
     for (const auto& row : all) {
         const auto vector = sw::scribeng::zinniaFeatureVector(row.strokes, 1000, 1000);
