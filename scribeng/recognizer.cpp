@@ -55,6 +55,11 @@ float shapeRatioFor(float closest, const FusionWeights& w) {
     return w.looseRatio + t * (w.shapeRatio - w.looseRatio);
 }
 
+// Zinnia's features of the strokes placed in its space, computed once for every model.
+ZinniaFeatures zinniaFeaturesOf(std::span<const Stroke> strokes, const Box& ink, const Box& frame) {
+    return ZinniaFeatures(zinniaStrokesOf(strokes, ink, frame), kZinniaSpace, kZinniaSpace);
+}
+
 bool hasShape(const FeatureVector& features) {
     return std::any_of(features.begin(), features.end(), [](float v) { return v != 0; });
 }
@@ -65,15 +70,27 @@ Recognizer::Recognizer(std::span<const std::filesystem::path> folders, Recognize
     : m_options(options) {
     for (const auto& folder : folders) m_models.loadFolder(folder);
     const auto models = m_models.models();
+    std::vector<std::pair<CharCode, std::pair<uint32_t, uint32_t>>> classes;  // code, (model, class)
     for (uint32_t m = 0; m < models.size(); ++m) {
         for (uint32_t i = 0; i < models[m].classCount(); ++i) {
             std::string label = models[m].label(i);
             auto code = codeOfLabel(label);
             if (!code) continue;
             m_codes.emplace(std::move(label), *code);
-            m_classes[*code].emplace_back(m, i);
+            classes.push_back({*code, {m, i}});
         }
     }
+    std::stable_sort(classes.begin(), classes.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    m_classFirst.assign(size_t{std::numeric_limits<CharCode>::max()} + 2, 0);
+    for (const auto& [code, c] : classes) {
+        ++m_classFirst[size_t{code} + 1];
+        m_classes.push_back(c);
+        if ((isTinyMark(code) || code == kIdeographicComma || code == kIdeographicStop) &&
+            (m_marks.empty() || m_marks.back() != code))
+            m_marks.push_back(code);
+    }
+    for (size_t c = 1; c < m_classFirst.size(); ++c) m_classFirst[c] += m_classFirst[c - 1];
     if (!m_options.useTemplates || !ready()) return;
     const auto codeOf = [this](char32_t c) -> std::optional<CharCode> {
         auto it = m_codes.find(utf8(c));
@@ -85,13 +102,13 @@ Recognizer::Recognizer(std::span<const std::filesystem::path> folders, Recognize
     }
 }
 
-std::vector<Candidate> Recognizer::recognizeByZinnia(const ZinniaCharacter& character, int32_t mask,
+std::vector<Candidate> Recognizer::recognizeByZinnia(const ZinniaFeatures& features, int32_t mask,
                                                      size_t limit) const {
     std::vector<Candidate> out;
     // Most characters find their candidates among the best few hundred classes; only a mask that leaves few
     // classes makes it worth ranking them all.
     for (size_t nbest : {kFirstRanking, std::numeric_limits<size_t>::max()}) {
-        const auto ranked = m_models.classify(character, nbest);
+        const auto ranked = m_models.classify(features, nbest);
         out.clear();
         std::unordered_set<CharCode> seen;
         for (const auto& candidate : ranked) {
@@ -106,40 +123,44 @@ std::vector<Candidate> Recognizer::recognizeByZinnia(const ZinniaCharacter& char
     return out;
 }
 
-std::unordered_map<CharCode, float> Recognizer::zinniaScores(const ZinniaCharacter& character,
-                                                             std::span<const CharCode> codes) const {
+std::vector<std::optional<float>> Recognizer::zinniaScores(const ZinniaFeatures& features,
+                                                           std::span<const CharCode> codes) const {
     // Zinnia scores the classes of each model; a code known to several models keeps its best.
+    std::vector<std::optional<float>> zinnia(codes.size());
+    if (!features.valid()) return zinnia;
     const auto models = m_models.models();
-    std::vector<std::vector<uint32_t>> subsets(models.size());
-    for (CharCode code : codes) {
-        if (auto it = m_classes.find(code); it != m_classes.end()) {
-            for (const auto& [m, i] : it->second) subsets[m].push_back(i);
+    std::vector<std::vector<uint32_t>> classes(models.size());  // per model, its classes to score
+    std::vector<std::vector<size_t>> of(models.size());         // and the place of each one's code
+    for (size_t k = 0; k < codes.size(); ++k) {
+        for (uint32_t c = m_classFirst[codes[k]]; c < m_classFirst[size_t{codes[k]} + 1]; ++c) {
+            classes[m_classes[c].first].push_back(m_classes[c].second);
+            of[m_classes[c].first].push_back(k);
         }
     }
-    std::unordered_map<CharCode, float> zinnia;
+    std::vector<float> scores;
     for (size_t m = 0; m < models.size(); ++m) {
-        if (subsets[m].empty()) continue;
-        for (const auto& scored : models[m].classifySubset(character, subsets[m])) {
-            auto it = m_codes.find(scored.label);
-            if (it == m_codes.end()) continue;
-            auto [z, inserted] = zinnia.try_emplace(it->second, scored.score);
-            if (!inserted) z->second = std::max(z->second, scored.score);
+        scores.resize(classes[m].size());
+        models[m].score(features, classes[m], scores);
+        for (size_t c = 0; c < scores.size(); ++c) {
+            auto& z = zinnia[of[m][c]];
+            z = z ? std::max(*z, scores[c]) : scores[c];
         }
     }
     return zinnia;
 }
 
-std::vector<Candidate> Recognizer::recognizeTap(const ZinniaCharacter& character, int32_t mask,
+std::vector<Candidate> Recognizer::recognizeTap(const ZinniaFeatures& features, int32_t mask,
                                                 size_t limit) const {
     std::vector<CharCode> marks;
-    for (const auto& [code, classes] : m_classes) {
-        if ((isTinyMark(code) || code == kIdeographicComma || code == kIdeographicStop) &&
-            allowedBy(code, mask))
-            marks.push_back(code);
+    for (CharCode code : m_marks) {
+        if (allowedBy(code, mask)) marks.push_back(code);
     }
-    if (marks.empty()) return recognizeByZinnia(character, mask, limit);
+    if (marks.empty()) return recognizeByZinnia(features, mask, limit);
     std::vector<Candidate> out;
-    for (const auto& [code, score] : zinniaScores(character, marks)) out.push_back({code, score});
+    const auto scores = zinniaScores(features, marks);
+    for (size_t k = 0; k < marks.size(); ++k) {
+        if (scores[k]) out.push_back({marks[k], *scores[k]});
+    }
     std::sort(out.begin(), out.end(), [](const Candidate& a, const Candidate& b) {
         return a.score != b.score ? a.score > b.score : a.code < b.code;
     });
@@ -171,11 +192,10 @@ std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> 
     std::vector<CharCode> codes;
     codes.reserve(shortlist.size());
     for (const auto& match : shortlist) codes.push_back(match.code);
-    const auto zinnia = zinniaScores(zinniaCharacterOf(strokes, ink, frame), codes);
+    const auto zinnia = zinniaScores(zinniaFeaturesOf(strokes, ink, frame), codes);
     out.reserve(shortlist.size());
-    for (const auto& match : shortlist) {
-        auto z = zinnia.find(match.code);
-        if (z != zinnia.end()) out.push_back({match.code, z->second, match.similarity});
+    for (size_t k = 0; k < shortlist.size(); ++k) {
+        if (zinnia[k]) out.push_back({shortlist[k].code, *zinnia[k], shortlist[k].similarity});
     }
     return out;
 }
@@ -186,13 +206,13 @@ std::vector<Candidate> Recognizer::recognize(std::span<const Stroke> strokes, co
     if (!ready() || ink.empty() || limit == 0) return {};
     // Ink without extent (taps) is a dot: Zinnia ranks the marks (every class when the mask allows none).
     if (ink.width() == 0 && ink.height() == 0) {
-        return recognizeTap(zinniaCharacterOf(strokes, ink, frame), mask, limit);
+        return recognizeTap(zinniaFeaturesOf(strokes, ink, frame), mask, limit);
     }
     // Without templates Zinnia alone ranks every class.
     const std::vector<InkStroke> inkStrokes = hasTemplates() ? inkOf(strokes) : std::vector<InkStroke>{};
     const FeatureVector features = directionFeatures(inkStrokes);
     if (!hasShape(features)) {
-        return recognizeByZinnia(zinniaCharacterOf(strokes, ink, frame), mask, limit);
+        return recognizeByZinnia(zinniaFeaturesOf(strokes, ink, frame), mask, limit);
     }
 
     const auto& w = m_options.weights;

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <unordered_map>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "scribeng/geometry.h"
 #include "scribeng/prior.h"
 #include "scribeng/template_set.h"
+#include "scribeng/zinnia_features.h"
 #include "scribeng/zinnia_model.h"
 
 namespace sw::scribeng {
@@ -106,21 +108,25 @@ private:
     std::vector<ScoredCandidate> scoreShortlist(std::span<const Stroke> strokes, const Box& ink,
                                                 const FeatureVector& features, const Box& frame, int32_t mask,
                                                 size_t count, size_t coarse) const;
-    std::vector<Candidate> recognizeByZinnia(const ZinniaCharacter& character, int32_t mask,
+    std::vector<Candidate> recognizeByZinnia(const ZinniaFeatures& features, int32_t mask,
                                              size_t limit) const;
     // Ink without extent: the marks (、。・ and the like) the mask allows, ranked by Zinnia; every class when
     // it allows none. Scoring a handful of classes keeps a line of many dots cheap.
-    std::vector<Candidate> recognizeTap(const ZinniaCharacter& character, int32_t mask, size_t limit) const;
-    // Zinnia's scores of the given codes' classes in every model; a code several models know keeps its best.
-    std::unordered_map<CharCode, float> zinniaScores(const ZinniaCharacter& character,
-                                                     std::span<const CharCode> codes) const;
+    std::vector<Candidate> recognizeTap(const ZinniaFeatures& features, int32_t mask, size_t limit) const;
+    // Zinnia's scores of the given codes' classes in every model, one per code (none for a code no model
+    // knows, or features Zinnia cannot classify); a code several models know keeps its best.
+    std::vector<std::optional<float>> zinniaScores(const ZinniaFeatures& features,
+                                                   std::span<const CharCode> codes) const;
 
     RecognizerOptions m_options;
     ModelSet m_models;
     TemplateSet m_templates;
     std::unordered_map<std::string, CharCode> m_codes;  // model label -> code; labels with no code are absent
-    // Per code, its classes in each model: (model, class index).
-    std::unordered_map<CharCode, std::vector<std::pair<uint32_t, uint32_t>>> m_classes;
+    // Per code, its classes in each model (model, class index): m_classes[m_classFirst[code]] up to
+    // m_classes[m_classFirst[code + 1]].
+    std::vector<uint32_t> m_classFirst;
+    std::vector<std::pair<uint32_t, uint32_t>> m_classes;
+    std::vector<CharCode> m_marks;  // the codes a tap can be read as (、。 and the tiny marks), in code order
 };
 
 }  // namespace sw::scribeng

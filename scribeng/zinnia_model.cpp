@@ -9,9 +9,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
+#include <limits>
+#include <numeric>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
+
+#include "scribeng/zinnia_features.h"
 
 namespace sw::scribeng {
 
@@ -25,6 +30,16 @@ ZinniaCharacter::ZinniaCharacter(ZinniaCharacter&&) noexcept = default;
 ZinniaCharacter& ZinniaCharacter::operator=(ZinniaCharacter&&) noexcept = default;
 
 void ZinniaCharacter::add(size_t stroke, int x, int y) { m_character->add(stroke, x, y); }
+
+ZinniaFeatures ZinniaCharacter::features() const {
+    std::vector<std::vector<SpacePoint>> strokes(m_character->strokes_size());
+    for (size_t i = 0; i < strokes.size(); ++i) {
+        for (size_t j = 0; j < m_character->stroke_size(i); ++j) {
+            strokes[i].push_back({m_character->x(i, j), m_character->y(i, j)});
+        }
+    }
+    return ZinniaFeatures(strokes, m_character->width(), m_character->height());
+}
 
 ZinniaModel::ZinniaModel() : m_recognizer(zinnia::Recognizer::create()) {}
 ZinniaModel::~ZinniaModel() = default;
@@ -46,7 +61,6 @@ uint32_t readU32(const char* p) {
     std::memcpy(&v, p, sizeof v);
     return v;
 }
-void writeU32(char* p, uint32_t v) { std::memcpy(p, &v, sizeof v); }
 float readF32(const char* p) {
     float v = 0;
     std::memcpy(&v, p, sizeof v);
@@ -96,6 +110,7 @@ bool ZinniaModel::open(const std::filesystem::path& file) {
     m_recognizer->close();
     m_file = MappedFile{};
     m_records.clear();
+    m_sections.clear();
     MappedFile mapped;
     if (!mapped.open(file)) return false;
     const size_t size = mapped.size();
@@ -104,6 +119,7 @@ bool ZinniaModel::open(const std::filesystem::path& file) {
     if (readU32(bytes + 4) != kFormatVersion) return false;
     const uint32_t count = readU32(bytes + 8);
     std::vector<size_t> records;
+    std::vector<std::pair<uint32_t, uint32_t>> sections;
     size_t at = kHeader;
     for (uint32_t i = 0; i < count; ++i) {
         if (at + kLabel + 4 > size || !validLabel(bytes + at) ||
@@ -114,13 +130,16 @@ bool ZinniaModel::open(const std::filesystem::path& file) {
         double magnitude = std::fabs(readF32(bytes + at + kLabel));
         at += kLabel + 4;
         int32_t previous = -1;
-        for (;;) {
+        auto& [firstMove, firstCount] = sections.emplace_back(0, 0);
+        for (uint32_t node = 0;; ++node) {
             if (at + kNode > size) return false;
             const auto index = static_cast<int32_t>(readU32(bytes + at));
             const float weight = readF32(bytes + at + 4);
             at += kNode;
             if (index == -1) break;
             if (index <= previous || !std::isfinite(weight)) return false;
+            if (index < kZinniaMoveBase) firstMove = node + 1;
+            if (index < kZinniaCountBase) firstCount = node + 1;
             previous = index;
             magnitude += std::fabs(weight);
         }
@@ -128,10 +147,10 @@ bool ZinniaModel::open(const std::filesystem::path& file) {
     }
     records.push_back(at);
     if (at != size) return false;
-    m_formatId = readU32(bytes) ^ static_cast<uint32_t>(size);
     if (!m_recognizer->open(bytes, size)) return false;
     m_file = std::move(mapped);
     m_records = std::move(records);
+    m_sections = std::move(sections);
     return true;
 }
 
@@ -153,38 +172,63 @@ std::vector<ScoredLabel> ZinniaModel::classify(const ZinniaCharacter& character,
     return out;
 }
 
+ClassWeights ZinniaModel::weights(size_t index) const {
+    const size_t nodes = m_records[index] + kLabel + 4;
+    return {{m_file.data() + nodes, m_records[index + 1] - nodes},
+            m_sections[index].first,
+            m_sections[index].second};
+}
+
+float ZinniaModel::bias(size_t index) const { return readF32(m_file.data() + m_records[index] + kLabel); }
+
+void ZinniaModel::score(const ZinniaFeatures& features, std::span<const uint32_t> classes,
+                        std::span<float> scores) const {
+    const size_t n = std::min(classes.size(), scores.size());
+    std::vector<ClassWeights> list(n);
+    for (size_t c = 0; c < n; ++c) {
+        if (size_t{classes[c]} + 1 < m_records.size()) list[c] = weights(classes[c]);
+    }
+    std::vector<double> sums(n);
+    features.dot(list, sums);
+    for (size_t c = 0; c < n; ++c) {
+        scores[c] = size_t{classes[c]} + 1 < m_records.size() ? static_cast<float>(bias(classes[c]) + sums[c])
+                                                              : -std::numeric_limits<float>::infinity();
+    }
+}
+
+std::vector<ScoredLabel> ZinniaModel::classify(const ZinniaFeatures& features, size_t nbest) const {
+    std::vector<ScoredLabel> out;
+    const size_t count = classCount();
+    if (!features.valid() || count == 0 || nbest == 0) return out;
+    // Zinnia orders by (score, address of the label), both descending: the later of equal scores first.
+    std::vector<uint32_t> classes(count);
+    std::iota(classes.begin(), classes.end(), 0U);
+    std::vector<float> scores(count);
+    score(features, classes, scores);
+    std::vector<std::pair<float, size_t>> scored(count);
+    for (size_t i = 0; i < count; ++i) scored[i] = {scores[i], i};
+    nbest = std::min(nbest, count);
+    std::partial_sort(scored.begin(), scored.begin() + static_cast<ptrdiff_t>(nbest), scored.end(),
+                      std::greater<>());
+    out.reserve(nbest);
+    for (size_t i = 0; i < nbest; ++i) out.push_back({label(scored[i].second), scored[i].first});
+    return out;
+}
+
 std::vector<ScoredLabel> ZinniaModel::classifySubset(const ZinniaCharacter& character,
                                                      std::span<const uint32_t> classes) const {
     std::vector<ScoredLabel> out;
-    const size_t count = classCount();
-    size_t size = kHeader;
-    uint32_t kept = 0;
+    const ZinniaFeatures features = character.features();
+    if (!features.valid()) return out;
+    std::vector<uint32_t> kept;
     for (uint32_t c : classes) {
-        if (c < count && c + 1 < m_records.size()) {
-            size += m_records[c + 1] - m_records[c];
-            ++kept;
-        }
+        if (c < classCount()) kept.push_back(c);
     }
-    if (kept == 0) return out;
-    std::vector<char> bytes(size);
-    writeU32(bytes.data(), m_formatId ^ static_cast<uint32_t>(size));
-    writeU32(bytes.data() + 4, kFormatVersion);
-    writeU32(bytes.data() + 8, kept);
-    size_t at = kHeader;
-    for (uint32_t c : classes) {
-        if (c >= count || c + 1 >= m_records.size()) continue;
-        const size_t length = m_records[c + 1] - m_records[c];
-        std::memcpy(bytes.data() + at, m_file.data() + m_records[c], length);
-        at += length;
-    }
-    std::unique_ptr<zinnia::Recognizer> subset(zinnia::Recognizer::create());
-    if (!subset->open(bytes.data(), bytes.size())) return out;
-    std::unique_ptr<zinnia::Result> result(subset->classify(character.get(), kept));
-    if (!result) return out;
-    out.reserve(result->size());
-    for (size_t i = 0; i < result->size(); ++i) {
-        if (const char* value = result->value(i)) out.push_back({value, result->score(i)});
-    }
+    std::vector<float> scores(kept.size());
+    score(features, kept, scores);
+    for (size_t c = 0; c < kept.size(); ++c) out.push_back({label(kept[c]), scores[c]});
+    std::stable_sort(out.begin(), out.end(),
+                     [](const ScoredLabel& a, const ScoredLabel& b) { return a.score > b.score; });
     return out;
 }
 
@@ -221,13 +265,13 @@ std::vector<std::string> ModelSet::labels() const {
     return out;
 }
 
-std::vector<ScoredLabel> ModelSet::classify(const ZinniaCharacter& character, size_t nbest) const {
+std::vector<ScoredLabel> ModelSet::classify(const ZinniaFeatures& features, size_t nbest) const {
     if (m_models.size() == 1) {
-        return m_models.front().classify(character, std::min(nbest, m_models.front().classCount()));
+        return m_models.front().classify(features, std::min(nbest, m_models.front().classCount()));
     }
     std::unordered_map<std::string, float> best;
     for (const auto& model : m_models) {
-        for (auto& candidate : model.classify(character, std::min(nbest, model.classCount()))) {
+        for (auto& candidate : model.classify(features, std::min(nbest, model.classCount()))) {
             auto [it, inserted] = best.try_emplace(std::move(candidate.label), candidate.score);
             if (!inserted) it->second = std::max(it->second, candidate.score);
         }

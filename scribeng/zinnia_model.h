@@ -13,9 +13,10 @@
 //   per class: char[16] label (UTF-8, NUL-padded), float bias, then {int32 index, float weight} pairs of the
 //              class's weight vector in increasing index order, ended by index -1
 //
-// A class's score is its bias plus the dot product of its weights with the character's features. A model
-// built from some of the records of a file under a header of the same form scores those classes exactly as
-// the whole model does.
+// A class's score is its bias plus the dot product of its weights with the character's features. The engine
+// computes the features once per character (zinnia_features.h) and scores the classes it needs straight
+// from the mapped file, exactly as Zinnia's own classify scores them; classify(ZinniaCharacter) is Zinnia's
+// own, the reference the engine's scores are tested against.
 #pragma once
 
 #include <cstddef>
@@ -33,6 +34,9 @@ class Recognizer;
 
 namespace sw::scribeng {
 
+class ZinniaFeatures;
+struct ClassWeights;
+
 // One character in Zinnia's coordinate space; move-only.
 class ZinniaCharacter {
 public:
@@ -43,6 +47,8 @@ public:
 
     void add(size_t stroke, int x, int y);
     const zinnia::Character& get() const { return *m_character; }
+    // The character's features (zinnia_features.h).
+    ZinniaFeatures features() const;
 
 private:
     std::unique_ptr<zinnia::Character> m_character;
@@ -87,18 +93,29 @@ public:
     bool open(const std::filesystem::path& file);
     size_t classCount() const;
     std::string label(size_t index) const;
-    // Best `nbest` labels, best first.
+    // Best `nbest` labels, best first, by Zinnia's own classify.
     std::vector<ScoredLabel> classify(const ZinniaCharacter& character, size_t nbest) const;
+    // The same from the character's features: the same labels, scores and order, equal scores in Zinnia's
+    // order (the later class in the file first). Empty for features that are not valid().
+    std::vector<ScoredLabel> classify(const ZinniaFeatures& features, size_t nbest) const;
+    // Zinnia's scores of `classes` (each below classCount()) for a character with these (valid) features,
+    // into `scores` (one per class); -infinity for an index out of range.
+    void score(const ZinniaFeatures& features, std::span<const uint32_t> classes,
+               std::span<float> scores) const;
     // The scores of the given classes (indices below classCount(), others are ignored), best first; the
     // same scores classify() gives them.
     std::vector<ScoredLabel> classifySubset(const ZinniaCharacter& character,
                                             std::span<const uint32_t> classes) const;
 
 private:
+    ClassWeights weights(size_t index) const;  // index below classCount()
+    float bias(size_t index) const;
+
     std::unique_ptr<zinnia::Recognizer> m_recognizer;
     MappedFile m_file;              // which m_recognizer reads from
     std::vector<size_t> m_records;  // offset of each class's record; one more: the end of the last
-    uint32_t m_formatId = 0;
+    // Per class, the first node of its move weights and of its stroke count weights (ClassWeights).
+    std::vector<std::pair<uint32_t, uint32_t>> m_sections;
 };
 
 class ModelSet {
@@ -112,7 +129,7 @@ public:
     std::vector<std::string> labels() const;
     // The best `nbest` candidates of each model merged by score, best first, each label once. The first
     // nbest of the merged list are exact; fewer than nbest means every class of every model is listed.
-    std::vector<ScoredLabel> classify(const ZinniaCharacter& character, size_t nbest) const;
+    std::vector<ScoredLabel> classify(const ZinniaFeatures& features, size_t nbest) const;
     std::span<const ZinniaModel> models() const { return m_models; }
 
 private:

@@ -1,6 +1,7 @@
 // Stock Zinnia on the engine's benchmark input (the Debian model alone, every class ranked: what the engine
 // did before its shape shortlist), and the stages of the engine's coarse-to-fine recogniser: direction
-// features, the template shortlist, Zinnia's scores for the shortlist, and the whole recognition.
+// features, the template shortlist, Zinnia's scores for the shortlist, and the whole recognition (also of
+// real kanji with a short and a long shortlist).
 #include <benchmark/benchmark.h>
 #include <zinnia.h>
 
@@ -169,11 +170,36 @@ void BM_EngineRecognizerCharacter(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 
+// One recognition of a real kanji by the engine's recogniser (no segmentation, no C ABI) with the shortlist
+// and coarse sizes of the arguments: what a longer shortlist costs.
+void BM_RecognizeRealKanji(benchmark::State& state) {
+    std::vector<std::vector<Stroke>> set;
+    std::error_code ec;
+    for (fs::directory_iterator it(fs::path(SCRIBENG_REAL_DATA) / "kanji-learner1", ec), end;
+         !ec && it != end; it.increment(ec)) {
+        if (auto file = sw::scribeng::readStrokeFile(it->path())) set.push_back(file->strokes);
+    }
+    if (set.empty()) {
+        state.SkipWithError("no real kanji in " SCRIBENG_REAL_DATA);
+        return;
+    }
+    const auto& recognizer = engineRecognizer();
+    const auto shortlist = static_cast<size_t>(state.range(0));
+    const auto coarse = static_cast<size_t>(state.range(1));
+    size_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            recognizer.recognize(set[i++ % set.size()], Box{}, 0x1FF, 10, shortlist, coarse));
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
 BENCHMARK(BM_StockZinniaCharacter)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StockZinniaLineOfSix)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DirectionFeatures)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TemplateShortlist)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EngineRecognizerCharacter)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RecognizeRealKanji)->Args({300, 1000})->Args({1000, 3000})->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -43,20 +43,20 @@ TEST(ModelSet, LoadsEveryModelAndMergesTheirCandidates) {
     sw::scribeng::ZinniaCharacter character(100, 100);
     character.add(0, 20, 50);
     character.add(0, 80, 50);
-    const auto merged = models.classify(character, SIZE_MAX);
+    const auto merged = models.classify(character.features(), SIZE_MAX);
     std::set<std::string> labels;
     for (const auto& c : merged) labels.insert(c.label);
     EXPECT_EQ(labels.size(), merged.size());
 
     ModelSet single;
     ASSERT_EQ(single.loadFolder(kTegaki.parent_path()), 1u);
-    const auto alone = single.classify(character, SIZE_MAX);
+    const auto alone = single.classify(character.features(), SIZE_MAX);
     ASSERT_EQ(alone.size(), merged.size());
     EXPECT_EQ(alone.front().label, merged.front().label);
     EXPECT_FLOAT_EQ(alone.front().score, merged.front().score);
 
     // A short ranking is the head of the full one.
-    const auto head = models.classify(character, 30);
+    const auto head = models.classify(character.features(), 30);
     ASSERT_EQ(head.size(), 30u);
     for (size_t i = 0; i < head.size(); ++i) EXPECT_FLOAT_EQ(head[i].score, merged[i].score) << i;
 
