@@ -1,7 +1,8 @@
 // Recognition of real handwriting (people writing with a pen), through libscribeng.so as the recognition box
 // loads it, beside plain Zinnia with Tegaki's Japanese model on the same files. The samples live beside the
 // repository (../shared/data/handwriting) and are not part of it: the tests are skipped where they are
-// absent. Floors are a margin below the measured figures (beside the rows).
+// absent. Latin letters and digits written as people write them come from the repository
+// (tests/data/scribeng/latin-written). Floors are a margin below the measured figures (beside the rows).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -54,6 +55,52 @@ INSTANTIATE_TEST_SUITE_P(Samples, RealWriting,
                              std::string name = info.param.folder;
                              std::replace(name.begin(), name.end(), '-', '_');
                              return name;
+                         });
+
+// Letters and digits written as people write them: looped and one-stroke lower case, capitals and digits in
+// various stroke counts and orders (tests/data/scribeng/latin-written, pen paths of their own, not the
+// engine's templates), with every category allowed, as a box with the default mask reads them, and with
+// digits and Latin letters only. A character of the expected one's shape-twin group counts as right (ｏ for
+// ０, Ｘ for ｘ): alone in its box, only the line could tell them apart. With every category allowed a lone
+// character is never split; with Latin letters only the engine may read a word, so a few splits are allowed.
+struct WrittenRow {
+    const char* folder;
+    int32_t mask;
+    double freeTop1;  // per cent, at least
+    double guidedTop10;
+    int splits;  // at most
+};
+
+class WrittenLatin : public sw::scribeng::testing::EngineTest,
+                     public ::testing::WithParamInterface<WrittenRow> {};
+
+TEST_P(WrittenLatin, LoneCharactersReadWholeAndRight) {
+    const WrittenRow& row = GetParam();
+    sw::scribeng::EvaluationOptions options;
+    options.mask = row.mask;
+    std::string error;
+    auto twins = sw::scribeng::readAlikeGroups(SCRIBENG_MODELGEN_TWINS, &error);
+    ASSERT_TRUE(twins.has_value()) << error;
+    options.alike = std::move(*twins);
+    const auto figures = sw::scribeng::evaluateFolder(
+        lib(), fs::path(SCRIBENG_TEST_DATA) / "latin-written" / row.folder, options);
+    ASSERT_TRUE(figures.has_value());
+    ASSERT_GE(figures->singles, 60);
+    EXPECT_LE(figures->splits, row.splits);
+    EXPECT_GE(figures->ofSingles(figures->freeTop1), row.freeTop1);
+    EXPECT_GE(figures->ofSingles(figures->guidedTop10), row.guidedTop10);
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, WrittenLatin,
+                         ::testing::Values(WrittenRow{"lower", 0x1FF, 76, 86, 0},    // 80.8 91.0
+                                           WrittenRow{"upper", 0x1FF, 86, 93, 0},    // 91.3 98.1
+                                           WrittenRow{"digits", 0x1FF, 86, 93, 0},   // 91.7 98.3
+                                           WrittenRow{"lower", 0x042, 82, 93, 2},    // 87.2 97.4, 0 splits
+                                           WrittenRow{"upper", 0x042, 78, 95, 4},    // 83.7 100, 2 splits
+                                           WrittenRow{"digits", 0x042, 83, 95, 2}),  // 88.3 100, 0 splits
+                         [](const auto& info) {
+                             return std::string(info.param.folder) +
+                                    (info.param.mask == 0x1FF ? "_all" : "_latin");
                          });
 
 }  // namespace
