@@ -78,6 +78,7 @@ TEST_P(WrittenLatin, LoneCharactersReadWholeAndRight) {
     const WrittenRow& row = GetParam();
     sw::scribeng::EvaluationOptions options;
     options.mask = row.mask;
+    options.plainModel.clear();  // the engine alone
     std::string error;
     auto twins = sw::scribeng::readAlikeGroups(SCRIBENG_MODELGEN_TWINS, &error);
     ASSERT_TRUE(twins.has_value()) << error;

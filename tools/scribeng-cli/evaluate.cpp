@@ -93,7 +93,7 @@ std::string fullWidth(const char* label) {
     return s;
 }
 
-void evaluateFile(const EngineLibrary& lib, zinnia::Recognizer& plain, const std::filesystem::path& path,
+void evaluateFile(const EngineLibrary& lib, zinnia::Recognizer* plain, const std::filesystem::path& path,
                   const StrokeFile& file, const EvaluationOptions& options, Figures& figures) {
     const int32_t object = lib.CreateNewObject();
     for (const auto& stroke : file.strokes)
@@ -134,12 +134,14 @@ void evaluateFile(const EngineLibrary& lib, zinnia::Recognizer& plain, const std
         figures.guidedTop1 += guidedRank == 0;
         figures.guidedTop10 += guidedRank >= 0;
 
-        const auto character = plainCharacter(file, box);
-        start = Clock::now();
-        std::unique_ptr<zinnia::Result> found(plain.classify(*character, 10));
-        figures.plainMs += msSince(start);
         std::vector<std::string> labels;
-        for (size_t i = 0; found && i < found->size(); ++i) labels.push_back(fullWidth(found->value(i)));
+        if (plain) {
+            const auto character = plainCharacter(file, box);
+            start = Clock::now();
+            std::unique_ptr<zinnia::Result> found(plain->classify(*character, 10));
+            figures.plainMs += msSince(start);
+            for (size_t i = 0; found && i < found->size(); ++i) labels.push_back(fullWidth(found->value(i)));
+        }
         const int plainRank = rankOf(labels, file.expect, options.alike);
         figures.plainTop1 += plainRank == 0;
         figures.plainTop10 += plainRank >= 0;
@@ -226,8 +228,9 @@ void Figures::add(const Figures& o) {
 
 std::optional<Figures> evaluateFolder(const EngineLibrary& lib, const std::filesystem::path& folder,
                                       const EvaluationOptions& options) {
-    std::unique_ptr<zinnia::Recognizer> plain(zinnia::Recognizer::create());
-    if (!plain->open(options.plainModel.c_str())) {
+    std::unique_ptr<zinnia::Recognizer> plain;
+    if (!options.plainModel.empty()) plain.reset(zinnia::Recognizer::create());
+    if (plain && !plain->open(options.plainModel.c_str())) {
         std::fprintf(stderr, "scribeng-cli: cannot open %s\n", options.plainModel.c_str());
         return std::nullopt;
     }
@@ -247,7 +250,7 @@ std::optional<Figures> evaluateFolder(const EngineLibrary& lib, const std::files
     for (const auto& path : files) {
         std::string error;
         if (auto file = readStrokeFile(path, &error)) {
-            evaluateFile(lib, *plain, path, *file, options, figures);
+            evaluateFile(lib, plain.get(), path, *file, options, figures);
         } else {
             std::fprintf(stderr, "%s: %s\n", path.c_str(), error.c_str());
         }

@@ -13,6 +13,7 @@
 namespace sw::scribeng {
 
 struct EvaluationOptions {
+    // Plain Zinnia's model; empty: plain Zinnia is not run (its figures stay 0).
     std::filesystem::path plainModel = "/usr/share/tegaki/models/zinnia/handwriting-ja.model";
     // The writing box of files without a `box` line: the guide box of guided recognition, and the canvas
     // plain Zinnia is handed (as a writing program hands it its canvas). None: the square around the ink.
