@@ -7,10 +7,12 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "engine_fixture.h"
 #include "evaluate.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -56,6 +58,30 @@ INSTANTIATE_TEST_SUITE_P(Samples, RealWriting,
                              std::replace(name.begin(), name.end(), '-', '_');
                              return name;
                          });
+
+// The shape-twin file read for counting look-alikes: comments and blank lines skipped, each line a group;
+// a missing file or a group of one character is an error naming the file (and line).
+TEST(ReadAlikeGroups, ReadsGroupsAndRejectsBadFiles) {
+    sw::scribeng::testing::TempFolder folder("scribeng_alike_");
+    const struct {
+        const char* name;
+        const char* text;  // nullptr: no file
+        std::optional<std::vector<std::vector<std::string>>> groups;
+        const char* error;
+    } rows[] = {
+        {"good", "# twins\n\nあ ぁ\n０ Ｏ  ｏ\n",
+         std::vector<std::vector<std::string>>{{"あ", "ぁ"}, {"０", "Ｏ", "ｏ"}}, ""},
+        {"lone", "あ ぁ\nｘ\n", std::nullopt, ":2: a group needs two characters"},
+        {"missing", nullptr, std::nullopt, ": cannot open"},
+    };
+    for (const auto& row : rows) {
+        const fs::path path = folder.path() / row.name;
+        if (row.text) std::ofstream(path) << row.text;
+        std::string error;
+        EXPECT_EQ(sw::scribeng::readAlikeGroups(path, &error), row.groups) << row.name;
+        EXPECT_NE(error.find(row.error), std::string::npos) << row.name << ": " << error;
+    }
+}
 
 // Letters and digits written as people write them: looped and one-stroke lower case, capitals and digits in
 // various stroke counts and orders (tests/data/scribeng/latin-written, pen paths of their own, not the
