@@ -193,7 +193,8 @@ INSTANTIATE_TEST_SUITE_P(
                       CategoryRow{"lower", lower, Fault::None, 76, 88},                // 88.5 96.2
                       CategoryRow{"symbols", symbol, Fault::None, 78, 88},             // 86.7 95.2
                       CategoryRow{"hiragana", plainHiragana, Fault::Swapped, 92, 97},  // 100 100
-                      CategoryRow{"katakana", plainKatakana, Fault::Swapped, 70, 94},  // 81.2 100
+                      // ム written with a swapped pair ranks below 厶 and the looped ２, its shape: 93.8
+                      CategoryRow{"katakana", plainKatakana, Fault::Swapped, 70, 93},  // 77.1 93.8
                       CategoryRow{"voiced", voicedKana, Fault::Swapped, 86, 96},       // 96.1 100
                       CategoryRow{"symbols", symbol, Fault::Swapped, 74, 88},          // 83.1 95.2
                       CategoryRow{"hiragana", plainHiragana, Fault::Joined, 88, 96},   // 97.9 100

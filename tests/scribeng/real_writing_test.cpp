@@ -1,15 +1,18 @@
 // Recognition of real handwriting (people writing with a pen), through libscribeng.so as the recognition box
 // loads it, beside plain Zinnia with Tegaki's Japanese model on the same files. The samples live beside the
 // repository (../shared/data/handwriting) and are not part of it: the tests are skipped where they are
-// absent. Floors are a margin below the measured figures (beside the rows).
+// absent. Latin letters and digits written as people write them come from the repository
+// (tests/data/scribeng/latin-written). Floors are a margin below the measured figures (beside the rows).
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "engine_fixture.h"
 #include "evaluate.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -54,6 +57,77 @@ INSTANTIATE_TEST_SUITE_P(Samples, RealWriting,
                              std::string name = info.param.folder;
                              std::replace(name.begin(), name.end(), '-', '_');
                              return name;
+                         });
+
+// The shape-twin file read for counting look-alikes: comments and blank lines skipped, each line a group;
+// a missing file or a group of one character is an error naming the file (and line).
+TEST(ReadAlikeGroups, ReadsGroupsAndRejectsBadFiles) {
+    sw::scribeng::testing::TempFolder folder("scribeng_alike_");
+    const struct {
+        const char* name;
+        const char* text;  // nullptr: no file
+        std::optional<std::vector<std::vector<std::string>>> groups;
+        const char* error;
+    } rows[] = {
+        {"good", "# twins\n\nあ ぁ\n０ Ｏ  ｏ\n",
+         std::vector<std::vector<std::string>>{{"あ", "ぁ"}, {"０", "Ｏ", "ｏ"}}, ""},
+        {"lone", "あ ぁ\nｘ\n", std::nullopt, ":2: a group needs two characters"},
+        {"missing", nullptr, std::nullopt, ": cannot open"},
+    };
+    for (const auto& row : rows) {
+        const fs::path path = folder.path() / row.name;
+        if (row.text) std::ofstream(path) << row.text;
+        std::string error;
+        EXPECT_EQ(sw::scribeng::readAlikeGroups(path, &error), row.groups) << row.name;
+        EXPECT_NE(error.find(row.error), std::string::npos) << row.name << ": " << error;
+    }
+}
+
+// Letters and digits written as people write them: looped and one-stroke lower case, capitals and digits in
+// various stroke counts and orders (tests/data/scribeng/latin-written, pen paths of their own, not the
+// engine's templates), with every category allowed, as a box with the default mask reads them, and with
+// digits and Latin letters only. A character of the expected one's shape-twin group counts as right (ｏ for
+// ０, Ｘ for ｘ): alone in its box, only the line could tell them apart. With every category allowed a lone
+// character is never split; with Latin letters only the engine may read a word, so a few splits are allowed.
+struct WrittenRow {
+    const char* folder;
+    int32_t mask;
+    double freeTop1;  // per cent, at least
+    double guidedTop10;
+    int splits;  // at most
+};
+
+class WrittenLatin : public sw::scribeng::testing::EngineTest,
+                     public ::testing::WithParamInterface<WrittenRow> {};
+
+TEST_P(WrittenLatin, LoneCharactersReadWholeAndRight) {
+    const WrittenRow& row = GetParam();
+    sw::scribeng::EvaluationOptions options;
+    options.mask = row.mask;
+    options.plainModel.clear();  // the engine alone
+    std::string error;
+    auto twins = sw::scribeng::readAlikeGroups(SCRIBENG_MODELGEN_TWINS, &error);
+    ASSERT_TRUE(twins.has_value()) << error;
+    options.alike = std::move(*twins);
+    const auto figures = sw::scribeng::evaluateFolder(
+        lib(), fs::path(SCRIBENG_TEST_DATA) / "latin-written" / row.folder, options);
+    ASSERT_TRUE(figures.has_value());
+    ASSERT_GE(figures->singles, 60);
+    EXPECT_LE(figures->splits, row.splits);
+    EXPECT_GE(figures->ofSingles(figures->freeTop1), row.freeTop1);
+    EXPECT_GE(figures->ofSingles(figures->guidedTop10), row.guidedTop10);
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, WrittenLatin,
+                         ::testing::Values(WrittenRow{"lower", 0x1FF, 76, 86, 0},    // 80.8 91.7
+                                           WrittenRow{"upper", 0x1FF, 86, 93, 0},    // 91.3 98.1
+                                           WrittenRow{"digits", 0x1FF, 86, 93, 0},   // 91.7 98.3
+                                           WrittenRow{"lower", 0x042, 82, 93, 2},    // 87.2 97.4, 0 splits
+                                           WrittenRow{"upper", 0x042, 78, 95, 4},    // 83.7 100, 2 splits
+                                           WrittenRow{"digits", 0x042, 83, 95, 2}),  // 88.3 100, 0 splits
+                         [](const auto& info) {
+                             return std::string(info.param.folder) +
+                                    (info.param.mask == 0x1FF ? "_all" : "_latin");
                          });
 
 }  // namespace

@@ -6,7 +6,9 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <memory>
+#include <sstream>
 
 #include "platform/text/cp932.h"
 #include "stroke_file.h"
@@ -61,10 +63,21 @@ std::unique_ptr<zinnia::Character> plainCharacter(const StrokeFile& file,
     return c;
 }
 
-// Rank of `want` (UTF-8) among the first ten of a result, or -1.
-int rankOf(const std::vector<std::string>& labels, const std::string& want) {
+// True when `got` is `want` or a member of one of its groups (UTF-8 both).
+bool counts(const std::string& got, const std::string& want,
+            const std::vector<std::vector<std::string>>& alike) {
+    if (got == want) return true;
+    return std::any_of(alike.begin(), alike.end(), [&](const std::vector<std::string>& group) {
+        return std::find(group.begin(), group.end(), got) != group.end() &&
+               std::find(group.begin(), group.end(), want) != group.end();
+    });
+}
+
+// Rank of `want` (UTF-8, or a character alike) among the first ten of a result, or -1.
+int rankOf(const std::vector<std::string>& labels, const std::string& want,
+           const std::vector<std::vector<std::string>>& alike) {
     for (size_t i = 0; i < labels.size() && i < 10; ++i) {
-        if (labels[i] == want) return static_cast<int>(i);
+        if (counts(labels[i], want, alike)) return static_cast<int>(i);
     }
     return -1;
 }
@@ -80,7 +93,7 @@ std::string fullWidth(const char* label) {
     return s;
 }
 
-void evaluateFile(const EngineLibrary& lib, zinnia::Recognizer& plain, const std::filesystem::path& path,
+void evaluateFile(const EngineLibrary& lib, zinnia::Recognizer* plain, const std::filesystem::path& path,
                   const StrokeFile& file, const EvaluationOptions& options, Figures& figures) {
     const int32_t object = lib.CreateNewObject();
     for (const auto& stroke : file.strokes)
@@ -97,7 +110,7 @@ void evaluateFile(const EngineLibrary& lib, zinnia::Recognizer& plain, const std
 
     if (expected.size() == 2) {
         ++figures.singles;
-        const bool right = got == expected;
+        const bool right = counts(text::cp932ToUtf8(got), file.expect, options.alike);
         figures.freeTop1 += right;
         figures.splits += count > 1;
         std::vector<std::string> guided;
@@ -117,17 +130,19 @@ void evaluateFile(const EngineLibrary& lib, zinnia::Recognizer& plain, const std
             }
             lib.DestroyPatternW(ptw);
         }
-        const int guidedRank = rankOf(guided, file.expect);
+        const int guidedRank = rankOf(guided, file.expect, options.alike);
         figures.guidedTop1 += guidedRank == 0;
         figures.guidedTop10 += guidedRank >= 0;
 
-        const auto character = plainCharacter(file, box);
-        start = Clock::now();
-        std::unique_ptr<zinnia::Result> found(plain.classify(*character, 10));
-        figures.plainMs += msSince(start);
         std::vector<std::string> labels;
-        for (size_t i = 0; found && i < found->size(); ++i) labels.push_back(fullWidth(found->value(i)));
-        const int plainRank = rankOf(labels, file.expect);
+        if (plain) {
+            const auto character = plainCharacter(file, box);
+            start = Clock::now();
+            std::unique_ptr<zinnia::Result> found(plain->classify(*character, 10));
+            figures.plainMs += msSince(start);
+            for (size_t i = 0; found && i < found->size(); ++i) labels.push_back(fullWidth(found->value(i)));
+        }
+        const int plainRank = rankOf(labels, file.expect, options.alike);
         figures.plainTop1 += plainRank == 0;
         figures.plainTop10 += plainRank >= 0;
         if (options.listFailures && !right) {
@@ -163,6 +178,30 @@ void printRow(const Figures& f) {
 
 }  // namespace
 
+std::optional<std::vector<std::vector<std::string>>> readAlikeGroups(const std::filesystem::path& path,
+                                                                     std::string* error) {
+    std::ifstream in(path);
+    if (!in) {
+        if (error) *error = path.string() + ": cannot open";
+        return std::nullopt;
+    }
+    std::vector<std::vector<std::string>> groups;
+    std::string line;
+    for (int lineNo = 1; std::getline(in, line); ++lineNo) {
+        std::istringstream words(line);
+        std::vector<std::string> group;
+        for (std::string word; words >> word;) group.push_back(word);
+        if (group.empty() || group.front().front() == '#') continue;
+        if (group.size() < 2) {
+            if (error)
+                *error = path.string() + ":" + std::to_string(lineNo) + ": a group needs two characters";
+            return std::nullopt;
+        }
+        groups.push_back(std::move(group));
+    }
+    return groups;
+}
+
 size_t editDistance(const std::string& a, const std::string& b) {
     const size_t n = a.size() / 2, m = b.size() / 2;
     std::vector<size_t> row(m + 1);
@@ -189,8 +228,9 @@ void Figures::add(const Figures& o) {
 
 std::optional<Figures> evaluateFolder(const EngineLibrary& lib, const std::filesystem::path& folder,
                                       const EvaluationOptions& options) {
-    std::unique_ptr<zinnia::Recognizer> plain(zinnia::Recognizer::create());
-    if (!plain->open(options.plainModel.c_str())) {
+    std::unique_ptr<zinnia::Recognizer> plain;
+    if (!options.plainModel.empty()) plain.reset(zinnia::Recognizer::create());
+    if (plain && !plain->open(options.plainModel.c_str())) {
         std::fprintf(stderr, "scribeng-cli: cannot open %s\n", options.plainModel.c_str());
         return std::nullopt;
     }
@@ -210,7 +250,7 @@ std::optional<Figures> evaluateFolder(const EngineLibrary& lib, const std::files
     for (const auto& path : files) {
         std::string error;
         if (auto file = readStrokeFile(path, &error)) {
-            evaluateFile(lib, *plain, path, *file, options, figures);
+            evaluateFile(lib, plain.get(), path, *file, options, figures);
         } else {
             std::fprintf(stderr, "%s: %s\n", path.c_str(), error.c_str());
         }

@@ -13,13 +13,23 @@
 namespace sw::scribeng {
 
 struct EvaluationOptions {
+    // Plain Zinnia's model; empty: plain Zinnia is not run (its figures stay 0).
     std::filesystem::path plainModel = "/usr/share/tegaki/models/zinnia/handwriting-ja.model";
     // The writing box of files without a `box` line: the guide box of guided recognition, and the canvas
     // plain Zinnia is handed (as a writing program hands it its canvas). None: the square around the ink.
     std::optional<EngineRect> box;
     int32_t mask = 0x1FF;
     bool listFailures = false;
+    // Groups of characters (UTF-8) that count as one another: shape twins such as ｏ Ｏ ０ that only their
+    // size and place in a line tell apart. Empty: only the expected character itself is right.
+    std::vector<std::vector<std::string>> alike;
 };
+
+// The groups of a shape-twin file (tools/modelgen/twins.txt: one group a line, its characters separated by
+// spaces; `#` begins a comment line). Fails (nullopt, *error set) on an unreadable file or a group of fewer
+// than two.
+std::optional<std::vector<std::vector<std::string>>> readAlikeGroups(const std::filesystem::path& path,
+                                                                     std::string* error);
 
 // Figures of one folder (a category) or of several together.
 struct Figures {

@@ -3,12 +3,13 @@
 // and timings. With several files it ends with accuracy figures against each file's `expect` line.
 //
 //     scribeng-cli [--lib PATH] [--mask HEX] [--candidates N] [--quiet] FILE...
-//     scribeng-cli --evaluate [--lib PATH] [--mask HEX] [--box L,T,R,B] [--plain MODEL] [--failures]
-//     FOLDER...
+//     scribeng-cli --evaluate [--lib PATH] [--mask HEX] [--box L,T,R,B] [--plain MODEL] [--alike TWINS]
+//                 [--failures] FOLDER...
 //
 // --evaluate reads every *.txt file of each folder (one category each) and prints per folder the engine's
 // figures beside plain Zinnia's with MODEL (default: Tegaki's Japanese model) on the same files (evaluate.h).
-// --box is the writing box of files without a `box` line.
+// --box is the writing box of files without a `box` line; with --alike a character of the expected one's
+// group in TWINS (tools/modelgen/twins.txt) counts as right.
 //
 // The library defaults to libscribeng.so beside the executable. Exit status: 0 when every file with an
 // `expect` line came out as expected, 1 otherwise, 2 on a usage or load error.
@@ -122,7 +123,7 @@ int usage() {
     std::fprintf(stderr,
                  "usage: scribeng-cli [--lib PATH] [--mask HEX] [--candidates N] [--quiet] FILE...\n"
                  "       scribeng-cli --evaluate [--lib PATH] [--mask HEX] [--box L,T,R,B] [--plain MODEL] "
-                 "[--failures] FOLDER...\n");
+                 "[--alike TWINS] [--failures] FOLDER...\n");
     return 2;
 }
 
@@ -151,6 +152,14 @@ int main(int argc, char** argv) {
             evaluation.listFailures = true;
         } else if (arg == "--plain" && i + 1 < argc) {
             evaluation.plainModel = argv[++i];
+        } else if (arg == "--alike" && i + 1 < argc) {
+            std::string error;
+            auto groups = sw::scribeng::readAlikeGroups(argv[++i], &error);
+            if (!groups) {
+                std::fprintf(stderr, "scribeng-cli: %s\n", error.c_str());
+                return 2;
+            }
+            evaluation.alike = std::move(*groups);
         } else if (arg == "--box" && i + 1 < argc) {
             EngineRect box{};
             if (std::sscanf(argv[++i], "%d,%d,%d,%d", &box.left, &box.top, &box.right, &box.bottom) != 4)
