@@ -24,6 +24,8 @@ constexpr uint8_t kMaxGrade = 10;
 // decide (0.06: real kanji lose less than a point against directions alone, strokes drawn the other way
 // round are read as well as with orientations alone).
 constexpr float kOrientationGap = 0.06f;
+// Prototypes the coarse comparison adds up at once.
+constexpr size_t kCoarseBlock = 8;
 // Classes the coarse comparison passes to the full one unless the caller asks for more.
 constexpr size_t kCoarseKeep = 300;
 
@@ -126,9 +128,11 @@ bool TemplateSet::load(const std::filesystem::path& file,
     }
     set.m_first.push_back(static_cast<uint32_t>(coarse.size()));
     // The projection is stored feature by feature, so the coarse comparison runs over all prototypes at once.
-    set.m_coarse.resize(coarse.size() * kCoarseSize);
+    // Each feature's row is padded with zeros to whole blocks of kCoarseBlock prototypes.
+    set.m_coarseStride = (coarse.size() + kCoarseBlock - 1) / kCoarseBlock * kCoarseBlock;
+    set.m_coarse.assign(set.m_coarseStride * kCoarseSize, 0.0f);
     for (size_t p = 0; p < coarse.size(); ++p) {
-        for (size_t k = 0; k < kCoarseSize; ++k) set.m_coarse[k * coarse.size() + p] = coarse[p][k];
+        for (size_t k = 0; k < kCoarseSize; ++k) set.m_coarse[k * set.m_coarseStride + p] = coarse[p][k];
     }
     *this = std::move(set);
     return true;
@@ -176,13 +180,16 @@ std::vector<ShapeMatch> TemplateSet::rank(const FeatureVector& features, int32_t
     if (count == 0 || empty()) return out;
     const CoarseVector coarse = coarseFeatures(features);
 
-    const size_t prototypes = m_first.back();
-    std::vector<float> similarity(prototypes, 0.0f);
+    std::vector<float> similarity(m_coarseStride, 0.0f);
     for (size_t k = 0; k < kCoarseSize; ++k) {
         const float q = coarse[k];
         if (q == 0) continue;
-        const float* column = m_coarse.data() + k * prototypes;
-        for (size_t p = 0; p < prototypes; ++p) similarity[p] += q * column[p];
+        const float* column = m_coarse.data() + k * m_coarseStride;
+        float* sums = similarity.data();
+        // Whole blocks of a fixed width, so that the compiler turns the inner loop into vector instructions.
+        for (size_t p = 0; p < m_coarseStride; p += kCoarseBlock) {
+            for (size_t j = 0; j < kCoarseBlock; ++j) sums[p + j] += q * column[p + j];
+        }
     }
     std::vector<std::pair<float, uint32_t>> classes;  // coarse similarity, class
     classes.reserve(m_codes.size());

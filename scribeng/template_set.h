@@ -103,6 +103,7 @@ private:
     std::vector<float> m_full;          // per prototype, kFeatureSize floats
     std::vector<float> m_orientations;  // per prototype, kOrientationSize floats
     std::vector<float> m_coarse;        // per feature of the projection, one float per prototype
+    size_t m_coarseStride = 0;          // floats per feature in m_coarse: the prototypes, padded
     bool m_hasWritingFacts = false;
     bool m_hasFrequency = false;
 };
