@@ -169,9 +169,12 @@ struct Reading {
     double thickness = 0;  // of the lines (the middle one)
     // Changes of line in writing order to a later line and to an earlier one.
     int32_t forward = 0, backward = 0;
-    // Writing moves through the lines in reading order on the whole (a stroke added to an earlier line
-    // afterwards is allowed): a row written left to right read as columns goes backwards all the time.
-    bool inOrder() const { return forward > 0 && forward >= backward; }
+    // Writing moves through the lines in reading order, each line written at once but for one return to an
+    // earlier line (a stroke added afterwards): a row written left to right read as columns goes backwards
+    // all the time, and the parts of one character (氵 beside 日 over 皿) go back and forth.
+    bool inOrder() const {
+        return forward > 0 && forward >= backward && forward + backward <= static_cast<int32_t>(lines.size());
+    }
     // Changes beyond the one per line.
     int32_t extraTurns() const { return forward + backward - static_cast<int32_t>(lines.size() - 1); }
 };
