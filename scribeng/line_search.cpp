@@ -69,9 +69,9 @@ constexpr double kLoneLength = 1.6;
 // so, the whole is read as one character instead.
 constexpr double kMarkSplitLength = 2.4;
 
-// A multi-line selection cut into more stretches than this (strokes of one line written between strokes of
-// others, again and again) is read as one line.
-constexpr size_t kMaxStretches = 16;
+// A multi-line selection cut into more stretches than this is read as one line (linesOf allows one return to
+// an earlier line; this bounds the searches whatever it allows).
+constexpr size_t kMaxStretches = kMaxLines + 1;
 // Recognitions a search of several stretches makes at most: each stretch beyond the first adds this many to
 // kMaxRecognitions, up to kMaxMultiRecognitions.
 constexpr size_t kRecognitionsPerStretch = 60, kMaxMultiRecognitions = 240;
