@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <utility>
 #include <vector>
 
@@ -78,7 +80,191 @@ double middleOf(std::vector<double> values) {
     return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
+// A stroke is at most this long along its line (of the line's thickness): a longer one crosses lines, or the
+// band is a piece of a line (the upper strokes of 二 and こ written side by side).
+constexpr double kStrokeFit = 2.0;
+// A band thinner than this (of the thickest band before joining) is a mark or a piece of a character.
+constexpr double kThinBand = 0.35;
+// A line at least this long (of its thickness), in at least two blocks, holds more than one character.
+constexpr double kSeveralCharacters = 1.6;
+// A block of ink along a line this long (of the line's thickness) is a character; at least kSeveralTogether,
+// several.
+constexpr Interval kCharacterBlock{0.5, 1.6};
+constexpr double kSeveralTogether = 2.5;
+// A single line across the other direction at least this thick (of the thickness of the lines) is those
+// lines side by side; a thinner one is a line in which a wide character falls apart into pieces.
+constexpr double kStackedLines = 1.8;
+// Bands closer than this (of the thickest band) are one: lines lie apart, the parts of a character close.
+constexpr double kLineGap = 0.15;
+// More bands than this before joining is scattered ink (dots, a scribble), read as one line.
+constexpr size_t kMaxBands = 256;
+
+// Strokes lying together across the writing direction: a row of a horizontal layout, a column of a vertical
+// one.
+struct Band {
+    Interval across;
+    double longest = 0;  // the longest stroke along the band
+    std::vector<int32_t> strokes;
+};
+
+// The bands of the ink in order across (top to bottom, left to right): strokes merged where they overlap
+// across, then every weak band (too thin beside the others, or crossed by a stroke too long for it) joined
+// to the nearer neighbour, thinnest first, after bands too close to be lines apart.
+std::vector<Band> bandsOf(std::span<const Box> boxes, Direction direction) {
+    std::vector<std::pair<Extent, int32_t>> items;
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        if (!boxes[i].empty()) items.emplace_back(extentIn(direction, boxes[i]), static_cast<int32_t>(i));
+    }
+    std::sort(items.begin(), items.end(),
+              [](const auto& a, const auto& b) { return a.first.across.lo < b.first.across.lo; });
+    std::vector<Band> bands;
+    for (const auto& [extent, stroke] : items) {
+        if (bands.empty() || extent.across.lo > bands.back().across.hi)
+            bands.push_back({extent.across, 0, {}});
+        Band& band = bands.back();
+        band.across.hi = std::max(band.across.hi, extent.across.hi);
+        band.longest = std::max(band.longest, extent.along.length());
+        band.strokes.push_back(stroke);
+    }
+    if (bands.size() > kMaxBands) return bands;
+    auto weak = [](const Band& band, double thickest) {
+        const double thickness = band.across.length();
+        return band.longest > kStrokeFit * std::max(thickness, 1.0) || thickness < kThinBand * thickest;
+    };
+    // Of the bands as found: joined ones are no measure (joining one thin band would make the next thin).
+    double thickest = 0;
+    for (const auto& b : bands) thickest = std::max(thickest, b.across.length());
+    while (bands.size() > 1) {
+        size_t w = bands.size();
+        for (size_t i = 0; i < bands.size(); ++i) {
+            if (weak(bands[i], thickest) &&
+                (w == bands.size() || bands[i].across.length() < bands[w].across.length())) {
+                w = i;
+            }
+        }
+        auto gapAfter = [&bands](size_t i) { return bands[i + 1].across.lo - bands[i].across.hi; };
+        size_t first = 0;  // the band joined with the one after it
+        for (size_t i = 1; i + 1 < bands.size(); ++i) {
+            if (gapAfter(i) < gapAfter(first)) first = i;
+        }
+        if (gapAfter(first) >= kLineGap * thickest) {
+            if (w == bands.size()) break;
+            first = w + 1 == bands.size() || (w > 0 && gapAfter(w - 1) <= gapAfter(w)) ? w - 1 : w;
+        }
+        Band& a = bands[first];
+        const Band& b = bands[first + 1];
+        a.across.hi = std::max(a.across.hi, b.across.hi);
+        a.longest = std::max(a.longest, b.longest);
+        a.strokes.insert(a.strokes.end(), b.strokes.begin(), b.strokes.end());
+        bands.erase(bands.begin() + static_cast<std::ptrdiff_t>(first) + 1);
+    }
+    return bands;
+}
+
+// The ink read as lines in one direction.
+struct Reading {
+    Direction direction = Direction::Horizontal;
+    std::vector<Band> lines;
+    bool several = false;  // two or more lines, at least one holding several characters
+    double thickness = 0;  // of the lines (the middle one)
+    // Changes of line in writing order to a later line and to an earlier one.
+    int32_t forward = 0, backward = 0;
+    // Writing moves through the lines in reading order, each line written at once but for one return to an
+    // earlier line (a stroke added afterwards): a row written left to right read as columns goes backwards
+    // all the time, and the parts of one character (氵 beside 日 over 皿) go back and forth.
+    bool inOrder() const {
+        return forward > 0 && forward >= backward && forward + backward <= static_cast<int32_t>(lines.size());
+    }
+    // Changes beyond the one per line.
+    int32_t extraTurns() const { return forward + backward - static_cast<int32_t>(lines.size() - 1); }
+};
+
+Reading readingOf(std::span<const Box> boxes, Direction direction) {
+    Reading r{direction, bandsOf(boxes, direction)};
+    if (r.lines.size() > kMaxBands) return r;
+    if (r.lines.size() == 1) {
+        r.thickness = r.lines.front().across.length();
+        return r;
+    }
+    std::vector<double> thicknesses;
+    std::vector<int32_t> lineOf(boxes.size(), -1);
+    // The thickest line is the measure of a character: a band of pieces (the 心 under 忘 in a column) is
+    // thinner than the characters in it are long.
+    double thickest = 1.0;
+    for (const auto& line : r.lines) thickest = std::max(thickest, line.across.length());
+    for (size_t l = 0; l < r.lines.size(); ++l) {
+        const Band& line = r.lines[l];
+        thicknesses.push_back(std::max(line.across.length(), 1.0));
+        std::vector<Box> own;
+        for (int32_t s : line.strokes) {
+            own.push_back(boxes[static_cast<size_t>(s)]);
+            lineOf[static_cast<size_t>(s)] = static_cast<int32_t>(l);
+        }
+        // Several characters: two blocks of ink along the line as long as a character (pieces of one are
+        // shorter), or one block as long as several written together.
+        const auto blocks = blocksOf(own, direction);
+        int characters = 0;
+        for (const auto& b : blocks) {
+            const double length = b.along.length() / thickest;
+            if (length >= kSeveralTogether) characters += 2;
+            if (length >= kCharacterBlock.lo && length <= kCharacterBlock.hi) ++characters;
+        }
+        if (characters >= 2 &&
+            blocks.back().along.hi - blocks.front().along.lo >= kSeveralCharacters * thickest)
+            r.several = true;
+    }
+    r.thickness = median(thicknesses);
+    // Columns are read right to left: their bands' order across is the reverse of reading order.
+    const bool reversed = direction == Direction::Vertical;
+    int32_t previous = -1;
+    for (int32_t l : lineOf) {
+        if (l < 0) continue;
+        if (previous >= 0 && l != previous) ++((l > previous) != reversed ? r.forward : r.backward);
+        previous = l;
+    }
+    return r;
+}
+
 }  // namespace
+
+LineLayout linesOf(std::span<const Box> strokeBoxes) {
+    LineLayout layout;
+    layout.lineOf.assign(strokeBoxes.size(), 0);
+    const Reading rows = readingOf(strokeBoxes, Direction::Horizontal);
+    const Reading columns = readingOf(strokeBoxes, Direction::Vertical);
+    // Lines in one direction, unless the other direction reads the ink as one line no thicker than they are.
+    auto fits = [](const Reading& lines, const Reading& other) {
+        return lines.several && lines.inOrder() && lines.lines.size() <= static_cast<size_t>(kMaxLines) &&
+               (other.lines.size() != 1 || other.thickness >= kStackedLines * lines.thickness);
+    };
+    const bool rowsFit = fits(rows, columns), columnsFit = fits(columns, rows);
+    if (!rowsFit && !columnsFit) return layout;
+    const bool useRows = !columnsFit || (rowsFit && (rows.extraTurns() != columns.extraTurns()
+                                                         ? rows.extraTurns() < columns.extraTurns()
+                                                         : rows.lines.size() <= columns.lines.size()));
+    const Reading& chosen = useRows ? rows : columns;
+    layout.direction = chosen.direction;
+    layout.count = static_cast<int32_t>(chosen.lines.size());
+    std::vector<int32_t> lineOf(strokeBoxes.size(), -1);
+    for (size_t l = 0; l < chosen.lines.size(); ++l) {
+        // Columns are read right to left.
+        const auto index = static_cast<int32_t>(useRows ? l : chosen.lines.size() - 1 - l);
+        for (int32_t s : chosen.lines[l].strokes) lineOf[static_cast<size_t>(s)] = index;
+    }
+    // Empty strokes join the line of the stroke before them, or after them at the start.
+    int32_t current = -1;
+    for (int32_t l : lineOf) {
+        if (l >= 0) {
+            current = l;
+            break;
+        }
+    }
+    for (size_t i = 0; i < lineOf.size(); ++i) {
+        if (lineOf[i] >= 0) current = lineOf[i];
+        layout.lineOf[i] = current;
+    }
+    return layout;
+}
 
 Extent LineFrame::extentOf(const Box& box) const { return extentIn(direction, box); }
 
@@ -95,7 +281,7 @@ Box LineFrame::frameFor(const Extent& extent) const {
     return {clamp(across.lo), clamp(along.lo), clamp(across.hi), clamp(along.hi)};
 }
 
-LineFrame frameOfLine(std::span<const Box> strokeBoxes) {
+LineFrame frameOfLine(std::span<const Box> strokeBoxes, std::optional<Direction> direction) {
     Box ink;
     int strokes = 0;
     for (const auto& box : strokeBoxes) {
@@ -107,8 +293,10 @@ LineFrame frameOfLine(std::span<const Box> strokeBoxes) {
     // A line runs downwards when its ink is clearly taller than wide and falls apart into pieces top to
     // bottom (a lone tall character such as 1 or i stays horizontal).
     const auto width = static_cast<double>(ink.width()), height = static_cast<double>(ink.height());
-    if (height > 1.3 * width && rows.size() >= 2 &&
-        (strokes >= 3 || (strokes == 2 && width >= 0.3 * height))) {
+    if (direction) {
+        line.direction = *direction;
+    } else if (height > 1.3 * width && rows.size() >= 2 &&
+               (strokes >= 3 || (strokes == 2 && width >= 0.3 * height))) {
         line.direction = Direction::Vertical;
     }
     const Extent all = line.extentOf(ink);

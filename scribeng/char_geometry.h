@@ -7,8 +7,10 @@
 // vertical one: where small kana and 、。 sit in both.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <span>
+#include <vector>
 
 #include "scribeng/categories.h"
 #include "scribeng/geometry.h"
@@ -41,11 +43,30 @@ struct LineFrame {
     Box frameFor(const Extent& extent) const;
 };
 
-// The direction of the line from its ink (horizontal unless the strokes clearly progress downwards), the
-// estimated character size (the line's thickness, or the length of its blocks along the line when that is
-// larger: a narrow character such as し in a column, or a flat one such as つ in a row, is longer than the
-// line is thick) and the band of full-size characters.
-LineFrame frameOfLine(std::span<const Box> strokeBoxes);
+// The direction of the line from its ink (horizontal unless the strokes clearly progress downwards; or
+// `direction` when given), the estimated character size (the line's thickness, or the length of its blocks
+// along the line when that is larger: a narrow character such as し in a column, or a flat one such as つ in
+// a row, is longer than the line is thick) and the band of full-size characters.
+LineFrame frameOfLine(std::span<const Box> strokeBoxes, std::optional<Direction> direction = std::nullopt);
+
+// The lines of a selection: rows or columns, numbered in reading order (rows top to bottom, columns right to
+// left). Empty strokes belong to the line of the stroke before them (or after, for the first).
+struct LineLayout {
+    Direction direction = Direction::Horizontal;
+    int32_t count = 1;
+    std::vector<int32_t> lineOf;  // per stroke
+};
+
+// The lines of the ink: bands across the writing direction apart from one another, each as thick as a
+// character and holding its strokes whole (a stroke much longer than its band is thick, or a band much
+// thinner than the others, joins the nearer neighbour: a tall character or a dot is no line of its own), of
+// which at least one holds several characters. Where both rows and columns fit (a grid), the one the writing
+// order follows best wins, then the one of fewer lines, then rows. One line (count 1) unless such a layout
+// is clearly there: ink that a single line explains as well (a column beside rows of one character each)
+// stays one line, and so do more than kMaxLines bands.
+LineLayout linesOf(std::span<const Box> strokeBoxes);
+
+inline constexpr int32_t kMaxLines = 16;
 
 // Size-and-place classes.
 enum class MarkKind {

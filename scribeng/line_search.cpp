@@ -69,6 +69,22 @@ constexpr double kLoneLength = 1.6;
 // so, the whole is read as one character instead.
 constexpr double kMarkSplitLength = 2.4;
 
+// A multi-line selection cut into more stretches than this is read as one line (linesOf allows one return to
+// an earlier line; this bounds the searches whatever it allows).
+constexpr size_t kMaxStretches = kMaxLines + 1;
+// Recognitions a search of several stretches makes at most: each stretch beyond the first adds this many to
+// kMaxRecognitions, up to kMaxMultiRecognitions.
+constexpr size_t kRecognitionsPerStretch = 60, kMaxMultiRecognitions = 240;
+
+// Recognitions shared by the searches of the stretches of one selection, so that the bound on time holds for
+// the whole of it.
+struct Budget {
+    size_t used = 0;
+    size_t limit = kMaxRecognitions;
+    size_t chosenLeft =
+        kMaxChosenReadings;  // characters that may still be read again with the full shortlist
+};
+
 struct RunInfo {
     CharRun run;
     Extent extent;
@@ -250,18 +266,24 @@ public:
     // Internal boundary states: before stroke i (0..n); 0 and n always begin / end a character.
     enum class Boundary : uint8_t { Free, Required, Forbidden };
 
-    Search(const Recognizer& recognizer, std::span<const Stroke> strokes, std::optional<CharRun> forced,
-           int32_t mask, size_t limit, RunCache& cache)
+    // A search of `strokes` in the frame `line`. They are strokes `offset` onwards of the selection (runs are
+    // cached by their place in it), and `after` more strokes follow them in other searches sharing `budget`.
+    Search(const Recognizer& recognizer, std::span<const Stroke> strokes, const LineFrame& line,
+           int32_t offset, size_t after, std::optional<CharRun> forced, int32_t mask, size_t limit,
+           RunCache& cache, Budget& budget)
         : m_recognizer(recognizer),
           m_strokes(strokes),
+          m_offset(offset),
+          m_after(after),
           m_forced(forced),
           m_mask(mask),
           m_limit(limit),
-          m_cache(cache) {
+          m_cache(cache),
+          m_shared(budget),
+          m_line(line) {
         const auto n = static_cast<int32_t>(strokes.size());
         m_boxes.reserve(strokes.size());
         for (const auto& s : strokes) m_boxes.push_back(boundsOf(s));
-        m_line = frameOfLine(m_boxes);
         for (const auto& b : m_boxes)
             m_extents.push_back(b.empty() ? std::optional<Extent>{} : m_line.extentOf(b));
         m_boundary.assign(static_cast<size_t>(n) + 1, Boundary::Free);
@@ -464,12 +486,13 @@ private:
         const std::span<const Stroke> strokes = m_strokes.subspan(static_cast<size_t>(run.first), count);
         // Past the budget only the runs every partition may need are recognised, and those only up to the
         // limit; one recognition is kept in reserve for each stroke still to come.
-        if (!m_cache.runs.contains({run.first, run.last})) {
-            const auto toCome = static_cast<size_t>(static_cast<int32_t>(m_strokes.size()) - 1 - run.last);
-            if (!anyShape && (m_recognitions >= m_budget || m_recognitions + toCome >= kMaxRecognitions)) {
+        if (!m_cache.runs.contains(keyOf(run))) {
+            const auto toCome =
+                static_cast<size_t>(static_cast<int32_t>(m_strokes.size()) - 1 - run.last) + m_after;
+            if (!anyShape && (m_recognitions >= m_budget || m_shared.used + toCome >= m_shared.limit)) {
                 return std::nullopt;
             }
-            if (!m_unbounded && m_recognitions >= kMaxRecognitions) {
+            if (!m_unbounded && m_shared.used >= m_shared.limit) {
                 m_exhausted = true;
                 return std::nullopt;
             }
@@ -500,13 +523,16 @@ private:
 
     const std::vector<Candidate>& recognized(CharRun run, std::span<const Stroke> strokes,
                                              const Extent& extent) {
-        const auto key = std::make_pair(run.first, run.last);
+        const auto key = keyOf(run);
         auto& cache = m_chosen ? m_cache.chosen : m_cache.runs;
         auto it = cache.find(key);
         if (it == cache.end()) {
             // Enough candidates to find a kana among them after the marks are decided.
             const size_t wanted = std::max<size_t>(m_limit, 10);
-            if (!m_chosen) ++m_recognitions;
+            if (!m_chosen) {
+                ++m_recognitions;
+                ++m_shared.used;
+            }
             it = cache
                      .emplace(key, m_recognizer.recognize(strokes, m_line.frameFor(extent), m_mask, wanted,
                                                           m_chosen ? 0 : kTrialShortlist,
@@ -537,7 +563,8 @@ private:
 
     // The characters' candidates read again with the full shortlist (a few only: the bound on time holds).
     void readChosen(std::vector<SearchedChar>& chars) {
-        if (chars.size() > kMaxChosenReadings) return;
+        if (chars.size() > m_shared.chosenLeft) return;
+        m_shared.chosenLeft -= chars.size();
         m_chosen = m_unbounded = true;
         for (auto& c : chars) {
             if (auto info = runInfo(c.run, true)) {
@@ -564,23 +591,101 @@ private:
                (touching ? kMarkTouchCost : 0.0);
     }
 
+    std::pair<int32_t, int32_t> keyOf(CharRun run) const {
+        return {run.first + m_offset, run.last + m_offset};
+    }
+
     const Recognizer& m_recognizer;
     std::span<const Stroke> m_strokes;
+    int32_t m_offset;
+    size_t m_after;
     std::optional<CharRun> m_forced;
     int32_t m_mask;
     size_t m_limit;
     RunCache& m_cache;
+    Budget& m_shared;
+    LineFrame m_line;
     std::vector<Box> m_boxes;
     std::vector<std::optional<Extent>> m_extents;
     std::vector<Boundary> m_boundary;
-    // Recognitions of one search: enough for every line people write, bounded for a hostile stroke count.
+    // Recognitions of this search (beyond its budget only the runs every partition needs are read), and of
+    // all the searches of the selection (m_shared): enough for every line people write, bounded for a
+    // hostile stroke count.
     size_t m_recognitions = 0;
     size_t m_budget = 0;
-    bool m_exhausted = false;  // kMaxRecognitions reached: the search stops where it is
+    bool m_exhausted = false;  // the shared limit reached: the search stops where it is
     bool m_unbounded = false;  // reading the fallback pieces or runs asked for: no limit
     bool m_chosen = false;     // reading chosen characters: full shortlist, cache.chosen
-    LineFrame m_line;
 };
+
+std::vector<Box> boxesOf(std::span<const Stroke> strokes) {
+    std::vector<Box> boxes;
+    boxes.reserve(strokes.size());
+    for (const auto& s : strokes) boxes.push_back(boundsOf(s));
+    return boxes;
+}
+
+// A stretch of consecutive strokes in one line of a selection.
+struct Stretch {
+    CharRun run;
+    int32_t line = 0;
+};
+
+// The selection as stretches of strokes of one line each, in writing order, with each line's frame; a single
+// stretch (and no frames) when the ink is one line or too many stretches.
+struct Stretches {
+    std::vector<Stretch> list;
+    std::vector<LineFrame> frames;  // per line
+};
+
+Stretches stretchesOf(std::span<const Box> boxes) {
+    const auto n = static_cast<int32_t>(boxes.size());
+    Stretches out;
+    const LineLayout layout = linesOf(boxes);
+    if (layout.count > 1) {
+        for (int32_t i = 0; i < n; ++i) {
+            const int32_t line = layout.lineOf[static_cast<size_t>(i)];
+            if (out.list.empty() || out.list.back().line != line) out.list.push_back({{i, i}, line});
+            out.list.back().run.last = i;
+        }
+    }
+    if (out.list.size() <= 1 || out.list.size() > kMaxStretches) return {{{{0, n - 1}, 0}}, {}};
+    std::vector<std::vector<Box>> lines(static_cast<size_t>(layout.count));
+    for (int32_t i = 0; i < n; ++i)
+        lines[static_cast<size_t>(layout.lineOf[static_cast<size_t>(i)])].push_back(
+            boxes[static_cast<size_t>(i)]);
+    for (const auto& line : lines) out.frames.push_back(frameOfLine(line, layout.direction));
+    return out;
+}
+
+// A run that lies within one stretch is read in its line's frame; one that crosses lines (a regroup across
+// them) in a frame of its own, as a character written alone.
+struct Place {
+    size_t stretch = 0;
+    bool crosses = false;
+};
+
+Place placeOf(const Stretches& stretches, CharRun run) {
+    for (size_t i = 0; i < stretches.list.size(); ++i) {
+        const CharRun s = stretches.list[i].run;
+        if (run.first >= s.first && run.first <= s.last) return {i, run.last > s.last};
+    }
+    return {0, true};
+}
+
+// Reads a run crossing lines as one character, framed alone.
+std::optional<SearchedChar> readAlone(const Recognizer& recognizer, std::span<const Stroke> strokes,
+                                      CharRun run, size_t after, int32_t mask, size_t limit, RunCache& cache,
+                                      Budget& budget) {
+    const auto own =
+        strokes.subspan(static_cast<size_t>(run.first), static_cast<size_t>(run.last - run.first + 1));
+    const auto boxes = boxesOf(own);
+    Search search(recognizer, own, frameOfLine(boxes), run.first, after, std::nullopt, mask, limit, cache,
+                  budget);
+    auto candidates = search.candidatesOf({0, run.last - run.first}, true);
+    if (candidates.empty()) return std::nullopt;
+    return SearchedChar{run, std::move(candidates)};
+}
 
 }  // namespace
 
@@ -590,7 +695,60 @@ std::vector<SearchedChar> searchLine(const Recognizer& recognizer, std::span<con
     if (strokes.empty() || !recognizer.ready() || limit == 0) return {};
     const auto n = static_cast<int32_t>(strokes.size());
     if (forced && (forced->first < 0 || forced->last < forced->first || forced->last >= n)) return {};
-    return Search(recognizer, strokes, forced, mask, limit, cache).run();
+    const auto boxes = boxesOf(strokes);
+    const Stretches stretches = stretchesOf(boxes);
+    Budget budget;
+    if (stretches.frames.empty()) {
+        return Search(recognizer, strokes, frameOfLine(boxes), 0, 0, forced, mask, limit, cache, budget)
+            .run();
+    }
+    // Several lines: every stretch is searched in its line's frame and the characters joined in writing order
+    // (characters are runs of consecutive strokes), so a line's end is never read beside the next line's
+    // start. A forced run within one stretch is searched with it; one that crosses lines is read alone, and
+    // the rest of the stretches it touches are searched as pieces of their own.
+    budget.limit = std::min(kMaxMultiRecognitions,
+                            kMaxRecognitions + kRecognitionsPerStretch * (stretches.list.size() - 1));
+    struct Piece {
+        CharRun run;
+        std::optional<size_t> line;  // none: the forced run crossing lines, read alone
+    };
+    std::vector<Piece> pieces;
+    const bool crossing = forced && placeOf(stretches, *forced).crosses;
+    for (const auto& stretch : stretches.list) {
+        const auto line = static_cast<size_t>(stretch.line);
+        const CharRun s = stretch.run;
+        if (!crossing || s.last < forced->first || s.first > forced->last) {
+            pieces.push_back({s, line});
+            continue;
+        }
+        if (s.first < forced->first) pieces.push_back({{s.first, forced->first - 1}, line});
+        if (s.first <= forced->first) pieces.push_back({*forced, std::nullopt});
+        if (s.last > forced->last) pieces.push_back({{forced->last + 1, s.last}, line});
+    }
+    std::vector<SearchedChar> out;
+    for (const auto& piece : pieces) {
+        const auto count = static_cast<size_t>(piece.run.last - piece.run.first + 1);
+        const auto after = static_cast<size_t>(n - 1 - piece.run.last);
+        if (!piece.line) {
+            auto alone = readAlone(recognizer, strokes, piece.run, after, mask, limit, cache, budget);
+            if (!alone) return {};
+            out.push_back(std::move(*alone));
+            continue;
+        }
+        std::optional<CharRun> inside;
+        if (forced && !crossing && forced->first >= piece.run.first && forced->last <= piece.run.last)
+            inside = CharRun{forced->first - piece.run.first, forced->last - piece.run.first};
+        Search search(recognizer, strokes.subspan(static_cast<size_t>(piece.run.first), count),
+                      stretches.frames[*piece.line], piece.run.first, after, inside, mask, limit, cache,
+                      budget);
+        auto chars = search.run();
+        if (chars.empty()) return {};
+        for (auto& c : chars) {
+            c.run = {c.run.first + piece.run.first, c.run.last + piece.run.first};
+            out.push_back(std::move(c));
+        }
+    }
+    return out;
 }
 
 std::vector<std::vector<Candidate>> recognizeRuns(const Recognizer& recognizer,
@@ -600,10 +758,40 @@ std::vector<std::vector<Candidate>> recognizeRuns(const Recognizer& recognizer,
     const auto n = static_cast<int32_t>(strokes.size());
     std::vector<std::vector<Candidate>> out;
     if (!recognizer.ready() || limit == 0 || n == 0) return out;
-    Search search(recognizer, strokes, std::nullopt, mask, limit, cache);
+    const auto boxes = boxesOf(strokes);
+    const Stretches stretches = stretchesOf(boxes);
+    Budget budget;
+    const bool full = runs.size() <= kMaxChosenReadings;
+    if (stretches.frames.empty()) {
+        Search search(recognizer, strokes, frameOfLine(boxes), 0, 0, std::nullopt, mask, limit, cache,
+                      budget);
+        for (const auto& run : runs) {
+            if (run.first < 0 || run.last < run.first || run.last >= n) return {};
+            out.push_back(search.candidatesOf(run, full));
+            if (out.back().empty()) return {};
+        }
+        return out;
+    }
+    std::vector<std::optional<Search>> searches(stretches.list.size());
     for (const auto& run : runs) {
         if (run.first < 0 || run.last < run.first || run.last >= n) return {};
-        out.push_back(search.candidatesOf(run, runs.size() <= kMaxChosenReadings));
+        const Place place = placeOf(stretches, run);
+        if (place.crosses) {
+            auto alone = readAlone(recognizer, strokes, run, 0, mask, limit, cache, budget);
+            if (!alone) return {};
+            out.push_back(std::move(alone->candidates));
+            continue;
+        }
+        const Stretch& s = stretches.list[place.stretch];
+        auto& search = searches[place.stretch];
+        if (!search) {
+            search.emplace(recognizer,
+                           strokes.subspan(static_cast<size_t>(s.run.first),
+                                           static_cast<size_t>(s.run.last - s.run.first + 1)),
+                           stretches.frames[static_cast<size_t>(s.line)], s.run.first, 0, std::nullopt, mask,
+                           limit, cache, budget);
+        }
+        out.push_back(search->candidatesOf({run.first - s.run.first, run.last - s.run.first}, full));
         if (out.back().empty()) return {};
     }
     return out;

@@ -1,7 +1,8 @@
 // Recognition time per character (free: RecognizeNF of a one-character object; guided: RecognizeF of its
-// PTW) and per line of six characters (RecognizeNF), over the engine's development set; free recognition of
-// real handwriting (the kanji folder of the shared samples, when present); and the worst inputs known: a
-// dense scribble of 600 strokes, one stroke of 600 points doubling back, 2,000 dots.
+// PTW), per line of six characters and per selection of three rows (RecognizeNF), over the engine's
+// development set; free recognition of real handwriting (the kanji folder of the shared samples, when
+// present); and the worst inputs known: a dense scribble of 600 strokes, one stroke of 600 points doubling
+// back, 2,000 dots.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -67,6 +68,24 @@ void recognizeFree(benchmark::State& state, const std::vector<int32_t>& set) {
 
 void BM_FreeCharacter(benchmark::State& state) { recognizeFree(state, objects("single_")); }
 void BM_FreeLineOfSix(benchmark::State& state) { recognizeFree(state, objects("line6_")); }
+// Three rows in one selection: the lines of six and seven characters, one under the other, written in turn.
+void BM_FreeThreeRows(benchmark::State& state) {
+    std::vector<std::vector<EnginePoint>> strokes;
+    int32_t top = 0;
+    for (const char* name : {"line6_a.txt", "line6_b.txt", "line7_a.txt"}) {
+        const auto file = sw::scribeng::readStrokeFile(fs::path(SCRIBENG_BENCHMARK_DATA) / name);
+        if (!file) {
+            state.SkipWithError("no input");
+            return;
+        }
+        for (auto s : file->strokes) {
+            for (auto& p : s) p.y += top;
+            strokes.push_back(std::move(s));
+        }
+        top += 120;
+    }
+    recognizeFree(state, {objectOf(strokes)});
+}
 // Real writing: the shared samples beside the repository (SkipWithError where they are absent).
 void BM_FreeRealKanji(benchmark::State& state) {
     recognizeFree(state, objects("", SCRIBENG_REAL_DATA "/kanji-learner1"));
@@ -100,6 +119,7 @@ void BM_GuidedCharacter(benchmark::State& state) {
 BENCHMARK(BM_FreeCharacter)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GuidedCharacter)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FreeLineOfSix)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FreeThreeRows)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FreeRealKanji)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WorstScribble600)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WorstDoublingBack600)->Unit(benchmark::kMillisecond);

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -53,6 +55,121 @@ TEST(FrameOfLine, DirectionAndSizeFromTheInk) {
     EXPECT_EQ(frame.right, 100);
     EXPECT_EQ(frame.top, 280);
     EXPECT_EQ(frame.bottom, 380);
+}
+
+// A character of three strokes (一 over 丨 over 一) in the 100-pixel cell at (x, y).
+void character(std::vector<Box>& out, int x, int y) {
+    out.push_back({x + 10, y + 10, x + 90, y + 20});
+    out.push_back({x + 45, y + 10, x + 55, y + 90});
+    out.push_back({x + 10, y + 80, x + 90, y + 90});
+}
+
+// Cells of a layout written in the order given: {column, row} on a 140-pixel grid.
+std::vector<Box> written(std::initializer_list<std::pair<int, int>> cells) {
+    std::vector<Box> out;
+    for (auto [column, row] : cells) character(out, 140 * column, 140 * row);
+    return out;
+}
+
+// Lines of a selection: found from the boxes, numbered in reading order (rows top to bottom, columns right to
+// left), with the writing order deciding a grid; one line wherever a single line explains the ink.
+TEST(LinesOf, RowsAndColumnsInReadingOrder) {
+    struct Row {
+        std::string name;
+        std::vector<Box> boxes;
+        int lines;
+        Direction direction;
+        std::vector<int> lineOfCell;  // per character (three strokes each); empty: not checked
+    };
+    std::vector<Box> tall = written({{0, 0}, {2, 0}});  // a character as tall as two rows, in a row
+    tall.insert(tall.begin() + 3, {{150, -20, 240, 130}, {185, 130, 200, 230}});
+    // A column ending in a character whose lower part falls apart into dots wider than the column (忘).
+    std::vector<Box> apart = written({{0, 0}, {0, 1}});
+    apart.insert(apart.end(), {{30, 290, 70, 300},
+                               {20, 300, 80, 330},
+                               {-20, 345, 0, 375},
+                               {30, 340, 50, 370},
+                               {70, 345, 90, 375},
+                               {110, 340, 125, 360}});
+    std::vector<Box> narrow;  // ｌ１ｌ１: one upright stroke each
+    for (int i = 0; i < 4; ++i) narrow.push_back({40 * i, 0, 40 * i + 8, 100});
+    std::vector<Box> late = written({{0, 0}, {1, 0}, {2, 0}, {0, 1}, {1, 1}});
+    late.push_back({300, 70, 310, 80});  // a dot added to the first row after the second
+    const std::vector<Row> rows{
+        {"two rows",
+         written({{0, 0}, {1, 0}, {2, 0}, {0, 1}, {1, 1}, {2, 1}}),
+         2,
+         Direction::Horizontal,
+         {0, 0, 0, 1, 1, 1}},
+        {"three columns, right to left",
+         written({{2, 0}, {2, 1}, {1, 0}, {1, 1}, {1, 2}, {0, 0}, {0, 1}}),
+         3,
+         Direction::Vertical,
+         {0, 0, 1, 1, 1, 2, 2}},
+        {"a line of one character",
+         written({{0, 0}, {1, 0}, {2, 0}, {3, 0}, {0, 1}}),
+         2,
+         Direction::Horizontal,
+         {0, 0, 0, 0, 1}},
+        {"grid written row by row",
+         written({{0, 0}, {1, 0}, {0, 1}, {1, 1}}),
+         2,
+         Direction::Horizontal,
+         {0, 0, 1, 1}},
+        {"grid written column by column",
+         written({{1, 0}, {1, 1}, {0, 0}, {0, 1}}),
+         2,
+         Direction::Vertical,
+         {0, 0, 1, 1}},
+        {"rows with wide gaps",
+         written({{0, 0}, {4, 0}, {9, 0}, {0, 1}, {5, 1}}),
+         2,
+         Direction::Horizontal,
+         {0, 0, 0, 1, 1}},
+        {"a row", written({{0, 0}, {1, 0}, {2, 0}, {3, 0}}), 1, Direction::Horizontal, {}},
+        {"a column", written({{0, 0}, {0, 1}, {0, 2}, {0, 3}}), 1, Direction::Horizontal, {}},
+        {"a row with wide gaps", written({{0, 0}, {5, 0}, {11, 0}}), 1, Direction::Horizontal, {}},
+        {"a tall character in a row", tall, 1, Direction::Horizontal, {}},
+        {"a character falling apart across a column", apart, 1, Direction::Horizontal, {}},
+        {"a row of narrow characters", narrow, 1, Direction::Horizontal, {}},
+        // 温 written 氵 first, then 日 over 皿: its rows of parts are visited back and forth.
+        {"a character written back and forth across its parts",
+         {{26, 30, 38, 42},
+          {24, 56, 39, 63},
+          {28, 74, 43, 88},
+          {53, 26, 54, 43},
+          {54, 25, 74, 43},
+          {53, 35, 73, 36},
+          {55, 43, 72, 44},
+          {49, 57, 51, 77},
+          {50, 55, 83, 78},
+          {61, 56, 62, 75},
+          {72, 55, 72, 74},
+          {45, 75, 96, 77}},
+         1,
+         Direction::Horizontal,
+         {}},
+        {"one character", written({{0, 0}}), 1, Direction::Horizontal, {}},
+        {"nothing", {}, 1, Direction::Horizontal, {}},
+    };
+    for (const auto& row : rows) {
+        const auto layout = sw::scribeng::linesOf(row.boxes);
+        EXPECT_EQ(layout.count, row.lines) << row.name;
+        ASSERT_EQ(layout.lineOf.size(), row.boxes.size()) << row.name;
+        if (row.lines > 1) {
+            EXPECT_EQ(layout.direction, row.direction) << row.name;
+        }
+        for (size_t c = 0; c < row.lineOfCell.size(); ++c) {
+            for (size_t s = 0; s < 3; ++s) {
+                EXPECT_EQ(layout.lineOf[3 * c + s], row.lineOfCell[c]) << row.name << c;
+            }
+        }
+    }
+    // A stroke added to a line after the next one was written belongs to its line.
+    const auto layout = sw::scribeng::linesOf(late);
+    ASSERT_EQ(layout.count, 2);
+    EXPECT_EQ(layout.lineOf.back(), 0);
+    EXPECT_EQ(layout.lineOf[late.size() - 2], 1);
 }
 
 TEST(MarkKind, SizeAndPlaceInTheLine) {

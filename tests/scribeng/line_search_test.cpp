@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <initializer_list>
 #include <ostream>
+#include <tuple>
 #include <vector>
 
 #include "hostile_ink.h"
@@ -90,6 +92,76 @@ TEST(LineSearch, ForcedRunIsKept) {
                     .empty());
     // Nothing allowed: no partition.
     EXPECT_TRUE(sw::scribeng::searchLine(japanese(), strokes, std::nullopt, 0, 3, cache).empty());
+}
+
+// Strokes of the given files, each placed with its ink's top left corner at the given point.
+std::vector<Stroke> placed(std::initializer_list<std::tuple<const char*, int32_t, int32_t>> files) {
+    std::vector<Stroke> out;
+    for (auto [name, x, y] : files) {
+        const auto strokes = strokesOf(name);
+        const sw::scribeng::Box ink = sw::scribeng::boundsOf(strokes);
+        for (auto s : strokes) {
+            for (auto& p : s) p = {p.x - ink.left + x, p.y - ink.top + y};
+            out.push_back(std::move(s));
+        }
+    }
+    return out;
+}
+
+// Several lines in one selection: every line reads exactly as it reads alone, in writing order, and no
+// character takes strokes of two lines (no mark from a line's end, no character across the join).
+TEST(LineSearch, SeveralLinesReadAsEachAlone) {
+    const struct {
+        const char* name;
+        std::vector<std::vector<Stroke>> lines;  // each line alone, placed where it is in the selection
+    } rows[] = {
+        {"two rows", {placed({{"line3_b.txt", 40, 30}}), placed({{"line6_b.txt", 40, 140}})}},
+        {"three rows, the last one character",
+         {placed({{"line5_a.txt", 40, 30}}), placed({{"line3_c.txt", 60, 140}}),
+          placed({{"single_01.txt", 40, 250}})}},
+        {"two columns, right to left",
+         {placed({{"lines/07_v_tight.txt", 200, 30}}), placed({{"lines/08_v_wide.txt", 60, 30}})}},
+        {"rows with wide gaps", {placed({{"line3_a.txt", 40, 30}}), placed({{"line3_d.txt", 40, 150}})}},
+    };
+    for (const auto& row : rows) {
+        std::vector<Stroke> all;
+        std::vector<sw::scribeng::SearchedChar> alone;
+        for (const auto& line : row.lines) {
+            sw::scribeng::RunCache cache;
+            const auto offset = static_cast<int32_t>(all.size());
+            for (auto c : sw::scribeng::searchLine(japanese(), line, std::nullopt, kAll, 5, cache)) {
+                c.run = {c.run.first + offset, c.run.last + offset};
+                alone.push_back(std::move(c));
+            }
+            all.insert(all.end(), line.begin(), line.end());
+        }
+        sw::scribeng::RunCache cache;
+        const auto chars = sw::scribeng::searchLine(japanese(), all, std::nullopt, kAll, 5, cache);
+        ASSERT_EQ(chars.size(), alone.size()) << row.name;
+        for (size_t i = 0; i < chars.size(); ++i) {
+            EXPECT_EQ(chars[i].run, alone[i].run) << row.name << " " << i;
+            EXPECT_EQ(chars[i].candidates.front().code, alone[i].candidates.front().code)
+                << row.name << " " << i;
+        }
+        // A regroup reads the characters in the same frames.
+        const auto again = sw::scribeng::recognizeRuns(japanese(), all, runsOf(chars), kAll, 5, cache);
+        ASSERT_EQ(again.size(), chars.size()) << row.name;
+        for (size_t i = 0; i < chars.size(); ++i) {
+            EXPECT_EQ(again[i].front().code, chars[i].candidates.front().code) << row.name << " " << i;
+        }
+    }
+}
+
+// A character forced across two lines (a regroup) is one character; the rest of both lines keep theirs.
+TEST(LineSearch, ForcedRunAcrossLines) {
+    const auto all = placed({{"line3_b.txt", 40, 30}, {"line6_b.txt", 40, 140}});  // あさひ, then 19 strokes
+    const CharRun forced{5, 9};
+    sw::scribeng::RunCache cache;
+    const auto runs = runsOf(sw::scribeng::searchLine(japanese(), all, forced, kAll, 5, cache));
+    EXPECT_TRUE(sw::scribeng::isPartition(runs, static_cast<int32_t>(all.size())));
+    EXPECT_NE(std::find(runs.begin(), runs.end(), forced), runs.end());
+    const auto again = sw::scribeng::recognizeRuns(japanese(), all, runs, kAll, 5, cache);
+    EXPECT_EQ(again.size(), runs.size());
 }
 
 // Hostile input (many dots, a dense scribble, strokes that all overlap) used to cost thousands of

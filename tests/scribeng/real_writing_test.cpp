@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -129,5 +130,51 @@ INSTANTIATE_TEST_SUITE_P(Forms, WrittenLatin,
                              return std::string(info.param.folder) +
                                     (info.param.mask == 0x1FF ? "_all" : "_latin");
                          });
+
+struct LineSet {
+    const char* name;
+    int seed;
+    int lines;  // per file: 1, or several rows or columns in one selection
+    int count;  // files, the first of those the README's figures are measured on (80)
+    const char* folders;
+    double lineCharacters;  // per cent, at least
+};
+
+class RealLines : public sw::scribeng::testing::EngineTest, public ::testing::WithParamInterface<LineSet> {};
+
+// Lines composed from the samples (compose_real_lines.py, fixed seeds): character accuracy of single lines,
+// and of selections of two and three rows or columns read line by line.
+TEST_P(RealLines, CharacterAccuracy) {
+    const LineSet& set = GetParam();
+    if (!fs::is_directory(kSamples / "kanji-learner1")) GTEST_SKIP() << kSamples << " is absent";
+    const sw::scribeng::testing::TempFolder out(std::string("scribeng-real-lines-") + set.name + "-");
+    std::string command = std::string("python3 ") + SCRIBENG_COMPOSE_LINES + " --out " + out.path().string() +
+                          " --count " + std::to_string(set.count) + " --seed " + std::to_string(set.seed) +
+                          " --lines " + std::to_string(set.lines);
+    for (std::string folders = set.folders; !folders.empty();) {
+        const auto space = folders.find(' ');
+        command += " " + (kSamples / folders.substr(0, space)).string();
+        folders = space == std::string::npos ? "" : folders.substr(space + 1);
+    }
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    sw::scribeng::EvaluationOptions options;
+    options.box = EngineRect{10, 10, 110, 110};
+    const auto figures = sw::scribeng::evaluateFolder(lib(), out.path(), options);
+    ASSERT_TRUE(figures.has_value());
+    EXPECT_EQ(figures->lines, set.count);
+    EXPECT_GE(figures->lineCharAccuracy(), set.lineCharacters);
+}
+
+constexpr const char* kAllFolders = "kanji-learner1 hiragana-writer1 katakana-writer1";
+
+// Figures of the files tested (80 files each: 79.9, 91.5, 80.2, 79.7, 79.3 per cent).
+INSTANTIATE_TEST_SUITE_P(Composed, RealLines,
+                         ::testing::Values(LineSet{"kanji", 3, 1, 40, "kanji-learner1", 76},  // 79.1
+                                           LineSet{"kana", 4, 1, 40, "hiragana-writer1 katakana-writer1",
+                                                   89},                                         // 92.2
+                                           LineSet{"mixed", 5, 1, 40, kAllFolders, 74},         // 77.4
+                                           LineSet{"two_lines", 6, 2, 30, kAllFolders, 79},     // 83.6
+                                           LineSet{"three_lines", 6, 3, 30, kAllFolders, 77}),  // 80.9
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

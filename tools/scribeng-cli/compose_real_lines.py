@@ -7,11 +7,15 @@ bottom), with tight spacing (boxes overlapping: the ink of neighbours may touch)
 keeps its size and place within its box, so small kana stay small and low. Input files have the writing box
 BOX (left top right bottom) unless they carry a `box` line.
 
-    compose_real_lines.py --out OUT_DIR [--count 120] [--seed 3] [--box 10 10 110 110] FOLDER...
+With --lines K (2 or more) every file holds K such lines written one after the other in reading order:
+rows top to bottom, or columns right to left, 1.1 to 1.5 boxes apart; the last line takes 1 to 6 samples.
+The file expects the lines' texts joined.
 
-Writes OUT_DIR/NNN_{h,v}_{tight,wide}.txt in the stroke file format (README.md beside this script). The
-output carries the licence of the samples: keep it beside them, outside the repository, when their licence
-asks for that.
+    compose_real_lines.py --out OUT_DIR [--count 120] [--seed 3] [--lines 1] [--box 10 10 110 110] FOLDER...
+
+Writes OUT_DIR/NNN_{h,v}_{tight,wide}.txt (with --lines K: NNN_{h,v}_{tight,wide}_K.txt) in the stroke file
+format (README.md beside this script). The output carries the licence of the samples: keep it beside them,
+outside the repository, when their licence asks for that.
 """
 import argparse
 import os
@@ -49,6 +53,7 @@ def main():
     ap.add_argument("--out", required=True)
     ap.add_argument("--count", type=int, default=120)
     ap.add_argument("--seed", type=int, default=3)
+    ap.add_argument("--lines", type=int, default=1)
     ap.add_argument("--box", type=int, nargs=4, default=[10, 10, 110, 110])
     ap.add_argument("folders", nargs="+")
     a = ap.parse_args()
@@ -63,27 +68,36 @@ def main():
     if not samples:
         return "no samples"
     os.makedirs(a.out, exist_ok=True)
+    side_of_all = max(max(b[2] - b[0], b[3] - b[1]) for _, _, b in samples)
     for n in range(a.count):
         vertical = n % 4 >= 2
         tight = n % 2 == 0
-        chosen = [rnd.choice(samples) for _ in range(rnd.randint(2, 6))]
-        strokes, pos = [], 20.0
-        for expect, sample, box in chosen:
-            side = max(box[2] - box[0], box[3] - box[1])
-            across = rnd.gauss(0, side * 0.04)
-            for stroke in sample:
-                moved = []
-                for x, y in stroke:
-                    x, y = x - box[0], y - box[1]
-                    moved.append((round(pos + x), round(20 + across + y)) if not vertical
-                                 else (round(20 + across + x), round(pos + y)))
-                strokes.append(moved)
-            step = rnd.uniform(0.78, 0.92) if tight else rnd.uniform(1.15, 1.5)
-            pos += side * step
-        name = "%03d_%s_%s.txt" % (n + 1, "v" if vertical else "h", "tight" if tight else "wide")
+        strokes, text = [], ""
+        pitch = side_of_all * rnd.uniform(1.1, 1.5) if a.lines > 1 else 0.0
+        for line in range(a.lines):
+            fewest = 1 if line == a.lines - 1 and a.lines > 1 else 2
+            chosen = [rnd.choice(samples) for _ in range(rnd.randint(fewest, 6))]
+            # Where the line lies across: rows downwards, columns leftwards (read right to left).
+            offset = 20 + (a.lines - 1 - line if vertical else line) * pitch
+            pos = 20.0
+            for expect, sample, box in chosen:
+                side = max(box[2] - box[0], box[3] - box[1])
+                across = rnd.gauss(0, side * 0.04)
+                for stroke in sample:
+                    moved = []
+                    for x, y in stroke:
+                        x, y = x - box[0], y - box[1]
+                        moved.append((round(pos + x), round(offset + across + y)) if not vertical
+                                     else (round(offset + across + x), round(pos + y)))
+                    strokes.append(moved)
+                step = rnd.uniform(0.78, 0.92) if tight else rnd.uniform(1.15, 1.5)
+                pos += side * step
+            text += "".join(c[0] for c in chosen)
+        name = "%03d_%s_%s%s.txt" % (n + 1, "v" if vertical else "h", "tight" if tight else "wide",
+                                     "_%d" % a.lines if a.lines > 1 else "")
         with open(os.path.join(a.out, name), "w", encoding="utf-8") as f:
             f.write("# composed by compose_real_lines.py seed %d\n" % a.seed)
-            f.write("expect %s\n" % "".join(c[0] for c in chosen))
+            f.write("expect %s\n" % text)
             for s in strokes:
                 f.write(" ".join("%d,%d" % p for p in s) + "\n")
     return None
