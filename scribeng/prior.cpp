@@ -37,9 +37,9 @@ uint32_t mostStrokesFor(size_t written) {
         std::min<size_t>(written, std::numeric_limits<uint32_t>::max() / kJoinedAtMost) * kJoinedAtMost);
 }
 
-float writingCost(const WrittenInk& written, const ClassFacts& facts, const PriorWeights& w) {
+float writingCost(const WrittenInk& written, const ClassFacts& facts, const PriorWeights& w, bool kanji) {
     if (facts.minStrokes == 0 || written.strokes <= 0) return 0;
-    float cost = 0;
+    float cost = kanji && written.strokes == 1 && facts.minStrokes >= 2 ? w.oneStrokeKanjiCost : 0.0f;
     const float fewest = w.joinShare * static_cast<float>(facts.minStrokes);
     const auto strokes = static_cast<float>(written.strokes);
     if (strokes < fewest) cost += w.fewerStrokeCost * (fewest - strokes);

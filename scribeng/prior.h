@@ -37,6 +37,10 @@ struct PriorWeights {
     // costs.
     float extraShare = 0.25f;
     float extraStrokeCost = 0.5f;
+    // A kanji of two strokes or more written in a single stroke: joins within a character are common, a whole
+    // kanji in one movement is not, while kana, letters and digits often are one stroke (フ ク against 刀 夕,
+    // a cursive g or q against 夕).
+    float oneStrokeKanjiCost = 2.0f;
     // Ink: below inkShare x the class's least, the cost grows linearly to inkCost at no ink.
     float inkShare = 0.6f;
     float inkCost = 2.0f;
@@ -55,8 +59,9 @@ inline constexpr uint32_t kJoinedAtMost = 4;
 uint32_t mostStrokesFor(size_t written);
 
 // The cost of reading ink written like `written` as a class of these facts (0 when the facts say nothing
-// of its strokes).
-float writingCost(const WrittenInk& written, const ClassFacts& facts, const PriorWeights& w = {});
+// of its strokes); `kanji` when the class is a kanji.
+float writingCost(const WrittenInk& written, const ClassFacts& facts, const PriorWeights& w = {},
+                  bool kanji = false);
 
 // The cost of `code` for how common it is. `facts` may be null (a class without templates); grades and
 // ranks count only when `withFrequency`.

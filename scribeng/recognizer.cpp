@@ -228,7 +228,8 @@ std::vector<Candidate> Recognizer::recognize(std::span<const Stroke> strokes, co
     const WrittenInk written{static_cast<int>(inkStrokes.size()), relativeInk(inkStrokes)};
     for (const auto& c : scored) {
         const ClassFacts* facts = m_templates.factsOf(c.code);
-        const float prior = (facts ? writingCost(written, *facts, m_options.prior) : 0.0f) +
+        const bool kanji = (categoryOf(c.code) & (SCRIBENG_CAT_KANJI1 | SCRIBENG_CAT_KANJI2)) != 0;
+        const float prior = (facts ? writingCost(written, *facts, m_options.prior, kanji) : 0.0f) +
                             commonnessCost(c.code, facts, m_templates.hasFrequency(), m_options.prior);
         out.push_back({c.code, c.zinnia + ratio * (c.shape - w.shapeCentre) - prior});
     }

@@ -40,6 +40,7 @@ TEST(Prior, WritingCost) {
         WrittenInk written;
         ClassFacts facts;
         float atLeast, atMost;
+        bool kanji = false;
     } rows[] = {
         {"as the class is written", {5, 3.0f}, {5, 5, 3.0f}, 0, 0},
         {"half of 16 strokes joined", {8, 6.0f}, {16, 16, 6.5f}, 0, 0},
@@ -54,9 +55,12 @@ TEST(Prior, WritingCost) {
         {"a third of the ink", {5, 1.0f}, {5, 5, 3.0f}, 0.2f, 1.0f},
         {"one stroke for a kanji of 16", {1, 3.4f}, {16, 16, 7.8f}, 2.0f, 100},
         {"a cursive e for a kanji of 16", {1, 3.4f}, {14, 16, 6.5f}, 2.0f, 100},
+        {"one stroke for the kanji 刀", {1, 1.6f}, {2, 2, 1.64f}, 2.0f, 2.0f, true},
+        {"two strokes for the kanji 刀", {2, 1.6f}, {2, 2, 1.64f}, 0, 0, true},
+        {"one stroke for the kanji 一", {1, 1.0f}, {1, 1, 1.0f}, 0, 0, true},
     };
     for (const auto& row : rows) {
-        const float cost = writingCost(row.written, row.facts);
+        const float cost = writingCost(row.written, row.facts, {}, row.kanji);
         EXPECT_GE(cost, row.atLeast) << row.name;
         EXPECT_LE(cost, row.atMost) << row.name;
     }
