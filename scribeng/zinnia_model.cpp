@@ -41,7 +41,7 @@ ZinniaFeatures ZinniaCharacter::features() const {
     return ZinniaFeatures(strokes, m_character->width(), m_character->height());
 }
 
-ZinniaModel::ZinniaModel() : m_recognizer(zinnia::Recognizer::create()) {}
+ZinniaModel::ZinniaModel() = default;
 ZinniaModel::~ZinniaModel() = default;
 ZinniaModel::ZinniaModel(ZinniaModel&&) noexcept = default;
 ZinniaModel& ZinniaModel::operator=(ZinniaModel&&) noexcept = default;
@@ -52,6 +52,7 @@ constexpr size_t kHeader = 12;
 constexpr size_t kLabel = 16;
 constexpr size_t kNode = 8;
 constexpr uint32_t kFormatVersion = 1;
+constexpr uint32_t kFormatId = 0xef71821;  // the first word of a model file, XOR the file's size
 // The largest |bias| + sum of |weight| of a class. Trained models stay below 100; with this bound a score
 // stays finite for any feature values below 1e30, so candidates always have an order.
 constexpr double kMaxClassMagnitude = 1e6;
@@ -107,7 +108,8 @@ bool MappedFile::open(const std::filesystem::path& file) {
 }
 
 bool ZinniaModel::open(const std::filesystem::path& file) {
-    m_recognizer->close();
+    m_reference.reset();
+    m_referenceOnce = std::make_unique<std::once_flag>();
     m_file = MappedFile{};
     m_records.clear();
     m_sections.clear();
@@ -116,7 +118,9 @@ bool ZinniaModel::open(const std::filesystem::path& file) {
     const size_t size = mapped.size();
     const char* bytes = mapped.data();
     if (size < kHeader || size > UINT32_MAX) return false;
-    if (readU32(bytes + 4) != kFormatVersion) return false;
+    if ((readU32(bytes) ^ static_cast<uint32_t>(size)) != kFormatId || readU32(bytes + 4) != kFormatVersion) {
+        return false;
+    }
     const uint32_t count = readU32(bytes + 8);
     std::vector<size_t> records;
     std::vector<std::pair<uint32_t, uint32_t>> sections;
@@ -147,23 +151,33 @@ bool ZinniaModel::open(const std::filesystem::path& file) {
     }
     records.push_back(at);
     if (at != size) return false;
-    if (!m_recognizer->open(bytes, size)) return false;
     m_file = std::move(mapped);
     m_records = std::move(records);
     m_sections = std::move(sections);
     return true;
 }
 
-size_t ZinniaModel::classCount() const { return m_recognizer->size(); }
+size_t ZinniaModel::classCount() const { return m_records.empty() ? 0 : m_records.size() - 1; }
 
 std::string ZinniaModel::label(size_t index) const {
-    const char* value = m_recognizer->value(index);
-    return value ? value : "";
+    // open() checked that every label ends inside its record.
+    return index < classCount() ? std::string(m_file.data() + m_records[index]) : std::string();
+}
+
+const zinnia::Recognizer& ZinniaModel::reference() const {
+    std::call_once(*m_referenceOnce, [this] {
+        m_reference.reset(zinnia::Recognizer::create());
+        // The file passed every check open() makes, so Zinnia reads it; a model it still refused would
+        // classify nothing.
+        if (m_file.data()) m_reference->open(m_file.data(), m_file.size());
+    });
+    return *m_reference;
 }
 
 std::vector<ScoredLabel> ZinniaModel::classify(const ZinniaCharacter& character, size_t nbest) const {
     std::vector<ScoredLabel> out;
-    std::unique_ptr<zinnia::Result> result(m_recognizer->classify(character.get(), nbest));
+    if (classCount() == 0) return out;
+    std::unique_ptr<zinnia::Result> result(reference().classify(character.get(), nbest));
     if (!result) return out;
     out.reserve(result->size());
     for (size_t i = 0; i < result->size(); ++i) {

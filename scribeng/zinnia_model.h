@@ -16,13 +16,15 @@
 // A class's score is its bias plus the dot product of its weights with the character's features. The engine
 // computes the features once per character (zinnia_features.h) and scores the classes it needs straight
 // from the mapped file, exactly as Zinnia's own classify scores them; classify(ZinniaCharacter) is Zinnia's
-// own, the reference the engine's scores are tested against.
+// own, the reference the engine's scores are tested against. Zinnia itself reads the file only when that
+// reference is first asked for, so recognition walks each model file once.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <span>
 #include <string>
 #include <vector>
@@ -93,7 +95,7 @@ public:
     bool open(const std::filesystem::path& file);
     size_t classCount() const;
     std::string label(size_t index) const;
-    // Best `nbest` labels, best first, by Zinnia's own classify.
+    // Best `nbest` labels, best first, by Zinnia's own classify (which reads the model on first use).
     std::vector<ScoredLabel> classify(const ZinniaCharacter& character, size_t nbest) const;
     // The same from the character's features: the same labels, scores and order, equal scores in Zinnia's
     // order (the later class in the file first). Empty for features that are not valid().
@@ -111,8 +113,12 @@ private:
     ClassWeights weights(size_t index) const;  // index below classCount()
     float bias(size_t index) const;
 
-    std::unique_ptr<zinnia::Recognizer> m_recognizer;
-    MappedFile m_file;              // which m_recognizer reads from
+    const zinnia::Recognizer& reference() const;
+
+    MappedFile m_file;  // the model, which the engine and m_reference read from
+    // Zinnia's own recognizer over m_file, opened by the first reference classify.
+    mutable std::unique_ptr<zinnia::Recognizer> m_reference;
+    mutable std::unique_ptr<std::once_flag> m_referenceOnce = std::make_unique<std::once_flag>();
     std::vector<size_t> m_records;  // offset of each class's record; one more: the end of the last
     // Per class, the first node of its move weights and of its stroke count weights (ClassWeights).
     std::vector<std::pair<uint32_t, uint32_t>> m_sections;
