@@ -108,7 +108,7 @@ std::vector<Candidate> Engine::recognizeGuided(std::span<const Stroke> strokes, 
          frame.top > ink.bottom)) {
         frame = Box{};
     }
-    return models.recognize(strokes, frame, m_mask, limit, kGuidedShortlist, kGuidedCoarse);
+    return models.recognizeInBox(strokes, frame, m_mask, limit, kGuidedShortlist, kGuidedCoarse);
 }
 
 }  // namespace sw::scribeng

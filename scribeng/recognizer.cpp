@@ -179,7 +179,8 @@ std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> 
 
 std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> strokes, const Box& ink,
                                                         const FeatureVector& features, const Box& frame,
-                                                        int32_t mask, size_t count, size_t coarse) const {
+                                                        int32_t mask, size_t count, size_t coarse,
+                                                        bool inkFrame) const {
     std::vector<ScoredCandidate> out;
     // Classes that no joining of strokes could write with this few are left out before any are compared,
     // unless the mask allows no other.
@@ -192,7 +193,14 @@ std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> 
     std::vector<CharCode> codes;
     codes.reserve(shortlist.size());
     for (const auto& match : shortlist) codes.push_back(match.code);
-    const auto zinnia = zinniaScores(zinniaFeaturesOf(strokes, ink, frame), codes);
+    auto zinnia = zinniaScores(zinniaFeaturesOf(strokes, ink, frame), codes);
+    if (inkFrame) {
+        const auto own = zinniaScores(zinniaFeaturesOf(strokes, ink, Box{}), codes);
+        const float cost = m_options.weights.inkFrameCost;
+        for (size_t k = 0; k < zinnia.size(); ++k) {
+            if (own[k]) zinnia[k] = std::max(zinnia[k].value_or(*own[k] - cost), *own[k] - cost);
+        }
+    }
     out.reserve(shortlist.size());
     for (size_t k = 0; k < shortlist.size(); ++k) {
         if (zinnia[k]) out.push_back({shortlist[k].code, *zinnia[k], shortlist[k].similarity});
@@ -202,6 +210,18 @@ std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> 
 
 std::vector<Candidate> Recognizer::recognize(std::span<const Stroke> strokes, const Box& frame, int32_t mask,
                                              size_t limit, size_t shortlist, size_t coarse) const {
+    return recognize(strokes, frame, mask, limit, shortlist, coarse, false);
+}
+
+std::vector<Candidate> Recognizer::recognizeInBox(std::span<const Stroke> strokes, const Box& box,
+                                                  int32_t mask, size_t limit, size_t shortlist,
+                                                  size_t coarse) const {
+    return recognize(strokes, box, mask, limit, shortlist, coarse, !box.empty());
+}
+
+std::vector<Candidate> Recognizer::recognize(std::span<const Stroke> strokes, const Box& frame, int32_t mask,
+                                             size_t limit, size_t shortlist, size_t coarse,
+                                             bool inkFrame) const {
     const Box ink = boundsOf(strokes);
     if (!ready() || ink.empty() || limit == 0) return {};
     // Ink without extent (taps) is a dot: Zinnia ranks the marks (every class when the mask allows none).
@@ -219,7 +239,7 @@ std::vector<Candidate> Recognizer::recognize(std::span<const Stroke> strokes, co
     std::vector<Candidate> out;
     const auto scored = scoreShortlist(strokes, ink, features, frame, mask,
                                        std::max(limit, shortlist != 0 ? shortlist : m_options.shortlist),
-                                       coarse != 0 ? coarse : m_options.coarse);
+                                       coarse != 0 ? coarse : m_options.coarse, inkFrame);
     float closest = 0;
     for (const auto& c : scored) closest = std::max(closest, c.shape);
     // The loose ratio is calibrated on real kana and kanji; digits, letters and symbols alone keep the ratio

@@ -58,6 +58,11 @@ struct FusionWeights {
     float looseRatio = 15.0f;
     float looseBelow = 0.87f;
     float closeFrom = 0.92f;
+    // Guided recognition (recognizeInBox) also reads the ink in its own frame, for characters written
+    // elsewhere in the box than the models expect (a letter small at the bottom, or filling the box): each
+    // class keeps the better of its Zinnia score in the box and in the ink's frame less this cost, so that
+    // where the box tells sizes apart (ゃ や, o O) its reading stays first.
+    float inkFrameCost = 0.2f;
 };
 
 struct RecognizerOptions {
@@ -98,6 +103,10 @@ public:
     // shorter ones, guided recognition with longer ones).
     std::vector<Candidate> recognize(std::span<const Stroke> strokes, const Box& frame, int32_t mask,
                                      size_t limit, size_t shortlist = 0, size_t coarse = 0) const;
+    // recognize() for a character written in the writing box `box`, also read in its ink's frame (see
+    // FusionWeights::inkFrameCost); recognize() itself when `box` is empty.
+    std::vector<Candidate> recognizeInBox(std::span<const Stroke> strokes, const Box& box, int32_t mask,
+                                          size_t limit, size_t shortlist = 0, size_t coarse = 0) const;
 
     // The shortlist with both scores, unfused, in shortlist order (empty without templates, and for ink
     // without extent, which recognize() leaves to Zinnia alone).
@@ -105,9 +114,13 @@ public:
                                                 int32_t mask, size_t count) const;
 
 private:
+    // `inkFrame`: each class keeps the better of its Zinnia score in `frame` and in the ink's own frame less
+    // weights.inkFrameCost.
     std::vector<ScoredCandidate> scoreShortlist(std::span<const Stroke> strokes, const Box& ink,
                                                 const FeatureVector& features, const Box& frame, int32_t mask,
-                                                size_t count, size_t coarse) const;
+                                                size_t count, size_t coarse, bool inkFrame = false) const;
+    std::vector<Candidate> recognize(std::span<const Stroke> strokes, const Box& frame, int32_t mask,
+                                     size_t limit, size_t shortlist, size_t coarse, bool inkFrame) const;
     std::vector<Candidate> recognizeByZinnia(const ZinniaFeatures& features, int32_t mask,
                                              size_t limit) const;
     // Ink without extent: the marks (、。・ and the like) the mask allows, ranked by Zinnia; every class when

@@ -442,10 +442,10 @@ def digit_forms():
     return f
 
 
-def transform(strokes, r, unit, origin):
-    """Slant, rotation, aspect, a smooth warp, per-stroke shifts; then pixels (y down) at `unit` pixels per
-    unit, the baseline's left end at `origin`."""
-    slant = math.tan(math.radians(r.uniform(-6, 22)))
+def transform(strokes, r, unit, origin, slant_range=(-6, 22)):
+    """Slant (degrees drawn from `slant_range`), rotation, aspect, a smooth warp, per-stroke shifts; then
+    pixels (y down) at `unit` pixels per unit, the baseline's left end at `origin`."""
+    slant = math.tan(math.radians(r.uniform(*slant_range)))
     rot = math.radians(r.uniform(-5, 5))
     aspect = r.uniform(0.8, 1.25)
     wa, wf, wp = r.uniform(0, 0.04), r.uniform(1.5, 3.5), r.uniform(0, 2 * math.pi)
@@ -489,7 +489,23 @@ def full_width(ch):
     return chr(ord(ch) + 0xFEE0)
 
 
-def write_set(out, name, forms, per_char, rnd, lower):
+class Writer:
+    """How this writer places a sample: the box sizes, the pen's wobble, the x-height and baseline in the box,
+    the slant, the point spacing. make_samples2.py's writer changes some of them."""
+    script = 'make_samples.py'
+    sizes = [60, 80, 100, 140, 200, 320]  # the writing box's side in pixels
+    wobble = 0.035
+    shift = 0.08  # the ink's centre moves up to this share of the box sideways
+    slant_range = (-6, 22)
+    spacing = (1.0, 6.0)
+
+    def place(self, r, size, k, lower):
+        """Pixels per unit and the baseline's depth in the box, both in pixels, for the k-th sample."""
+        unit = size * (r.uniform(0.26, 0.34) if lower else r.uniform(0.38, 0.46))
+        return unit, size * (0.7 if lower else 0.86)
+
+
+def write_set(out, name, forms, per_char, rnd, lower, writer=Writer()):
     folder = out / name
     folder.mkdir(parents=True, exist_ok=True)
     for old in folder.glob('*.txt'):
@@ -498,18 +514,19 @@ def write_set(out, name, forms, per_char, rnd, lower):
         for k in range(per_char):
             form = k % len(variants)
             r = random.Random(rnd.random())
-            size = r.choice([60, 80, 100, 140, 200, 320])  # the writing box's side in pixels
+            size = r.choice(writer.sizes)
             left, top = r.randint(0, 400), r.randint(0, 300)
-            pen = Pen(r, 0.035)
+            pen = Pen(r, writer.wobble)
             variants[form](pen, r)
-            unit = size * (r.uniform(0.26, 0.34) if lower else r.uniform(0.38, 0.46))
-            baseline = top + size * (0.7 if lower else 0.86)
+            unit, depth = writer.place(r, size, k, lower)
+            baseline = top + depth
             xs = [x for s in pen.strokes for x, _ in s]
             width = (max(xs) - min(xs)) * unit
-            origin = (left + size / 2 - width / 2 - min(xs) * unit + r.uniform(-0.08, 0.08) * size, baseline)
-            strokes = transform(pen.strokes, r, unit, origin)
-            spacing = r.uniform(1.0, 6.0) * max(1.0, size / 100)
-            lines = [f'# {ch} form {form + 1}: made by make_samples.py',
+            origin = (left + size / 2 - width / 2 - min(xs) * unit + r.uniform(-writer.shift, writer.shift) * size,
+                      baseline)
+            strokes = transform(pen.strokes, r, unit, origin, writer.slant_range)
+            spacing = r.uniform(*writer.spacing) * max(1.0, size / 100)
+            lines = [f'# {ch} form {form + 1}: made by {writer.script}',
                      f'expect {full_width(ch)}', f'box {left} {top} {left + size} {top + size}']
             for s in strokes:
                 lines.append(' '.join(f'{x},{y}' for x, y in resample(s, spacing, r)))
