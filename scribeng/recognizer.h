@@ -68,7 +68,12 @@ struct RecognizerOptions {
     size_t coarse = 1000;
     FusionWeights weights;
     PriorWeights prior;  // the costs of implausible and rare classes (prior.h)
+    // What reading the character with joins undone costs on Zinnia's score (recognizer.cpp).
+    float unjoinedCost = 0.5f;
 };
+
+// Joins undone for Zinnia at most (zinnia_ink.h, unjoinedVersions).
+inline constexpr size_t kMostUnjoined = 3;
 
 // Scores of one candidate, for calibrating the fusion.
 struct ScoredCandidate {
@@ -117,6 +122,11 @@ private:
     // knows, or features Zinnia cannot classify); a code several models know keeps its best.
     std::vector<std::optional<float>> zinniaScores(const ZinniaFeatures& features,
                                                    std::span<const CharCode> codes) const;
+    // Raises Zinnia's scores of the codes whose forms need more strokes than `placed` (the character in
+    // Zinnia's space, every point kept) has to their scores of the character with that many of the likeliest
+    // joins undone (zinnia_ink.h, unjoinedVersions), less RecognizerOptions::unjoinedCost, where higher.
+    void unjoinedScores(std::span<const std::vector<SpacePoint>> placed, std::span<const CharCode> codes,
+                        std::vector<std::optional<float>>& zinnia) const;
 
     RecognizerOptions m_options;
     ModelSet m_models;

@@ -72,7 +72,7 @@ TEST_P(Robustness, FusedScorerRecognisesFaultyStrokes) {
 
 INSTANTIATE_TEST_SUITE_P(Faults, Robustness,
                          ::testing::Values(Row{Fault::None, 97, 99}, Row{Fault::Swapped, 96, 99},
-                                           Row{Fault::Joined, 83, 97}, Row{Fault::Reversed, 96, 99}),
+                                           Row{Fault::Joined, 93, 99}, Row{Fault::Reversed, 96, 99}),
                          [](const auto& info) {
                              return std::string(templategen::faultName(info.param.fault));
                          });
