@@ -169,8 +169,10 @@ std::vector<Candidate> Recognizer::recognizeTap(const ZinniaFeatures& features, 
 }
 
 void Recognizer::unjoinedScores(std::span<const std::vector<SpacePoint>> placed,
-                                std::span<const CharCode> codes,
+                                std::span<ShapeMatch> shortlist,
                                 std::vector<std::optional<float>>& zinnia) const {
+    std::vector<CharCode> codes;
+    for (const auto& m : shortlist) codes.push_back(m.code);
     if (!m_templates.hasWritingFacts()) return;
     // Per code, the strokes its forms need beyond the written ones.
     std::vector<size_t> missing(codes.size(), 0);
@@ -194,7 +196,17 @@ void Recognizer::unjoinedScores(std::span<const std::vector<SpacePoint>> placed,
         }
         if (some.empty()) continue;
         const auto scores = zinniaScores(ZinniaFeatures(versions[v], kZinniaSpace, kZinniaSpace), some);
+        std::vector<InkStroke> ink;
+        for (const auto& stroke : versions[v]) {
+            auto& s = ink.emplace_back();
+            for (const auto& p : stroke) s.push_back({static_cast<float>(p.x), static_cast<float>(p.y)});
+        }
+        const FeatureVector features = directionFeatures(ink);
+        const OrientationVector orientations = orientationsOf(features);
         for (size_t i = 0; i < some.size(); ++i) {
+            auto& shape = shortlist[at[i]].similarity;
+            shape = std::max(
+                shape, m_templates.similarity(features, orientations, some[i]) - m_options.unjoinedShapeGap);
             auto& z = zinnia[at[i]];
             if (scores[i] && (!z || *scores[i] - m_options.unjoinedCost > *z))
                 z = *scores[i] - m_options.unjoinedCost;
@@ -231,7 +243,7 @@ std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> 
     reduced.reserve(placed.size());
     for (const auto& stroke : placed) reduced.push_back(zinniaVertices(stroke));
     auto zinnia = zinniaScores(ZinniaFeatures(reduced, kZinniaSpace, kZinniaSpace), codes);
-    unjoinedScores(placed, codes, zinnia);
+    unjoinedScores(placed, shortlist, zinnia);
     out.reserve(shortlist.size());
     for (size_t k = 0; k < shortlist.size(); ++k) {
         if (zinnia[k]) out.push_back({shortlist[k].code, *zinnia[k], shortlist[k].similarity});
