@@ -171,9 +171,9 @@ std::vector<Candidate> Recognizer::recognizeTap(const ZinniaFeatures& features, 
 void Recognizer::unjoinedScores(std::span<const std::vector<SpacePoint>> placed,
                                 std::span<ShapeMatch> shortlist,
                                 std::vector<std::optional<float>>& zinnia) const {
+    if (!m_options.readJoined || !m_templates.hasWritingFacts()) return;
     std::vector<CharCode> codes;
     for (const auto& m : shortlist) codes.push_back(m.code);
-    if (!m_templates.hasWritingFacts()) return;
     // Per code, the strokes its forms need beyond the written ones.
     std::vector<size_t> missing(codes.size(), 0);
     size_t most = 0;

@@ -72,7 +72,9 @@ struct RecognizerOptions {
     // read with the likeliest ways between strokes taken out (zinnia_ink.h, unjoinedVersions), by Zinnia at
     // this cost on its score and by its shape at this gap on its similarity, where that is better. Without
     // the cost one kana in 80 real kana lines and a real え read as kanji (五 土) whose strokes the split
-    // made; without the gap one real 初 of 250 read as another kanji.
+    // made; without the gap one real 初 of 250 read as another kanji. `readJoined` false: the strokes are
+    // read as written only.
+    bool readJoined = true;
     float unjoinedCost = 0.5f;
     float unjoinedShapeGap = 0.02f;
 };
