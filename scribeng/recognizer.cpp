@@ -179,6 +179,12 @@ void Recognizer::unjoinedScores(std::span<const std::vector<SpacePoint>> placed,
     size_t most = 0;
     for (size_t k = 0; k < codes.size(); ++k) {
         const ClassFacts* facts = m_templates.factsOf(codes[k]);
+        // A single stroke is taken apart for kana only: a kanji written in one movement is implausible
+        // (prior.h), and letters, digits and symbols are written in one stroke with pieces that look like the
+        // pen's way (a cursive q read as 夕 with its stem taken out).
+        if (placed.size() == 1 &&
+            (categoryOf(codes[k]) & (SCRIBENG_CAT_HIRAGANA | SCRIBENG_CAT_KATAKANA)) == 0)
+            continue;
         if (facts && facts->minStrokes > placed.size()) missing[k] = facts->minStrokes - placed.size();
         most = std::max(most, missing[k]);
     }

@@ -15,9 +15,10 @@ constexpr double kMargin = 0.15;
 // Zinnia splits a piece while its farthest point lies further than this (squared, in units of the space).
 constexpr float kSplitError = 0.001F;
 // The pen's way from one stroke to the next, joined to it, is at least this long (units of the space; the
-// character spans 700) and no point of it lies further from its chord than this share of its length.
+// character spans 700) and no point of it lies further from its chord than this share of its length (an arc
+// of a C or G split into pieces of 45 degrees bulges 0.1 of its chord).
 constexpr float kMinWayLength = 70.0F;
-constexpr float kWayStraightness = 0.1F;
+constexpr float kWayStraightness = 0.075F;
 
 struct Node {
     float x = 0;
