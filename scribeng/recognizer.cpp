@@ -168,6 +168,58 @@ std::vector<Candidate> Recognizer::recognizeTap(const ZinniaFeatures& features, 
     return out;
 }
 
+void Recognizer::unjoinedScores(std::span<const std::vector<SpacePoint>> placed,
+                                std::span<ShapeMatch> shortlist,
+                                std::vector<std::optional<float>>& zinnia) const {
+    if (!m_options.readJoined || !m_templates.hasWritingFacts()) return;
+    std::vector<CharCode> codes;
+    for (const auto& m : shortlist) codes.push_back(m.code);
+    // Per code, the strokes its forms need beyond the written ones.
+    std::vector<size_t> missing(codes.size(), 0);
+    size_t most = 0;
+    for (size_t k = 0; k < codes.size(); ++k) {
+        const ClassFacts* facts = m_templates.factsOf(codes[k]);
+        // A single stroke is taken apart for kana only: a kanji written in one movement is implausible
+        // (prior.h), and letters, digits and symbols are written in one stroke with pieces that look like the
+        // pen's way (a cursive q read as 夕 with its stem taken out).
+        if (placed.size() == 1 &&
+            (categoryOf(codes[k]) & (SCRIBENG_CAT_HIRAGANA | SCRIBENG_CAT_KATAKANA)) == 0)
+            continue;
+        if (facts && facts->minStrokes > placed.size()) missing[k] = facts->minStrokes - placed.size();
+        most = std::max(most, missing[k]);
+    }
+    if (most == 0) return;
+    const auto versions = unjoinedVersions(placed, std::min(most, kMostUnjoined));
+    for (size_t v = 0; v < versions.size(); ++v) {
+        // A class missing more strokes than there are likely joins takes the version with all of them.
+        std::vector<CharCode> some;
+        std::vector<size_t> at;
+        for (size_t k = 0; k < codes.size(); ++k) {
+            if (missing[k] == v + 1 || (v + 1 == versions.size() && missing[k] > v + 1)) {
+                some.push_back(codes[k]);
+                at.push_back(k);
+            }
+        }
+        if (some.empty()) continue;
+        const auto scores = zinniaScores(ZinniaFeatures(versions[v], kZinniaSpace, kZinniaSpace), some);
+        std::vector<InkStroke> ink;
+        for (const auto& stroke : versions[v]) {
+            auto& s = ink.emplace_back();
+            for (const auto& p : stroke) s.push_back({static_cast<float>(p.x), static_cast<float>(p.y)});
+        }
+        const FeatureVector features = directionFeatures(ink);
+        const OrientationVector orientations = orientationsOf(features);
+        for (size_t i = 0; i < some.size(); ++i) {
+            auto& shape = shortlist[at[i]].similarity;
+            shape = std::max(
+                shape, m_templates.similarity(features, orientations, some[i]) - m_options.unjoinedShapeGap);
+            auto& z = zinnia[at[i]];
+            if (scores[i] && (!z || *scores[i] - m_options.unjoinedCost > *z))
+                z = *scores[i] - m_options.unjoinedCost;
+        }
+    }
+}
+
 std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> strokes, const Box& frame,
                                                         int32_t mask, size_t count) const {
     const Box ink = boundsOf(strokes);
@@ -193,7 +245,12 @@ std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> 
     std::vector<CharCode> codes;
     codes.reserve(shortlist.size());
     for (const auto& match : shortlist) codes.push_back(match.code);
-    auto zinnia = zinniaScores(zinniaFeaturesOf(strokes, ink, frame), codes);
+    const auto placed = zinniaStrokesOf(strokes, ink, frame, false);
+    std::vector<std::vector<SpacePoint>> reduced;
+    reduced.reserve(placed.size());
+    for (const auto& stroke : placed) reduced.push_back(zinniaVertices(stroke));
+    auto zinnia = zinniaScores(ZinniaFeatures(reduced, kZinniaSpace, kZinniaSpace), codes);
+    unjoinedScores(placed, shortlist, zinnia);
     if (inkFrame) {
         const auto own = zinniaScores(zinniaFeaturesOf(strokes, ink, Box{}), codes);
         const float cost = m_options.weights.inkFrameCost;

@@ -174,6 +174,27 @@ const ClassFacts* TemplateSet::factsOf(CharCode code) const {
     return &m_facts[static_cast<size_t>(it - m_codes.begin())];
 }
 
+float TemplateSet::similarityOf(const FeatureVector& features, const OrientationVector& orientations,
+                                uint32_t c) const {
+    float best = -1;
+    for (uint32_t p = m_first[c]; p < m_first[c + 1]; ++p) {
+        best =
+            std::max(best, dot(features, std::span(m_full.data() + size_t{p} * kFeatureSize, kFeatureSize)));
+        best = std::max(
+            best, dot(orientations,
+                      std::span(m_orientations.data() + size_t{p} * kOrientationSize, kOrientationSize)) -
+                      kOrientationGap);
+    }
+    return best;
+}
+
+float TemplateSet::similarity(const FeatureVector& features, const OrientationVector& orientations,
+                              CharCode code) const {
+    const auto it = std::lower_bound(m_codes.begin(), m_codes.end(), code);
+    if (it == m_codes.end() || *it != code) return -1;
+    return similarityOf(features, orientations, static_cast<uint32_t>(it - m_codes.begin()));
+}
+
 std::vector<ShapeMatch> TemplateSet::rank(const FeatureVector& features, int32_t mask, size_t count,
                                           size_t coarseKeep, uint32_t mostStrokes) const {
     std::vector<ShapeMatch> out;
@@ -209,18 +230,7 @@ std::vector<ShapeMatch> TemplateSet::rank(const FeatureVector& features, int32_t
                      byScore);
     classes.resize(keep);
     const OrientationVector orientations = orientationsOf(features);
-    for (auto& [score, c] : classes) {
-        float best = -1;
-        for (uint32_t p = m_first[c]; p < m_first[c + 1]; ++p) {
-            best = std::max(best,
-                            dot(features, std::span(m_full.data() + size_t{p} * kFeatureSize, kFeatureSize)));
-            best = std::max(
-                best, dot(orientations,
-                          std::span(m_orientations.data() + size_t{p} * kOrientationSize, kOrientationSize)) -
-                          kOrientationGap);
-        }
-        score = best;
-    }
+    for (auto& [score, c] : classes) score = similarityOf(features, orientations, c);
     const size_t n = std::min(count, classes.size());
     std::partial_sort(classes.begin(), classes.begin() + static_cast<ptrdiff_t>(n), classes.end(), byScore);
     out.reserve(n);

@@ -95,7 +95,15 @@ public:
     std::vector<ShapeMatch> rank(const FeatureVector& features, int32_t mask, size_t count,
                                  size_t coarseKeep = 0, uint32_t mostStrokes = 0) const;
 
+    // The similarity of the class `code` to `features` (and their line orientations) as rank() scores it; -1
+    // for a code the set does not have.
+    float similarity(const FeatureVector& features, const OrientationVector& orientations,
+                     CharCode code) const;
+
 private:
+    float similarityOf(const FeatureVector& features, const OrientationVector& orientations,
+                       uint32_t c) const;
+
     std::vector<CharCode> m_codes;      // per class
     std::vector<int32_t> m_categories;  // per class, categoryOf its code
     std::vector<ClassFacts> m_facts;    // per class

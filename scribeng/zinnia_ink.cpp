@@ -1,7 +1,9 @@
 #include "scribeng/zinnia_ink.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <numbers>
 #include <utility>
 
 namespace sw::scribeng {
@@ -12,6 +14,11 @@ namespace {
 constexpr double kMargin = 0.15;
 // Zinnia splits a piece while its farthest point lies further than this (squared, in units of the space).
 constexpr float kSplitError = 0.001F;
+// The pen's way from one stroke to the next, joined to it, is at least this long (units of the space; the
+// character spans 700) and no point of it lies further from its chord than this share of its length (an arc
+// of a C or G split into pieces of 45 degrees bulges 0.1 of its chord).
+constexpr float kMinWayLength = 70.0F;
+constexpr float kWayStraightness = 0.075F;
 
 struct Node {
     float x = 0;
@@ -41,16 +48,13 @@ std::pair<size_t, float> farthest(std::span<const Node> nodes, size_t first, siz
     return {at, best * best / chord};
 }
 
-}  // namespace
-
-std::vector<SpacePoint> zinniaVertices(std::span<const SpacePoint> stroke) {
-    std::vector<SpacePoint> points;
-    points.reserve(stroke.size());
-    for (const auto& p : stroke) {
-        if (points.empty() || !(points.back() == p)) points.push_back(p);
+// The indexes of the points of `points` (no consecutive repeats) that zinniaVertices keeps, in order.
+std::vector<size_t> vertexIndexes(std::span<const SpacePoint> points) {
+    std::vector<size_t> out;
+    if (points.size() <= 2) {
+        for (size_t i = 0; i < points.size(); ++i) out.push_back(i);
+        return out;
     }
-    if (points.size() <= 2) return points;
-
     std::vector<Node> nodes;
     nodes.reserve(points.size());
     for (const auto& p : points) {
@@ -72,9 +76,107 @@ std::vector<SpacePoint> zinniaVertices(std::span<const SpacePoint> stroke) {
         }
         std::swap(level, next);
     }
-    std::vector<SpacePoint> out;
     for (size_t i = 0; i < points.size(); ++i) {
-        if (keep[i]) out.push_back(points[i]);
+        if (keep[i]) out.push_back(i);
+    }
+    return out;
+}
+
+std::vector<SpacePoint> withoutRepeats(std::span<const SpacePoint> stroke) {
+    std::vector<SpacePoint> points;
+    points.reserve(stroke.size());
+    for (const auto& p : stroke) {
+        if (points.empty() || !(points.back() == p)) points.push_back(p);
+    }
+    return points;
+}
+
+// How much more often a piece of pen path going this way is the way from one stroke to the next than part of
+// a stroke (natural log of the ratio), every 45 degrees from east (0) clockwise, y down. Counted on 1,500
+// random kanji of KanjiVG, strokes simplified to pieces of 3% of the character: strokes go right and down,
+// the pen goes back left and up to begin the next one.
+constexpr std::array<float, 8> kWayLogRatio = {-3.10F, -3.83F, -3.23F, -0.36F, 2.84F, 2.17F, 3.86F, 2.15F};
+
+float wayLogRatio(float dx, float dy) {
+    float t = std::atan2(dy, dx) / (std::numbers::pi_v<float> / 4);
+    if (t < 0) t += 8;
+    const auto i = std::min<size_t>(7, static_cast<size_t>(t));
+    const float frac = t - static_cast<float>(i);
+    return kWayLogRatio[i] * (1 - frac) + kWayLogRatio[(i + 1) % 8] * frac;
+}
+
+}  // namespace
+
+std::vector<SpacePoint> zinniaVertices(std::span<const SpacePoint> stroke) {
+    std::vector<SpacePoint> points = withoutRepeats(stroke);
+    if (points.size() <= 2) return points;
+    std::vector<SpacePoint> out;
+    for (size_t i : vertexIndexes(points)) out.push_back(points[i]);
+    return out;
+}
+
+std::vector<std::vector<std::vector<SpacePoint>>> unjoinedVersions(
+    std::span<const std::vector<SpacePoint>> placed, size_t most) {
+    struct Cut {
+        size_t stroke = 0;
+        size_t from = 0;  // the way runs from point `from` to point `to` of the stroke (no repeats)
+        size_t to = 0;
+        float likelihood = 0;
+    };
+    std::vector<std::vector<SpacePoint>> points;
+    std::vector<Cut> cuts;
+    for (size_t s = 0; s < placed.size(); ++s) {
+        points.push_back(withoutRepeats(placed[s]));
+        const auto& p = points.back();
+        if (p.size() < 4) continue;
+        const std::vector<size_t> vertices = vertexIndexes(p);
+        // Both strokes keep at least one piece: the way is neither the first nor the last piece.
+        for (size_t v = 1; v + 2 < vertices.size(); ++v) {
+            const size_t from = vertices[v], to = vertices[v + 1];
+            const float dx = static_cast<float>(p[to].x - p[from].x);
+            const float dy = static_cast<float>(p[to].y - p[from].y);
+            const float length = std::hypot(dx, dy);
+            if (length < kMinWayLength) continue;
+            // The pen goes straight to the next stroke.
+            bool straight = true;
+            for (size_t i = from + 1; i < to && straight; ++i) {
+                const float off = std::fabs(dx * static_cast<float>(p[i].y - p[from].y) -
+                                            dy * static_cast<float>(p[i].x - p[from].x)) /
+                                  length;
+                straight = off <= kWayStraightness * length;
+            }
+            const float likelihood = wayLogRatio(dx, dy);
+            if (straight && likelihood > 0) cuts.push_back({s, from, to, likelihood});
+        }
+    }
+    std::stable_sort(cuts.begin(), cuts.end(),
+                     [](const Cut& a, const Cut& b) { return a.likelihood > b.likelihood; });
+    // Two ways do not meet: a stroke between them keeps at least one piece.
+    std::vector<Cut> chosen;
+    for (const auto& c : cuts) {
+        if (chosen.size() == most) break;
+        const bool meets = std::any_of(chosen.begin(), chosen.end(), [&](const Cut& o) {
+            return o.stroke == c.stroke && o.from <= c.to && c.from <= o.to;
+        });
+        if (!meets) chosen.push_back(c);
+    }
+    std::vector<std::vector<std::vector<SpacePoint>>> out;
+    for (size_t k = 1; k <= chosen.size(); ++k) {
+        std::vector<Cut> made(chosen.begin(), chosen.begin() + static_cast<ptrdiff_t>(k));
+        std::sort(made.begin(), made.end(), [](const Cut& a, const Cut& b) {
+            return a.stroke != b.stroke ? a.stroke < b.stroke : a.from < b.from;
+        });
+        auto& version = out.emplace_back();
+        size_t next = 0;
+        for (size_t s = 0; s < points.size(); ++s) {
+            const auto& p = points[s];
+            size_t begin = 0;
+            for (; next < made.size() && made[next].stroke == s; ++next) {
+                version.push_back(zinniaVertices(std::span(p).subspan(begin, made[next].from + 1 - begin)));
+                begin = made[next].to;
+            }
+            version.push_back(zinniaVertices(std::span(p).subspan(begin)));
+        }
     }
     return out;
 }

@@ -39,6 +39,17 @@ struct SpacePoint {
 // dropped.
 std::vector<SpacePoint> zinniaVertices(std::span<const SpacePoint> stroke);
 
+// Strokes written without lifting the pen between them (a fast writer's joins) hold the pen's way from one
+// to the next, which Zinnia's models of the separate strokes do not know. The versions of the character
+// with the `most` pieces most likely to be such a way taken out: element k - 1 has the k likeliest cuts made
+// (each cut stroke becomes the strokes before and after the way), every stroke reduced by zinniaVertices.
+// A way is a straight piece between two vertices of the split, neither the first nor the last piece of its
+// stroke, at least a tenth of the character long, going the way the pen goes between strokes (left and up,
+// where strokes go right and down). Fewer versions where fewer pieces look like one; `placed` as
+// zinniaStrokesOf gives it with every point kept.
+std::vector<std::vector<std::vector<SpacePoint>>> unjoinedVersions(
+    std::span<const std::vector<SpacePoint>> placed, size_t most);
+
 // The strokes (canvas pixels) placed in Zinnia's space: the square around `frame` and the ink (side: the
 // largest of their widths and heights, centred on both together) spans the middle 70 per cent of it, every
 // stroke reduced by zinniaVertices. Empty strokes are skipped.

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -24,6 +25,8 @@ const fs::path kSamples = SCRIBENG_REAL_DATA;
 
 struct Row {
     const char* folder;
+    // How natural_strokes.py rewrites the samples first (its mode and amount), or nullptr: as written.
+    const char* rewrite;
     double freeTop1;  // per cent, at least
     double guidedTop10;
     bool beatsPlain;  // free top-1 at least plain Zinnia's top-1
@@ -33,11 +36,21 @@ class RealWriting : public sw::scribeng::testing::EngineTest, public ::testing::
 
 // Every sample is one character written alone in its box: it must come back as one character (a dot, flick
 // or hook inside it is no mark of its own), read right at least as often as the floor, and on kanji at least
-// as often as plain Zinnia reads it.
+// as often as plain Zinnia reads it. The same holds, at lower floors, for the samples written as a fast
+// writer joins strokes (only those where a stroke begins within 15% of the character of the end of the one
+// before) and for strokes given as their corners only.
 TEST_P(RealWriting, LoneCharactersReadWholeAndRight) {
     const Row& row = GetParam();
-    const fs::path folder = kSamples / row.folder;
+    fs::path folder = kSamples / row.folder;
     if (!fs::is_directory(folder)) GTEST_SKIP() << folder << " is absent";
+    const sw::scribeng::testing::TempFolder rewritten("scribeng-real-rewritten-");
+    if (row.rewrite) {
+        const std::string command = std::string("python3 ") + SCRIBENG_NATURAL_STROKES + " " + row.rewrite +
+                                    " --out " + rewritten.path().string() + " " + folder.string() +
+                                    " > /dev/null";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+        folder = rewritten.path();
+    }
     sw::scribeng::EvaluationOptions options;
     options.box = EngineRect{10, 10, 110, 110};  // the samples' writing box (README.md beside them)
     const auto figures = sw::scribeng::evaluateFolder(lib(), folder, options);
@@ -51,15 +64,22 @@ TEST_P(RealWriting, LoneCharactersReadWholeAndRight) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Samples, RealWriting,
-                         ::testing::Values(Row{"kanji-learner1", 94, 98, true},     // 98.0 100, plain 78.8
-                                           Row{"hiragana-writer1", 92, 96, true},   // 94.5 98.6, plain 45.2
-                                           Row{"katakana-writer1", 82, 97, true}),  // 84.9 100, plain 5.5
-                         [](const auto& info) {
-                             std::string name = info.param.folder;
-                             std::replace(name.begin(), name.end(), '-', '_');
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Samples, RealWriting,
+    ::testing::Values(Row{"kanji-learner1", nullptr, 94, 98, true},    // 98.0 100, plain 78.8
+                      Row{"hiragana-writer1", nullptr, 92, 96, true},  // 94.5 98.6, plain 45.2
+                      Row{"katakana-writer1", nullptr, 82, 97, true},  // 86.3 100, plain 5.5
+                      // 70 samples; 55.7 / 85.7 before the pen's way was taken out
+                      Row{"kanji-learner1", "joined 0.15", 66, 84, true},  // 70.0 88.6, plain 10.0
+                      // (kanji as sparse points read 98.0 / 100, as written; left out to keep the test short)
+                      Row{"hiragana-writer1", "sparse 0.03", 92, 96, true}),  // 95.9 98.6
+    [](const auto& info) {
+        std::string name = info.param.folder;
+        if (info.param.rewrite) name += std::string("_") + info.param.rewrite;
+        std::replace_if(
+            name.begin(), name.end(), [](char c) { return !std::isalnum(c); }, '_');
+        return name;
+    });
 
 // The shape-twin file read for counting look-alikes: comments and blank lines skipped, each line a group;
 // a missing file or a group of one character is an error naming the file (and line).

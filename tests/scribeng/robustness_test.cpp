@@ -1,7 +1,7 @@
 // Recognition of characters written with stroke-order faults, on a fixed-seed set derived from KanjiVG,
 // with the models and shape templates of the runtime folder. The thresholds are a margin below the
 // measured accuracy; Zinnia alone reaches about 89 / 67 / 13 / 80 per cent
-// top-1 on these sets (measured with templates: 99 / 98 / 87 / 99, top-10 100 / 100 / 99 / 100).
+// top-1 on these sets (measured with templates: 99.7 / 98.7 / 96.7 / 97.3, top-10 at least 99.7).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -72,7 +72,7 @@ TEST_P(Robustness, FusedScorerRecognisesFaultyStrokes) {
 
 INSTANTIATE_TEST_SUITE_P(Faults, Robustness,
                          ::testing::Values(Row{Fault::None, 97, 99}, Row{Fault::Swapped, 96, 99},
-                                           Row{Fault::Joined, 83, 97}, Row{Fault::Reversed, 96, 99}),
+                                           Row{Fault::Joined, 93, 99}, Row{Fault::Reversed, 96, 99}),
                          [](const auto& info) {
                              return std::string(templategen::faultName(info.param.fault));
                          });
@@ -128,6 +128,60 @@ TEST(Robustness, OneStrokeIsNeverAKanjiOfManyStrokes) {
         const auto* facts = recognizer->templates().factsOf(found.front().code);
         ASSERT_NE(facts, nullptr) << name;
         EXPECT_LE(facts->minStrokes, 4) << name << " read as " << found.front().code;
+    }
+}
+
+// Strokes written without lifting the pen are also read with the pen's way taken out, which can only raise a
+// class's scores, and raises the right class's Zinnia score for two joined characters in three. A single
+// stroke is taken apart for kana only: the cursive letters, digits and one-stroke kanji score every other
+// class as written.
+TEST(Robustness, JoinsAreTakenApartOnlyWhereTheyMayBe) {
+    const auto& [glyphs, recognizer] = shared();
+    scribeng::RecognizerOptions asWrittenOptions;
+    asWrittenOptions.readJoined = false;
+    const std::vector<fs::path> folders{SCRIBENG_MODEL_DIR};
+    const scribeng::Recognizer asWritten(folders, asWrittenOptions);
+    ASSERT_TRUE(asWritten.ready());
+    struct Input {
+        std::string name;
+        std::vector<scribeng::Stroke> strokes;
+        scribeng::CharCode code;
+    };
+    std::vector<Input> joined, single;
+    for (const auto& s : templategen::makeSamples(glyphs, 100, kSeed, Fault::Joined)) {
+        const auto code = scribeng::codeOfLabel(modelgen::toUtf8(s.label));
+        ASSERT_TRUE(code.has_value());
+        (s.strokes.size() >= 2 ? joined : single).push_back({modelgen::toUtf8(s.label), s.strokes, *code});
+    }
+    for (const auto& s : templategen::makeLatinSamples(glyphs, 1, kSeed, Fault::None)) {
+        if (s.strokes.size() == 1) single.push_back({modelgen::toUtf8(s.label), s.strokes, 0});
+    }
+    ASSERT_GE(joined.size(), 60u);
+    ASSERT_GE(single.size(), 40u);
+    const auto scores = [](const scribeng::Recognizer& r, const Input& in) {
+        return r.scoreShortlist(in.strokes, scribeng::Box{}, 0x1FF, 300);
+    };
+    size_t raised = 0;
+    for (const auto& in : joined) {
+        const auto with = scores(*recognizer, in), without = scores(asWritten, in);
+        ASSERT_EQ(with.size(), without.size()) << in.name;
+        for (size_t k = 0; k < with.size(); ++k) {
+            ASSERT_EQ(with[k].code, without[k].code) << in.name;
+            EXPECT_GE(with[k].zinnia, without[k].zinnia) << in.name << " " << with[k].code;
+            EXPECT_GE(with[k].shape, without[k].shape) << in.name << " " << with[k].code;
+            raised += with[k].code == in.code && with[k].zinnia > without[k].zinnia;
+        }
+    }
+    EXPECT_GE(raised, joined.size() * 3 / 5);  // 64 of 96
+    for (const auto& in : single) {
+        const auto with = scores(*recognizer, in), without = scores(asWritten, in);
+        ASSERT_EQ(with.size(), without.size()) << in.name;
+        for (size_t k = 0; k < with.size(); ++k) {
+            if ((scribeng::categoryOf(with[k].code) & (SCRIBENG_CAT_HIRAGANA | SCRIBENG_CAT_KATAKANA)) != 0)
+                continue;
+            EXPECT_EQ(with[k].zinnia, without[k].zinnia) << in.name << " " << with[k].code;
+            EXPECT_EQ(with[k].shape, without[k].shape) << in.name << " " << with[k].code;
+        }
     }
 }
 

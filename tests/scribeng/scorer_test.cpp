@@ -143,12 +143,18 @@ TEST_F(TemplateFile, RoundTripAndShortlist) {
     ASSERT_TRUE(set.load(file, code));
     ASSERT_EQ(set.classCount(), 3u);  // 'x' has no code and is dropped; い has two prototypes
 
-    const auto ranked = set.rank(features({line(0, 0, 100, 100)}), 0x1FF, 10);
+    const FeatureVector query = features({line(0, 0, 100, 100)});
+    const auto ranked = set.rank(query, 0x1FF, 10);
     ASSERT_EQ(ranked.size(), 3u);
     EXPECT_EQ(ranked[0].code, 0x82A2);  // its second prototype
     EXPECT_NEAR(ranked[0].similarity, 1.0f, 1e-4f);
     EXPECT_GE(ranked[0].similarity, ranked[1].similarity);
     EXPECT_GE(ranked[1].similarity, ranked[2].similarity);
+    // One class's similarity alone is the one its rank gave; a code the set lacks has none.
+    for (const auto& match : ranked) {
+        EXPECT_EQ(set.similarity(query, orientationsOf(query), match.code), match.similarity) << match.code;
+    }
+    EXPECT_EQ(set.similarity(query, orientationsOf(query), 0x8140), -1.0f);
 
     EXPECT_EQ(set.rank(directionFeatures(cross()), 0x1FF, 1).front().code, 0x82A0);
     // The mask applies before ranking: kanji only (level 1) leaves 一.

@@ -1,11 +1,15 @@
 // What Zinnia is handed: a bounded number of points per stroke, whatever the input, and the same scores as
-// with every point.
+// with every point; strokes written without lifting the pen taken apart again.
 #include "scribeng/zinnia_ink.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
+#include <initializer_list>
+#include <iterator>
 #include <string>
 
 #include "hostile_ink.h"
@@ -111,6 +115,67 @@ TEST(ZinniaInk, ReducedStrokesScoreAsTheWholeStrokes) {
         ++compared;
     }
     EXPECT_GE(compared, 40);
+}
+
+// A stroke through the corners, a point every 2 pixels.
+Stroke through(std::initializer_list<std::pair<int32_t, int32_t>> corners) {
+    Stroke s;
+    auto at = corners.begin();
+    s.push_back({at->first, at->second});
+    for (auto next = std::next(at); next != corners.end(); at = next++) {
+        const int32_t steps =
+            std::max(std::abs(next->first - at->first), std::abs(next->second - at->second)) / 2;
+        for (int32_t k = 1; k <= steps; ++k) {
+            s.push_back({at->first + (next->first - at->first) * k / steps,
+                         at->second + (next->second - at->second) * k / steps});
+        }
+    }
+    return s;
+}
+
+// The strokes written in one movement: each joined to the next by the pen's straight way.
+std::vector<Stroke> inOneMovement(const std::vector<Stroke>& strokes) {
+    Stroke joined;
+    for (const auto& s : strokes) joined.insert(joined.end(), s.begin(), s.end());
+    return {joined};
+}
+
+// The pen's way between strokes written without lifting it is taken out, the likeliest ways first, and the
+// strokes come back exactly as Zinnia would see them written apart; turns, hooks at a stroke's end, short
+// steps back and strokes written apart are no ways.
+TEST(ZinniaInk, JoinedStrokesAreTakenApartAtThePensWay) {
+    const std::vector<Stroke> two = {through({{10, 30}, {90, 30}}), through({{10, 70}, {90, 70}})};
+    const std::vector<Stroke> three = {through({{10, 20}, {90, 20}}), through({{20, 50}, {80, 50}}),
+                                       through({{10, 85}, {90, 85}})};
+    const std::vector<Stroke> mouth = {through({{10, 10}, {10, 90}}), through({{10, 10}, {90, 10}, {90, 90}}),
+                                       through({{10, 90}, {90, 90}})};
+    const struct {
+        const char* name;
+        std::vector<Stroke> written;
+        size_t most;
+        size_t versions;
+        std::vector<Stroke> apart;  // what the last version must equal, written apart
+    } rows[] = {
+        {"two strokes joined", inOneMovement(two), 3, 1, two},
+        {"three strokes joined", inOneMovement(three), 3, 2, three},
+        {"three strokes, one way asked", inOneMovement(three), 1, 1, {}},
+        {"a square written apart", mouth, 3, 0, {}},
+        {"a turn down", {through({{10, 10}, {90, 10}, {90, 90}})}, 3, 0, {}},
+        {"a hook at the end", {through({{50, 10}, {50, 90}, {30, 75}})}, 3, 0, {}},
+        {"a short step back", {through({{10, 50}, {90, 50}, {86, 48}, {86, 90}})}, 3, 0, {}},
+    };
+    for (const auto& row : rows) {
+        const Box ink = sw::scribeng::boundsOf(row.written);
+        const auto placed = sw::scribeng::zinniaStrokesOf(row.written, ink, Box{}, false);
+        const auto versions = sw::scribeng::unjoinedVersions(placed, row.most);
+        ASSERT_EQ(versions.size(), row.versions) << row.name;
+        for (size_t v = 0; v < versions.size(); ++v) {
+            EXPECT_EQ(versions[v].size(), placed.size() + v + 1) << row.name;
+        }
+        if (!row.apart.empty()) {
+            EXPECT_EQ(versions.back(), sw::scribeng::zinniaStrokesOf(row.apart, ink, Box{})) << row.name;
+        }
+    }
 }
 
 }  // namespace

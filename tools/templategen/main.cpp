@@ -4,7 +4,7 @@
 //                               [--seed N] [--variations N] [--variation X[,X...]] [--kanjidic FILE]
 //   slatewise-templategen evaluate --models DIR --kanjivg DIR --templates FILE --twins FILE
 //                               [--seed N] [--classes N] [--shortlist N] [--variation X[,X...]]
-//                               [--no-templates] [--fusion RATIO,CENTRE]
+//                               [--no-templates] [--as-written] [--fusion RATIO,CENTRE]
 //   slatewise-templategen calibrate --models DIR --kanjivg DIR --templates FILE --twins FILE
 //                               [--seed N] [--classes N] [--shortlist N] [--variation X[,X...]]
 //   slatewise-templategen latin --models DIR --kanjivg DIR --templates FILE --twins FILE
@@ -17,10 +17,11 @@
 // and ink, and the school grade and frequency rank of KANJIDIC (kanjidic.h) when it is given.
 // `evaluate` recognises a fixed-seed development set with the engine's recogniser and the models (and
 // templates) of DIR, written normally, with a swapped stroke pair, two strokes joined and a reversed
-// stroke, and prints top-1 and top-10 accuracy. `latin` does the same for the digits and Latin letters,
-// `samples` per form of each, with every category allowed and with digits and Latin letters only.
-// `calibrate` fits the fusion weights (see README.md). Exit status 0 on success, 1 on bad input, 2 on bad
-// usage.
+// stroke, and prints top-1 and top-10 accuracy (`--as-written`: strokes joined without lifting the pen are
+// read as written only, not also with the pen's way taken out). `latin` does the same for the digits and
+// Latin letters, `samples` per form of each, with every category allowed and with digits and Latin letters
+// only. `calibrate` fits the fusion weights (see README.md). Exit status 0 on success, 1 on bad input, 2 on
+// bad usage.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -42,7 +43,7 @@ int usage() {
                  "--twins FILE\n"
                  "       [--out FILE] [--models DIR] [--seed N] [--variations N] [--classes N]\n"
                  "       [--shortlist N] [--samples N] [--variation X[,X...]] [--no-templates]\n       "
-                 "[--misses] [--kanjidic FILE]\n";
+                 "[--misses] [--as-written] [--kanjidic FILE]\n";
     return 2;
 }
 
@@ -359,7 +360,7 @@ int main(int argc, char** argv) {
                 {"--shortlist", "100"}, {"--variation", "1"},   {"--samples", "10"}};
     for (int i = 2; i < argc; ++i) {
         const std::string key = argv[i];
-        if (key == "--no-templates" || key == "--misses") {
+        if (key == "--no-templates" || key == "--misses" || key == "--as-written") {
             opt.insert_or_assign(key, std::string("1"));
         } else if (i + 1 < argc && key.starts_with("--")) {
             opt[key] = argv[++i];
@@ -417,6 +418,7 @@ int main(int argc, char** argv) {
     if (!opt.contains("--models")) return usage();
     scribeng::RecognizerOptions options;
     options.useTemplates = !opt.contains("--no-templates");
+    options.readJoined = !opt.contains("--as-written");
     options.shortlist = shortlist;
     if (opt.contains("--fusion")) {
         // Fusion weights other than the engine's, to compare template files under the same weights.
