@@ -19,6 +19,12 @@ constexpr size_t kMaxRecognitions = 120;
 // with the recognizer's full shortlist, unless there are more than kMaxChosenReadings of them.
 constexpr size_t kTrialShortlist = 100, kTrialCoarse = 300;
 constexpr size_t kMaxChosenReadings = 40;
+// A lone character whose reading is weak (confidenceOf below kWeakLone: the best class scores low and barely
+// leads) is read again with a longer shortlist. Another writer's slant, rotation or loose strokes push the
+// right class down the shape ranking, past the classes Zinnia scores, while Zinnia still knows it; the
+// clear readings of most characters keep the shorter, faster shortlist.
+constexpr double kWeakLone = -0.45;
+constexpr size_t kWideShortlist = 1500, kWideCoarse = 3000;
 constexpr size_t kFallbackPieces = 8;
 // A fallback piece ends where a character may end once it is this long (of the character size).
 constexpr double kFallbackLength = 0.8;
@@ -68,6 +74,9 @@ constexpr double kLoneLength = 1.6;
 // Ink no longer than this (of its thickness) is not read as a character and a mark: when the search splits it
 // so, the whole is read as one character instead.
 constexpr double kMarkSplitLength = 2.4;
+// Ink no longer than this (of its thickness) read as characters with no gap of kClearGap (of the character
+// size) between them is read whole when that reads as well (see unsplitLone).
+constexpr double kUnsplitLength = 2.2, kClearGap = 0.1;
 
 // A multi-line selection cut into more stretches than this is read as one line (linesOf allows one return to
 // an earlier line; this bounds the searches whatever it allows).
@@ -297,7 +306,7 @@ public:
             m_boundary[static_cast<size_t>(forced->last) + 1] = Boundary::Required;
         }
         m_boundary[0] = m_boundary[static_cast<size_t>(n)] = Boundary::Required;
-        if (m_cache.mask != mask) m_cache = RunCache{mask, {}, {}};
+        if (m_cache.mask != mask) m_cache = RunCache{mask, {}, {}, {}};
         m_budget = kBudgetPerStroke * static_cast<size_t>(n) + kBudgetBase;
     }
 
@@ -317,11 +326,7 @@ public:
         // A lone character is read whole: never split into a character and a mark or into pieces.
         if (!m_forced && n <= kMaxRunStrokes && (m_mask & kWideCategories) != 0 &&
             m_line.along.length() <= kLoneLength * std::max(m_line.across.length(), 1.0)) {
-            m_chosen = true;
-            if (auto info = runInfo({0, n - 1}, true)) {
-                if (info->candidates.size() > m_limit) info->candidates.resize(m_limit);
-                return {{info->run, std::move(info->candidates)}};
-            }
+            if (auto whole = readWhole()) return {std::move(*whole)};
         }
         // Runs ending at each stroke, and for each the best cost of a path ending with it.
         std::vector<std::vector<RunInfo>> endingAt(static_cast<size_t>(n));
@@ -399,6 +404,7 @@ public:
         }
         if (!m_exhausted) readChosen(out);
         if (auto whole = unsplitMark(out)) return {std::move(*whole)};
+        if (auto whole = unsplitLone(out)) return {std::move(*whole)};
         preferKatakanaBesideKatakana(out);
         return out;
     }
@@ -524,7 +530,7 @@ private:
     const std::vector<Candidate>& recognized(CharRun run, std::span<const Stroke> strokes,
                                              const Extent& extent) {
         const auto key = keyOf(run);
-        auto& cache = m_chosen ? m_cache.chosen : m_cache.runs;
+        auto& cache = m_wide ? m_cache.wide : m_chosen ? m_cache.chosen : m_cache.runs;
         auto it = cache.find(key);
         if (it == cache.end()) {
             // Enough candidates to find a kana among them after the marks are decided.
@@ -533,10 +539,11 @@ private:
                 ++m_recognitions;
                 ++m_shared.used;
             }
+            const size_t shortlist = m_wide ? kWideShortlist : m_chosen ? 0 : kTrialShortlist;
+            const size_t coarse = m_wide ? kWideCoarse : m_chosen ? 0 : kTrialCoarse;
             it = cache
                      .emplace(key, m_recognizer.recognize(strokes, m_line.frameFor(extent), m_mask, wanted,
-                                                          m_chosen ? 0 : kTrialShortlist,
-                                                          m_chosen ? 0 : kTrialCoarse))
+                                                          shortlist, coarse))
                      .first;
         }
         return it->second;
@@ -559,6 +566,48 @@ private:
         if (!info || isMarkClass(info->candidates.front().code)) return std::nullopt;
         if (info->candidates.size() > m_limit) info->candidates.resize(m_limit);
         return SearchedChar{info->run, std::move(info->candidates)};
+    }
+
+    // All the strokes read as one character, with the longer shortlist where the reading is weak.
+    std::optional<SearchedChar> readWhole() {
+        const auto n = static_cast<int32_t>(m_strokes.size());
+        m_chosen = m_unbounded = true;
+        auto info = runInfo({0, n - 1}, true);
+        if (info && confidenceOf(info->candidates) < kWeakLone) {
+            m_wide = true;
+            info = runInfo({0, n - 1}, true);
+            m_wide = false;
+        }
+        if (!info) return std::nullopt;
+        if (info->candidates.size() > m_limit) info->candidates.resize(m_limit);
+        return SearchedChar{info->run, std::move(info->candidates)};
+    }
+
+    // Ink a little longer than a lone character may be (another writer's wide, tall or slanted hand) read as
+    // characters with no clear gap between them is one character when the whole reads at least as well as its
+    // pieces do on average.
+    std::optional<SearchedChar> unsplitLone(const std::vector<SearchedChar>& chars) {
+        const auto n = static_cast<int32_t>(m_strokes.size());
+        if (chars.size() < 2 || m_forced || n > kMaxRunStrokes || (m_mask & kWideCategories) == 0 ||
+            m_line.along.length() > kUnsplitLength * std::max(m_line.across.length(), 1.0)) {
+            return std::nullopt;
+        }
+        double pieces = 0;
+        for (size_t i = 0; i < chars.size(); ++i) {
+            pieces += confidenceOf(chars[i].candidates) / static_cast<double>(chars.size());
+            if (i > 0 &&
+                alongOf(chars[i].run).lo - alongOf(chars[i - 1].run).hi >= kClearGap * m_line.charSize)
+                return std::nullopt;
+        }
+        auto whole = readWhole();
+        if (!whole || confidenceOf(whole->candidates) < pieces) return std::nullopt;
+        return whole;
+    }
+
+    Interval alongOf(CharRun run) const {
+        Box ink;
+        for (int32_t s = run.first; s <= run.last; ++s) ink.add(m_boxes[static_cast<size_t>(s)]);
+        return m_line.extentOf(ink).along;
     }
 
     // The characters' candidates read again with the full shortlist (a few only: the bound on time holds).
@@ -616,6 +665,7 @@ private:
     bool m_exhausted = false;  // the shared limit reached: the search stops where it is
     bool m_unbounded = false;  // reading the fallback pieces or runs asked for: no limit
     bool m_chosen = false;     // reading chosen characters: full shortlist, cache.chosen
+    bool m_wide = false;       // reading a weak lone character again: the longer shortlist, cache.wide
 };
 
 std::vector<Box> boxesOf(std::span<const Stroke> strokes) {
