@@ -404,9 +404,30 @@ public:
         }
         if (!m_exhausted) readChosen(out);
         if (auto whole = unsplitMark(out)) return {std::move(*whole)};
-        if (auto whole = unsplitLone(out)) return {std::move(*whole)};
+        if (auto whole = unsplitLone(out, true)) return {std::move(*whole)};
         preferKatakanaBesideKatakana(out);
         return out;
+    }
+
+    // Ink a little longer than a lone character may be (another writer's wide, tall or slanted hand) read as
+    // characters with no clear gap between them (`gaps`; else whatever the gaps) is one character when the
+    // whole reads at least as well as its pieces do on average.
+    std::optional<SearchedChar> unsplitLone(const std::vector<SearchedChar>& chars, bool gaps) {
+        const auto n = static_cast<int32_t>(m_strokes.size());
+        if (chars.size() < 2 || m_forced || n > kMaxRunStrokes || (m_mask & kWideCategories) == 0 ||
+            m_line.along.length() > kUnsplitLength * std::max(m_line.across.length(), 1.0)) {
+            return std::nullopt;
+        }
+        double pieces = 0;
+        for (size_t i = 0; i < chars.size(); ++i) {
+            pieces += confidenceOf(chars[i].candidates) / static_cast<double>(chars.size());
+            if (gaps && i > 0 &&
+                alongOf(chars[i].run).lo - alongOf(chars[i - 1].run).hi >= kClearGap * m_line.charSize)
+                return std::nullopt;
+        }
+        auto whole = readWhole();
+        if (!whole || confidenceOf(whole->candidates) < pieces) return std::nullopt;
+        return whole;
     }
 
 private:
@@ -581,27 +602,6 @@ private:
         if (!info) return std::nullopt;
         if (info->candidates.size() > m_limit) info->candidates.resize(m_limit);
         return SearchedChar{info->run, std::move(info->candidates)};
-    }
-
-    // Ink a little longer than a lone character may be (another writer's wide, tall or slanted hand) read as
-    // characters with no clear gap between them is one character when the whole reads at least as well as its
-    // pieces do on average.
-    std::optional<SearchedChar> unsplitLone(const std::vector<SearchedChar>& chars) {
-        const auto n = static_cast<int32_t>(m_strokes.size());
-        if (chars.size() < 2 || m_forced || n > kMaxRunStrokes || (m_mask & kWideCategories) == 0 ||
-            m_line.along.length() > kUnsplitLength * std::max(m_line.across.length(), 1.0)) {
-            return std::nullopt;
-        }
-        double pieces = 0;
-        for (size_t i = 0; i < chars.size(); ++i) {
-            pieces += confidenceOf(chars[i].candidates) / static_cast<double>(chars.size());
-            if (i > 0 &&
-                alongOf(chars[i].run).lo - alongOf(chars[i - 1].run).hi >= kClearGap * m_line.charSize)
-                return std::nullopt;
-        }
-        auto whole = readWhole();
-        if (!whole || confidenceOf(whole->candidates) < pieces) return std::nullopt;
-        return whole;
     }
 
     Interval alongOf(CharRun run) const {
@@ -797,6 +797,15 @@ std::vector<SearchedChar> searchLine(const Recognizer& recognizer, std::span<con
             c.run = {c.run.first + piece.run.first, c.run.last + piece.run.first};
             out.push_back(std::move(c));
         }
+    }
+    // Ink about as long as thick taken for lines of pieces (a kana whose dots stand apart) is one
+    // character when that reads as well.
+    Box ink;
+    for (const auto& b : boxes) ink.add(b);
+    const auto width = static_cast<double>(ink.width()), height = static_cast<double>(ink.height());
+    if (!forced && std::max(width, height) <= kLoneLength * std::max(std::min(width, height), 1.0)) {
+        Search whole(recognizer, strokes, frameOfLine(boxes), 0, 0, std::nullopt, mask, limit, cache, budget);
+        if (auto one = whole.unsplitLone(out, false)) return {std::move(*one)};
     }
     return out;
 }
