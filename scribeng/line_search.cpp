@@ -19,12 +19,14 @@ constexpr size_t kMaxRecognitions = 120;
 // with the recognizer's full shortlist, unless there are more than kMaxChosenReadings of them.
 constexpr size_t kTrialShortlist = 100, kTrialCoarse = 300;
 constexpr size_t kMaxChosenReadings = 40;
-// A lone character whose reading is weak (confidenceOf below kWeakLone: the best class scores low and barely
-// leads) is read again with a longer shortlist. Another writer's slant, rotation or loose strokes push the
-// right class down the shape ranking, past the classes Zinnia scores, while Zinnia still knows it; the
-// clear readings of most characters keep the shorter, faster shortlist.
+// A chosen character whose reading is weak (confidenceOf below kWeakLone: the best class scores low and
+// barely leads) is read again with a longer shortlist, at most kMaxWideReadings per selection. Another
+// writer's slant, rotation or loose strokes push the right class down the shape ranking, past the classes
+// Zinnia scores, while Zinnia still knows it; the clear readings of most characters keep the shorter, faster
+// shortlist.
 constexpr double kWeakLone = -0.45;
 constexpr size_t kWideShortlist = 1500, kWideCoarse = 3000;
+constexpr size_t kMaxWideReadings = 6;
 constexpr size_t kFallbackPieces = 8;
 // A fallback piece ends where a character may end once it is this long (of the character size).
 constexpr double kFallbackLength = 0.8;
@@ -91,7 +93,8 @@ struct Budget {
     size_t used = 0;
     size_t limit = kMaxRecognitions;
     size_t chosenLeft =
-        kMaxChosenReadings;  // characters that may still be read again with the full shortlist
+        kMaxChosenReadings;              // characters that may still be read again with the full shortlist
+    size_t wideLeft = kMaxWideReadings;  // weak characters that may still be read with the longer one
 };
 
 struct RunInfo {
@@ -589,18 +592,10 @@ private:
         return SearchedChar{info->run, std::move(info->candidates)};
     }
 
-    // All the strokes read as one character, with the longer shortlist where the reading is weak.
+    // All the strokes read as one character (see readFull).
     std::optional<SearchedChar> readWhole() {
-        const auto n = static_cast<int32_t>(m_strokes.size());
-        m_chosen = m_unbounded = true;
-        auto info = runInfo({0, n - 1}, true);
-        if (info && confidenceOf(info->candidates) < kWeakLone) {
-            m_wide = true;
-            info = runInfo({0, n - 1}, true);
-            m_wide = false;
-        }
+        auto info = readFull({0, static_cast<int32_t>(m_strokes.size()) - 1});
         if (!info) return std::nullopt;
-        if (info->candidates.size() > m_limit) info->candidates.resize(m_limit);
         return SearchedChar{info->run, std::move(info->candidates)};
     }
 
@@ -614,13 +609,24 @@ private:
     void readChosen(std::vector<SearchedChar>& chars) {
         if (chars.size() > m_shared.chosenLeft) return;
         m_shared.chosenLeft -= chars.size();
-        m_chosen = m_unbounded = true;
         for (auto& c : chars) {
-            if (auto info = runInfo(c.run, true)) {
-                if (info->candidates.size() > m_limit) info->candidates.resize(m_limit);
-                c.candidates = std::move(info->candidates);
-            }
+            if (auto info = readFull(c.run)) c.candidates = std::move(info->candidates);
         }
+    }
+
+    // The run read with the recognizer's full shortlist, and with the longer one where that reading is weak
+    // (a few per selection: the bound on time holds).
+    std::optional<RunInfo> readFull(CharRun run) {
+        m_chosen = m_unbounded = true;
+        auto info = runInfo(run, true);
+        if (info && confidenceOf(info->candidates) < kWeakLone && m_shared.wideLeft > 0) {
+            --m_shared.wideLeft;
+            m_wide = true;
+            if (auto wide = runInfo(run, true)) info = std::move(wide);
+            m_wide = false;
+        }
+        if (info && info->candidates.size() > m_limit) info->candidates.resize(m_limit);
+        return info;
     }
 
     // Neighbours that overlap along the line are less likely than neighbours side by side.
