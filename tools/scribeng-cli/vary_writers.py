@@ -9,12 +9,14 @@ character's size), a scale (gauss, 8 * S per cent) and a slow wobble (1 * S per 
 --global and --local scale the two parts on their own (0 leaves that part out). The writing box stays where
 it is, so a small kana stays small and low.
 
-    vary_writers.py --out OUT_DIR [--strength 1] [--seed 1] [--global 1] [--local 1] [--aspect 0.1] FOLDER...
+    vary_writers.py --out OUT_DIR [--strength 1] [--seed 1] [--global 1] [--local 1] [--aspect 0.1]
+                    [--every 1] FOLDER...
 
 Writes OUT_DIR/<folder name>/<file name> for every one-character file of each FOLDER, in the stroke file
 format (README.md beside this script), at four times the input's scale so the wobble is not rounded away,
 with the writing box (the file's `box` line, or --box) scaled alike. The same seed gives the same files;
-each folder draws from its own sequence, so adding a folder changes no other folder's files.
+each folder draws from its own sequence, so adding a folder changes no other folder's files. --every K
+writes only every K-th file (the first, the K+1st, ...), distorted as in the whole set: a quicker set.
 The output carries the licence of the samples: keep it beside them, outside the repository, when their
 licence asks for that. compose_real_lines.py composes lines from the output folders.
 """
@@ -70,10 +72,11 @@ def main():
     ap.add_argument("--local", dest="local_part", type=float, default=1.0)
     ap.add_argument("--aspect", type=float, default=0.1)
     ap.add_argument("--box", type=float, nargs=4, default=[10, 10, 110, 110])
+    ap.add_argument("--every", type=int, default=1)
     ap.add_argument("folders", nargs="+")
     a = ap.parse_args()
-    if a.strength < 0 or a.global_part < 0 or a.local_part < 0 or not 0 <= a.aspect < 1:
-        return "strength, --global and --local must not be negative, --aspect must lie in [0, 1)"
+    if a.strength < 0 or a.global_part < 0 or a.local_part < 0 or not 0 <= a.aspect < 1 or a.every < 1:
+        return "strength, --global and --local must not be negative, --aspect must lie in [0, 1), --every at least 1"
     written = 0
     for folder in a.folders:
         if not os.path.isdir(folder):
@@ -82,13 +85,14 @@ def main():
         rng = random.Random(f"{a.seed}:{name}")
         dst = os.path.join(a.out, name)
         os.makedirs(dst, exist_ok=True)
-        for file in sorted(os.listdir(folder)):
-            if not file.endswith(".txt"):
-                continue
+        files = [f for f in sorted(os.listdir(folder)) if f.endswith(".txt")]
+        for index, file in enumerate(files):
             expect, strokes, box = read_sample(os.path.join(folder, file), a.box)
             if not strokes or any(not s for s in strokes):
                 continue
             varied = distort(strokes, rng, a.strength, a.global_part, a.local_part, a.aspect)
+            if index % a.every:
+                continue
             with open(os.path.join(dst, file), "w", encoding="utf-8") as f:
                 f.write(f"# {name}/{file}, strength {a.strength:g}, seed {a.seed}\n")
                 if expect is not None:
