@@ -16,9 +16,21 @@ constexpr size_t kBudgetPerStroke = 8, kBudgetBase = 100;
 // beyond them the strokes not yet read are read in at most kFallbackPieces pieces.
 constexpr size_t kMaxRecognitions = 120;
 // Classes the templates pass to Zinnia for a trial run of the search; the characters chosen are read again
-// with the recognizer's full shortlist, unless there are more than kMaxChosenReadings of them.
+// with a fuller shortlist, unless there are more than kMaxChosenReadings of them.
 constexpr size_t kTrialShortlist = 100, kTrialCoarse = 300;
 constexpr size_t kMaxChosenReadings = 40;
+// A chosen character whose reading is weak (confidenceOf below kWeakLone: the best class scores low and
+// barely leads) is read again with a longer shortlist, at most kMaxWideReadings per selection. Another
+// writer's slant, rotation or loose strokes push the right class down the shape ranking, past the classes
+// Zinnia scores, while Zinnia still knows it; the clear readings of most characters keep the shorter, faster
+// shortlist.
+constexpr double kWeakLone = -0.45;
+constexpr size_t kWideShortlist = 1500, kWideCoarse = 3000;
+// The shortlist of a chosen character's reading. Shorter than the recognizer's own (300 of 1000): the weak
+// readings that a short one misses are read with the longer one, and the time it saves pays for those
+// (real kana and lines read as well or better with it).
+constexpr size_t kChosenShortlist = 200, kChosenCoarse = 700;
+constexpr size_t kMaxWideReadings = 6;
 constexpr size_t kFallbackPieces = 8;
 // A fallback piece ends where a character may end once it is this long (of the character size).
 constexpr double kFallbackLength = 0.8;
@@ -68,6 +80,9 @@ constexpr double kLoneLength = 1.6;
 // Ink no longer than this (of its thickness) is not read as a character and a mark: when the search splits it
 // so, the whole is read as one character instead.
 constexpr double kMarkSplitLength = 2.4;
+// Ink no longer than this (of its thickness) read as characters with no gap of kClearGap (of the character
+// size) between them is read whole when that reads as well (see unsplitLone).
+constexpr double kUnsplitLength = 2.2, kClearGap = 0.1;
 
 // A multi-line selection cut into more stretches than this is read as one line (linesOf allows one return to
 // an earlier line; this bounds the searches whatever it allows).
@@ -82,7 +97,8 @@ struct Budget {
     size_t used = 0;
     size_t limit = kMaxRecognitions;
     size_t chosenLeft =
-        kMaxChosenReadings;  // characters that may still be read again with the full shortlist
+        kMaxChosenReadings;              // characters that may still be read again with the full shortlist
+    size_t wideLeft = kMaxWideReadings;  // weak characters that may still be read with the longer one
 };
 
 struct RunInfo {
@@ -297,7 +313,7 @@ public:
             m_boundary[static_cast<size_t>(forced->last) + 1] = Boundary::Required;
         }
         m_boundary[0] = m_boundary[static_cast<size_t>(n)] = Boundary::Required;
-        if (m_cache.mask != mask) m_cache = RunCache{mask, {}, {}};
+        if (m_cache.mask != mask) m_cache = RunCache{mask, {}, {}, {}};
         m_budget = kBudgetPerStroke * static_cast<size_t>(n) + kBudgetBase;
     }
 
@@ -317,11 +333,7 @@ public:
         // A lone character is read whole: never split into a character and a mark or into pieces.
         if (!m_forced && n <= kMaxRunStrokes && (m_mask & kWideCategories) != 0 &&
             m_line.along.length() <= kLoneLength * std::max(m_line.across.length(), 1.0)) {
-            m_chosen = true;
-            if (auto info = runInfo({0, n - 1}, true)) {
-                if (info->candidates.size() > m_limit) info->candidates.resize(m_limit);
-                return {{info->run, std::move(info->candidates)}};
-            }
+            if (auto whole = readWhole()) return {std::move(*whole)};
         }
         // Runs ending at each stroke, and for each the best cost of a path ending with it.
         std::vector<std::vector<RunInfo>> endingAt(static_cast<size_t>(n));
@@ -399,8 +411,30 @@ public:
         }
         if (!m_exhausted) readChosen(out);
         if (auto whole = unsplitMark(out)) return {std::move(*whole)};
+        if (auto whole = unsplitLone(out, true)) return {std::move(*whole)};
         preferKatakanaBesideKatakana(out);
         return out;
+    }
+
+    // Ink a little longer than a lone character may be (another writer's wide, tall or slanted hand) read as
+    // characters with no clear gap between them (`gaps`; else whatever the gaps) is one character when the
+    // whole reads at least as well as its pieces do on average.
+    std::optional<SearchedChar> unsplitLone(const std::vector<SearchedChar>& chars, bool gaps) {
+        const auto n = static_cast<int32_t>(m_strokes.size());
+        if (chars.size() < 2 || m_forced || n > kMaxRunStrokes || (m_mask & kWideCategories) == 0 ||
+            m_line.along.length() > kUnsplitLength * std::max(m_line.across.length(), 1.0)) {
+            return std::nullopt;
+        }
+        double pieces = 0;
+        for (size_t i = 0; i < chars.size(); ++i) {
+            pieces += confidenceOf(chars[i].candidates) / static_cast<double>(chars.size());
+            if (gaps && i > 0 &&
+                alongOf(chars[i].run).lo - alongOf(chars[i - 1].run).hi >= kClearGap * m_line.charSize)
+                return std::nullopt;
+        }
+        auto whole = readWhole();
+        if (!whole || confidenceOf(whole->candidates) < pieces) return std::nullopt;
+        return whole;
     }
 
 private:
@@ -524,7 +558,7 @@ private:
     const std::vector<Candidate>& recognized(CharRun run, std::span<const Stroke> strokes,
                                              const Extent& extent) {
         const auto key = keyOf(run);
-        auto& cache = m_chosen ? m_cache.chosen : m_cache.runs;
+        auto& cache = m_wide ? m_cache.wide : m_chosen ? m_cache.chosen : m_cache.runs;
         auto it = cache.find(key);
         if (it == cache.end()) {
             // Enough candidates to find a kana among them after the marks are decided.
@@ -533,10 +567,13 @@ private:
                 ++m_recognitions;
                 ++m_shared.used;
             }
-            it = cache
-                     .emplace(key, m_recognizer.recognize(strokes, m_line.frameFor(extent), m_mask, wanted,
-                                                          m_chosen ? 0 : kTrialShortlist,
-                                                          m_chosen ? 0 : kTrialCoarse))
+            // Trial readings frame a run in the line (its size against the line's tells a character from its
+            // pieces); a chosen character is read in the square around its own ink, as a lone one is: Zinnia
+            // reads it better where the characters of a line differ in size, slant and place.
+            const Box frame = m_chosen ? Box{} : m_line.frameFor(extent);
+            const size_t shortlist = m_wide ? kWideShortlist : m_chosen ? kChosenShortlist : kTrialShortlist;
+            const size_t coarse = m_wide ? kWideCoarse : m_chosen ? kChosenCoarse : kTrialCoarse;
+            it = cache.emplace(key, m_recognizer.recognize(strokes, frame, m_mask, wanted, shortlist, coarse))
                      .first;
         }
         return it->second;
@@ -561,17 +598,41 @@ private:
         return SearchedChar{info->run, std::move(info->candidates)};
     }
 
+    // All the strokes read as one character (see readFull).
+    std::optional<SearchedChar> readWhole() {
+        auto info = readFull({0, static_cast<int32_t>(m_strokes.size()) - 1});
+        if (!info) return std::nullopt;
+        return SearchedChar{info->run, std::move(info->candidates)};
+    }
+
+    Interval alongOf(CharRun run) const {
+        Box ink;
+        for (int32_t s = run.first; s <= run.last; ++s) ink.add(m_boxes[static_cast<size_t>(s)]);
+        return m_line.extentOf(ink).along;
+    }
+
     // The characters' candidates read again with the full shortlist (a few only: the bound on time holds).
     void readChosen(std::vector<SearchedChar>& chars) {
         if (chars.size() > m_shared.chosenLeft) return;
         m_shared.chosenLeft -= chars.size();
-        m_chosen = m_unbounded = true;
         for (auto& c : chars) {
-            if (auto info = runInfo(c.run, true)) {
-                if (info->candidates.size() > m_limit) info->candidates.resize(m_limit);
-                c.candidates = std::move(info->candidates);
-            }
+            if (auto info = readFull(c.run)) c.candidates = std::move(info->candidates);
         }
+    }
+
+    // The run read with the recognizer's full shortlist, and with the longer one where that reading is weak
+    // (a few per selection: the bound on time holds).
+    std::optional<RunInfo> readFull(CharRun run) {
+        m_chosen = m_unbounded = true;
+        auto info = runInfo(run, true);
+        if (info && confidenceOf(info->candidates) < kWeakLone && m_shared.wideLeft > 0) {
+            --m_shared.wideLeft;
+            m_wide = true;
+            if (auto wide = runInfo(run, true)) info = std::move(wide);
+            m_wide = false;
+        }
+        if (info && info->candidates.size() > m_limit) info->candidates.resize(m_limit);
+        return info;
     }
 
     // Neighbours that overlap along the line are less likely than neighbours side by side.
@@ -616,6 +677,7 @@ private:
     bool m_exhausted = false;  // the shared limit reached: the search stops where it is
     bool m_unbounded = false;  // reading the fallback pieces or runs asked for: no limit
     bool m_chosen = false;     // reading chosen characters: full shortlist, cache.chosen
+    bool m_wide = false;       // reading a weak lone character again: the longer shortlist, cache.wide
 };
 
 std::vector<Box> boxesOf(std::span<const Stroke> strokes) {
@@ -747,6 +809,15 @@ std::vector<SearchedChar> searchLine(const Recognizer& recognizer, std::span<con
             c.run = {c.run.first + piece.run.first, c.run.last + piece.run.first};
             out.push_back(std::move(c));
         }
+    }
+    // Ink about as long as thick taken for lines of pieces (a kana whose dots stand apart) is one
+    // character when that reads as well.
+    Box ink;
+    for (const auto& b : boxes) ink.add(b);
+    const auto width = static_cast<double>(ink.width()), height = static_cast<double>(ink.height());
+    if (!forced && std::max(width, height) <= kLoneLength * std::max(std::min(width, height), 1.0)) {
+        Search whole(recognizer, strokes, frameOfLine(boxes), 0, 0, std::nullopt, mask, limit, cache, budget);
+        if (auto one = whole.unsplitLone(out, false)) return {std::move(*one)};
     }
     return out;
 }

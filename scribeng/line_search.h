@@ -24,11 +24,12 @@ inline constexpr int32_t kMaxRunStrokes = 30;
 
 // Recognition results of stroke runs of one object, reusable while its strokes and the mask stay the same.
 // `runs` are the search's trial readings (a short shortlist), `chosen` the readings of the characters it
-// chose (the recognizer's full shortlist).
+// chose (the recognizer's full shortlist), `wide` the readings of weak lone characters (a longer one).
 struct RunCache {
     int32_t mask = -1;
     std::map<std::pair<int32_t, int32_t>, std::vector<Candidate>> runs;
     std::map<std::pair<int32_t, int32_t>, std::vector<Candidate>> chosen;
+    std::map<std::pair<int32_t, int32_t>, std::vector<Candidate>> wide;
 };
 
 struct SearchedChar {

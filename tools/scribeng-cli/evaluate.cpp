@@ -113,6 +113,19 @@ void evaluateFile(const EngineLibrary& lib, zinnia::Recognizer* plain, const std
         const bool right = counts(text::cp932ToUtf8(got), file.expect, options.alike);
         figures.freeTop1 += right;
         figures.splits += count > 1;
+        if (count > 1) {
+            int32_t left = INT32_MAX, top = INT32_MAX, right = INT32_MIN, bottom = INT32_MIN;
+            for (const auto& stroke : file.strokes) {
+                for (const auto& p : stroke) {
+                    left = std::min(left, p.x), top = std::min(top, p.y);
+                    right = std::max(right, p.x), bottom = std::max(bottom, p.y);
+                }
+            }
+            const double width = static_cast<double>(right) - left,
+                         height = static_cast<double>(bottom) - top;
+            figures.squareSplits +=
+                std::max(width, height) <= kSquareInk * std::max(std::min(width, height), 1.0);
+        }
         std::vector<std::string> guided;
         if (PtwHandle ptw = lib.GetPatternW(object, 0, static_cast<int32_t>(file.strokes.size()) - 1)) {
             if (box) {
@@ -221,6 +234,7 @@ size_t editDistance(const std::string& a, const std::string& b) {
 
 void Figures::add(const Figures& o) {
     singles += o.singles, freeTop1 += o.freeTop1, splits += o.splits, guidedTop1 += o.guidedTop1;
+    squareSplits += o.squareSplits;
     guidedTop10 += o.guidedTop10, plainTop1 += o.plainTop1, plainTop10 += o.plainTop10;
     lines += o.lines, exactLines += o.exactLines, lineChars += o.lineChars, lineErrors += o.lineErrors;
     freeMs += o.freeMs, plainMs += o.plainMs, freeCalls += o.freeCalls;

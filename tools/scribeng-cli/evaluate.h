@@ -12,6 +12,8 @@
 
 namespace sw::scribeng {
 
+inline constexpr double kSquareInk = 1.6;
+
 struct EvaluationOptions {
     // Plain Zinnia's model; empty: plain Zinnia is not run (its figures stay 0).
     std::filesystem::path plainModel = "/usr/share/tegaki/models/zinnia/handwriting-ja.model";
@@ -35,6 +37,9 @@ std::optional<std::vector<std::vector<std::string>>> readAlikeGroups(const std::
 struct Figures {
     std::string name;
     int singles = 0, freeTop1 = 0, splits = 0, guidedTop1 = 0, guidedTop10 = 0, plainTop1 = 0, plainTop10 = 0;
+    // Splits of characters whose ink is about as wide as high (the longer side at most kSquareInk times the
+    // shorter): a lone character of that shape must always come back whole.
+    int squareSplits = 0;
     int lines = 0, exactLines = 0;
     size_t lineChars = 0, lineErrors = 0;
     double freeMs = 0, plainMs = 0;
