@@ -62,9 +62,15 @@ void writeTrainingData(const std::vector<Glyph>& glyphs, const TwinGroups& twins
         out << zinniaSexp(label, normaliseToSquare(clean, Frame::Ink)) << '\n';
         out << zinniaSexp(label, normaliseToSquare(clean, Frame::Line)) << '\n';
         Random random = classRandom(seed, g.label);
+        // A letter trained together with kana, kanji or marks (ｌ with 丨, ｏ with 。) keeps their slant.
+        const bool latinOnly = !group || std::all_of(group->begin(), group->end(), [](char32_t c) {
+            return (c >= U'ａ' && c <= U'ｚ') || (c >= U'Ａ' && c <= U'Ｚ') || (c >= U'０' && c <= U'９');
+        });
+        const Variation variation = latinOnly ? variationFor(g.label) : Variation{};
         for (int i = 0; i < variations; ++i) {
             const Frame frame = i % 2 ? Frame::Line : Frame::Ink;
-            out << zinniaSexp(label, normaliseToSquare(synthesise(g.strokes, random), frame)) << '\n';
+            out << zinniaSexp(label, normaliseToSquare(synthesise(g.strokes, random, variation), frame))
+                << '\n';
         }
     }
     for (const Glyph& g : negatives) {

@@ -81,6 +81,12 @@ Random classRandom(uint64_t seed, char32_t label) {
     return Random(mix.next());
 }
 
+Variation variationFor(char32_t label) {
+    Variation v;
+    if (label >= U'ａ' && label <= U'ｚ') v.shear = kLatinShear;
+    return v;
+}
+
 Ink sampleGlyph(const std::vector<Subpath>& strokes, double spacing) {
     Ink ink;
     for (const Subpath& s : strokes) ink.push_back(sampleSubpath(s, spacing));

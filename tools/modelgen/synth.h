@@ -46,6 +46,13 @@ struct Variation {
     double spacingMax = 3.6;
 };
 
+// The variation a class is trained with: the default, and for lower-case Latin letters a slant of up to
+// kLatinShear either way, since people write them upright, leaning back or slanted far forward, while
+// kana and kanji keep the narrow slant that separates their look-alikes (ノ ソ ン, ハ ル).
+// writeTrainingData() keeps the default for a letter whose twin group holds other characters.
+inline constexpr double kLatinShear = 0.3;
+Variation variationFor(char32_t label);
+
 // Samples every stroke at `spacing` (grid units): the clean trajectory of the glyph.
 Ink sampleGlyph(const std::vector<Subpath>& strokes, double spacing);
 
