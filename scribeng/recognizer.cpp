@@ -298,11 +298,16 @@ std::vector<Candidate> Recognizer::readCharacter(std::span<const Stroke> strokes
     const size_t count = std::max(limit, shortlist != 0 ? shortlist : m_options.shortlist);
     if (coarse == 0) coarse = m_options.coarse;
     auto out = fusedReading(strokes, ink, inkStrokes, features, frame, mask, count, coarse, inkFrame);
-    const InkPose pose = m_options.readUpright && upright ? estimatePose(strokes, m_options.pose) : InkPose{};
-    if (!pose.upright())
+    const auto byScore = [](const Candidate& a, const Candidate& b) { return a.score > b.score; };
+    std::stable_sort(out.begin(), out.end(), byScore);
+    // A leaning hand, unless the reading as written is clear.
+    const bool clear = out.size() > 1 && out[0].score - out[1].score >= m_options.uprightLead;
+    const InkPose pose =
+        m_options.readUpright && upright && !clear ? estimatePose(strokes, m_options.pose) : InkPose{};
+    if (!pose.upright()) {
         addUprightReading(setUpright(strokes, pose), frame, mask, count, coarse, inkFrame, out);
-    std::stable_sort(out.begin(), out.end(),
-                     [](const Candidate& a, const Candidate& b) { return a.score > b.score; });
+        std::stable_sort(out.begin(), out.end(), byScore);
+    }
     if (out.size() > limit) out.resize(limit);
     return out;
 }

@@ -84,9 +84,12 @@ struct RecognizerOptions {
     float unjoinedCost = 0.5f;
     float unjoinedShapeGap = 0.02f;
     // A character whose ink leans clearly (ink_normalise.h) is also read set upright: each class keeps the
-    // better of its fused scores as written and upright less `uprightCost`.
+    // better of its fused scores as written and upright less `uprightCost`. Not where the reading as written
+    // is clear: its best class leads the next by `uprightLead` or more (this keeps a real kanji's time; the
+    // distorted samples read the same or better than with no such bound).
     bool readUpright = true;
     float uprightCost = 0.2f;
+    float uprightLead = 1.0f;
     PoseOptions pose;
 };
 
