@@ -126,8 +126,7 @@ InkPose estimatePose(std::span<const Stroke> strokes, const PoseOptions& options
     InkPose pose;
     const Measure turn = robustMean(std::move(horizontal));
     if (turn.weight >= options.leastHorizontal * size) {
-        pose.rotation = boundedOrNothing(turn.value - options.restingRotation, options.leastRotation,
-                                         options.mostRotation);
+        pose.rotation = boundedOrNothing(turn.value, options.leastRotation, options.mostRotation);
     }
 
     const double c = std::cos(pose.rotation), s = std::sin(pose.rotation);

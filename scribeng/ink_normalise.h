@@ -35,12 +35,12 @@ struct PoseOptions {
     double leastHorizontal = 0.8;
     double leastVertical = 0.6;
     // Smallest pose worth undoing, and the largest undone (a larger estimate is clamped to it).
+    // Upright writing is taken to have no rotation: a kanji's horizontal strokes rise about 1 degree (the
+    // real samples), well under leastRotation.
     double leastRotation = 0.05;  // radians, about 3 degrees
     double mostRotation = 0.21;   // about 12 degrees
     double leastSlant = 0.08;
     double mostSlant = 0.4;
-    // The rotation of upright writing: horizontal strokes rise a little to the right.
-    double restingRotation = 0;
 };
 
 // The pose of one character's strokes (canvas pixels). Upright for ink with too little evidence, empty ink,
