@@ -573,7 +573,10 @@ private:
             const Box frame = m_chosen ? Box{} : m_line.frameFor(extent);
             const size_t shortlist = m_wide ? kWideShortlist : m_chosen ? kChosenShortlist : kTrialShortlist;
             const size_t coarse = m_wide ? kWideCoarse : m_chosen ? kChosenCoarse : kTrialCoarse;
-            it = cache.emplace(key, m_recognizer.recognize(strokes, frame, m_mask, wanted, shortlist, coarse))
+            // Only chosen characters are also read set upright: a trial reading weighs where characters end.
+            it = cache
+                     .emplace(key, m_recognizer.recognize(strokes, frame, m_mask, wanted, shortlist, coarse,
+                                                          m_chosen))
                      .first;
         }
         return it->second;

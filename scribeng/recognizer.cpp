@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "scribeng/char_geometry.h"
+#include "scribeng/ink_normalise.h"
 #include "scribeng/prior.h"
 #include "scribeng/zinnia_ink.h"
 
@@ -266,19 +268,20 @@ std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> 
 }
 
 std::vector<Candidate> Recognizer::recognize(std::span<const Stroke> strokes, const Box& frame, int32_t mask,
-                                             size_t limit, size_t shortlist, size_t coarse) const {
-    return recognize(strokes, frame, mask, limit, shortlist, coarse, false);
+                                             size_t limit, size_t shortlist, size_t coarse,
+                                             bool upright) const {
+    return readCharacter(strokes, frame, mask, limit, shortlist, coarse, false, upright);
 }
 
 std::vector<Candidate> Recognizer::recognizeInBox(std::span<const Stroke> strokes, const Box& box,
                                                   int32_t mask, size_t limit, size_t shortlist,
                                                   size_t coarse) const {
-    return recognize(strokes, box, mask, limit, shortlist, coarse, !box.empty());
+    return readCharacter(strokes, box, mask, limit, shortlist, coarse, !box.empty(), true);
 }
 
-std::vector<Candidate> Recognizer::recognize(std::span<const Stroke> strokes, const Box& frame, int32_t mask,
-                                             size_t limit, size_t shortlist, size_t coarse,
-                                             bool inkFrame) const {
+std::vector<Candidate> Recognizer::readCharacter(std::span<const Stroke> strokes, const Box& frame,
+                                                 int32_t mask, size_t limit, size_t shortlist, size_t coarse,
+                                                 bool inkFrame, bool upright) const {
     const Box ink = boundsOf(strokes);
     if (!ready() || ink.empty() || limit == 0) return {};
     // Ink without extent (taps) is a dot: Zinnia ranks the marks (every class when the mask allows none).
@@ -292,11 +295,51 @@ std::vector<Candidate> Recognizer::recognize(std::span<const Stroke> strokes, co
         return recognizeByZinnia(zinniaFeaturesOf(strokes, ink, frame), mask, limit);
     }
 
+    const size_t count = std::max(limit, shortlist != 0 ? shortlist : m_options.shortlist);
+    if (coarse == 0) coarse = m_options.coarse;
+    auto out = fusedReading(strokes, ink, inkStrokes, features, frame, mask, count, coarse, inkFrame);
+    const auto byScore = [](const Candidate& a, const Candidate& b) { return a.score > b.score; };
+    std::stable_sort(out.begin(), out.end(), byScore);
+    // A leaning hand, unless the reading as written is clear.
+    const bool clear = out.size() > 1 && out[0].score - out[1].score >= m_options.uprightLead;
+    const InkPose pose =
+        m_options.readUpright && upright && !clear ? estimatePose(strokes, m_options.pose) : InkPose{};
+    if (!pose.upright()) {
+        addUprightReading(setUpright(strokes, pose), frame, mask, count, coarse, inkFrame, out);
+        std::stable_sort(out.begin(), out.end(), byScore);
+    }
+    if (out.size() > limit) out.resize(limit);
+    return out;
+}
+
+void Recognizer::addUprightReading(std::span<const Stroke> strokes, const Box& frame, int32_t mask,
+                                   size_t count, size_t coarse, bool inkFrame,
+                                   std::vector<Candidate>& out) const {
+    const Box ink = boundsOf(strokes);
+    const auto inkStrokes = inkOf(strokes);
+    const FeatureVector features = directionFeatures(inkStrokes);
+    if (ink.empty() || !hasShape(features)) return;
+    std::unordered_map<CharCode, size_t> at;
+    for (size_t k = 0; k < out.size(); ++k) at.emplace(out[k].code, k);
+    for (const auto& c :
+         fusedReading(strokes, ink, inkStrokes, features, frame, mask, count, coarse, inkFrame)) {
+        const float score = c.score - m_options.uprightCost;
+        const auto [it, added] = at.emplace(c.code, out.size());
+        if (added) {
+            out.push_back({c.code, score});
+        } else {
+            out[it->second].score = std::max(out[it->second].score, score);
+        }
+    }
+}
+
+std::vector<Candidate> Recognizer::fusedReading(std::span<const Stroke> strokes, const Box& ink,
+                                                std::span<const InkStroke> inkStrokes,
+                                                const FeatureVector& features, const Box& frame, int32_t mask,
+                                                size_t count, size_t coarse, bool inkFrame) const {
     const auto& w = m_options.weights;
     std::vector<Candidate> out;
-    const auto scored = scoreShortlist(strokes, ink, features, frame, mask,
-                                       std::max(limit, shortlist != 0 ? shortlist : m_options.shortlist),
-                                       coarse != 0 ? coarse : m_options.coarse, inkFrame);
+    const auto scored = scoreShortlist(strokes, ink, features, frame, mask, count, coarse, inkFrame);
     float closest = 0;
     for (const auto& c : scored) closest = std::max(closest, c.shape);
     // The loose ratio is calibrated on real kana and kanji; digits, letters and symbols alone keep the ratio
@@ -310,9 +353,6 @@ std::vector<Candidate> Recognizer::recognize(std::span<const Stroke> strokes, co
                             commonnessCost(c.code, facts, m_templates.hasFrequency(), m_options.prior);
         out.push_back({c.code, c.zinnia + ratio * (c.shape - w.shapeCentre) - prior});
     }
-    std::stable_sort(out.begin(), out.end(),
-                     [](const Candidate& a, const Candidate& b) { return a.score > b.score; });
-    if (out.size() > limit) out.resize(limit);
     return out;
 }
 

@@ -16,6 +16,7 @@
 
 #include "scribeng/categories.h"
 #include "scribeng/geometry.h"
+#include "scribeng/ink_normalise.h"
 #include "scribeng/prior.h"
 #include "scribeng/template_set.h"
 #include "scribeng/zinnia_features.h"
@@ -82,6 +83,14 @@ struct RecognizerOptions {
     bool readJoined = true;
     float unjoinedCost = 0.5f;
     float unjoinedShapeGap = 0.02f;
+    // A character whose ink leans clearly (ink_normalise.h) is also read set upright: each class keeps the
+    // better of its fused scores as written and upright less `uprightCost`. Not where the reading as written
+    // is clear: its best class leads the next by `uprightLead` or more (this keeps a real kanji's time; the
+    // distorted samples read the same or better than with no such bound).
+    bool readUpright = true;
+    float uprightCost = 0.2f;
+    float uprightLead = 1.0f;
+    PoseOptions pose;
 };
 
 // Joins undone at most (zinnia_ink.h, unjoinedVersions). Real kanji with every stroke that begins within 30%
@@ -115,8 +124,11 @@ public:
     // No candidates when no model is loaded, there are no points, or nothing passes the mask.
     // `shortlist` and `coarse` override the options' when not 0 (the line search reads its trial runs with
     // shorter ones, guided recognition with longer ones).
+    // `upright` false reads the ink as written only, never also set upright (RecognizerOptions::readUpright):
+    // the line search's trial runs, which only weigh where characters end.
     std::vector<Candidate> recognize(std::span<const Stroke> strokes, const Box& frame, int32_t mask,
-                                     size_t limit, size_t shortlist = 0, size_t coarse = 0) const;
+                                     size_t limit, size_t shortlist = 0, size_t coarse = 0,
+                                     bool upright = true) const;
     // recognize() for a character written in the writing box `box`, also read in its ink's frame (see
     // FusionWeights::inkFrameCost); recognize() itself when `box` is empty.
     std::vector<Candidate> recognizeInBox(std::span<const Stroke> strokes, const Box& box, int32_t mask,
@@ -133,8 +145,20 @@ private:
     std::vector<ScoredCandidate> scoreShortlist(std::span<const Stroke> strokes, const Box& ink,
                                                 const FeatureVector& features, const Box& frame, int32_t mask,
                                                 size_t count, size_t coarse, bool inkFrame = false) const;
-    std::vector<Candidate> recognize(std::span<const Stroke> strokes, const Box& frame, int32_t mask,
-                                     size_t limit, size_t shortlist, size_t coarse, bool inkFrame) const;
+    std::vector<Candidate> readCharacter(std::span<const Stroke> strokes, const Box& frame, int32_t mask,
+                                         size_t limit, size_t shortlist, size_t coarse, bool inkFrame,
+                                         bool upright) const;
+    // The fused scores of the shortlisted classes (unsorted) for strokes whose bounds, ink and shape features
+    // are `ink`, `inkStrokes` and `features`.
+    std::vector<Candidate> fusedReading(std::span<const Stroke> strokes, const Box& ink,
+                                        std::span<const InkStroke> inkStrokes, const FeatureVector& features,
+                                        const Box& frame, int32_t mask, size_t count, size_t coarse,
+                                        bool inkFrame) const;
+    // Each class of `out` (a fused reading of the ink as written) keeps the better of its score and that of
+    // `strokes`, the ink set upright, less RecognizerOptions::uprightCost; classes only the upright reading
+    // shortlists are added at that cost.
+    void addUprightReading(std::span<const Stroke> strokes, const Box& frame, int32_t mask, size_t count,
+                           size_t coarse, bool inkFrame, std::vector<Candidate>& out) const;
     std::vector<Candidate> recognizeByZinnia(const ZinniaFeatures& features, int32_t mask,
                                              size_t limit) const;
     // Ink without extent: the marks (、。・ and the like) the mask allows, ranked by Zinnia; every class when
