@@ -52,13 +52,6 @@ std::vector<Extent> blocksOf(std::span<const Box> boxes, Direction direction) {
     return blocks;
 }
 
-std::vector<double> lengthsOf(const std::vector<Extent>& blocks) {
-    std::vector<double> lengths;
-    lengths.reserve(blocks.size());
-    for (const auto& b : blocks) lengths.push_back(b.along.length());
-    return lengths;
-}
-
 double median(std::vector<double> values) {
     if (values.empty()) return 0;
     auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
@@ -306,11 +299,13 @@ LineFrame frameOfLine(std::span<const Box> strokeBoxes, std::optional<Direction>
     const double thickness = std::max(all.across.length(), 1.0);
     // The thickness alone underestimates the size where every full-size character is narrow across the line
     // (and a small kana beside them then seems to fill the line): a block of one character's length counts.
+    // Longer blocks are characters written together (a tight line whose characters touch is one block) and
+    // say nothing of one character's length.
     double longest = 0;
     for (const auto& b : blocks) {
         if (b.along.length() <= kOneCharacterBlock * thickness) longest = std::max(longest, b.along.length());
     }
-    line.charSize = std::max({thickness, std::min(median(lengthsOf(blocks)), all.along.length()), longest});
+    line.charSize = std::max(thickness, longest);
     // The band lies about the middle of the full-size blocks (a block's size: its extent across, or its
     // length up to a character's), is as thick as a character and never narrower than the ink.
     std::vector<double> centres;
@@ -377,6 +372,20 @@ CharCode dotMarkOf(std::span<const Stroke> strokes) {
     // A loop: ends close together and a round box (a comma is a short slanted tick).
     const double aspect = static_cast<double>(std::min(box.width(), box.height())) / size;
     return closing < 0.45 * size && aspect > 0.5 ? kIdeographicStop : kIdeographicComma;
+}
+
+std::optional<CharCode> equalsSignReading(std::span<const Stroke> strokes) {
+    // Writers' 二 have an upper stroke 0.5 to 0.8 as long as the lower, 三 a middle one shorter still.
+    constexpr double kEqualLengths = 0.85;
+    if (strokes.size() == 3) return kKanjiThree;
+    if (strokes.size() == 1) return kKanjiTwo;
+    if (strokes.size() != 2) return std::nullopt;
+    const Box a = boundsOf(strokes[0]), b = boundsOf(strokes[1]);
+    const bool lying = a.width() + b.width() >= a.height() + b.height();
+    const auto first = static_cast<double>(lying ? a.width() : a.height());
+    const auto second = static_cast<double>(lying ? b.width() : b.height());
+    const double longer = std::max(first, second);
+    return longer > 0 && std::min(first, second) >= kEqualLengths * longer ? kEqualsSign : kKanjiTwo;
 }
 
 }  // namespace sw::scribeng

@@ -92,4 +92,13 @@ inline constexpr CharCode kLongVowelMark = 0x815B;     // ー
 // 。 for a stroke that closes on itself (start and end close, compared with its size), else 、.
 CharCode dotMarkOf(std::span<const Stroke> strokes);
 
+inline constexpr CharCode kEqualsSign = 0x8181;  // ＝
+inline constexpr CharCode kKanjiTwo = 0x93F1;    // 二
+inline constexpr CharCode kKanjiThree = 0x8E4F;  // 三
+
+// What ink the models read as ＝ is: ＝ itself for two strokes of about equal length (the shorter at least
+// 0.85 of the longer, along the way both lie), else 二 (one or two strokes: its upper stroke is the shorter)
+// or 三 (three strokes); none for other stroke counts.
+std::optional<CharCode> equalsSignReading(std::span<const Stroke> strokes);
+
 }  // namespace sw::scribeng

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,6 +26,17 @@ std::vector<Box> cells(int count, bool vertical, int strokesPerCell) {
     return out;
 }
 
+// Boxes of strokes of `count` characters 80 wide and 100 high in a row, 75 pixels apart: each touches the
+// next.
+std::vector<Box> touching(int count) {
+    std::vector<Box> out;
+    for (int i = 0; i < count; ++i) {
+        const int at = 75 * i;
+        out.insert(out.end(), {{at, 10, at + 80, 20}, {at + 35, 0, at + 45, 100}, {at, 80, at + 80, 90}});
+    }
+    return out;
+}
+
 TEST(FrameOfLine, DirectionAndSizeFromTheInk) {
     struct Row {
         std::string name;
@@ -39,6 +51,9 @@ TEST(FrameOfLine, DirectionAndSizeFromTheInk) {
         {"one tall stroke", {{0, 0, 10, 100}}, Direction::Horizontal},
         {"i", {{0, 0, 10, 10}, {0, 30, 10, 100}}, Direction::Horizontal},
         {"nothing", {}, Direction::Horizontal},
+        // Characters written so close that their ink touches make one block as long as the line: it says
+        // nothing of one character's length, and the thickness stays the size.
+        {"row of three touching", touching(3), Direction::Horizontal},
     };
     for (const auto& row : rows) {
         const auto line = sw::scribeng::frameOfLine(row.boxes);
@@ -271,6 +286,34 @@ TEST(DotMark, LoopIsStopTickIsComma) {
     EXPECT_EQ(sw::scribeng::dotMarkOf(tick), sw::scribeng::kIdeographicComma);
     EXPECT_EQ(sw::scribeng::dotMarkOf(two), sw::scribeng::kIdeographicComma);
     EXPECT_EQ(sw::scribeng::dotMarkOf({}), sw::scribeng::kIdeographicComma);
+}
+
+// Ink the models read as ＝: ＝ only for two strokes of about equal length, else what the strokes are.
+TEST(EqualsSign, NeedsTwoStrokesOfEqualLength) {
+    using sw::scribeng::Stroke;
+    const struct {
+        std::string name;
+        std::vector<Stroke> strokes;
+        std::optional<sw::scribeng::CharCode> want;
+    } rows[]{
+        {"equal lying strokes", {{{0, 0}, {100, 2}}, {{4, 40}, {98, 41}}}, sw::scribeng::kEqualsSign},
+        {"equal upright strokes", {{{0, 0}, {2, 100}}, {{40, 3}, {41, 99}}}, sw::scribeng::kEqualsSign},
+        {"short upper stroke", {{{20, 0}, {80, 2}}, {{0, 40}, {100, 41}}}, sw::scribeng::kKanjiTwo},
+        {"upper stroke 0.8 of the lower",
+         {{{10, 0}, {90, 2}}, {{0, 40}, {100, 41}}},
+         sw::scribeng::kKanjiTwo},
+        {"joined in one stroke", {{{20, 0}, {80, 2}, {0, 40}, {100, 41}}}, sw::scribeng::kKanjiTwo},
+        {"three strokes",
+         {{{20, 0}, {80, 0}}, {{30, 30}, {70, 30}}, {{0, 60}, {100, 60}}},
+         sw::scribeng::kKanjiThree},
+        {"four strokes",
+         {{{0, 0}, {9, 0}}, {{0, 3}, {9, 3}}, {{0, 6}, {9, 6}}, {{0, 9}, {9, 9}}},
+         std::nullopt},
+        {"two taps", {{{5, 5}}, {{5, 9}}}, sw::scribeng::kKanjiTwo},
+        {"nothing", {}, std::nullopt},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(sw::scribeng::equalsSignReading(row.strokes), row.want) << row.name;
 }
 
 }  // namespace
