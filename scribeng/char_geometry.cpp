@@ -64,8 +64,15 @@ constexpr double kLineOfMore = 1.4;
 // A block of ink at most this long (of the line's thickness) is taken for one character when estimating the
 // character size: longer ones are characters written together.
 constexpr double kOneCharacterBlock = 1.4;
+// A block longer than kTogetherBlock (of the line's thickness) beside blocks of at least kHalfBlock holds
+// several characters.
+constexpr double kTogetherBlock = 2.0, kHalfBlock = 0.5;
 // Blocks at least this large (of the character size) are full-size characters for placing the band.
 constexpr double kFullBlock = 0.85;
+
+// A line of at least kThickBlocks blocks takes its thickness from theirs, at least kThickShare of the ink's.
+constexpr size_t kThickBlocks = 3;
+constexpr double kThickShare = 0.8;
 
 double middleOf(std::vector<double> values) {
     std::sort(values.begin(), values.end());
@@ -274,6 +281,18 @@ Box LineFrame::frameFor(const Extent& extent) const {
     return {clamp(across.lo), clamp(along.lo), clamp(across.hi), clamp(along.hi)};
 }
 
+// The thickness of a line of these blocks, whose ink is `across` thick: another writer's characters differ in
+// width across the line and wander across it, so the ink's extent overstates a character's size; the middle
+// width of the blocks about a character long says it, though never below kThickShare of the ink's.
+double thicknessOf(const std::vector<Extent>& blocks, double across) {
+    std::vector<double> widths;
+    for (const auto& b : blocks) {
+        if (b.along.length() >= kFullBlock * across * kThickShare) widths.push_back(b.across.length());
+    }
+    if (widths.size() < kThickBlocks) return across;
+    return std::clamp(median(widths), kThickShare * across, across);
+}
+
 LineFrame frameOfLine(std::span<const Box> strokeBoxes, std::optional<Direction> direction) {
     Box ink;
     int strokes = 0;
@@ -296,16 +315,22 @@ LineFrame frameOfLine(std::span<const Box> strokeBoxes, std::optional<Direction>
     line.along = all.along;
     line.across = all.across;
     const auto blocks = line.direction == Direction::Vertical ? rows : blocksOf(strokeBoxes, line.direction);
-    const double thickness = std::max(all.across.length(), 1.0);
+    const double thickness = thicknessOf(blocks, std::max(all.across.length(), 1.0));
     // The thickness alone underestimates the size where every full-size character is narrow across the line
     // (and a small kana beside them then seems to fill the line): a block of one character's length counts.
-    // Longer blocks are characters written together (a tight line whose characters touch is one block) and
-    // say nothing of one character's length.
+    // Blocks of several lengths of that beside blocks of about one are characters whose ink touches and say
+    // nothing of one character's length (a single block may be one wide character, a cursive m; one beside a
+    // dot a tall one, an i).
     double longest = 0;
+    std::vector<double> lengths, shorter;
     for (const auto& b : blocks) {
         if (b.along.length() <= kOneCharacterBlock * thickness) longest = std::max(longest, b.along.length());
+        lengths.push_back(b.along.length());
+        if (b.along.length() >= kHalfBlock * thickness && b.along.length() <= kTogetherBlock * thickness)
+            shorter.push_back(b.along.length());
     }
-    line.charSize = std::max(thickness, longest);
+    const double typical = median(shorter.empty() ? lengths : shorter);
+    line.charSize = std::max({thickness, std::min(typical, all.along.length()), longest});
     // The band lies about the middle of the full-size blocks (a block's size: its extent across, or its
     // length up to a character's), is as thick as a character and never narrower than the ink.
     std::vector<double> centres;

@@ -83,11 +83,6 @@ constexpr double kMarkSplitLength = 2.4;
 // Ink no longer than this (of its thickness) read as characters with no gap of kClearGap (of the character
 // size) between them is read whole when that reads as well (see unsplitLone).
 constexpr double kUnsplitLength = 2.2, kClearGap = 0.1;
-// Such short ink of at least kBlockStrokes strokes whose whole reads no better than kBlockLone (no character
-// at all) is searched too, and read as characters when they read better by kBlockMargin on average: several
-// characters written close together (a tight line of narrow characters, two short columns side by side).
-constexpr int32_t kBlockStrokes = 8;
-constexpr double kBlockLone = -0.45, kBlockMargin = 0.3;
 
 // A multi-line selection cut into more stretches than this is read as one line (linesOf allows one return to
 // an earlier line; this bounds the searches whatever it allows).
@@ -361,15 +356,10 @@ public:
 
     std::vector<SearchedChar> run() {
         const auto n = static_cast<int32_t>(m_strokes.size());
-        // A lone character is read whole: never split into a character and a mark or into pieces. Only ink
-        // that reads as no character at all is searched too (characters written close together in a block as
-        // long as it is thick), and kept whole unless its pieces are characters that read clearly better.
-        std::optional<SearchedChar> lone;
+        // A lone character is read whole: never split into a character and a mark or into pieces.
         if (!m_forced && n <= kMaxRunStrokes && (m_mask & kWideCategories) != 0 &&
             m_line.along.length() <= kLoneLength * std::max(m_line.across.length(), 1.0)) {
-            lone = readWhole();
-            if (lone && (n < kBlockStrokes || confidenceOf(lone->candidates) >= kBlockLone))
-                return {std::move(*lone)};
+            if (auto whole = readWhole()) return {std::move(*whole)};
         }
         // Runs ending at each stroke, and for each the best cost of a path ending with it.
         std::vector<std::vector<RunInfo>> endingAt(static_cast<size_t>(n));
@@ -446,7 +436,6 @@ public:
             }
         }
         if (!m_exhausted) readChosen(out);
-        if (lone && !piecesOfBlock(out, *lone)) return {std::move(*lone)};
         if (auto whole = unsplitMark(out)) return {std::move(*whole)};
         if (auto whole = unsplitLone(out, true)) return {std::move(*whole)};
         preferKatakanaBesideKatakana(out);
@@ -475,18 +464,6 @@ public:
     }
 
 private:
-    // Whether `chars`, found in ink short enough to be one character, are rather characters written close
-    // together: several, none a mark, and reading clearly better on average than the whole.
-    bool piecesOfBlock(const std::vector<SearchedChar>& chars, const SearchedChar& whole) const {
-        if (chars.size() < 2) return false;
-        double pieces = 0;
-        for (const auto& c : chars) {
-            if (isMarkClass(c.candidates.front().code)) return false;
-            pieces += confidenceOf(c.candidates) / static_cast<double>(chars.size());
-        }
-        return pieces >= confidenceOf(whole.candidates) + kBlockMargin;
-    }
-
     bool closes(int32_t last) const {
         return m_boundary[static_cast<size_t>(last) + 1] != Boundary::Forbidden;
     }
