@@ -66,7 +66,7 @@ constexpr double kLineOfMore = 1.4;
 constexpr double kOneCharacterBlock = 1.4;
 // A block longer than kTogetherBlock (of the line's thickness) beside blocks of at least kHalfBlock holds
 // several characters.
-constexpr double kTogetherBlock = 2.0, kHalfBlock = 0.5;
+constexpr double kTogetherBlock = 2.0, kHalfBlock = 0.25;
 // Blocks at least this large (of the character size) are full-size characters for placing the band.
 constexpr double kFullBlock = 0.85;
 
