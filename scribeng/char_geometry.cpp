@@ -52,13 +52,6 @@ std::vector<Extent> blocksOf(std::span<const Box> boxes, Direction direction) {
     return blocks;
 }
 
-std::vector<double> lengthsOf(const std::vector<Extent>& blocks) {
-    std::vector<double> lengths;
-    lengths.reserve(blocks.size());
-    for (const auto& b : blocks) lengths.push_back(b.along.length());
-    return lengths;
-}
-
 double median(std::vector<double> values) {
     if (values.empty()) return 0;
     auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
@@ -71,8 +64,15 @@ constexpr double kLineOfMore = 1.4;
 // A block of ink at most this long (of the line's thickness) is taken for one character when estimating the
 // character size: longer ones are characters written together.
 constexpr double kOneCharacterBlock = 1.4;
+// A block longer than kTogetherBlock (of the line's thickness) beside blocks of at least kHalfBlock holds
+// several characters.
+constexpr double kTogetherBlock = 2.0, kHalfBlock = 0.25;
 // Blocks at least this large (of the character size) are full-size characters for placing the band.
 constexpr double kFullBlock = 0.85;
+
+// A line of at least kThickBlocks blocks takes its thickness from theirs, at least kThickShare of the ink's.
+constexpr size_t kThickBlocks = 3;
+constexpr double kThickShare = 0.8;
 
 double middleOf(std::vector<double> values) {
     std::sort(values.begin(), values.end());
@@ -281,6 +281,18 @@ Box LineFrame::frameFor(const Extent& extent) const {
     return {clamp(across.lo), clamp(along.lo), clamp(across.hi), clamp(along.hi)};
 }
 
+// The thickness of a line of these blocks, whose ink is `across` thick: another writer's characters differ in
+// width across the line and wander across it, so the ink's extent overstates a character's size; the middle
+// width of the blocks about a character long says it, though never below kThickShare of the ink's.
+double thicknessOf(const std::vector<Extent>& blocks, double across) {
+    std::vector<double> widths;
+    for (const auto& b : blocks) {
+        if (b.along.length() >= kFullBlock * across * kThickShare) widths.push_back(b.across.length());
+    }
+    if (widths.size() < kThickBlocks) return across;
+    return std::clamp(median(widths), kThickShare * across, across);
+}
+
 LineFrame frameOfLine(std::span<const Box> strokeBoxes, std::optional<Direction> direction) {
     Box ink;
     int strokes = 0;
@@ -303,14 +315,22 @@ LineFrame frameOfLine(std::span<const Box> strokeBoxes, std::optional<Direction>
     line.along = all.along;
     line.across = all.across;
     const auto blocks = line.direction == Direction::Vertical ? rows : blocksOf(strokeBoxes, line.direction);
-    const double thickness = std::max(all.across.length(), 1.0);
+    const double thickness = thicknessOf(blocks, std::max(all.across.length(), 1.0));
     // The thickness alone underestimates the size where every full-size character is narrow across the line
     // (and a small kana beside them then seems to fill the line): a block of one character's length counts.
+    // Blocks of several lengths of that beside blocks of about one are characters whose ink touches and say
+    // nothing of one character's length (a single block may be one wide character, a cursive m; one beside a
+    // dot a tall one, an i).
     double longest = 0;
+    std::vector<double> lengths, shorter;
     for (const auto& b : blocks) {
         if (b.along.length() <= kOneCharacterBlock * thickness) longest = std::max(longest, b.along.length());
+        lengths.push_back(b.along.length());
+        if (b.along.length() >= kHalfBlock * thickness && b.along.length() <= kTogetherBlock * thickness)
+            shorter.push_back(b.along.length());
     }
-    line.charSize = std::max({thickness, std::min(median(lengthsOf(blocks)), all.along.length()), longest});
+    const double typical = median(shorter.empty() ? lengths : shorter);
+    line.charSize = std::max({thickness, std::min(typical, all.along.length()), longest});
     // The band lies about the middle of the full-size blocks (a block's size: its extent across, or its
     // length up to a character's), is as thick as a character and never narrower than the ink.
     std::vector<double> centres;
@@ -377,6 +397,20 @@ CharCode dotMarkOf(std::span<const Stroke> strokes) {
     // A loop: ends close together and a round box (a comma is a short slanted tick).
     const double aspect = static_cast<double>(std::min(box.width(), box.height())) / size;
     return closing < 0.45 * size && aspect > 0.5 ? kIdeographicStop : kIdeographicComma;
+}
+
+std::optional<CharCode> equalsSignReading(std::span<const Stroke> strokes) {
+    // Writers' 二 have an upper stroke 0.5 to 0.8 as long as the lower, 三 a middle one shorter still.
+    constexpr double kEqualLengths = 0.85;
+    if (strokes.size() == 3) return kKanjiThree;
+    if (strokes.size() == 1) return kKanjiTwo;
+    if (strokes.size() != 2) return std::nullopt;
+    const Box a = boundsOf(strokes[0]), b = boundsOf(strokes[1]);
+    const bool lying = a.width() + b.width() >= a.height() + b.height();
+    const auto first = static_cast<double>(lying ? a.width() : a.height());
+    const auto second = static_cast<double>(lying ? b.width() : b.height());
+    const double longer = std::max(first, second);
+    return longer > 0 && std::min(first, second) >= kEqualLengths * longer ? kEqualsSign : kKanjiTwo;
 }
 
 }  // namespace sw::scribeng

@@ -46,7 +46,9 @@ struct LineFrame {
 // The direction of the line from its ink (horizontal unless the strokes clearly progress downwards; or
 // `direction` when given), the estimated character size (the line's thickness, or the length of its blocks
 // along the line when that is larger: a narrow character such as し in a column, or a flat one such as つ in
-// a row, is longer than the line is thick) and the band of full-size characters.
+// a row, is longer than the line is thick; a block of characters whose ink touches does not count; the
+// thickness of a line of several characters is their middle width, not the extent of all the ink) and the
+// band of full-size characters.
 LineFrame frameOfLine(std::span<const Box> strokeBoxes, std::optional<Direction> direction = std::nullopt);
 
 // The lines of a selection: rows or columns, numbered in reading order (rows top to bottom, columns right to
@@ -91,5 +93,14 @@ inline constexpr CharCode kLongVowelMark = 0x815B;     // ー
 
 // 。 for a stroke that closes on itself (start and end close, compared with its size), else 、.
 CharCode dotMarkOf(std::span<const Stroke> strokes);
+
+inline constexpr CharCode kEqualsSign = 0x8181;  // ＝
+inline constexpr CharCode kKanjiTwo = 0x93F1;    // 二
+inline constexpr CharCode kKanjiThree = 0x8E4F;  // 三
+
+// What ink the models read as ＝ is: ＝ itself for two strokes of about equal length (the shorter at least
+// 0.85 of the longer, along the way both lie), else 二 (one or two strokes: its upper stroke is the shorter)
+// or 三 (three strokes); none for other stroke counts.
+std::optional<CharCode> equalsSignReading(std::span<const Stroke> strokes);
 
 }  // namespace sw::scribeng

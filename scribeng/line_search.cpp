@@ -193,6 +193,32 @@ std::vector<Candidate> adjustForMarks(std::vector<Candidate> found, MarkKind kin
     return out;
 }
 
+// The models score 二 and 三 of other writers as ＝ (two or three lying strokes alike): ＝ counts only for
+// two strokes of about equal length; else its place goes to what the strokes are (equalsSignReading), and
+// where that is not allowed or the stroke count fits neither, ＝ falls behind the others.
+void readEqualsSign(std::vector<Candidate>& list, std::span<const Stroke> strokes, int32_t mask) {
+    auto sign =
+        std::find_if(list.begin(), list.end(), [](const Candidate& c) { return c.code == kEqualsSign; });
+    if (sign == list.end()) return;
+    const std::optional<CharCode> reading = equalsSignReading(strokes);
+    if (reading == kEqualsSign) return;
+    float score = sign->score;
+    list.erase(sign);
+    if (reading && allowedBy(*reading, mask)) {
+        auto own = std::find_if(list.begin(), list.end(),
+                                [&reading](const Candidate& c) { return c.code == *reading; });
+        if (own != list.end()) {
+            score = std::max(score, own->score);
+            list.erase(own);
+        }
+        list.insert(
+            std::find_if(list.begin(), list.end(), [score](const Candidate& c) { return c.score < score; }),
+            {*reading, score});
+    } else {
+        list.push_back({kEqualsSign, list.empty() ? score : std::min(score, list.back().score)});
+    }
+}
+
 // Characters that are narrow along a horizontal line: １ Ｉ ｉ ｊ ｌ ！ ｜ ： ； ， ． ・ and the upright
 // stroke.
 bool isNarrowClass(CharCode code) {
@@ -537,6 +563,7 @@ private:
                                          std::max(length, info.extent.across.length() / size) <= kTinyExtent,
                                          m_line, strokes, m_mask);
         if (info.candidates.empty()) return std::nullopt;
+        readEqualsSign(info.candidates, strokes, m_mask);
 
         double cost = kPerCharacter - confidenceOf(info.candidates);
         cost += kLongCost * std::max(0.0, length - kLongFrom);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,11 +26,33 @@ std::vector<Box> cells(int count, bool vertical, int strokesPerCell) {
     return out;
 }
 
+// Boxes of strokes of `count` characters 80 wide and 100 high in a row, 75 pixels apart (each touches the
+// next), then `apart` more 160 pixels apart.
+std::vector<Box> touching(int count, int apart) {
+    std::vector<Box> out;
+    for (int i = 0; i < count + apart; ++i) {
+        const int at = i < count ? 75 * i : 75 * count + 160 * (i - count + 1);
+        out.insert(out.end(), {{at, 10, at + 80, 20}, {at + 35, 0, at + 45, 100}, {at, 80, at + 80, 90}});
+    }
+    return out;
+}
+
+// Boxes of `count` characters of 100 x 100 in a row, 140 pixels apart, every other one 20 pixels lower.
+std::vector<Box> wandering(int count) {
+    std::vector<Box> out;
+    for (int i = 0; i < count; ++i) {
+        const int at = 140 * i, low = 20 * (i % 2);
+        out.insert(out.end(), {{at, low, at + 100, low + 10}, {at + 45, low, at + 55, low + 100}});
+    }
+    return out;
+}
+
 TEST(FrameOfLine, DirectionAndSizeFromTheInk) {
     struct Row {
         std::string name;
         std::vector<Box> boxes;
         Direction want;
+        double size = 100;  // the character size, checked for more than two boxes or when given
     };
     const std::vector<Row> rows{
         {"row of four", cells(4, false, 3), Direction::Horizontal},
@@ -39,13 +62,22 @@ TEST(FrameOfLine, DirectionAndSizeFromTheInk) {
         {"one tall stroke", {{0, 0, 10, 100}}, Direction::Horizontal},
         {"i", {{0, 0, 10, 10}, {0, 30, 10, 100}}, Direction::Horizontal},
         {"nothing", {}, Direction::Horizontal},
+        // Characters written so close that their ink touches make one block of several characters' length: it
+        // says nothing of one character's length.
+        {"three touching, one apart", touching(3, 1), Direction::Horizontal},
+        // A single block may be one wide character (a cursive m), a long block beside a dot a tall one (an
+        // i).
+        {"one wide block", {{0, 0, 300, 100}, {100, 10, 200, 90}}, Direction::Horizontal, 300},
+        {"tall block beside a dot", {{0, 0, 10, 1}, {0, 10, 9, 33}}, Direction::Vertical, 23},
+        // Characters wandering across the line make its ink thicker than any of them: their own width counts.
+        {"row of four wandering", wandering(4), Direction::Horizontal},
     };
     for (const auto& row : rows) {
         const auto line = sw::scribeng::frameOfLine(row.boxes);
         EXPECT_EQ(line.direction, row.want) << row.name;
         EXPECT_GE(line.charSize, 1.0) << row.name;
-        if (row.boxes.size() > 2) {
-            EXPECT_NEAR(line.charSize, 100, 1) << row.name;
+        if (row.boxes.size() > 2 || row.size != 100) {
+            EXPECT_NEAR(line.charSize, row.size, 1) << row.name;
         }
     }
     // The recognition frame: a square as thick as the line, centred on the character along it.
@@ -271,6 +303,34 @@ TEST(DotMark, LoopIsStopTickIsComma) {
     EXPECT_EQ(sw::scribeng::dotMarkOf(tick), sw::scribeng::kIdeographicComma);
     EXPECT_EQ(sw::scribeng::dotMarkOf(two), sw::scribeng::kIdeographicComma);
     EXPECT_EQ(sw::scribeng::dotMarkOf({}), sw::scribeng::kIdeographicComma);
+}
+
+// Ink the models read as ＝: ＝ only for two strokes of about equal length, else what the strokes are.
+TEST(EqualsSign, NeedsTwoStrokesOfEqualLength) {
+    using sw::scribeng::Stroke;
+    const struct {
+        std::string name;
+        std::vector<Stroke> strokes;
+        std::optional<sw::scribeng::CharCode> want;
+    } rows[]{
+        {"equal lying strokes", {{{0, 0}, {100, 2}}, {{4, 40}, {98, 41}}}, sw::scribeng::kEqualsSign},
+        {"equal upright strokes", {{{0, 0}, {2, 100}}, {{40, 3}, {41, 99}}}, sw::scribeng::kEqualsSign},
+        {"short upper stroke", {{{20, 0}, {80, 2}}, {{0, 40}, {100, 41}}}, sw::scribeng::kKanjiTwo},
+        {"upper stroke 0.8 of the lower",
+         {{{10, 0}, {90, 2}}, {{0, 40}, {100, 41}}},
+         sw::scribeng::kKanjiTwo},
+        {"joined in one stroke", {{{20, 0}, {80, 2}, {0, 40}, {100, 41}}}, sw::scribeng::kKanjiTwo},
+        {"three strokes",
+         {{{20, 0}, {80, 0}}, {{30, 30}, {70, 30}}, {{0, 60}, {100, 60}}},
+         sw::scribeng::kKanjiThree},
+        {"four strokes",
+         {{{0, 0}, {9, 0}}, {{0, 3}, {9, 3}}, {{0, 6}, {9, 6}}, {{0, 9}, {9, 9}}},
+         std::nullopt},
+        {"two taps", {{{5, 5}}, {{5, 9}}}, sw::scribeng::kKanjiTwo},
+        {"nothing", {}, std::nullopt},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(sw::scribeng::equalsSignReading(row.strokes), row.want) << row.name;
 }
 
 }  // namespace
