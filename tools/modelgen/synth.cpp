@@ -83,7 +83,9 @@ Random classRandom(uint64_t seed, char32_t label) {
 
 Variation variationFor(char32_t label) {
     Variation v;
-    if (label >= U'ａ' && label <= U'ｚ') v.shear = kLatinShear;
+    const bool latin = (label >= U'ａ' && label <= U'ｚ') || (label >= U'Ａ' && label <= U'Ｚ') ||
+                       (label >= U'０' && label <= U'９');
+    if (latin) v.shear = kLatinShear;
     return v;
 }
 
