@@ -153,10 +153,7 @@ std::optional<std::string> shiftBias(const std::string& line, double offset) {
     return line.substr(0, space + 1) + text + line.substr(end);
 }
 
-Variation kanjiVariation() {
-    Variation v;
-    return v;
-}
+Variation kanjiVariation() { return {}; }
 
 std::vector<IntInk> kanjiTrainingSamples(const Glyph& glyph, const KanjiModelOptions& options) {
     static constexpr templategen::Fault kFaultCycle[] = {

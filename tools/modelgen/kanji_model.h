@@ -22,8 +22,9 @@
 
 namespace sw::modelgen {
 
-// The writer variation the kanji model is trained with: the synthesis's default, and its parts (KanjiVG's
-// components) drawn larger, smaller and further apart, as writers' proportions differ.
+// The writer variation the kanji model is trained with: the synthesis's default, with the parts (KanjiVG's
+// components) as drawn. Wider slant, stroke shift and part variation, and more samples, were measured on
+// real and distorted writing and did not do better (tools/modelgen/README.md).
 Variation kanjiVariation();
 
 struct KanjiModelOptions {
