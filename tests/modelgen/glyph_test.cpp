@@ -39,6 +39,44 @@ TEST(ReadKanjiVgFile, ReadsStrokesInOrder) {
     EXPECT_NEAR(start.y, end.y, 1e-9);
 }
 
+TEST(ReadKanjiVgFile, ReadsNestedComponentsAsParts) {
+    struct Row {
+        const char* file;
+        std::vector<std::pair<int, std::vector<uint32_t>>> parts;  // depth, strokes
+    };
+    const Row rows[] = {
+        {"030a2.svg", {}},  // ア: one group holding every stroke is the whole glyph, no part
+        // 漢: 氵 and the right side; in it 艹 over 口 and 夫; in 夫 its 大.
+        {"06f22.svg",
+         {{1, {0, 1, 2}},
+          {1, {3, 4, 5, 6, 7, 8, 9, 10, 11, 12}},
+          {2, {3, 4, 5}},
+          {2, {6, 7, 8, 9, 10, 11, 12}},
+          {3, {6, 7, 8}},
+          {3, {9, 10, 11, 12}},
+          {4, {10, 11, 12}}}},
+    };
+    for (const Row& row : rows) {
+        std::string error;
+        const auto g = readKanjiVgFile(std::string(test::kKanjiVgDir) + "/" + row.file, &error);
+        ASSERT_TRUE(g) << error;
+        std::vector<std::pair<int, std::vector<uint32_t>>> parts;
+        for (const Part& p : g->parts) parts.emplace_back(p.depth, p.strokes);
+        EXPECT_EQ(parts, row.parts) << row.file;
+    }
+    // A group that only repeats its enclosing group's strokes is no part of its own; a group outside every
+    // other one (a stray stroke group) is.
+    QTemporaryDir dir;
+    const auto g =
+        readKanjiVgFile(writeFile(dir, "04e8c.svg",
+                                  R"(<svg><g><g><g><path d="M1,2 L3,4"/><path d="M1,6 L3,8"/></g></g>)"
+                                  R"(<path d="M5,2 L5,9"/></g></svg>)"));
+    ASSERT_TRUE(g);
+    ASSERT_EQ(g->parts.size(), 1u);
+    EXPECT_EQ(g->parts[0].depth, 1);
+    EXPECT_EQ(g->parts[0].strokes, (std::vector<uint32_t>{0, 1}));
+}
+
 TEST(ReadKanjiVgFile, RejectsBadFiles) {
     QTemporaryDir dir;
     const QByteArray good = R"(<svg xmlns="http://www.w3.org/2000/svg"><g><path d="M1,2 L3,4"/></g></svg>)";

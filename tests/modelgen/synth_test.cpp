@@ -104,6 +104,63 @@ TEST(Synthesise, KeepsStrokeCountOrderAndDirection) {
     }
 }
 
+// With every other variation off, a part's strokes move by one shift and scale about the part's centre, a
+// part within it moves again by its own, the strokes of no part stay, and without part variation a glyph is
+// synthesised exactly as its strokes are.
+TEST(Synthesise, MovesAndScalesEachPartAsAUnit) {
+    Variation still;
+    still.rotation = still.shear = still.strokeShift = still.strokeScale = still.strokeRotation = 0;
+    still.scaleMin = still.scaleMax = 1;
+    still.trim = still.pointNoise = 0;
+    still.spacingMin = still.spacingMax = 2;
+    Glyph g{U'x', paths("M10,10 L40,10 M10,20 L40,20 M10,30 L40,30 M70,10 L70,90"), 0, {}};
+    g.parts = {{1, {0, 1, 2}}, {2, {1, 2}}};
+    const Ink clean = sampleGlyph(g.strokes, 2);
+    const auto moved = [&](const Ink& ink, size_t s) {
+        return Point{ink[s].front().x - clean[s].front().x, ink[s].front().y - clean[s].front().y};
+    };
+    struct Row {
+        const char* name;
+        double shift, scale;
+    };
+    for (const Row& row : {Row{"shift", 6, 0}, Row{"scale", 0, 0.3}}) {
+        Variation v = still;
+        v.partShift = row.shift;
+        v.partScale = row.scale;
+        Random random(3);
+        bool varied = false;
+        for (int i = 0; i < 20; ++i) {
+            const Ink ink = synthesise(g, random, v);
+            ASSERT_EQ(ink.size(), clean.size());
+            EXPECT_NEAR(moved(ink, 3).x, 0, 1e-9) << row.name;
+            EXPECT_NEAR(moved(ink, 3).y, 0, 1e-9) << row.name;
+            const Point a = moved(ink, 0), b = moved(ink, 1), c = moved(ink, 2);
+            // Strokes 1 and 2 share their part's moves; stroke 0 moves only with the outer part.
+            if (row.scale == 0) {
+                EXPECT_NEAR(b.x, c.x, 1e-9) << row.name;
+                EXPECT_NEAR(b.y, c.y, 1e-9) << row.name;
+                EXPECT_LE(std::hypot(a.x, a.y), 6 * std::sqrt(2) + 1e-9) << row.name;
+                EXPECT_LE(std::hypot(b.x - a.x, b.y - a.y), 3 * std::sqrt(2) + 1e-9) << row.name;
+            } else {
+                // Scaled about the centre of the outer part (x = 25), which stroke 0 spans.
+                const double width0 = ink[0].back().x - ink[0].front().x;
+                EXPECT_NEAR(width0 / 30, 1, 0.3 + 1e-9) << row.name;
+                EXPECT_NEAR((ink[0].back().x + ink[0].front().x) / 2, 25, 1e-9) << row.name;
+            }
+            varied = varied || std::hypot(a.x, a.y) > 0.5 || std::hypot(b.x - a.x, b.y - a.y) > 0.5;
+        }
+        EXPECT_TRUE(varied) << row.name;
+    }
+    Random r1(9), r2(9);
+    const Ink plain = synthesise(g.strokes, r1), withParts = synthesise(g, r2);
+    ASSERT_EQ(plain.size(), withParts.size());
+    for (size_t s = 0; s < plain.size(); ++s) {
+        ASSERT_EQ(plain[s].size(), withParts[s].size());
+        EXPECT_EQ(plain[s].front().x, withParts[s].front().x);
+        EXPECT_EQ(plain[s].back().y, withParts[s].back().y);
+    }
+}
+
 TEST(ZinniaSexp, RoundTripsThroughZinniasParser) {
     const IntInk ink = {{{100, 200}, {300, 400}, {500, 600}}, {{700, 800}}};
     const std::string text = zinniaSexp(U'ヴ', ink);

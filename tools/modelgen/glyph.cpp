@@ -50,14 +50,25 @@ std::optional<Glyph> readKanjiVgFile(const std::string& path, std::string* error
         return std::nullopt;
     }
     QXmlStreamReader xml(&file);
+    std::vector<Part> groups;  // every <g>, in document order (an enclosing group before its members)
+    std::vector<size_t> open;  // the groups the reader is inside
     while (!xml.atEnd()) {
         xml.readNext();
-        if (xml.isStartElement() && xml.name() == QLatin1String("path")) {
+        if (xml.isStartElement() && xml.name() == QLatin1String("g")) {
+            open.push_back(groups.size());
+            groups.emplace_back();
+        } else if (xml.isEndElement() && xml.name() == QLatin1String("g") && !open.empty()) {
+            open.pop_back();
+        } else if (xml.isStartElement() && xml.name() == QLatin1String("path")) {
             const std::string d = xml.attributes().value(QLatin1String("d")).toString().toStdString();
             std::string why;
+            const size_t first = glyph.strokes.size();
             if (!appendStrokes(d, glyph.strokes, &why)) {
                 setError(error, path + ": " + why);
                 return std::nullopt;
+            }
+            for (size_t s = first; s < glyph.strokes.size(); ++s) {
+                for (size_t g : open) groups[g].strokes.push_back(static_cast<uint32_t>(s));
             }
         }
     }
@@ -68,6 +79,17 @@ std::optional<Glyph> readKanjiVgFile(const std::string& path, std::string* error
     if (glyph.strokes.empty()) {
         setError(error, path + ": no strokes");
         return std::nullopt;
+    }
+    for (Part& g : groups) {
+        if (g.strokes.empty() || g.strokes.size() == glyph.strokes.size() ||
+            std::any_of(glyph.parts.begin(), glyph.parts.end(),
+                        [&](const Part& p) { return p.strokes == g.strokes; }))
+            continue;  // the whole glyph, or a group that only names its enclosing one's strokes again
+        for (const Part& outer : glyph.parts) {
+            if (std::includes(outer.strokes.begin(), outer.strokes.end(), g.strokes.begin(), g.strokes.end()))
+                g.depth = std::max(g.depth, outer.depth + 1);
+        }
+        glyph.parts.push_back(std::move(g));
     }
     return glyph;
 }

@@ -2,6 +2,7 @@
 // template file, and the class list of the supplementary model.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,14 +13,24 @@ namespace sw::modelgen {
 
 inline constexpr double kGridSize = 109.0;
 
+// A component of a glyph: the strokes KanjiVG groups as one element (a radical, a phonetic part, the parts of
+// those), which a writer draws larger, smaller or further apart as a unit.
+struct Part {
+    int depth = 1;                  // 1: a part of the whole character; 2: a part of such a part, ...
+    std::vector<uint32_t> strokes;  // indices into Glyph::strokes, increasing
+};
+
 struct Glyph {
     char32_t label = 0;            // the class the model reports
     std::vector<Subpath> strokes;  // in writing order, each in its writing direction
     int form = 0;                  // 0: the class's main shape; 1, 2, ...: other ways people write it
+    // KanjiVG's components short of the whole glyph, each after the part that encloses it.
+    std::vector<Part> parts = {};
 };
 
-// Reads one KanjiVG file: every <path> of the document in order, each moveto starting a stroke. The label is
-// the code point of the file name ("030a2.svg" -> U+30A2, "030a2-Kaisho.svg" too). Returns nullopt and
+// Reads one KanjiVG file: every <path> of the document in order, each moveto starting a stroke, and as its
+// parts the <g> groups that hold some but not all of the strokes. The label is the code point of the file
+// name ("030a2.svg" -> U+30A2, "030a2-Kaisho.svg" too). Returns nullopt and
 // sets *error on an unreadable file, malformed XML, a bad path or a file without strokes.
 std::optional<Glyph> readKanjiVgFile(const std::string& path, std::string* error = nullptr);
 

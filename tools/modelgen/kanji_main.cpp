@@ -2,17 +2,21 @@
 //
 //   slatewise-kanjimodel --kanjivg DIR --templates FILE --twins FILE --out MODEL [--seed N]
 //                        [--variations N] [--neighbours N] [--negatives N] [--classes N] [--processes N]
+//                        [--shear X] [--rotation X] [--stroke-shift X] [--stroke-scale X] [--part-shift X]
+//                        [--part-scale X] [--strong X]
 //
 // Trains a class for every JIS kanji of KanjiVG but the twins of the supplementary model (or `--classes`
 // of them, chosen by a fixed shuffle of the seed), each against `--negatives` samples of each of its
 // `--neighbours` nearest classes, in `--processes` processes, and writes the text model MODEL.txt and the
-// binary model MODEL, each complete or not at all. The same sources and arguments give the same files,
-// whatever the number of processes. Exit status 0 on success, 1 on bad input or a failed training, 2 on bad
-// usage.
+// binary model MODEL, each complete or not at all. The writer variation is kanjiVariation() with the given
+// fields replaced (Variation's units; --strong: the strength of every other sample). The same sources and
+// arguments give the same files, whatever the number of processes. Exit status 0 on success, 1 on bad input
+// or a failed training, 2 on bad usage.
 #include <fcntl.h>
 #include <unistd.h>
 #include <zinnia.h>
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -32,7 +36,8 @@ constexpr double kCompressionThreshold = 0.001;
 int usage() {
     std::cerr << "usage: slatewise-kanjimodel --kanjivg DIR --templates FILE --twins FILE --out MODEL\n"
                  "       [--seed N] [--variations N] [--neighbours N] [--negatives N] [--classes N]\n"
-                 "       [--processes N]\n";
+                 "       [--processes N] [--shear X] [--rotation X] [--stroke-shift X] [--stroke-scale X]\n"
+                 "       [--part-shift X] [--part-scale X] [--strong X]\n";
     return 2;
 }
 
@@ -65,6 +70,18 @@ int main(int argc, char** argv) {
         if (opt.contains("--negatives")) options.negativesPerNeighbour = std::stoi(opt["--negatives"]);
         if (opt.contains("--processes")) options.processes = std::stoi(opt["--processes"]);
         if (opt.contains("--classes")) classes = std::stoul(opt["--classes"]);
+        Variation& v = options.variation;
+        const std::pair<const char*, double*> fields[] = {{"--shear", &v.shear},
+                                                          {"--rotation", &v.rotation},
+                                                          {"--stroke-shift", &v.strokeShift},
+                                                          {"--stroke-scale", &v.strokeScale},
+                                                          {"--part-shift", &v.partShift},
+                                                          {"--part-scale", &v.partScale},
+                                                          {"--strong", &options.strongVariation}};
+        for (const auto& [flag, field] : fields) {
+            if (opt.contains(flag)) *field = std::stod(opt[flag]);
+            if (!std::isfinite(*field) || *field < 0 || *field > 100) return usage();
+        }
     } catch (const std::exception&) {
         return usage();
     }

@@ -153,6 +153,8 @@ std::optional<std::string> shiftBias(const std::string& line, double offset) {
     return line.substr(0, space + 1) + text + line.substr(end);
 }
 
+Variation kanjiVariation() { return {}; }
+
 std::vector<IntInk> kanjiTrainingSamples(const Glyph& glyph, const KanjiModelOptions& options) {
     static constexpr templategen::Fault kFaultCycle[] = {
         templategen::Fault::Swapped, templategen::Fault::Joined, templategen::Fault::Reversed};
@@ -161,11 +163,11 @@ std::vector<IntInk> kanjiTrainingSamples(const Glyph& glyph, const KanjiModelOpt
     const Ink clean = sampleGlyph(glyph.strokes, kCleanSpacing);
     out.push_back(normaliseToSquare(clean, Frame::Ink));
     out.push_back(normaliseToSquare(clean, Frame::Line));
-    const Variation normal = templategen::scaledVariation(1),
-                    strong = templategen::scaledVariation(options.strongVariation);
+    const Variation normal = options.variation,
+                    strong = templategen::scaledVariation(options.strongVariation, options.variation);
     Random random = classRandom(options.seed, glyph.label);
     for (int i = 0; i < options.variations; ++i) {
-        Ink ink = synthesise(glyph.strokes, random, i % 2 == 0 ? normal : strong);
+        Ink ink = synthesise(glyph, random, i % 2 == 0 ? normal : strong);
         if (i % kFaultEvery == kFaultEvery - 1)
             ink = templategen::withFault(std::move(ink), kFaultCycle[(i / kFaultEvery) % 3], random);
         out.push_back(normaliseToSquare(ink, (i / 2) % 2 == 0 ? Frame::Ink : Frame::Line));

@@ -22,11 +22,18 @@
 
 namespace sw::modelgen {
 
+// The writer variation the kanji model is trained with: the synthesis's default, with the parts (KanjiVG's
+// components) as drawn. Wider slant, stroke shift and part variation, and more samples, were measured on
+// real and distorted writing and did not do better (tools/modelgen/README.md).
+Variation kanjiVariation();
+
 struct KanjiModelOptions {
     uint64_t seed = 1;
-    int variations = 48;           // synthetic samples per class besides its two clean ones
-    double strongVariation = 1.6;  // every other synthetic sample varies this much more than the default
-    int neighbours = 250;          // nearest classes a class is trained against
+    int variations = 48;  // synthetic samples per class besides its two clean ones
+    // The writers of the synthetic samples; every other sample varies strongVariation times as much.
+    Variation variation = kanjiVariation();
+    double strongVariation = 1.6;
+    int neighbours = 250;  // nearest classes a class is trained against
     int negativesPerNeighbour = 4;
     int processes = 2;  // classes are trained in this many forked processes
     // Added to every class's bias. Trained against look-alikes only, a class scores its own characters

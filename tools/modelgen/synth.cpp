@@ -45,15 +45,25 @@ struct Warp {
     }
 };
 
-Point subpathCentre(const Subpath& s) {
-    double minX = s.front().p0.x, maxX = minX, minY = s.front().p0.y, maxY = minY;
-    for (const Cubic& c : s) {
-        for (const Point& p : {c.p0, c.p3}) {
-            minX = std::min(minX, p.x), maxX = std::max(maxX, p.x);
-            minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
+// The box around the ends of the curves of some subpaths.
+struct Bounds {
+    double minX = INFINITY, minY = INFINITY, maxX = -INFINITY, maxY = -INFINITY;
+    void add(const Subpath& s) {
+        for (const Cubic& c : s) {
+            for (const Point& p : {c.p0, c.p3}) {
+                minX = std::min(minX, p.x), maxX = std::max(maxX, p.x);
+                minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
+            }
         }
     }
-    return {(minX + maxX) / 2, (minY + maxY) / 2};
+    bool empty() const { return minX > maxX; }
+    Point centre() const { return {(minX + maxX) / 2, (minY + maxY) / 2}; }
+};
+
+Point subpathCentre(const Subpath& s) {
+    Bounds b;
+    b.add(s);
+    return b.centre();
 }
 
 }  // namespace
@@ -87,6 +97,28 @@ Variation variationFor(char32_t label) {
                        (label >= U'０' && label <= U'９');
     if (latin) v.shear = kLatinShear;
     return v;
+}
+
+Ink synthesise(const Glyph& glyph, Random& random, const Variation& v) {
+    if (glyph.parts.empty() || (v.partShift <= 0 && v.partScale <= 0))
+        return synthesise(glyph.strokes, random, v);
+    std::vector<Subpath> strokes = glyph.strokes;
+    for (const Part& part : glyph.parts) {
+        const double share = 1.0 / std::max(part.depth, 1);
+        const auto pm = [&](double range) { return random.uniform(-range, range) * share; };
+        Bounds box;
+        for (uint32_t s : part.strokes) {
+            if (s < strokes.size()) box.add(strokes[s]);
+        }
+        const double sx = 1 + pm(v.partScale), sy = 1 + pm(v.partScale);
+        const Point shift{pm(v.partShift), pm(v.partShift)};
+        if (box.empty()) continue;
+        const Affine m = around(box.centre(), 0, 0, sx, sy, shift);
+        for (uint32_t s : part.strokes) {
+            if (s < strokes.size()) strokes[s] = transformed(strokes[s], m);
+        }
+    }
+    return synthesise(strokes, random, v);
 }
 
 Ink sampleGlyph(const std::vector<Subpath>& strokes, double spacing) {

@@ -44,6 +44,11 @@ struct Variation {
     double pointNoise = 0.45;   // deviation of the smoothed noise added to each sampled point
     double spacingMin = 1.4;    // pen sample spacing, chosen per character
     double spacingMax = 3.6;
+    // Proportions, for a glyph with parts (Glyph::parts): each part moved as a unit by up to partShift and
+    // scaled about its centre by 1 +- partScale, horizontally and vertically apart; a part within a part
+    // varies by 1 / depth of that. Zero leaves the parts as drawn and draws nothing from the generator.
+    double partShift = 0;
+    double partScale = 0;
 };
 
 // The variation a class is trained with: the default, and for Latin letters and digits a slant of up to
@@ -62,6 +67,10 @@ Ink sampleGlyph(const std::vector<Subpath>& strokes, double spacing);
 // rotation, slant and aspect change about the grid centre, resampling at a random pen spacing, slightly
 // short stroke ends and smoothed point noise. Stroke count, order and directions are kept.
 Ink synthesise(const std::vector<Subpath>& strokes, Random& random, const Variation& variation = {});
+
+// The same for a glyph, with its parts moved and scaled first (outer parts before the parts within them):
+// a radical written larger or smaller, the parts of a character set closer or further apart.
+Ink synthesise(const Glyph& glyph, Random& random, const Variation& variation = {});
 
 // The recogniser's frame, the same as the engine's (scribeng/recognizer.cpp: a square around the ink and
 // its frame, its longer side spanning 1 - 2 x 0.15 of Zinnia's 1000 x 1000 space, centred). Characters

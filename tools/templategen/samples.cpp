@@ -102,8 +102,8 @@ scribeng::FeatureVector featuresOf(const modelgen::Ink& ink) {
     return scribeng::directionFeatures(inkStrokesOf(ink));
 }
 
-modelgen::Variation scaledVariation(double strength) {
-    modelgen::Variation v;
+modelgen::Variation scaledVariation(double strength, const modelgen::Variation& base) {
+    modelgen::Variation v = base;
     v.rotation *= strength;
     v.shear *= strength;
     v.scaleMin = 1 - (1 - v.scaleMin) * strength;
@@ -113,6 +113,8 @@ modelgen::Variation scaledVariation(double strength) {
     v.strokeRotation *= strength;
     v.warp *= strength;
     v.pointNoise *= strength;
+    v.partShift *= strength;
+    v.partScale *= strength;
     return v;
 }
 

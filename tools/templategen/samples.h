@@ -52,9 +52,9 @@ struct Sample {
     std::vector<scribeng::Stroke> strokes;
 };
 
-// The synthesis's writer variation with every deviation scaled by `strength` (1: as the templates and the
-// model were trained; more: writers further from KanjiVG's shapes).
-modelgen::Variation scaledVariation(double strength);
+// The synthesis's writer variation (`base`, by default the default one) with every deviation scaled by
+// `strength` (1: as the templates and the model were trained; more: writers further from KanjiVG's shapes).
+modelgen::Variation scaledVariation(double strength, const modelgen::Variation& base = {});
 
 // A fixed-seed development set: `classes` main forms (Glyph::form 0) of at least two strokes drawn from
 // `glyphs` (all when `classes` is 0 or more than there are), each synthesised once and written with `fault`.
