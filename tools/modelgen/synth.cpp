@@ -35,16 +35,6 @@ Subpath transformed(const Subpath& s, const Affine& m) {
     return out;
 }
 
-// A smooth displacement field: two sine waves of random phase and about one to two periods per character.
-struct Warp {
-    double amplitude, fx, fy, phaseX, phaseY;
-    Point apply(Point p) const {
-        const double k = 2 * std::numbers::pi / kGridSize;
-        return {p.x + amplitude * std::sin(k * fy * p.y + phaseX),
-                p.y + amplitude * std::sin(k * fx * p.x + phaseY)};
-    }
-};
-
 // The box around the ends of the curves of some subpaths.
 struct Bounds {
     double minX = INFINITY, minY = INFINITY, maxX = -INFINITY, maxY = -INFINITY;

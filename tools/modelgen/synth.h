@@ -39,7 +39,6 @@ struct Variation {
     double strokeShift = 2.8;   // each stroke moved by up to this, independently
     double strokeScale = 0.10;  // each stroke scaled about its centre by 1 +- this
     double strokeRotation = 5;  // each stroke turned about its centre, +-
-    double warp = 1.8;          // amplitude of a smooth random displacement field over the grid
     double trim = 0.04;         // each stroke end shortened by up to this share of the stroke's points
     double pointNoise = 0.45;   // deviation of the smoothed noise added to each sampled point
     double spacingMin = 1.4;    // pen sample spacing, chosen per character
@@ -62,8 +61,7 @@ Variation variationFor(char32_t label);
 // Samples every stroke at `spacing` (grid units): the clean trajectory of the glyph.
 Ink sampleGlyph(const std::vector<Subpath>& strokes, double spacing);
 
-// One synthetic handwritten sample of the glyph: per-stroke shift, scale and rotation of the curves, a
-// smooth warp of the whole character (parts grow and shrink unevenly, as in real proportions), a global
+// One synthetic handwritten sample of the glyph: per-stroke shift, scale and rotation of the curves, a global
 // rotation, slant and aspect change about the grid centre, resampling at a random pen spacing, slightly
 // short stroke ends and smoothed point noise. Stroke count, order and directions are kept.
 Ink synthesise(const std::vector<Subpath>& strokes, Random& random, const Variation& variation = {});

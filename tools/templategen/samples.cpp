@@ -111,7 +111,6 @@ modelgen::Variation scaledVariation(double strength, const modelgen::Variation& 
     v.strokeShift *= strength;
     v.strokeScale *= strength;
     v.strokeRotation *= strength;
-    v.warp *= strength;
     v.pointNoise *= strength;
     v.partShift *= strength;
     v.partScale *= strength;
