@@ -83,6 +83,11 @@ constexpr double kMarkSplitLength = 2.4;
 // Ink no longer than this (of its thickness) read as characters with no gap of kClearGap (of the character
 // size) between them is read whole when that reads as well (see unsplitLone).
 constexpr double kUnsplitLength = 2.2, kClearGap = 0.1;
+// A column no longer than this (of its thickness) read as narrow characters only (letters, digits, ー and
+// symbols) is one character stacked in two (a Y as a V over a stick, an 8 as two rings), whatever the gaps
+// and however the whole reads: two narrow characters stacked are each taller than the column is thick, three
+// thicknesses or more together. A row is left alone: two digits side by side fit in a square.
+constexpr double kStackLength = 2.6;
 
 // A multi-line selection cut into more stretches than this is read as one line (linesOf allows one return to
 // an earlier line; this bounds the searches whatever it allows).
@@ -268,6 +273,9 @@ bool isMarkKind(MarkKind kind) {
     return kind == MarkKind::Small || kind == MarkKind::Dot || kind == MarkKind::LongVowel;
 }
 
+// Letters, digits, ー and symbols: narrower than a kana or kanji.
+bool isNarrow(CharCode code) { return code == kLongVowelMark || (categoryOf(code) & kWideCategories) == 0; }
+
 bool isKatakana(CharCode code) { return (categoryOf(code) & 0x004) != 0 && code != kLongVowelMark; }
 
 bool isKatakanaOrLongVowel(CharCode code) { return (categoryOf(code) & 0x004) != 0; }
@@ -447,10 +455,16 @@ public:
     // whole reads at least as well as its pieces do on average.
     std::optional<SearchedChar> unsplitLone(const std::vector<SearchedChar>& chars, bool gaps) {
         const auto n = static_cast<int32_t>(m_strokes.size());
-        if (chars.size() < 2 || m_forced || n > kMaxRunStrokes || (m_mask & kWideCategories) == 0 ||
-            m_line.along.length() > kUnsplitLength * std::max(m_line.across.length(), 1.0)) {
+        if (chars.size() < 2 || m_forced || n > kMaxRunStrokes || (m_mask & kWideCategories) == 0) {
             return std::nullopt;
         }
+        const double length = m_line.along.length() / std::max(m_line.across.length(), 1.0);
+        if (length <= kStackLength && m_line.direction == Direction::Vertical &&
+            std::ranges::all_of(chars, [](const SearchedChar& c) {
+                return !c.candidates.empty() && isNarrow(c.candidates.front().code);
+            }))
+            return readWhole();
+        if (length > kUnsplitLength) return std::nullopt;
         double pieces = 0;
         for (size_t i = 0; i < chars.size(); ++i) {
             pieces += confidenceOf(chars[i].candidates) / static_cast<double>(chars.size());
