@@ -83,6 +83,11 @@ constexpr double kMarkSplitLength = 2.4;
 // Ink no longer than this (of its thickness) read as characters with no gap of kClearGap (of the character
 // size) between them is read whole when that reads as well (see unsplitLone).
 constexpr double kUnsplitLength = 2.2, kClearGap = 0.1;
+// Two such characters that the whole reads at least as well as may stand further apart the shorter the ink
+// is (a tall or wide compound kanji drawn apart, 育 as 云 over 月): up to kUnsplitGap more (of the character
+// size) at kLoneLength, none more at kUnsplitLength. Three or more pieces (a block of short columns) get
+// none.
+constexpr double kUnsplitGap = 0.15;
 // A column no longer than this (of its thickness) read as narrow characters only (letters, digits, ー and
 // symbols) is one character stacked in two (a Y as a V over a stick, an 8 as two rings), whatever the gaps
 // and however the whole reads: two narrow characters stacked are each taller than the column is thick, three
@@ -465,11 +470,15 @@ public:
             }))
             return readWhole();
         if (length > kUnsplitLength) return std::nullopt;
+        const double shortness =
+            chars.size() == 2
+                ? std::clamp((kUnsplitLength - length) / (kUnsplitLength - kLoneLength), 0.0, 1.0)
+                : 0.0;
+        const double gap = (kClearGap + kUnsplitGap * shortness) * m_line.charSize;
         double pieces = 0;
         for (size_t i = 0; i < chars.size(); ++i) {
             pieces += confidenceOf(chars[i].candidates) / static_cast<double>(chars.size());
-            if (gaps && i > 0 &&
-                alongOf(chars[i].run).lo - alongOf(chars[i - 1].run).hi >= kClearGap * m_line.charSize)
+            if (gaps && i > 0 && alongOf(chars[i].run).lo - alongOf(chars[i - 1].run).hi >= gap)
                 return std::nullopt;
         }
         auto whole = readWhole();
