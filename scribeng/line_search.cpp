@@ -83,6 +83,16 @@ constexpr double kMarkSplitLength = 2.4;
 // Ink no longer than this (of its thickness) read as characters with no gap of kClearGap (of the character
 // size) between them is read whole when that reads as well (see unsplitLone).
 constexpr double kUnsplitLength = 2.2, kClearGap = 0.1;
+// Two such characters that the whole reads at least as well as may stand further apart the shorter the ink
+// is (a tall or wide compound kanji drawn apart, 育 as 云 over 月): up to kUnsplitGap more (of the character
+// size) at kLoneLength, none more at kUnsplitLength. Three or more pieces (a block of short columns) get
+// none.
+constexpr double kUnsplitGap = 0.15;
+// A column no longer than this (of its thickness) read as narrow characters only (letters, digits, ー and
+// symbols) is one character stacked in two (a Y as a V over a stick, an 8 as two rings), whatever the gaps
+// and however the whole reads: two narrow characters stacked are each taller than the column is thick, three
+// thicknesses or more together. A row is left alone: two digits side by side fit in a square.
+constexpr double kStackLength = 2.6;
 
 // A multi-line selection cut into more stretches than this is read as one line (linesOf allows one return to
 // an earlier line; this bounds the searches whatever it allows).
@@ -268,6 +278,9 @@ bool isMarkKind(MarkKind kind) {
     return kind == MarkKind::Small || kind == MarkKind::Dot || kind == MarkKind::LongVowel;
 }
 
+// Letters, digits, ー and symbols: narrower than a kana or kanji.
+bool isNarrow(CharCode code) { return code == kLongVowelMark || (categoryOf(code) & kWideCategories) == 0; }
+
 bool isKatakana(CharCode code) { return (categoryOf(code) & 0x004) != 0 && code != kLongVowelMark; }
 
 bool isKatakanaOrLongVowel(CharCode code) { return (categoryOf(code) & 0x004) != 0; }
@@ -447,15 +460,25 @@ public:
     // whole reads at least as well as its pieces do on average.
     std::optional<SearchedChar> unsplitLone(const std::vector<SearchedChar>& chars, bool gaps) {
         const auto n = static_cast<int32_t>(m_strokes.size());
-        if (chars.size() < 2 || m_forced || n > kMaxRunStrokes || (m_mask & kWideCategories) == 0 ||
-            m_line.along.length() > kUnsplitLength * std::max(m_line.across.length(), 1.0)) {
+        if (chars.size() < 2 || m_forced || n > kMaxRunStrokes || (m_mask & kWideCategories) == 0) {
             return std::nullopt;
         }
+        const double length = m_line.along.length() / std::max(m_line.across.length(), 1.0);
+        if (length <= kStackLength && m_line.direction == Direction::Vertical &&
+            std::ranges::all_of(chars, [](const SearchedChar& c) {
+                return !c.candidates.empty() && isNarrow(c.candidates.front().code);
+            }))
+            return readWhole();
+        if (length > kUnsplitLength) return std::nullopt;
+        const double shortness =
+            chars.size() == 2
+                ? std::clamp((kUnsplitLength - length) / (kUnsplitLength - kLoneLength), 0.0, 1.0)
+                : 0.0;
+        const double gap = (kClearGap + kUnsplitGap * shortness) * m_line.charSize;
         double pieces = 0;
         for (size_t i = 0; i < chars.size(); ++i) {
             pieces += confidenceOf(chars[i].candidates) / static_cast<double>(chars.size());
-            if (gaps && i > 0 &&
-                alongOf(chars[i].run).lo - alongOf(chars[i - 1].run).hi >= kClearGap * m_line.charSize)
+            if (gaps && i > 0 && alongOf(chars[i].run).lo - alongOf(chars[i - 1].run).hi >= gap)
                 return std::nullopt;
         }
         auto whole = readWhole();

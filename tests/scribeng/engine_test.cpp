@@ -568,6 +568,53 @@ TEST_F(Scribeng, MaskChangesTheGrouping) {
         EXPECT_EQ(categoryOf(code), SCRIBENG_CAT_DIGIT) << std::hex << code;
 }
 
+// A character written as two stacked parts (the fourth written Latin set: an 8 as two rings, a Y as a V
+// over a stick) is one character with every category allowed, while the same parts lying side by side in a
+// row, or two such characters written side by side, stay two. `copies` places the file's strokes again at
+// the ink's own width or height times `step` further on.
+TEST_F(Scribeng, StackedPartsAreOneCharacterTwoCopiesTwo) {
+    const struct {
+        const char* name;
+        const char* file;
+        int32_t mask;
+        int copies;   // -1: the file once, lying on its side
+        bool across;  // copies to the right, else below
+        double step;
+        int32_t chars;
+    } rows[] = {
+        {"eight_as_two_rings", "latin-written4/digits/8_6.txt", kAll, 1, true, 0, 1},
+        {"y_as_v_over_stick", "latin-written4/upper/YY_2.txt", kAll, 1, true, 0, 1},
+        {"y_as_v_over_stick_small", "latin-written4/upper/YY_3.txt", kAll, 1, true, 0, 1},
+        {"eight_lying_on_its_side", "latin-written4/digits/8_6.txt", kAll, -1, true, 0, 2},
+        {"eights_side_by_side_digits", "latin-written4/digits/8_6.txt", SCRIBENG_CAT_DIGIT, 2, true, 2.0, 2},
+    };
+    for (const auto& row : rows) {
+        lib().SetRecCategory(row.mask);
+        const StrokeFile one = load(row.file);
+        ASSERT_FALSE(one.strokes.empty()) << row.name;
+        const EngineRect ink = boundsOf(one, 0, static_cast<int32_t>(one.strokes.size()) - 1);
+        StrokeFile file;
+        if (row.copies < 0) {
+            for (auto stroke : one.strokes) {
+                for (auto& p : stroke) std::swap(p.x, p.y);
+                file.strokes.push_back(std::move(stroke));
+            }
+        }
+        for (int i = 0; i < row.copies; ++i) {
+            const auto shift = static_cast<int32_t>(
+                i * row.step * (row.across ? ink.right - ink.left : ink.bottom - ink.top));
+            for (auto stroke : one.strokes) {
+                for (auto& p : stroke) (row.across ? p.x : p.y) += shift;
+                file.strokes.push_back(std::move(stroke));
+            }
+        }
+        const int32_t o = objectWith(file);
+        ASSERT_EQ(lib().RecognizeNF(o), 0) << row.name;
+        EXPECT_EQ(charCount(o), row.chars) << row.name << ": " << result(o);
+    }
+    lib().SetRecCategory(kAll);
+}
+
 // GiveStrokeSetInfo before any result: the forced run is one character whatever it holds, and the strokes
 // before and after it are segmented by the search as usual.
 TEST_F(Scribeng, RegroupWithoutEarlierResultSearchesTheRest) {
