@@ -534,15 +534,22 @@ def write_set(out, name, forms, per_char, rnd, lower, writer=Writer()):
             (folder / f'{tag}{k + 1}.txt').write_text('\n'.join(lines) + '\n')
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__.split('\n')[0])
-    parser.add_argument('--seed', type=int, default=11)
-    parser.add_argument('--out', type=pathlib.Path, default=pathlib.Path(__file__).resolve().parent)
+def run(description, folder, default_seed, sets, writer=Writer()):
+    """The command line of a sample script: reads --seed and --out, then writes each (folder, forms, samples per
+    character, lower case) of `sets` in turn from one random source seeded by --seed; --out defaults to
+    `folder`."""
+    parser = argparse.ArgumentParser(description=description)
+    parser.add_argument('--seed', type=int, default=default_seed)
+    parser.add_argument('--out', type=pathlib.Path, default=folder)
     args = parser.parse_args()
     rnd = random.Random(args.seed)
-    write_set(args.out, 'lower', lower_forms(), 6, rnd, True)
-    write_set(args.out, 'upper', upper_forms(), 4, rnd, False)
-    write_set(args.out, 'digits', digit_forms(), 6, rnd, False)
+    for name, forms, per_char, lower in sets:
+        write_set(args.out, name, forms, per_char, rnd, lower, writer)
+
+
+def main():
+    run(__doc__.split('\n')[0], pathlib.Path(__file__).resolve().parent, 11,
+        [('lower', lower_forms(), 6, True), ('upper', upper_forms(), 4, False), ('digits', digit_forms(), 6, False)])
 
 
 if __name__ == '__main__':

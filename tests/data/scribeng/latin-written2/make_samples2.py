@@ -13,9 +13,7 @@ independent of the engine's templates and of the first writer's paths.
 writes DIR/lower, DIR/upper and DIR/digits (DIR defaults to this script's folder). The same seed gives the
 same files.
 """
-import argparse
 import pathlib
-import random
 import sys
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent / 'latin-written'))
@@ -357,14 +355,9 @@ class SecondWriter(base.Writer):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__.split('\n')[0])
-    parser.add_argument('--seed', type=int, default=23)
-    parser.add_argument('--out', type=pathlib.Path, default=pathlib.Path(__file__).resolve().parent)
-    args = parser.parse_args()
-    rnd = random.Random(args.seed)
-    base.write_set(args.out, 'lower', lower_forms(), 6, rnd, True, SecondWriter())
-    base.write_set(args.out, 'upper', upper_forms(), 4, rnd, False, SecondWriter())
-    base.write_set(args.out, 'digits', digit_forms(), 6, rnd, False, SecondWriter())
+    base.run(__doc__.split('\n')[0], pathlib.Path(__file__).resolve().parent, 23,
+             [('lower', lower_forms(), 6, True), ('upper', upper_forms(), 4, False), ('digits', digit_forms(), 6, False)],
+             SecondWriter())
 
 
 if __name__ == '__main__':

@@ -12,9 +12,7 @@ independent of the engine's templates and of the other writers' paths.
 
 writes DIR/lower (DIR defaults to this script's folder). The same seed gives the same files.
 """
-import argparse
 import pathlib
-import random
 import sys
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent / 'latin-written'))
@@ -208,11 +206,8 @@ class ThirdWriter(base.Writer):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__.split('\n')[0])
-    parser.add_argument('--seed', type=int, default=37)
-    parser.add_argument('--out', type=pathlib.Path, default=pathlib.Path(__file__).resolve().parent)
-    args = parser.parse_args()
-    base.write_set(args.out, 'lower', lower_forms(), 6, random.Random(args.seed), True, ThirdWriter())
+    base.run(__doc__.split('\n')[0], pathlib.Path(__file__).resolve().parent, 37, [('lower', lower_forms(), 6, True)],
+             ThirdWriter())
 
 
 if __name__ == '__main__':

@@ -16,9 +16,7 @@ the engine's templates and of the other writers' paths.
 writes DIR/lower, DIR/upper and DIR/digits (DIR defaults to this script's folder). The same seed gives the
 same files.
 """
-import argparse
 import pathlib
-import random
 import sys
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent / 'latin-written'))
@@ -313,14 +311,9 @@ class SchoolWriter(base.Writer):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__.split('\n')[0])
-    parser.add_argument('--seed', type=int, default=41)
-    parser.add_argument('--out', type=pathlib.Path, default=pathlib.Path(__file__).resolve().parent)
-    args = parser.parse_args()
-    rnd = random.Random(args.seed)
-    base.write_set(args.out, 'lower', lower_forms(), 6, rnd, True, SchoolWriter())
-    base.write_set(args.out, 'upper', upper_forms(), 4, rnd, False, SchoolWriter())
-    base.write_set(args.out, 'digits', digit_forms(), 6, rnd, False, SchoolWriter())
+    base.run(__doc__.split('\n')[0], pathlib.Path(__file__).resolve().parent, 41,
+             [('lower', lower_forms(), 6, True), ('upper', upper_forms(), 4, False), ('digits', digit_forms(), 6, False)],
+             SchoolWriter())
 
 
 if __name__ == '__main__':
