@@ -41,10 +41,10 @@ struct PriorWeights {
     // kanji in one movement is not, while kana, letters and digits often are one stroke (フ ク against 刀 夕,
     // a cursive g or q against 夕).
     float oneStrokeKanjiCost = 2.0f;
-    // Zinnia's score of such a kanji is held to at most this before the cost. Its features then miss all but
-    // the first of the class's strokes, so the score says little, and a model trained against look-alikes
+    // Zinnia's score of such a kanji is held to at most this before the cost. The stroke then meets only the
+    // weights of the class's first stroke, so the score says little, and a model trained against look-alikes
     // alone can score far above a clear character's 0.3 to 1 there (夕 at 3 to 4 for a one-stroke 8 or 5).
-    float oneStrokeKanjiZinnia = 1.0f;
+    float oneStrokeKanjiZinnia = 0.5f;
     // Ink: below inkShare x the class's least, the cost grows linearly to inkCost at no ink.
     float inkShare = 0.6f;
     float inkCost = 2.0f;
