@@ -37,9 +37,17 @@ uint32_t mostStrokesFor(size_t written) {
         std::min<size_t>(written, std::numeric_limits<uint32_t>::max() / kJoinedAtMost) * kJoinedAtMost);
 }
 
+namespace {
+
+bool oneStrokeKanji(const WrittenInk& written, const ClassFacts& facts, bool kanji) {
+    return kanji && written.strokes == 1 && facts.minStrokes >= 2;
+}
+
+}  // namespace
+
 float writingCost(const WrittenInk& written, const ClassFacts& facts, const PriorWeights& w, bool kanji) {
     if (facts.minStrokes == 0 || written.strokes <= 0) return 0;
-    float cost = kanji && written.strokes == 1 && facts.minStrokes >= 2 ? w.oneStrokeKanjiCost : 0.0f;
+    float cost = oneStrokeKanji(written, facts, kanji) ? w.oneStrokeKanjiCost : 0.0f;
     const float fewest = w.joinShare * static_cast<float>(facts.minStrokes);
     const auto strokes = static_cast<float>(written.strokes);
     if (strokes < fewest) cost += w.fewerStrokeCost * (fewest - strokes);
@@ -51,6 +59,11 @@ float writingCost(const WrittenInk& written, const ClassFacts& facts, const Prio
         if (share < w.inkShare) cost += w.inkCost * (w.inkShare - share) / w.inkShare;
     }
     return cost;
+}
+
+float plausibleZinnia(float zinnia, const WrittenInk& written, const ClassFacts& facts, const PriorWeights& w,
+                      bool kanji) {
+    return oneStrokeKanji(written, facts, kanji) ? std::min(zinnia, w.oneStrokeKanjiZinnia) : zinnia;
 }
 
 float commonnessCost(CharCode code, const ClassFacts* facts, bool withFrequency, const PriorWeights& w) {

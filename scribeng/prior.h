@@ -41,6 +41,10 @@ struct PriorWeights {
     // kanji in one movement is not, while kana, letters and digits often are one stroke (フ ク against 刀 夕,
     // a cursive g or q against 夕).
     float oneStrokeKanjiCost = 2.0f;
+    // Zinnia's score of such a kanji is held to at most this before the cost. The stroke then meets only the
+    // weights of the class's first stroke, so the score says little, and a model trained against look-alikes
+    // alone can score far above a clear character's 0.3 to 1 there (夕 at 3 to 4 for a one-stroke 8 or 5).
+    float oneStrokeKanjiZinnia = 0.5f;
     // Ink: below inkShare x the class's least, the cost grows linearly to inkCost at no ink.
     float inkShare = 0.6f;
     float inkCost = 2.0f;
@@ -62,6 +66,11 @@ uint32_t mostStrokesFor(size_t written);
 // of its strokes); `kanji` when the class is a kanji.
 float writingCost(const WrittenInk& written, const ClassFacts& facts, const PriorWeights& w = {},
                   bool kanji = false);
+
+// Zinnia's score of a class for ink written like `written`, as far as the prior lets it count: a kanji
+// written in a single stroke scores at most PriorWeights::oneStrokeKanjiZinnia; otherwise `zinnia`.
+float plausibleZinnia(float zinnia, const WrittenInk& written, const ClassFacts& facts,
+                      const PriorWeights& w = {}, bool kanji = false);
 
 // The cost of `code` for how common it is. `facts` may be null (a class without templates); grades and
 // ranks count only when `withFrequency`.

@@ -351,7 +351,9 @@ std::vector<Candidate> Recognizer::fusedReading(std::span<const Stroke> strokes,
         const bool kanji = (categoryOf(c.code) & (SCRIBENG_CAT_KANJI1 | SCRIBENG_CAT_KANJI2)) != 0;
         const float prior = (facts ? writingCost(written, *facts, m_options.prior, kanji) : 0.0f) +
                             commonnessCost(c.code, facts, m_templates.hasFrequency(), m_options.prior);
-        out.push_back({c.code, c.zinnia + ratio * (c.shape - w.shapeCentre) - prior});
+        const float zinnia =
+            facts ? plausibleZinnia(c.zinnia, written, *facts, m_options.prior, kanji) : c.zinnia;
+        out.push_back({c.code, zinnia + ratio * (c.shape - w.shapeCentre) - prior});
     }
     return out;
 }

@@ -69,6 +69,32 @@ TEST(Prior, WritingCost) {
     EXPECT_GT(writingCost({1, 3.0f}, {8, 8, 3.0f}), writingCost({3, 3.0f}, {8, 8, 3.0f}));
 }
 
+// Zinnia's score of a kanji written in one stroke is held low (its features miss the class's other strokes);
+// every other reading keeps its score, low ones included.
+TEST(Prior, PlausibleZinnia) {
+    const float cap = PriorWeights{}.oneStrokeKanjiZinnia;
+    const struct {
+        const char* name;
+        float zinnia;
+        WrittenInk written;
+        ClassFacts facts;
+        bool kanji;
+        float expected;
+    } rows[] = {
+        {"夕 for a one-stroke 8", 3.5f, {1, 3.4f}, {3, 3, 2.4f}, true, cap},
+        {"a weak one-stroke kanji reading", -0.5f, {1, 3.4f}, {3, 3, 2.4f}, true, -0.5f},
+        {"夕 in three strokes", 3.5f, {3, 2.4f}, {3, 3, 2.4f}, true, 3.5f},
+        {"夕 in two strokes", 3.5f, {2, 2.4f}, {3, 3, 2.4f}, true, 3.5f},
+        {"the one-stroke kanji 一", 3.5f, {1, 1.0f}, {1, 1, 1.0f}, true, 3.5f},
+        {"a one-stroke kana of three", 3.5f, {1, 3.4f}, {3, 3, 2.4f}, false, 3.5f},
+        {"facts unknown", 3.5f, {1, 3.4f}, {}, true, 3.5f},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(plausibleZinnia(row.zinnia, row.written, row.facts, {}, row.kanji), row.expected)
+            << row.name;
+    }
+}
+
 // Kanji cost by how common they are, in tiers; kana and punctuation nothing; symbols a little. Without
 // grades and frequency ranks only JIS level 2 costs.
 TEST(Prior, CommonnessCost) {
