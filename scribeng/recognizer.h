@@ -82,7 +82,7 @@ struct RecognizerOptions {
     // read as written only.
     bool readJoined = true;
     float unjoinedCost = 0.5f;
-    float unjoinedShapeGap = 0.02f;
+    float unjoinedShapeGap = 0.03f;
     // A character whose ink leans clearly (ink_normalise.h) is also read set upright: each class keeps the
     // better of its fused scores as written and upright less `uprightCost`. Not where the reading as written
     // is clear: its best class leads the next by `uprightLead` or more (this keeps a real kanji's time; the

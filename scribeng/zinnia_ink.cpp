@@ -16,9 +16,21 @@ constexpr double kMargin = 0.15;
 constexpr float kSplitError = 0.001F;
 // The pen's way from one stroke to the next, joined to it, is at least this long (units of the space; the
 // character spans 700) and no point of it lies further from its chord than this share of its length (an arc
-// of a C or G split into pieces of 45 degrees bulges 0.1 of its chord).
-constexpr float kMinWayLength = 70.0F;
+// of a C or G split into pieces of 45 degrees bulges 0.1 of its chord) or than kWayStraightnessFloor, the
+// rounding of a point to the writer's pixels in a character of about a hundred of them.
+constexpr float kMinWayLength = 45.0F;
 constexpr float kWayStraightness = 0.075F;
+constexpr float kWayStraightnessFloor = 10.0F;
+// Ways are looked for between the vertices of a finer split than Zinnia's: a piece is split while a point
+// lies further than this from its chord (units of the space, about 1.4% of the character; Zinnia's 31.6
+// leaves a short way and the end of the stroke before it in one piece), down to kWayDepth levels.
+constexpr float kWaySplitError = 10.0F;
+constexpr int kWayDepth = 10;
+// The pen turns where a way begins and ends: the way leaves the stroke before it, and meets the one after
+// it, at this many degrees at least, each side's direction taken over kWayTurnReach of the pen path (a
+// piece of a stroke's slow bend or of a wobbling hand turns less).
+constexpr float kWayMinTurn = 20.0F;
+constexpr float kWayTurnReach = 30.0F;
 
 struct Node {
     float x = 0;
@@ -48,8 +60,11 @@ std::pair<size_t, float> farthest(std::span<const Node> nodes, size_t first, siz
     return {at, best * best / chord};
 }
 
-// The indexes of the points of `points` (no consecutive repeats) that zinniaVertices keeps, in order.
-std::vector<size_t> vertexIndexes(std::span<const SpacePoint> points) {
+// The indexes of the points of `points` (no consecutive repeats) that zinniaVertices keeps, in order; with
+// `splitError` (squared, units of the space) and `depth`, those of a split that goes on while a point lies
+// further than that from its chord, down to `depth` levels.
+std::vector<size_t> vertexIndexes(std::span<const SpacePoint> points, float splitError = kSplitError,
+                                  int depth = kVertexDepth) {
     std::vector<size_t> out;
     if (points.size() <= 2) {
         for (size_t i = 0; i < points.size(); ++i) out.push_back(i);
@@ -64,12 +79,12 @@ std::vector<size_t> vertexIndexes(std::span<const SpacePoint> points) {
     keep.front() = keep.back() = true;
     // Level by level: the pieces of one level cover the stroke once, so each level is one pass.
     std::vector<std::pair<size_t, size_t>> level{{0, points.size() - 1}}, next;
-    for (int depth = 0; depth < kVertexDepth && !level.empty(); ++depth) {
+    for (int d = 0; d < depth && !level.empty(); ++d) {
         next.clear();
         for (const auto& [first, last] : level) {
             if (last - first < 2) continue;
             const auto [at, distance] = farthest(nodes, first, last);
-            if (!(distance > kSplitError)) continue;
+            if (!(distance > splitError)) continue;
             keep[at] = true;
             next.emplace_back(first, at);
             next.emplace_back(at, last);
@@ -96,6 +111,30 @@ std::vector<SpacePoint> withoutRepeats(std::span<const SpacePoint> stroke) {
 // random kanji of KanjiVG, strokes simplified to pieces of 3% of the character: strokes go right and down,
 // the pen goes back left and up to begin the next one.
 constexpr std::array<float, 8> kWayLogRatio = {-3.10F, -3.83F, -3.23F, -0.36F, 2.84F, 2.17F, 3.86F, 2.15F};
+
+// The angle in degrees (0..180) between the directions (ax, ay) and (bx, by); 180 where one has no length.
+float turnBetween(float ax, float ay, float bx, float by) {
+    const float norms = std::hypot(ax, ay) * std::hypot(bx, by);
+    if (!(norms > 0)) return 180.0F;
+    return std::acos(std::clamp((ax * bx + ay * by) / norms, -1.0F, 1.0F)) * 180.0F /
+           std::numbers::pi_v<float>;
+}
+
+// Whether the pen turns by kWayMinTurn or more where the piece from..to of `p` begins and where it ends.
+bool turnsAtBothEnds(std::span<const SpacePoint> p, size_t from, size_t to) {
+    const auto apart = [&](size_t a, size_t b) {
+        return std::hypot(static_cast<float>(p[a].x - p[b].x), static_cast<float>(p[a].y - p[b].y));
+    };
+    size_t before = from;
+    while (before > 0 && apart(before, from) < kWayTurnReach) --before;
+    size_t after = to;
+    while (after + 1 < p.size() && apart(after, to) < kWayTurnReach) ++after;
+    const auto x = [&](size_t i) { return static_cast<float>(p[i].x); };
+    const auto y = [&](size_t i) { return static_cast<float>(p[i].y); };
+    const float wayX = x(to) - x(from), wayY = y(to) - y(from);
+    return turnBetween(x(from) - x(before), y(from) - y(before), wayX, wayY) >= kWayMinTurn &&
+           turnBetween(wayX, wayY, x(after) - x(to), y(after) - y(to)) >= kWayMinTurn;
+}
 
 float wayLogRatio(float dx, float dy) {
     float t = std::atan2(dy, dx) / (std::numbers::pi_v<float> / 4);
@@ -129,7 +168,8 @@ std::vector<std::vector<std::vector<SpacePoint>>> unjoinedVersions(
         points.push_back(withoutRepeats(placed[s]));
         const auto& p = points.back();
         if (p.size() < 4) continue;
-        const std::vector<size_t> vertices = vertexIndexes(p);
+        const std::vector<size_t> vertices =
+            vertexIndexes(p, (kWaySplitError / kZinniaSpace) * (kWaySplitError / kZinniaSpace), kWayDepth);
         // Both strokes keep at least one piece: the way is neither the first nor the last piece.
         for (size_t v = 1; v + 2 < vertices.size(); ++v) {
             const size_t from = vertices[v], to = vertices[v + 1];
@@ -143,10 +183,11 @@ std::vector<std::vector<std::vector<SpacePoint>>> unjoinedVersions(
                 const float off = std::fabs(dx * static_cast<float>(p[i].y - p[from].y) -
                                             dy * static_cast<float>(p[i].x - p[from].x)) /
                                   length;
-                straight = off <= kWayStraightness * length;
+                straight = off <= std::max(kWayStraightness * length, kWayStraightnessFloor);
             }
             const float likelihood = wayLogRatio(dx, dy);
-            if (straight && likelihood > 0) cuts.push_back({s, from, to, likelihood});
+            if (straight && likelihood > 0 && turnsAtBothEnds(p, from, to))
+                cuts.push_back({s, from, to, likelihood});
         }
     }
     std::stable_sort(cuts.begin(), cuts.end(),

@@ -43,10 +43,11 @@ std::vector<SpacePoint> zinniaVertices(std::span<const SpacePoint> stroke);
 // to the next, which Zinnia's models of the separate strokes do not know. The versions of the character
 // with the `most` pieces most likely to be such a way taken out: element k - 1 has the k likeliest cuts made
 // (each cut stroke becomes the strokes before and after the way), every stroke reduced by zinniaVertices.
-// A way is a straight piece between two vertices of the split, neither the first nor the last piece of its
-// stroke, at least a tenth of the character long, going the way the pen goes between strokes (left and up,
-// where strokes go right and down). Fewer versions where fewer pieces look like one; `placed` as
-// zinniaStrokesOf gives it with every point kept.
+// A way is a straight piece between two vertices of a split finer than Zinnia's (a short way and the end of
+// the stroke before it are one piece of Zinnia's), neither the first nor the last piece of its stroke, at
+// least 0.065 of the character long, where the pen turns as it begins and as it ends, going the way the pen
+// goes between strokes (left and up, where strokes go right and down). Fewer versions where fewer pieces
+// look like one; `placed` as zinniaStrokesOf gives it with every point kept.
 std::vector<std::vector<std::vector<SpacePoint>>> unjoinedVersions(
     std::span<const std::vector<SpacePoint>> placed, size_t most);
 

@@ -141,8 +141,8 @@ std::vector<Stroke> inOneMovement(const std::vector<Stroke>& strokes) {
 }
 
 // The pen's way between strokes written without lifting it is taken out, the likeliest ways first, and the
-// strokes come back exactly as Zinnia would see them written apart; turns, hooks at a stroke's end, short
-// steps back and strokes written apart are no ways.
+// strokes come back exactly as Zinnia would see them written apart, a short way of a few pixels too; turns,
+// hooks at a stroke's end, short steps back, a stroke bending gently and strokes written apart are no ways.
 TEST(ZinniaInk, JoinedStrokesAreTakenApartAtThePensWay) {
     const std::vector<Stroke> two = {through({{10, 30}, {90, 30}}), through({{10, 70}, {90, 70}})};
     const std::vector<Stroke> three = {through({{10, 20}, {90, 20}}), through({{20, 50}, {80, 50}}),
@@ -163,6 +163,16 @@ TEST(ZinniaInk, JoinedStrokesAreTakenApartAtThePensWay) {
         {"a turn down", {through({{10, 10}, {90, 10}, {90, 90}})}, 3, 0, {}},
         {"a hook at the end", {through({{50, 10}, {50, 90}, {30, 75}})}, 3, 0, {}},
         {"a short step back", {through({{10, 50}, {90, 50}, {86, 48}, {86, 90}})}, 3, 0, {}},
+        {"a short way up to the next stroke",
+         {through({{20, 10}, {20, 90}, {25, 85}, {90, 85}})},
+         3,
+         1,
+         {through({{20, 10}, {20, 90}}), through({{25, 85}, {90, 85}})}},
+        {"a stroke bending up and left",
+         {through({{95, 95}, {73, 95}, {52, 89}, {33, 78}, {17, 63}, {6, 44}, {0, 22}})},
+         3,
+         0,
+         {}},
     };
     for (const auto& row : rows) {
         const Box ink = sw::scribeng::boundsOf(row.written);
