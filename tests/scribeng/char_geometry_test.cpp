@@ -65,6 +65,12 @@ TEST(FrameOfLine, DirectionAndSizeFromTheInk) {
         // Characters written so close that their ink touches make one block of several characters' length: it
         // says nothing of one character's length.
         {"three touching, one apart", touching(3, 1), Direction::Horizontal},
+        // A pair touching (1.75 thicknesses) beside a character apart: the pair is two characters, not one.
+        {"two touching, one apart",
+         {{0, 0, 90, 100}, {85, 0, 175, 100}, {320, 0, 410, 100}},
+         Direction::Horizontal},
+        // A long block beside a short piece is one character with its dot (ら lying in a row): its length.
+        {"long block beside a short piece", {{0, 0, 30, 100}, {50, 0, 230, 100}}, Direction::Horizontal, 180},
         // A single block may be one wide character (a cursive m), a long block beside a dot a tall one (an
         // i).
         {"one wide block", {{0, 0, 300, 100}, {100, 10, 200, 90}}, Direction::Horizontal, 300},
