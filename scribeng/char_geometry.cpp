@@ -73,9 +73,11 @@ constexpr double kTouchingBlock = 1.6, kWholeBlock = 0.5;
 // Blocks at least this large (of the character size) are full-size characters for placing the band.
 constexpr double kFullBlock = 0.85;
 
-// A line of at least kThickBlocks blocks takes its thickness from theirs, at least kThickShare of the ink's.
+// A line of at least kThickBlocks blocks at least kThickBlockLength long (of the ink's thickness) takes its
+// thickness from theirs, at least kThickShare of the ink's. Other writers' characters wander across the line
+// and are shorter along it than the ink is thick (0.6 to 0.7 of it in tight lines at strength 1.5).
 constexpr size_t kThickBlocks = 3;
-constexpr double kThickShare = 0.8;
+constexpr double kThickShare = 0.8, kThickBlockLength = 0.6;
 
 double middleOf(std::vector<double> values) {
     std::sort(values.begin(), values.end());
@@ -290,7 +292,7 @@ Box LineFrame::frameFor(const Extent& extent) const {
 double thicknessOf(const std::vector<Extent>& blocks, double across) {
     std::vector<double> widths;
     for (const auto& b : blocks) {
-        if (b.along.length() >= kFullBlock * across * kThickShare) widths.push_back(b.across.length());
+        if (b.along.length() >= kThickBlockLength * across) widths.push_back(b.across.length());
     }
     if (widths.size() < kThickBlocks) return across;
     return std::clamp(median(widths), kThickShare * across, across);

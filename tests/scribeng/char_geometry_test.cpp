@@ -37,12 +37,13 @@ std::vector<Box> touching(int count, int apart) {
     return out;
 }
 
-// Boxes of `count` characters of 100 x 100 in a row, 140 pixels apart, every other one 20 pixels lower.
-std::vector<Box> wandering(int count) {
+// Boxes of `count` characters `length` long and 100 high in a row, 140 pixels apart, every other one 20
+// pixels lower.
+std::vector<Box> wandering(int count, int length = 100) {
     std::vector<Box> out;
     for (int i = 0; i < count; ++i) {
-        const int at = 140 * i, low = 20 * (i % 2);
-        out.insert(out.end(), {{at, low, at + 100, low + 10}, {at + 45, low, at + 55, low + 100}});
+        const int at = 140 * i, low = 20 * (i % 2), mid = at + length / 2;
+        out.insert(out.end(), {{at, low, at + length, low + 10}, {mid - 5, low, mid + 5, low + 100}});
     }
     return out;
 }
@@ -77,6 +78,8 @@ TEST(FrameOfLine, DirectionAndSizeFromTheInk) {
         {"tall block beside a dot", {{0, 0, 10, 1}, {0, 10, 9, 33}}, Direction::Vertical, 23},
         // Characters wandering across the line make its ink thicker than any of them: their own width counts.
         {"row of four wandering", wandering(4), Direction::Horizontal},
+        // ... also where they are a little shorter along the line than its ink is thick.
+        {"row of four short ones wandering", wandering(4, 75), Direction::Horizontal},
     };
     for (const auto& row : rows) {
         const auto line = sw::scribeng::frameOfLine(row.boxes);
