@@ -65,14 +65,19 @@ constexpr double kLineOfMore = 1.4;
 // character size: longer ones are characters written together.
 constexpr double kOneCharacterBlock = 1.4;
 // A block longer than kTogetherBlock (of the line's thickness) beside blocks of at least kHalfBlock holds
-// several characters.
+// several characters; beside another block of at least kWholeBlock, so does one longer than kTouchingBlock
+// (other writers' tight lines: two characters touching are 1.6 to 2 thicknesses long, while the dot beside
+// a tall character, ら, is shorter).
 constexpr double kTogetherBlock = 2.0, kHalfBlock = 0.25;
+constexpr double kTouchingBlock = 1.6, kWholeBlock = 0.5;
 // Blocks at least this large (of the character size) are full-size characters for placing the band.
 constexpr double kFullBlock = 0.85;
 
-// A line of at least kThickBlocks blocks takes its thickness from theirs, at least kThickShare of the ink's.
+// A line of at least kThickBlocks blocks at least kThickBlockLength long (of the ink's thickness) takes its
+// thickness from theirs, at least kThickShare of the ink's. Other writers' characters wander across the line
+// and are shorter along it than the ink is thick (0.6 to 0.7 of it in tight lines at strength 1.5).
 constexpr size_t kThickBlocks = 3;
-constexpr double kThickShare = 0.8;
+constexpr double kThickShare = 0.8, kThickBlockLength = 0.6;
 
 double middleOf(std::vector<double> values) {
     std::sort(values.begin(), values.end());
@@ -287,7 +292,7 @@ Box LineFrame::frameFor(const Extent& extent) const {
 double thicknessOf(const std::vector<Extent>& blocks, double across) {
     std::vector<double> widths;
     for (const auto& b : blocks) {
-        if (b.along.length() >= kFullBlock * across * kThickShare) widths.push_back(b.across.length());
+        if (b.along.length() >= kThickBlockLength * across) widths.push_back(b.across.length());
     }
     if (widths.size() < kThickBlocks) return across;
     return std::clamp(median(widths), kThickShare * across, across);
@@ -321,12 +326,15 @@ LineFrame frameOfLine(std::span<const Box> strokeBoxes, std::optional<Direction>
     // Blocks of several lengths of that beside blocks of about one are characters whose ink touches and say
     // nothing of one character's length (a single block may be one wide character, a cursive m; one beside a
     // dot a tall one, an i).
+    const auto whole = std::ranges::count_if(
+        blocks, [thickness](const Extent& b) { return b.along.length() >= kWholeBlock * thickness; });
+    const double together = whole >= 2 ? kTouchingBlock : kTogetherBlock;
     double longest = 0;
     std::vector<double> lengths, shorter;
     for (const auto& b : blocks) {
         if (b.along.length() <= kOneCharacterBlock * thickness) longest = std::max(longest, b.along.length());
         lengths.push_back(b.along.length());
-        if (b.along.length() >= kHalfBlock * thickness && b.along.length() <= kTogetherBlock * thickness)
+        if (b.along.length() >= kHalfBlock * thickness && b.along.length() <= together * thickness)
             shorter.push_back(b.along.length());
     }
     const double typical = median(shorter.empty() ? lengths : shorter);

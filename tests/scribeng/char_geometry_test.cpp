@@ -37,12 +37,13 @@ std::vector<Box> touching(int count, int apart) {
     return out;
 }
 
-// Boxes of `count` characters of 100 x 100 in a row, 140 pixels apart, every other one 20 pixels lower.
-std::vector<Box> wandering(int count) {
+// Boxes of `count` characters `length` long and 100 high in a row, 140 pixels apart, every other one 20
+// pixels lower.
+std::vector<Box> wandering(int count, int length = 100) {
     std::vector<Box> out;
     for (int i = 0; i < count; ++i) {
-        const int at = 140 * i, low = 20 * (i % 2);
-        out.insert(out.end(), {{at, low, at + 100, low + 10}, {at + 45, low, at + 55, low + 100}});
+        const int at = 140 * i, low = 20 * (i % 2), mid = at + length / 2;
+        out.insert(out.end(), {{at, low, at + length, low + 10}, {mid - 5, low, mid + 5, low + 100}});
     }
     return out;
 }
@@ -65,12 +66,20 @@ TEST(FrameOfLine, DirectionAndSizeFromTheInk) {
         // Characters written so close that their ink touches make one block of several characters' length: it
         // says nothing of one character's length.
         {"three touching, one apart", touching(3, 1), Direction::Horizontal},
+        // A pair touching (1.75 thicknesses) beside a character apart: the pair is two characters, not one.
+        {"two touching, one apart",
+         {{0, 0, 90, 100}, {85, 0, 175, 100}, {320, 0, 410, 100}},
+         Direction::Horizontal},
+        // A long block beside a short piece is one character with its dot (ら lying in a row): its length.
+        {"long block beside a short piece", {{0, 0, 30, 100}, {50, 0, 230, 100}}, Direction::Horizontal, 180},
         // A single block may be one wide character (a cursive m), a long block beside a dot a tall one (an
         // i).
         {"one wide block", {{0, 0, 300, 100}, {100, 10, 200, 90}}, Direction::Horizontal, 300},
         {"tall block beside a dot", {{0, 0, 10, 1}, {0, 10, 9, 33}}, Direction::Vertical, 23},
         // Characters wandering across the line make its ink thicker than any of them: their own width counts.
         {"row of four wandering", wandering(4), Direction::Horizontal},
+        // ... also where they are a little shorter along the line than its ink is thick.
+        {"row of four short ones wandering", wandering(4, 75), Direction::Horizontal},
     };
     for (const auto& row : rows) {
         const auto line = sw::scribeng::frameOfLine(row.boxes);
