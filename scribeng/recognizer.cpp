@@ -191,21 +191,22 @@ void Recognizer::unjoinedScores(std::span<const std::vector<SpacePoint>> placed,
         most = std::max(most, missing[k]);
     }
     if (most == 0) return;
-    const auto versions = unjoinedVersions(placed, std::min(most, kMostUnjoined));
-    for (size_t v = 0; v < versions.size(); ++v) {
-        // A class missing more strokes than there are likely joins takes the version with all of them.
+    const auto versions = unjoinedVersions(placed, std::min(most, kMostUnjoined), kUnjoinedAlternatives);
+    const size_t deepest = versions.empty() ? 0 : versions.back().cuts;
+    for (const auto& version : versions) {
+        // A class missing more strokes than there are likely joins takes the versions with all of them.
         std::vector<CharCode> some;
         std::vector<size_t> at;
         for (size_t k = 0; k < codes.size(); ++k) {
-            if (missing[k] == v + 1 || (v + 1 == versions.size() && missing[k] > v + 1)) {
+            if (missing[k] == version.cuts || (version.cuts == deepest && missing[k] > deepest)) {
                 some.push_back(codes[k]);
                 at.push_back(k);
             }
         }
         if (some.empty()) continue;
-        const auto scores = zinniaScores(ZinniaFeatures(versions[v], kZinniaSpace, kZinniaSpace), some);
+        const auto scores = zinniaScores(ZinniaFeatures(version.strokes, kZinniaSpace, kZinniaSpace), some);
         std::vector<InkStroke> ink;
-        for (const auto& stroke : versions[v]) {
+        for (const auto& stroke : version.strokes) {
             auto& s = ink.emplace_back();
             for (const auto& p : stroke) s.push_back({static_cast<float>(p.x), static_cast<float>(p.y)});
         }

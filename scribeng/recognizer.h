@@ -97,6 +97,10 @@ struct RecognizerOptions {
 // of the character of the one before joined to it (2.8 joins a character): 58.7% free top-1 with three, 65.7%
 // with eight, the same on everything else.
 inline constexpr size_t kMostUnjoined = 8;
+// Each set of likeliest ways is also tried with its least likely way replaced by the next likeliest this many
+// times (zinnia_ink.h, unjoinedVersions): where a piece of a stroke looks more like a way than the way
+// itself, the class still finds the strokes written apart.
+inline constexpr size_t kUnjoinedAlternatives = 1;
 
 // Scores of one candidate, for calibrating the fusion.
 struct ScoredCandidate {

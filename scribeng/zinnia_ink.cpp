@@ -31,6 +31,8 @@ constexpr int kWayDepth = 10;
 // piece of a stroke's slow bend or of a wobbling hand turns less).
 constexpr float kWayMinTurn = 20.0F;
 constexpr float kWayTurnReach = 30.0F;
+// Pieces of the finer split a way may span.
+constexpr size_t kWayPieces = 2;
 
 struct Node {
     float x = 0;
@@ -154,8 +156,8 @@ std::vector<SpacePoint> zinniaVertices(std::span<const SpacePoint> stroke) {
     return out;
 }
 
-std::vector<std::vector<std::vector<SpacePoint>>> unjoinedVersions(
-    std::span<const std::vector<SpacePoint>> placed, size_t most) {
+std::vector<UnjoinedVersion> unjoinedVersions(std::span<const std::vector<SpacePoint>> placed, size_t most,
+                                              size_t alternatives) {
     struct Cut {
         size_t stroke = 0;
         size_t from = 0;  // the way runs from point `from` to point `to` of the stroke (no repeats)
@@ -170,53 +172,81 @@ std::vector<std::vector<std::vector<SpacePoint>>> unjoinedVersions(
         if (p.size() < 4) continue;
         const std::vector<size_t> vertices =
             vertexIndexes(p, (kWaySplitError / kZinniaSpace) * (kWaySplitError / kZinniaSpace), kWayDepth);
-        // Both strokes keep at least one piece: the way is neither the first nor the last piece.
-        for (size_t v = 1; v + 2 < vertices.size(); ++v) {
-            const size_t from = vertices[v], to = vertices[v + 1];
+        // The pen goes straight to the next stroke.
+        const auto straight = [&](size_t from, size_t to) {
             const float dx = static_cast<float>(p[to].x - p[from].x);
             const float dy = static_cast<float>(p[to].y - p[from].y);
             const float length = std::hypot(dx, dy);
-            if (length < kMinWayLength) continue;
-            // The pen goes straight to the next stroke.
-            bool straight = true;
-            for (size_t i = from + 1; i < to && straight; ++i) {
+            for (size_t i = from + 1; i < to; ++i) {
                 const float off = std::fabs(dx * static_cast<float>(p[i].y - p[from].y) -
                                             dy * static_cast<float>(p[i].x - p[from].x)) /
                                   length;
-                straight = off <= std::max(kWayStraightness * length, kWayStraightnessFloor);
+                if (off > std::max(kWayStraightness * length, kWayStraightnessFloor)) return false;
             }
-            const float likelihood = wayLogRatio(dx, dy);
-            if (straight && likelihood > 0 && turnsAtBothEnds(p, from, to))
-                cuts.push_back({s, from, to, likelihood});
+            return true;
+        };
+        // Both strokes keep at least one piece: the way is neither the first nor the last piece.
+        for (size_t v = 1; v + 2 < vertices.size(); ++v) {
+            // A way the finer split cut in two (its points rounded to the writer's pixels) is looked for as
+            // well: from the vertex through the next one to the one after, where that runs straight.
+            for (size_t end = v + 1; end + 1 < vertices.size() && end <= v + kWayPieces; ++end) {
+                const size_t from = vertices[v], to = vertices[end];
+                if (!straight(from, to)) break;
+                const float dx = static_cast<float>(p[to].x - p[from].x);
+                const float dy = static_cast<float>(p[to].y - p[from].y);
+                if (std::hypot(dx, dy) < kMinWayLength) continue;
+                const float likelihood = wayLogRatio(dx, dy);
+                if (likelihood > 0 && turnsAtBothEnds(p, from, to)) cuts.push_back({s, from, to, likelihood});
+            }
         }
     }
     std::stable_sort(cuts.begin(), cuts.end(),
                      [](const Cut& a, const Cut& b) { return a.likelihood > b.likelihood; });
     // Two ways do not meet: a stroke between them keeps at least one piece.
-    std::vector<Cut> chosen;
-    for (const auto& c : cuts) {
-        if (chosen.size() == most) break;
-        const bool meets = std::any_of(chosen.begin(), chosen.end(), [&](const Cut& o) {
+    const auto meets = [](const std::vector<Cut>& chosen, const Cut& c) {
+        return std::any_of(chosen.begin(), chosen.end(), [&](const Cut& o) {
             return o.stroke == c.stroke && o.from <= c.to && c.from <= o.to;
         });
-        if (!meets) chosen.push_back(c);
+    };
+    std::vector<Cut> chosen;
+    std::vector<size_t> chosenAt;  // the place of each in `cuts`
+    for (size_t c = 0; c < cuts.size() && chosen.size() < most; ++c) {
+        if (meets(chosen, cuts[c])) continue;
+        chosen.push_back(cuts[c]);
+        chosenAt.push_back(c);
     }
-    std::vector<std::vector<std::vector<SpacePoint>>> out;
-    for (size_t k = 1; k <= chosen.size(); ++k) {
-        std::vector<Cut> made(chosen.begin(), chosen.begin() + static_cast<ptrdiff_t>(k));
+    std::vector<UnjoinedVersion> out;
+    const auto add = [&](std::vector<Cut> made) {
         std::sort(made.begin(), made.end(), [](const Cut& a, const Cut& b) {
             return a.stroke != b.stroke ? a.stroke < b.stroke : a.from < b.from;
         });
         auto& version = out.emplace_back();
+        version.cuts = made.size();
         size_t next = 0;
         for (size_t s = 0; s < points.size(); ++s) {
             const auto& p = points[s];
             size_t begin = 0;
             for (; next < made.size() && made[next].stroke == s; ++next) {
-                version.push_back(zinniaVertices(std::span(p).subspan(begin, made[next].from + 1 - begin)));
+                version.strokes.push_back(
+                    zinniaVertices(std::span(p).subspan(begin, made[next].from + 1 - begin)));
                 begin = made[next].to;
             }
-            version.push_back(zinniaVertices(std::span(p).subspan(begin)));
+            version.strokes.push_back(zinniaVertices(std::span(p).subspan(begin)));
+        }
+    };
+    for (size_t k = 1; k <= chosen.size(); ++k) {
+        std::vector<Cut> made(chosen.begin(), chosen.begin() + static_cast<ptrdiff_t>(k));
+        add(made);
+        // The least likely of the k ways replaced by the next likeliest that meet none of the others.
+        made.pop_back();
+        size_t tried = 0;
+        for (size_t c = chosenAt[k - 1] + 1; c < cuts.size() && tried < alternatives; ++c) {
+            const Cut& other = cuts[c];
+            if (meets(made, other)) continue;
+            made.push_back(other);
+            add(made);
+            made.pop_back();
+            ++tried;
         }
     }
     return out;

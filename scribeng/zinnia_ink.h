@@ -41,15 +41,22 @@ std::vector<SpacePoint> zinniaVertices(std::span<const SpacePoint> stroke);
 
 // Strokes written without lifting the pen between them (a fast writer's joins) hold the pen's way from one
 // to the next, which Zinnia's models of the separate strokes do not know. The versions of the character
-// with the `most` pieces most likely to be such a way taken out: element k - 1 has the k likeliest cuts made
-// (each cut stroke becomes the strokes before and after the way), every stroke reduced by zinniaVertices.
+// with up to `most` pieces most likely to be such a way taken out (each cut stroke becomes the strokes before
+// and after the way), every stroke reduced by zinniaVertices, in order of their number of cuts: for each k,
+// the k likeliest ways that do not meet, then up to `alternatives` versions with the least likely of them
+// replaced by each of the next likeliest that meets none of the others.
 // A way is a straight piece between two vertices of a split finer than Zinnia's (a short way and the end of
-// the stroke before it are one piece of Zinnia's), neither the first nor the last piece of its stroke, at
-// least 0.065 of the character long, where the pen turns as it begins and as it ends, going the way the pen
-// goes between strokes (left and up, where strokes go right and down). Fewer versions where fewer pieces
-// look like one; `placed` as zinniaStrokesOf gives it with every point kept.
-std::vector<std::vector<std::vector<SpacePoint>>> unjoinedVersions(
-    std::span<const std::vector<SpacePoint>> placed, size_t most);
+// the stroke before it are one piece of Zinnia's), or two such pieces running straight on, neither the first
+// nor the last piece of its stroke, at least 0.065 of the character long, where the pen turns as it begins
+// and as it ends, going the way the pen goes between strokes (left and up, where strokes go right and down).
+// Fewer versions where fewer pieces look like one; `placed` as zinniaStrokesOf gives it with every point
+// kept.
+struct UnjoinedVersion {
+    size_t cuts = 0;                               // ways taken out
+    std::vector<std::vector<SpacePoint>> strokes;  // each reduced by zinniaVertices
+};
+std::vector<UnjoinedVersion> unjoinedVersions(std::span<const std::vector<SpacePoint>> placed, size_t most,
+                                              size_t alternatives = 0);
 
 // The strokes (canvas pixels) placed in Zinnia's space: the square around `frame` and the ink (side: the
 // largest of their widths and heights, centred on both together) spans the middle 70 per cent of it, every

@@ -149,41 +149,60 @@ TEST(ZinniaInk, JoinedStrokesAreTakenApartAtThePensWay) {
                                        through({{10, 85}, {90, 85}})};
     const std::vector<Stroke> mouth = {through({{10, 10}, {10, 90}}), through({{10, 10}, {90, 10}, {90, 90}}),
                                        through({{10, 90}, {90, 90}})};
+    const std::vector<Stroke> firstTwoJoined = {inOneMovement({three[0], three[1]})[0], three[2]};
     const struct {
         const char* name;
         std::vector<Stroke> written;
         size_t most;
-        size_t versions;
+        size_t alternatives;
+        std::vector<size_t> cuts;   // of each version
         std::vector<Stroke> apart;  // what the last version must equal, written apart
     } rows[] = {
-        {"two strokes joined", inOneMovement(two), 3, 1, two},
-        {"three strokes joined", inOneMovement(three), 3, 2, three},
-        {"three strokes, one way asked", inOneMovement(three), 1, 1, {}},
-        {"a square written apart", mouth, 3, 0, {}},
-        {"a turn down", {through({{10, 10}, {90, 10}, {90, 90}})}, 3, 0, {}},
-        {"a hook at the end", {through({{50, 10}, {50, 90}, {30, 75}})}, 3, 0, {}},
-        {"a short step back", {through({{10, 50}, {90, 50}, {86, 48}, {86, 90}})}, 3, 0, {}},
+        {"two strokes joined", inOneMovement(two), 3, 0, {1}, two},
+        {"three strokes joined", inOneMovement(three), 3, 0, {1, 2}, three},
+        {"three strokes, one way asked", inOneMovement(three), 1, 0, {1}, {}},
+        {"three strokes, one way asked, the next likeliest instead",
+         inOneMovement(three),
+         1,
+         1,
+         {1, 1},
+         firstTwoJoined},
+        {"three strokes, both ways and one alternative", inOneMovement(three), 3, 1, {1, 1, 2}, three},
+        {"a square written apart", mouth, 3, 1, {}, {}},
+        {"a turn down", {through({{10, 10}, {90, 10}, {90, 90}})}, 3, 0, {}, {}},
+        {"a hook at the end", {through({{50, 10}, {50, 90}, {30, 75}})}, 3, 0, {}, {}},
+        {"a short step back", {through({{10, 50}, {90, 50}, {86, 48}, {86, 90}})}, 3, 0, {}, {}},
         {"a short way up to the next stroke",
          {through({{20, 10}, {20, 90}, {25, 85}, {90, 85}})},
          3,
-         1,
+         0,
+         {1},
          {through({{20, 10}, {20, 90}}), through({{25, 85}, {90, 85}})}},
+        {"a way bent a little halfway",
+         {through({{20, 10}, {20, 90}, {52, 60}, {80, 30}, {80, 90}})},
+         3,
+         0,
+         {1},
+         {through({{20, 10}, {20, 90}}), through({{80, 30}, {80, 90}})}},
         {"a stroke bending up and left",
          {through({{95, 95}, {73, 95}, {52, 89}, {33, 78}, {17, 63}, {6, 44}, {0, 22}})},
          3,
          0,
+         {},
          {}},
     };
     for (const auto& row : rows) {
         const Box ink = sw::scribeng::boundsOf(row.written);
         const auto placed = sw::scribeng::zinniaStrokesOf(row.written, ink, Box{}, false);
-        const auto versions = sw::scribeng::unjoinedVersions(placed, row.most);
-        ASSERT_EQ(versions.size(), row.versions) << row.name;
+        const auto versions = sw::scribeng::unjoinedVersions(placed, row.most, row.alternatives);
+        ASSERT_EQ(versions.size(), row.cuts.size()) << row.name;
         for (size_t v = 0; v < versions.size(); ++v) {
-            EXPECT_EQ(versions[v].size(), placed.size() + v + 1) << row.name;
+            EXPECT_EQ(versions[v].cuts, row.cuts[v]) << row.name;
+            EXPECT_EQ(versions[v].strokes.size(), placed.size() + row.cuts[v]) << row.name;
         }
         if (!row.apart.empty()) {
-            EXPECT_EQ(versions.back(), sw::scribeng::zinniaStrokesOf(row.apart, ink, Box{})) << row.name;
+            EXPECT_EQ(versions.back().strokes, sw::scribeng::zinniaStrokesOf(row.apart, ink, Box{}))
+                << row.name;
         }
     }
 }
