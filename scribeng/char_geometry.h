@@ -65,7 +65,8 @@ struct LineLayout {
 // which at least one holds several characters. Where both rows and columns fit (a grid), the one the writing
 // order follows best wins, then the one of fewer lines, then rows. One line (count 1) unless such a layout
 // is clearly there: ink that a single line explains as well (a column beside rows of one character each)
-// stays one line, and so do more than kMaxLines bands.
+// stays one line, and so do more than kMaxLines bands. Where no lines are found so, bands closer together
+// count as lines apart (lines written close together).
 LineLayout linesOf(std::span<const Box> strokeBoxes);
 
 inline constexpr int32_t kMaxLines = 16;

@@ -134,6 +134,12 @@ TEST(LinesOf, RowsAndColumnsInReadingOrder) {
                                {110, 340, 125, 360}});
     std::vector<Box> narrow;  // ｌ１ｌ１: one upright stroke each
     for (int i = 0; i < 4; ++i) narrow.push_back({40 * i, 0, 40 * i + 8, 100});
+    // Rows 80 thick written 8 apart: another writer's lines nearly meet.
+    std::vector<Box> close;
+    for (int i = 0; i < 6; ++i) character(close, 140 * (i % 3), i < 3 ? 0 : 88);
+    // A second row of 一 and a flat character under a dot: 一 is more than twice as long as its row is thick.
+    std::vector<Box> flat = written({{0, 0}, {1, 0}, {2, 0}});
+    flat.insert(flat.end(), {{0, 180, 75, 185}, {120, 170, 200, 200}, {205, 165, 215, 175}});
     std::vector<Box> late = written({{0, 0}, {1, 0}, {2, 0}, {0, 1}, {1, 1}});
     late.push_back({300, 70, 310, 80});  // a dot added to the first row after the second
     const std::vector<Row> rows{
@@ -162,6 +168,8 @@ TEST(LinesOf, RowsAndColumnsInReadingOrder) {
          2,
          Direction::Vertical,
          {0, 0, 1, 1}},
+        {"rows close together", close, 2, Direction::Horizontal, {0, 0, 0, 1, 1, 1}},
+        {"a row of flat characters under a row", flat, 2, Direction::Horizontal, {0, 0, 0}},
         {"rows with wide gaps",
          written({{0, 0}, {4, 0}, {9, 0}, {0, 1}, {5, 1}}),
          2,
