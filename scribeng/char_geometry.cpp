@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -70,6 +71,9 @@ constexpr double kOneCharacterBlock = 1.4;
 // a tall character, ら, is shorter).
 constexpr double kTogetherBlock = 2.0, kHalfBlock = 0.25;
 constexpr double kTouchingBlock = 1.6, kWholeBlock = 0.5;
+// The lines of one selection are written at one size: a line's blocks say its characters are at most this
+// much larger (of the other lines' character size, the middle one) than the other lines' are.
+constexpr double kLinesAlike = 1.1;
 // Blocks at least this large (of the character size) are full-size characters for placing the band.
 constexpr double kFullBlock = 0.85;
 
@@ -312,7 +316,8 @@ double thicknessOf(const std::vector<Extent>& blocks, double across) {
     return std::clamp(median(widths), kThickShare * across, across);
 }
 
-LineFrame frameOfLine(std::span<const Box> strokeBoxes, std::optional<Direction> direction) {
+// The frame of a line whose characters are at most `most` large by their blocks (see framesOfLines).
+LineFrame frameWithin(std::span<const Box> strokeBoxes, std::optional<Direction> direction, double most) {
     Box ink;
     int strokes = 0;
     for (const auto& box : strokeBoxes) {
@@ -352,7 +357,8 @@ LineFrame frameOfLine(std::span<const Box> strokeBoxes, std::optional<Direction>
             shorter.push_back(b.along.length());
     }
     const double typical = median(shorter.empty() ? lengths : shorter);
-    line.charSize = std::max({thickness, std::min(typical, all.along.length()), longest});
+    line.charSize =
+        std::max(thickness, std::min(std::max(std::min(typical, all.along.length()), longest), most));
     // The band lies about the middle of the full-size blocks (a block's size: its extent across, or its
     // length up to a character's), is as thick as a character and never narrower than the ink.
     std::vector<double> centres;
@@ -364,6 +370,32 @@ LineFrame frameOfLine(std::span<const Box> strokeBoxes, std::optional<Direction>
     line.band = {std::min(all.across.lo, centre - line.charSize / 2),
                  std::max(all.across.hi, centre + line.charSize / 2)};
     return line;
+}
+
+LineFrame frameOfLine(std::span<const Box> strokeBoxes, std::optional<Direction> direction) {
+    return frameWithin(strokeBoxes, direction, std::numeric_limits<double>::infinity());
+}
+
+std::vector<LineFrame> framesOfLines(std::span<const Box> strokeBoxes, const LineLayout& layout) {
+    const auto count = static_cast<size_t>(std::max(layout.count, 1));
+    std::vector<std::vector<Box>> lines(count);
+    for (size_t i = 0; i < strokeBoxes.size() && i < layout.lineOf.size(); ++i) {
+        const auto line = static_cast<size_t>(layout.lineOf[i]);
+        if (line < count) lines[line].push_back(strokeBoxes[i]);
+    }
+    std::vector<LineFrame> frames;
+    for (const auto& line : lines) frames.push_back(frameOfLine(line, layout.direction));
+    if (count < 2) return frames;
+    for (size_t l = 0; l < count; ++l) {
+        std::vector<double> others;
+        for (size_t o = 0; o < count; ++o) {
+            if (o != l && !lines[o].empty()) others.push_back(frames[o].charSize);
+        }
+        const double most = kLinesAlike * median(others);
+        if (!others.empty() && frames[l].charSize > most)
+            frames[l] = frameWithin(lines[l], layout.direction, most);
+    }
+    return frames;
 }
 
 MarkKind markKindOf(const LineFrame& line, const Extent& extent, int strokeCount) {

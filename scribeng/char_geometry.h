@@ -71,6 +71,13 @@ LineLayout linesOf(std::span<const Box> strokeBoxes);
 
 inline constexpr int32_t kMaxLines = 16;
 
+// The frames of the lines of a layout, each from its own strokes (frameOfLine in the layout's direction),
+// except that a line's character size is at most a tenth larger than the other lines' (their middle
+// one), though never below its thickness: a line whose ink is one block, two or three characters touching
+// in another writer's tight line, says nothing of one character's length. Lines numbered past
+// `layout.count` are left out.
+std::vector<LineFrame> framesOfLines(std::span<const Box> strokeBoxes, const LineLayout& layout);
+
 // Size-and-place classes.
 enum class MarkKind {
     None,       // nothing decided by size and place

@@ -221,6 +221,50 @@ TEST(LinesOf, RowsAndColumnsInReadingOrder) {
     EXPECT_EQ(layout.lineOf[late.size() - 2], 1);
 }
 
+// Boxes moved down by `dy` and grown `scale` times.
+std::vector<Box> placed(std::vector<Box> boxes, int dy, double scale = 1.0) {
+    for (auto& b : boxes) {
+        b = {static_cast<int>(b.left * scale), static_cast<int>(b.top * scale) + dy,
+             static_cast<int>(b.right * scale), static_cast<int>(b.bottom * scale) + dy};
+    }
+    return boxes;
+}
+
+// The frames of a layout's lines: a line's blocks say no more of its character size than the other lines'
+// characters allow, its thickness always does.
+TEST(FramesOfLines, SizeBoundedByTheOtherLines) {
+    struct Row {
+        std::string name;
+        std::vector<std::vector<Box>> lines;  // rows, in order
+        std::vector<double> sizes;
+    };
+    const std::vector<Row> rows{
+        // Three characters touching make one block 230 long in a row 100 thick.
+        {"touching characters under a row apart",
+         {cells(3, false, 3), placed(touching(3, 0), 150)},
+         {100, 110}},
+        {"a row apart under touching characters",
+         {touching(3, 0), placed(cells(3, false, 3), 150)},
+         {110, 100}},
+        {"a row of larger characters",
+         {cells(3, false, 3), placed(cells(3, false, 3), 150, 1.3)},
+         {100, 130}},
+        {"one row of touching characters", {touching(3, 0)}, {230}},
+    };
+    for (const auto& row : rows) {
+        sw::scribeng::LineLayout layout{Direction::Horizontal, static_cast<int32_t>(row.lines.size()), {}};
+        std::vector<Box> boxes;
+        for (size_t l = 0; l < row.lines.size(); ++l) {
+            boxes.insert(boxes.end(), row.lines[l].begin(), row.lines[l].end());
+            layout.lineOf.insert(layout.lineOf.end(), row.lines[l].size(), static_cast<int32_t>(l));
+        }
+        const auto frames = sw::scribeng::framesOfLines(boxes, layout);
+        ASSERT_EQ(frames.size(), row.sizes.size()) << row.name;
+        for (size_t l = 0; l < frames.size(); ++l)
+            EXPECT_NEAR(frames[l].charSize, row.sizes[l], 1) << row.name << l;
+    }
+}
+
 TEST(MarkKind, SizeAndPlaceInTheLine) {
     // Horizontal line from y 0 to 100, characters 100 pixels high.
     const auto row = sw::scribeng::frameOfLine(cells(4, false, 3));
