@@ -356,7 +356,8 @@ LineFrame frameWithin(std::span<const Box> strokeBoxes, std::optional<Direction>
         if (b.along.length() >= kHalfBlock * thickness && b.along.length() <= together * thickness)
             shorter.push_back(b.along.length());
     }
-    const double typical = median(shorter.empty() ? lengths : shorter);
+    // Whole blocks none of which is one character long are all characters touching: the thickness says it.
+    const double typical = !shorter.empty() ? median(shorter) : whole >= 2 ? 0.0 : median(lengths);
     line.charSize =
         std::max(thickness, std::min(std::max(std::min(typical, all.along.length()), longest), most));
     // The band lies about the middle of the full-size blocks (a block's size: its extent across, or its

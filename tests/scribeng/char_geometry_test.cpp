@@ -70,6 +70,10 @@ TEST(FrameOfLine, DirectionAndSizeFromTheInk) {
         {"two touching, one apart",
          {{0, 0, 90, 100}, {85, 0, 175, 100}, {320, 0, 410, 100}},
          Direction::Horizontal},
+        // Two such pairs and nothing else: the thickness says the size.
+        {"two touching pairs",
+         {{0, 0, 90, 100}, {85, 0, 175, 100}, {320, 0, 410, 100}, {405, 0, 495, 100}},
+         Direction::Horizontal},
         // A long block beside a short piece is one character with its dot (ら lying in a row): its length.
         {"long block beside a short piece", {{0, 0, 30, 100}, {50, 0, 230, 100}}, Direction::Horizontal, 180},
         // A single block may be one wide character (a cursive m), a long block beside a dot a tall one (an
