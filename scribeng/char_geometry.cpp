@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -70,6 +71,9 @@ constexpr double kOneCharacterBlock = 1.4;
 // a tall character, ら, is shorter).
 constexpr double kTogetherBlock = 2.0, kHalfBlock = 0.25;
 constexpr double kTouchingBlock = 1.6, kWholeBlock = 0.5;
+// The lines of one selection are written at one size: a line's blocks say its characters are at most this
+// much larger (of the other lines' character size, the middle one) than the other lines' are.
+constexpr double kLinesAlike = 1.1;
 // Blocks at least this large (of the character size) are full-size characters for placing the band.
 constexpr double kFullBlock = 0.85;
 
@@ -99,8 +103,15 @@ constexpr double kSeveralTogether = 2.5;
 // A single line across the other direction at least this thick (of the thickness of the lines) is those
 // lines side by side; a thinner one is a line in which a wide character falls apart into pieces.
 constexpr double kStackedLines = 1.8;
-// Bands closer than this (of the thickest band) are one: lines lie apart, the parts of a character close.
-constexpr double kLineGap = 0.15;
+// How bands are joined into lines: those closer than lineGap (of the thickest band) are one (lines lie apart,
+// the parts of a character close), and a band is measured for the strokes crossing it (kStrokeFit) as at
+// least fitShare of the thickest band thick. Lines written close together (another writer's characters
+// wander across their line and nearly meet the next one; a last line of 一 and a flat kana is thin) are
+// looked for with the close rules where the usual ones find no lines.
+struct BandRules {
+    double lineGap = 0, fitShare = 0;
+};
+constexpr BandRules kUsualBands{0.15, 0}, kCloseBands{0.04, 0.5};
 // More bands than this before joining is scattered ink (dots, a scribble), read as one line.
 constexpr size_t kMaxBands = 256;
 
@@ -115,7 +126,7 @@ struct Band {
 // The bands of the ink in order across (top to bottom, left to right): strokes merged where they overlap
 // across, then every weak band (too thin beside the others, or crossed by a stroke too long for it) joined
 // to the nearer neighbour, thinnest first, after bands too close to be lines apart.
-std::vector<Band> bandsOf(std::span<const Box> boxes, Direction direction) {
+std::vector<Band> bandsOf(std::span<const Box> boxes, Direction direction, const BandRules& rules) {
     std::vector<std::pair<Extent, int32_t>> items;
     for (size_t i = 0; i < boxes.size(); ++i) {
         if (!boxes[i].empty()) items.emplace_back(extentIn(direction, boxes[i]), static_cast<int32_t>(i));
@@ -132,9 +143,10 @@ std::vector<Band> bandsOf(std::span<const Box> boxes, Direction direction) {
         band.strokes.push_back(stroke);
     }
     if (bands.size() > kMaxBands) return bands;
-    auto weak = [](const Band& band, double thickest) {
+    auto weak = [&rules](const Band& band, double thickest) {
         const double thickness = band.across.length();
-        return band.longest > kStrokeFit * std::max(thickness, 1.0) || thickness < kThinBand * thickest;
+        return band.longest > kStrokeFit * std::max({thickness, rules.fitShare * thickest, 1.0}) ||
+               thickness < kThinBand * thickest;
     };
     // Of the bands as found: joined ones are no measure (joining one thin band would make the next thin).
     double thickest = 0;
@@ -152,7 +164,7 @@ std::vector<Band> bandsOf(std::span<const Box> boxes, Direction direction) {
         for (size_t i = 1; i + 1 < bands.size(); ++i) {
             if (gapAfter(i) < gapAfter(first)) first = i;
         }
-        if (gapAfter(first) >= kLineGap * thickest) {
+        if (gapAfter(first) >= rules.lineGap * thickest) {
             if (w == bands.size()) break;
             first = w + 1 == bands.size() || (w > 0 && gapAfter(w - 1) <= gapAfter(w)) ? w - 1 : w;
         }
@@ -184,8 +196,8 @@ struct Reading {
     int32_t extraTurns() const { return forward + backward - static_cast<int32_t>(lines.size() - 1); }
 };
 
-Reading readingOf(std::span<const Box> boxes, Direction direction) {
-    Reading r{direction, bandsOf(boxes, direction)};
+Reading readingOf(std::span<const Box> boxes, Direction direction, const BandRules& rules) {
+    Reading r{direction, bandsOf(boxes, direction, rules)};
     if (r.lines.size() > kMaxBands) return r;
     if (r.lines.size() == 1) {
         r.thickness = r.lines.front().across.length();
@@ -235,14 +247,20 @@ Reading readingOf(std::span<const Box> boxes, Direction direction) {
 LineLayout linesOf(std::span<const Box> strokeBoxes) {
     LineLayout layout;
     layout.lineOf.assign(strokeBoxes.size(), 0);
-    const Reading rows = readingOf(strokeBoxes, Direction::Horizontal);
-    const Reading columns = readingOf(strokeBoxes, Direction::Vertical);
     // Lines in one direction, unless the other direction reads the ink as one line no thicker than they are.
     auto fits = [](const Reading& lines, const Reading& other) {
         return lines.several && lines.inOrder() && lines.lines.size() <= static_cast<size_t>(kMaxLines) &&
                (other.lines.size() != 1 || other.thickness >= kStackedLines * lines.thickness);
     };
-    const bool rowsFit = fits(rows, columns), columnsFit = fits(columns, rows);
+    Reading rows = readingOf(strokeBoxes, Direction::Horizontal, kUsualBands);
+    Reading columns = readingOf(strokeBoxes, Direction::Vertical, kUsualBands);
+    bool rowsFit = fits(rows, columns), columnsFit = fits(columns, rows);
+    if (!rowsFit && !columnsFit) {
+        rows = readingOf(strokeBoxes, Direction::Horizontal, kCloseBands);
+        columns = readingOf(strokeBoxes, Direction::Vertical, kCloseBands);
+        rowsFit = fits(rows, columns);
+        columnsFit = fits(columns, rows);
+    }
     if (!rowsFit && !columnsFit) return layout;
     const bool useRows = !columnsFit || (rowsFit && (rows.extraTurns() != columns.extraTurns()
                                                          ? rows.extraTurns() < columns.extraTurns()
@@ -298,7 +316,8 @@ double thicknessOf(const std::vector<Extent>& blocks, double across) {
     return std::clamp(median(widths), kThickShare * across, across);
 }
 
-LineFrame frameOfLine(std::span<const Box> strokeBoxes, std::optional<Direction> direction) {
+// The frame of a line whose characters are at most `most` large by their blocks (see framesOfLines).
+LineFrame frameWithin(std::span<const Box> strokeBoxes, std::optional<Direction> direction, double most) {
     Box ink;
     int strokes = 0;
     for (const auto& box : strokeBoxes) {
@@ -337,8 +356,10 @@ LineFrame frameOfLine(std::span<const Box> strokeBoxes, std::optional<Direction>
         if (b.along.length() >= kHalfBlock * thickness && b.along.length() <= together * thickness)
             shorter.push_back(b.along.length());
     }
-    const double typical = median(shorter.empty() ? lengths : shorter);
-    line.charSize = std::max({thickness, std::min(typical, all.along.length()), longest});
+    // Whole blocks none of which is one character long are all characters touching: the thickness says it.
+    const double typical = !shorter.empty() ? median(shorter) : whole >= 2 ? 0.0 : median(lengths);
+    line.charSize =
+        std::max(thickness, std::min(std::max(std::min(typical, all.along.length()), longest), most));
     // The band lies about the middle of the full-size blocks (a block's size: its extent across, or its
     // length up to a character's), is as thick as a character and never narrower than the ink.
     std::vector<double> centres;
@@ -350,6 +371,32 @@ LineFrame frameOfLine(std::span<const Box> strokeBoxes, std::optional<Direction>
     line.band = {std::min(all.across.lo, centre - line.charSize / 2),
                  std::max(all.across.hi, centre + line.charSize / 2)};
     return line;
+}
+
+LineFrame frameOfLine(std::span<const Box> strokeBoxes, std::optional<Direction> direction) {
+    return frameWithin(strokeBoxes, direction, std::numeric_limits<double>::infinity());
+}
+
+std::vector<LineFrame> framesOfLines(std::span<const Box> strokeBoxes, const LineLayout& layout) {
+    const auto count = static_cast<size_t>(std::max(layout.count, 1));
+    std::vector<std::vector<Box>> lines(count);
+    for (size_t i = 0; i < strokeBoxes.size() && i < layout.lineOf.size(); ++i) {
+        const auto line = static_cast<size_t>(layout.lineOf[i]);
+        if (line < count) lines[line].push_back(strokeBoxes[i]);
+    }
+    std::vector<LineFrame> frames;
+    for (const auto& line : lines) frames.push_back(frameOfLine(line, layout.direction));
+    if (count < 2) return frames;
+    for (size_t l = 0; l < count; ++l) {
+        std::vector<double> others;
+        for (size_t o = 0; o < count; ++o) {
+            if (o != l && !lines[o].empty()) others.push_back(frames[o].charSize);
+        }
+        const double most = kLinesAlike * median(others);
+        if (!others.empty() && frames[l].charSize > most)
+            frames[l] = frameWithin(lines[l], layout.direction, most);
+    }
+    return frames;
 }
 
 MarkKind markKindOf(const LineFrame& line, const Extent& extent, int strokeCount) {

@@ -65,10 +65,18 @@ struct LineLayout {
 // which at least one holds several characters. Where both rows and columns fit (a grid), the one the writing
 // order follows best wins, then the one of fewer lines, then rows. One line (count 1) unless such a layout
 // is clearly there: ink that a single line explains as well (a column beside rows of one character each)
-// stays one line, and so do more than kMaxLines bands.
+// stays one line, and so do more than kMaxLines bands. Where no lines are found so, bands closer together
+// count as lines apart (lines written close together).
 LineLayout linesOf(std::span<const Box> strokeBoxes);
 
 inline constexpr int32_t kMaxLines = 16;
+
+// The frames of the lines of a layout, each from its own strokes (frameOfLine in the layout's direction),
+// except that a line's character size is at most a tenth larger than the other lines' (their middle
+// one), though never below its thickness: a line whose ink is one block, two or three characters touching
+// in another writer's tight line, says nothing of one character's length. Lines numbered past
+// `layout.count` are left out.
+std::vector<LineFrame> framesOfLines(std::span<const Box> strokeBoxes, const LineLayout& layout);
 
 // Size-and-place classes.
 enum class MarkKind {

@@ -765,11 +765,7 @@ Stretches stretchesOf(std::span<const Box> boxes) {
         }
     }
     if (out.list.size() <= 1 || out.list.size() > kMaxStretches) return {{{{0, n - 1}, 0}}, {}};
-    std::vector<std::vector<Box>> lines(static_cast<size_t>(layout.count));
-    for (int32_t i = 0; i < n; ++i)
-        lines[static_cast<size_t>(layout.lineOf[static_cast<size_t>(i)])].push_back(
-            boxes[static_cast<size_t>(i)]);
-    for (const auto& line : lines) out.frames.push_back(frameOfLine(line, layout.direction));
+    out.frames = framesOfLines(boxes, layout);
     return out;
 }
 

@@ -70,6 +70,10 @@ TEST(FrameOfLine, DirectionAndSizeFromTheInk) {
         {"two touching, one apart",
          {{0, 0, 90, 100}, {85, 0, 175, 100}, {320, 0, 410, 100}},
          Direction::Horizontal},
+        // Two such pairs and nothing else: the thickness says the size.
+        {"two touching pairs",
+         {{0, 0, 90, 100}, {85, 0, 175, 100}, {320, 0, 410, 100}, {405, 0, 495, 100}},
+         Direction::Horizontal},
         // A long block beside a short piece is one character with its dot (ら lying in a row): its length.
         {"long block beside a short piece", {{0, 0, 30, 100}, {50, 0, 230, 100}}, Direction::Horizontal, 180},
         // A single block may be one wide character (a cursive m), a long block beside a dot a tall one (an
@@ -134,6 +138,12 @@ TEST(LinesOf, RowsAndColumnsInReadingOrder) {
                                {110, 340, 125, 360}});
     std::vector<Box> narrow;  // ｌ１ｌ１: one upright stroke each
     for (int i = 0; i < 4; ++i) narrow.push_back({40 * i, 0, 40 * i + 8, 100});
+    // Rows 80 thick written 8 apart: another writer's lines nearly meet.
+    std::vector<Box> close;
+    for (int i = 0; i < 6; ++i) character(close, 140 * (i % 3), i < 3 ? 0 : 88);
+    // A second row of 一 and a flat character under a dot: 一 is more than twice as long as its row is thick.
+    std::vector<Box> flat = written({{0, 0}, {1, 0}, {2, 0}});
+    flat.insert(flat.end(), {{0, 180, 75, 185}, {120, 170, 200, 200}, {205, 165, 215, 175}});
     std::vector<Box> late = written({{0, 0}, {1, 0}, {2, 0}, {0, 1}, {1, 1}});
     late.push_back({300, 70, 310, 80});  // a dot added to the first row after the second
     const std::vector<Row> rows{
@@ -162,6 +172,8 @@ TEST(LinesOf, RowsAndColumnsInReadingOrder) {
          2,
          Direction::Vertical,
          {0, 0, 1, 1}},
+        {"rows close together", close, 2, Direction::Horizontal, {0, 0, 0, 1, 1, 1}},
+        {"a row of flat characters under a row", flat, 2, Direction::Horizontal, {0, 0, 0}},
         {"rows with wide gaps",
          written({{0, 0}, {4, 0}, {9, 0}, {0, 1}, {5, 1}}),
          2,
@@ -211,6 +223,50 @@ TEST(LinesOf, RowsAndColumnsInReadingOrder) {
     ASSERT_EQ(layout.count, 2);
     EXPECT_EQ(layout.lineOf.back(), 0);
     EXPECT_EQ(layout.lineOf[late.size() - 2], 1);
+}
+
+// Boxes moved down by `dy` and grown `scale` times.
+std::vector<Box> placed(std::vector<Box> boxes, int dy, double scale = 1.0) {
+    for (auto& b : boxes) {
+        b = {static_cast<int>(b.left * scale), static_cast<int>(b.top * scale) + dy,
+             static_cast<int>(b.right * scale), static_cast<int>(b.bottom * scale) + dy};
+    }
+    return boxes;
+}
+
+// The frames of a layout's lines: a line's blocks say no more of its character size than the other lines'
+// characters allow, its thickness always does.
+TEST(FramesOfLines, SizeBoundedByTheOtherLines) {
+    struct Row {
+        std::string name;
+        std::vector<std::vector<Box>> lines;  // rows, in order
+        std::vector<double> sizes;
+    };
+    const std::vector<Row> rows{
+        // Three characters touching make one block 230 long in a row 100 thick.
+        {"touching characters under a row apart",
+         {cells(3, false, 3), placed(touching(3, 0), 150)},
+         {100, 110}},
+        {"a row apart under touching characters",
+         {touching(3, 0), placed(cells(3, false, 3), 150)},
+         {110, 100}},
+        {"a row of larger characters",
+         {cells(3, false, 3), placed(cells(3, false, 3), 150, 1.3)},
+         {100, 130}},
+        {"one row of touching characters", {touching(3, 0)}, {230}},
+    };
+    for (const auto& row : rows) {
+        sw::scribeng::LineLayout layout{Direction::Horizontal, static_cast<int32_t>(row.lines.size()), {}};
+        std::vector<Box> boxes;
+        for (size_t l = 0; l < row.lines.size(); ++l) {
+            boxes.insert(boxes.end(), row.lines[l].begin(), row.lines[l].end());
+            layout.lineOf.insert(layout.lineOf.end(), row.lines[l].size(), static_cast<int32_t>(l));
+        }
+        const auto frames = sw::scribeng::framesOfLines(boxes, layout);
+        ASSERT_EQ(frames.size(), row.sizes.size()) << row.name;
+        for (size_t l = 0; l < frames.size(); ++l)
+            EXPECT_NEAR(frames[l].charSize, row.sizes[l], 1) << row.name << l;
+    }
 }
 
 TEST(MarkKind, SizeAndPlaceInTheLine) {
