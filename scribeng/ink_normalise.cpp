@@ -166,4 +166,18 @@ std::vector<Stroke> setUpright(std::span<const Stroke> strokes, const InkPose& p
     return out;
 }
 
+std::vector<Stroke> widened(std::span<const Stroke> strokes, double factor) {
+    if (!(factor > 0) || !std::isfinite(factor) || factor == 1) return {strokes.begin(), strokes.end()};
+    const Box ink = boundsOf(strokes);
+    const double cx = (static_cast<double>(ink.left) + ink.right) / 2;
+    std::vector<Stroke> out;
+    out.reserve(strokes.size());
+    for (const auto& stroke : strokes) {
+        Stroke& o = out.emplace_back();
+        o.reserve(stroke.size());
+        for (const auto& p : stroke) o.push_back({toPixel(cx + (p.x - cx) * factor), p.y});
+    }
+    return out;
+}
+
 }  // namespace sw::scribeng

@@ -52,4 +52,9 @@ InkPose estimatePose(std::span<const Stroke> strokes, const PoseOptions& options
 // upright.
 std::vector<Stroke> setUpright(std::span<const Stroke> strokes, const InkPose& pose);
 
+// The strokes stretched horizontally by `factor` about the centre of their bounds (a narrow hand made as wide
+// as the models know it); coordinates are rounded and kept within the 32-bit range. The strokes themselves
+// for a factor of 1 or one that is not positive and finite.
+std::vector<Stroke> widened(std::span<const Stroke> strokes, double factor);
+
 }  // namespace sw::scribeng

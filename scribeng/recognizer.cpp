@@ -305,17 +305,31 @@ std::vector<Candidate> Recognizer::readCharacter(std::span<const Stroke> strokes
     const bool clear = out.size() > 1 && out[0].score - out[1].score >= m_options.uprightLead;
     const InkPose pose =
         m_options.readUpright && upright && !clear ? estimatePose(strokes, m_options.pose) : InkPose{};
+    std::vector<Stroke> setStrokes;
     if (!pose.upright()) {
-        addUprightReading(setUpright(strokes, pose), frame, mask, count, coarse, inkFrame, out);
-        std::stable_sort(out.begin(), out.end(), byScore);
+        setStrokes = setUpright(strokes, pose);
+        addReadingOf(setStrokes, frame, mask, count, coarse, inkFrame, out, m_options.uprightCost, ~0);
     }
+    // Latin letters and digits only: kana and kanji are written in a square, and a narrow one (う り) widened
+    // reads as another (ラ).
+    if (m_options.readWidened && upright && !clear &&
+        (mask & (SCRIBENG_CAT_DIGIT | SCRIBENG_CAT_LATIN)) != 0) {
+        const std::span<const Stroke> set = pose.upright() ? strokes : std::span<const Stroke>(setStrokes);
+        const Box setInk = boundsOf(set);
+        if (static_cast<double>(setInk.width()) <
+            m_options.narrowWidth * static_cast<double>(setInk.height())) {
+            addReadingOf(widened(set, m_options.widenBy), frame, mask, count, coarse, inkFrame, out,
+                         m_options.widenedCost, SCRIBENG_CAT_DIGIT | SCRIBENG_CAT_LATIN);
+        }
+    }
+    std::stable_sort(out.begin(), out.end(), byScore);
     if (out.size() > limit) out.resize(limit);
     return out;
 }
 
-void Recognizer::addUprightReading(std::span<const Stroke> strokes, const Box& frame, int32_t mask,
-                                   size_t count, size_t coarse, bool inkFrame,
-                                   std::vector<Candidate>& out) const {
+void Recognizer::addReadingOf(std::span<const Stroke> strokes, const Box& frame, int32_t mask, size_t count,
+                              size_t coarse, bool inkFrame, std::vector<Candidate>& out, float cost,
+                              int32_t categories) const {
     const Box ink = boundsOf(strokes);
     const auto inkStrokes = inkOf(strokes);
     const FeatureVector features = directionFeatures(inkStrokes);
@@ -324,7 +338,8 @@ void Recognizer::addUprightReading(std::span<const Stroke> strokes, const Box& f
     for (size_t k = 0; k < out.size(); ++k) at.emplace(out[k].code, k);
     for (const auto& c :
          fusedReading(strokes, ink, inkStrokes, features, frame, mask, count, coarse, inkFrame)) {
-        const float score = c.score - m_options.uprightCost;
+        if ((categoryOf(c.code) & categories) == 0) continue;
+        const float score = c.score - cost;
         const auto [it, added] = at.emplace(c.code, out.size());
         if (added) {
             out.push_back({c.code, score});

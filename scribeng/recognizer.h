@@ -91,6 +91,14 @@ struct RecognizerOptions {
     float uprightCost = 0.2f;
     float uprightLead = 1.0f;
     PoseOptions pose;
+    // A narrow hand: ink (set upright where it leans) less wide than `narrowWidth` of its height is also
+    // read `widenBy` times as wide; each Latin letter and digit keeps the better of its scores, the widened
+    // one less `widenedCost`. Not where the reading as written is clear (`uprightLead`), nor for `upright`
+    // false.
+    bool readWidened = true;
+    float narrowWidth = 0.6f;
+    float widenBy = 1.6f;
+    float widenedCost = 0.4f;
 };
 
 // Joins undone at most (zinnia_ink.h, unjoinedVersions). Real kanji with every stroke that begins within 30%
@@ -159,10 +167,11 @@ private:
                                         const Box& frame, int32_t mask, size_t count, size_t coarse,
                                         bool inkFrame) const;
     // Each class of `out` (a fused reading of the ink as written) keeps the better of its score and that of
-    // `strokes`, the ink set upright, less RecognizerOptions::uprightCost; classes only the upright reading
-    // shortlists are added at that cost.
-    void addUprightReading(std::span<const Stroke> strokes, const Box& frame, int32_t mask, size_t count,
-                           size_t coarse, bool inkFrame, std::vector<Candidate>& out) const;
+    // `strokes`, the ink set upright or widened, less `cost`; classes only this reading shortlists are added
+    // at that cost. Only classes of `categories` (category bits) are taken from this reading.
+    void addReadingOf(std::span<const Stroke> strokes, const Box& frame, int32_t mask, size_t count,
+                      size_t coarse, bool inkFrame, std::vector<Candidate>& out, float cost,
+                      int32_t categories) const;
     std::vector<Candidate> recognizeByZinnia(const ZinniaFeatures& features, int32_t mask,
                                              size_t limit) const;
     // Ink without extent: the marks (、。・ and the like) the mask allows, ranked by Zinnia; every class when

@@ -126,4 +126,33 @@ TEST(InkPose, HugeCoordinatesStayWithinRange) {
     EXPECT_TRUE(std::isfinite(pose.slant) && std::isfinite(pose.rotation));
 }
 
+struct WidenRow {
+    double factor;
+    int32_t left, right;  // expected x of the first stroke's ends (口's left side stays at x = 100 otherwise)
+};
+
+TEST(InkPose, WidenedStretchesAboutTheInksCentre) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    // 口 spans x 100..500 about x = 300; a factor that is 1, not positive or not finite changes nothing.
+    for (const WidenRow& row :
+         {WidenRow{1.5, 0, 0}, WidenRow{0.5, 200, 200}, WidenRow{1, 100, 100}, WidenRow{0, 100, 100},
+          WidenRow{-2, 100, 100}, WidenRow{nan, 100, 100}, WidenRow{INFINITY, 100, 100}}) {
+        SCOPED_TRACE(row.factor);
+        const auto original = kuchi();
+        const auto wide = sw::scribeng::widened(original, row.factor);
+        ASSERT_EQ(wide.size(), original.size());
+        EXPECT_EQ(wide[0].front().x, row.left);
+        EXPECT_EQ(wide[0].back().x, row.right);
+        for (size_t s = 0; s < wide.size(); ++s) {
+            ASSERT_EQ(wide[s].size(), original[s].size());
+            for (size_t k = 0; k < wide[s].size(); ++k) EXPECT_EQ(wide[s][k].y, original[s][k].y);
+        }
+    }
+    const int32_t big = std::numeric_limits<int32_t>::max();
+    const auto huge = sw::scribeng::widened(std::vector<Stroke>{{{-big, 0}, {big, 9}}}, 3);
+    ASSERT_EQ(huge.size(), 1u);
+    EXPECT_EQ(huge[0][0].x, std::numeric_limits<int32_t>::min());
+    EXPECT_EQ(huge[0][1].x, big);
+}
+
 }  // namespace
