@@ -91,6 +91,7 @@ TEST(Prior, PlausibleZinnia) {
         {"夕 for a one-stroke 8", 3.5f, fair, {1, 3.4f}, {3, 3, 2.4f}, true, {}, cap},
         {"a weak one-stroke kanji reading", -0.5f, fair, {1, 3.4f}, {3, 3, 2.4f}, true, {}, -0.5f},
         {"夕 in three strokes", 3.5f, fair, {3, 2.4f}, {3, 3, 2.4f}, true, {}, 3.5f},
+        {"夕 in two strokes", 3.5f, fair, {2, 2.4f}, {3, 3, 2.4f}, true, {}, 3.5f},
         {"the one-stroke kanji 一", 3.5f, fair, {1, 1.0f}, {1, 1, 1.0f}, true, {}, 3.5f},
         {"facts unknown", 3.5f, fair, {1, 3.4f}, {}, true, {}, 3.5f},
         {"八 of a poor shape for a cursive x", 9.4f, poor, {2, 2.4f}, {2, 2, 1.8f}, true, {}, kanjiCap},
