@@ -61,9 +61,12 @@ float writingCost(const WrittenInk& written, const ClassFacts& facts, const Prio
     return cost;
 }
 
-float plausibleZinnia(float zinnia, const WrittenInk& written, const ClassFacts& facts, const PriorWeights& w,
-                      bool kanji) {
-    return oneStrokeKanji(written, facts, kanji) ? std::min(zinnia, w.oneStrokeKanjiZinnia) : zinnia;
+float plausibleZinnia(float zinnia, float shape, const WrittenInk& written, const ClassFacts& facts,
+                      const PriorWeights& w, bool kanji) {
+    if (!kanji) return zinnia;
+    if (oneStrokeKanji(written, facts, kanji)) zinnia = std::min(zinnia, w.oneStrokeKanjiZinnia);
+    if (shape < w.kanjiShapeBelow) zinnia = std::min(zinnia, w.kanjiZinnia);
+    return zinnia;
 }
 
 float commonnessCost(CharCode code, const ClassFacts* facts, bool withFrequency, const PriorWeights& w) {

@@ -45,6 +45,13 @@ struct PriorWeights {
     // weights of the class's first stroke, so the score says little, and a model trained against look-alikes
     // alone can score far above a clear character's 0.3 to 1 there (夕 at 3 to 4 for a one-stroke 8 or 5).
     float oneStrokeKanjiZinnia = 0.5f;
+    // Zinnia's score of a kanji whose shape similarity is below kanjiShapeBelow is held to at most
+    // kanjiZinnia. The kanji model is trained against look-alikes only, so on ink unlike every kanji (a
+    // cursive x, n or h) it can score 5 to 10, where a clear kanji scores 0.3 to 1 and a clear letter of the
+    // other models 1 to 4, and that outweighs the poor shape. The right classes of 1,100 real and distorted
+    // kana and kanji score 1 or more with a similarity below 0.7 three times.
+    float kanjiZinnia = 1.0f;
+    float kanjiShapeBelow = 0.7f;
     // Ink: below inkShare x the class's least, the cost grows linearly to inkCost at no ink.
     float inkShare = 0.6f;
     float inkCost = 2.0f;
@@ -67,9 +74,11 @@ uint32_t mostStrokesFor(size_t written);
 float writingCost(const WrittenInk& written, const ClassFacts& facts, const PriorWeights& w = {},
                   bool kanji = false);
 
-// Zinnia's score of a class for ink written like `written`, as far as the prior lets it count: a kanji
-// written in a single stroke scores at most PriorWeights::oneStrokeKanjiZinnia; otherwise `zinnia`.
-float plausibleZinnia(float zinnia, const WrittenInk& written, const ClassFacts& facts,
+// Zinnia's score of a class for ink written like `written` whose shape similarity (0..1) to the class is
+// `shape`, as far as the prior lets it count: a kanji written in a single stroke scores at most
+// PriorWeights::oneStrokeKanjiZinnia, and one of a shape similarity below PriorWeights::kanjiShapeBelow at
+// most PriorWeights::kanjiZinnia; otherwise `zinnia`.
+float plausibleZinnia(float zinnia, float shape, const WrittenInk& written, const ClassFacts& facts,
                       const PriorWeights& w = {}, bool kanji = false);
 
 // The cost of `code` for how common it is. `facts` may be null (a class without templates); grades and

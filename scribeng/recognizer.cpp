@@ -368,7 +368,7 @@ std::vector<Candidate> Recognizer::fusedReading(std::span<const Stroke> strokes,
         const float prior = (facts ? writingCost(written, *facts, m_options.prior, kanji) : 0.0f) +
                             commonnessCost(c.code, facts, m_templates.hasFrequency(), m_options.prior);
         const float zinnia =
-            facts ? plausibleZinnia(c.zinnia, written, *facts, m_options.prior, kanji) : c.zinnia;
+            facts ? plausibleZinnia(c.zinnia, c.shape, written, *facts, m_options.prior, kanji) : c.zinnia;
         out.push_back({c.code, zinnia + ratio * (c.shape - w.shapeCentre) - prior});
     }
     return out;

@@ -69,28 +69,48 @@ TEST(Prior, WritingCost) {
     EXPECT_GT(writingCost({1, 3.0f}, {8, 8, 3.0f}), writingCost({3, 3.0f}, {8, 8, 3.0f}));
 }
 
-// Zinnia's score of a kanji written in one stroke is held low (its features miss the class's other strokes);
-// every other reading keeps its score, low ones included.
+// Zinnia's score of a kanji written in one stroke is held low (its features miss the class's other strokes),
+// and so is that of a kanji whose shape is far from the ink (the kanji model's scores of ink unlike every
+// kanji); other classes keep their score, and every reading below the ceiling keeps its own.
 TEST(Prior, PlausibleZinnia) {
     const float cap = PriorWeights{}.oneStrokeKanjiZinnia;
+    const float kanjiCap = PriorWeights{}.kanjiZinnia;
+    const float poor = PriorWeights{}.kanjiShapeBelow - 0.2f, fair = PriorWeights{}.kanjiShapeBelow;
+    PriorWeights low;  // a kanji ceiling below the one-stroke one
+    low.kanjiZinnia = 0.2f;
     const struct {
         const char* name;
         float zinnia;
+        float shape;
         WrittenInk written;
         ClassFacts facts;
         bool kanji;
+        PriorWeights weights;
         float expected;
     } rows[] = {
-        {"夕 for a one-stroke 8", 3.5f, {1, 3.4f}, {3, 3, 2.4f}, true, cap},
-        {"a weak one-stroke kanji reading", -0.5f, {1, 3.4f}, {3, 3, 2.4f}, true, -0.5f},
-        {"夕 in three strokes", 3.5f, {3, 2.4f}, {3, 3, 2.4f}, true, 3.5f},
-        {"夕 in two strokes", 3.5f, {2, 2.4f}, {3, 3, 2.4f}, true, 3.5f},
-        {"the one-stroke kanji 一", 3.5f, {1, 1.0f}, {1, 1, 1.0f}, true, 3.5f},
-        {"a one-stroke kana of three", 3.5f, {1, 3.4f}, {3, 3, 2.4f}, false, 3.5f},
-        {"facts unknown", 3.5f, {1, 3.4f}, {}, true, 3.5f},
+        {"夕 for a one-stroke 8", 3.5f, fair, {1, 3.4f}, {3, 3, 2.4f}, true, {}, cap},
+        {"a weak one-stroke kanji reading", -0.5f, fair, {1, 3.4f}, {3, 3, 2.4f}, true, {}, -0.5f},
+        {"夕 in three strokes", 3.5f, fair, {3, 2.4f}, {3, 3, 2.4f}, true, {}, 3.5f},
+        {"夕 in two strokes", 3.5f, fair, {2, 2.4f}, {3, 3, 2.4f}, true, {}, 3.5f},
+        {"the one-stroke kanji 一", 3.5f, fair, {1, 1.0f}, {1, 1, 1.0f}, true, {}, 3.5f},
+        {"facts unknown", 3.5f, fair, {1, 3.4f}, {}, true, {}, 3.5f},
+        {"八 of a poor shape for a cursive x", 9.4f, poor, {2, 2.4f}, {2, 2, 1.8f}, true, {}, kanjiCap},
+        {"丿 of a poor shape for a cursive n", 4.8f, poor, {1, 2.9f}, {1, 1, 1.0f}, true, {}, kanjiCap},
+        {"a clear kanji of a poor shape", 0.8f, poor, {3, 2.4f}, {3, 3, 2.4f}, true, {}, 0.8f},
+        {"a one-stroke kana of three", 3.5f, poor, {1, 3.4f}, {3, 3, 2.4f}, false, {}, 3.5f},
+        {"a letter of a poor shape", 4.1f, poor, {2, 2.4f}, {2, 2, 1.8f}, false, {}, 4.1f},
+        {"one stroke of a poor shape, the lower ceiling",
+         3.5f,
+         poor,
+         {1, 3.4f},
+         {3, 3, 2.4f},
+         true,
+         low,
+         0.2f},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(plausibleZinnia(row.zinnia, row.written, row.facts, {}, row.kanji), row.expected)
+        EXPECT_EQ(plausibleZinnia(row.zinnia, row.shape, row.written, row.facts, row.weights, row.kanji),
+                  row.expected)
             << row.name;
     }
 }
