@@ -104,6 +104,10 @@ bool TemplateSet::load(const std::filesystem::path& file,
     set.m_hasWritingFacts = withFacts;
     set.m_hasFrequency = withFacts && (flags & kFlagFrequency) != 0;
     std::vector<CoarseVector> coarse;
+    // Sized once: the file holds tens of thousands of prototypes.
+    coarse.reserve(count);
+    set.m_full.reserve(size_t{count} * kFeatureSize);
+    set.m_orientations.reserve(size_t{count} * kOrientationSize);
     for (auto& [code, prototypes] : byCode) {
         set.m_codes.push_back(code);
         set.m_categories.push_back(categoryOf(code));

@@ -194,12 +194,27 @@ void BM_RecognizeRealKanji(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 
+// Loading the engine's models and templates, as the first recognition after start does: the wait of a
+// teacher's first selection.
+void BM_LoadModels(benchmark::State& state) {
+    const std::vector<fs::path> folders{SCRIBENG_MODEL_DIR};
+    for (auto _ : state) {
+        sw::scribeng::Recognizer recognizer(folders);
+        if (!recognizer.hasTemplates()) {
+            state.SkipWithError("no models or templates in " SCRIBENG_MODEL_DIR);
+            return;
+        }
+        benchmark::DoNotOptimize(recognizer);
+    }
+}
+
 BENCHMARK(BM_StockZinniaCharacter)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StockZinniaLineOfSix)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DirectionFeatures)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TemplateShortlist)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EngineRecognizerCharacter)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RecognizeRealKanji)->Args({300, 1000})->Args({1000, 3000})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadModels)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
