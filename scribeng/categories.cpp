@@ -31,6 +31,8 @@ bool isTinyMark(CharCode code) noexcept {
            (code >= 0x8165 && code <= 0x8168) || code == 0x818C || code == 0x818D;
 }
 
+bool isCapitalOrDigit(CharCode code) noexcept { return in(code, 0x824F, 0x8258) || in(code, 0x8260, 0x8279); }
+
 bool allowedBy(CharCode code, int32_t mask) noexcept { return (categoryOf(code) & mask) != 0; }
 
 std::optional<CharCode> codeOfLabel(std::string_view utf8Label) {

@@ -33,6 +33,10 @@ inline constexpr int32_t kWideCategories = 0x001 | 0x004 | 0x010 | 0x020;
 // well).
 bool isTinyMark(CharCode code) noexcept;
 
+// Full-width capitals Ａ-Ｚ and digits ０-９: the Latin classes that Zinnia's forms cover well, where cursive
+// lower case varies most.
+bool isCapitalOrDigit(CharCode code) noexcept;
+
 // True when the category of `code` is allowed by `mask`.
 bool allowedBy(CharCode code, int32_t mask) noexcept;
 

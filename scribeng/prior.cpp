@@ -62,11 +62,17 @@ float writingCost(const WrittenInk& written, const ClassFacts& facts, const Prio
 }
 
 float plausibleZinnia(float zinnia, float shape, const WrittenInk& written, const ClassFacts& facts,
-                      const PriorWeights& w, bool kanji) {
+                      const PriorWeights& w, bool kanji, float atLeast) {
+    zinnia = std::max(zinnia, atLeast);
     if (!kanji) return zinnia;
     if (oneStrokeKanji(written, facts, kanji)) zinnia = std::min(zinnia, w.oneStrokeKanjiZinnia);
     if (shape < w.kanjiShapeBelow) zinnia = std::min(zinnia, w.kanjiZinnia);
     return zinnia;
+}
+
+float letterZinniaFloor(float shapeRatio, float clearest, const PriorWeights& w) {
+    if (clearest >= w.letterClearZinnia) return std::numeric_limits<float>::lowest();
+    return -w.letterShapeShare * shapeRatio;
 }
 
 float commonnessCost(CharCode code, const ClassFacts* facts, bool withFrequency, const PriorWeights& w) {

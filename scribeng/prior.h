@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <span>
 
 #include "scribeng/categories.h"
@@ -52,6 +53,14 @@ struct PriorWeights {
     // kana and kanji score 1 or more with a similarity below 0.7 three times.
     float kanjiZinnia = 1.0f;
     float kanjiShapeBelow = 0.7f;
+    // Zinnia's score of a Latin letter or digit counts down to -letterShapeShare x the fusion's shape ratio
+    // only: a miss of Zinnia's weighs no more than that much shape similarity. The supplementary model has
+    // one weight vector for all of a letter's forms, so a form between them or written in another order (a q,
+    // t or y with a lead-in, a looped l) scores -5 to -15 where its shape matches best. Not while a capital
+    // or digit scores letterClearZinnia or more: the floor would let a lower-case letter of a closer shape
+    // pass it (ｚ for a clear 7, ｙ for Ｙ).
+    float letterShapeShare = 0.1f;
+    float letterClearZinnia = 0.5f;
     // Ink: below inkShare x the class's least, the cost grows linearly to inkCost at no ink.
     float inkShare = 0.6f;
     float inkCost = 2.0f;
@@ -77,9 +86,17 @@ float writingCost(const WrittenInk& written, const ClassFacts& facts, const Prio
 // Zinnia's score of a class for ink written like `written` whose shape similarity (0..1) to the class is
 // `shape`, as far as the prior lets it count: a kanji written in a single stroke scores at most
 // PriorWeights::oneStrokeKanjiZinnia, and one of a shape similarity below PriorWeights::kanjiShapeBelow at
-// most PriorWeights::kanjiZinnia; otherwise `zinnia`.
+// most PriorWeights::kanjiZinnia; any class at least `atLeast` (letterZinniaFloor for a letter or digit);
+// otherwise `zinnia`.
 float plausibleZinnia(float zinnia, float shape, const WrittenInk& written, const ClassFacts& facts,
-                      const PriorWeights& w = {}, bool kanji = false);
+                      const PriorWeights& w = {}, bool kanji = false,
+                      float atLeast = std::numeric_limits<float>::lowest());
+
+// The least Zinnia's score of a Latin letter or digit counts for (plausibleZinnia) when the fusion weighs
+// the shape similarity by `shapeRatio` and the best score of a shortlisted capital or digit is `clearest`:
+// -PriorWeights::letterShapeShare x shapeRatio, or the lowest float (no floor) when `clearest` is at least
+// PriorWeights::letterClearZinnia.
+float letterZinniaFloor(float shapeRatio, float clearest, const PriorWeights& w = {});
 
 // The cost of `code` for how common it is. `facts` may be null (a class without templates); grades and
 // ranks count only when `withFrequency`.

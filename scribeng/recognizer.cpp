@@ -362,13 +362,22 @@ std::vector<Candidate> Recognizer::fusedReading(std::span<const Stroke> strokes,
     // of clean writing (no real samples of them yet).
     const float ratio = (mask & kWideCategories) != 0 ? shapeRatioFor(closest, w) : w.shapeRatio;
     const WrittenInk written{static_cast<int>(inkStrokes.size()), relativeInk(inkStrokes)};
+    float clearest = std::numeric_limits<float>::lowest();  // the best Zinnia score of a capital or digit
     for (const auto& c : scored) {
+        if (isCapitalOrDigit(c.code)) clearest = std::max(clearest, c.zinnia);
+    }
+    const float letterFloor = letterZinniaFloor(ratio, clearest, m_options.prior);
+    for (const auto& c : scored) {
+        const int32_t category = categoryOf(c.code);
         const ClassFacts* facts = m_templates.factsOf(c.code);
-        const bool kanji = (categoryOf(c.code) & (SCRIBENG_CAT_KANJI1 | SCRIBENG_CAT_KANJI2)) != 0;
+        const bool kanji = (category & (SCRIBENG_CAT_KANJI1 | SCRIBENG_CAT_KANJI2)) != 0;
         const float prior = (facts ? writingCost(written, *facts, m_options.prior, kanji) : 0.0f) +
                             commonnessCost(c.code, facts, m_templates.hasFrequency(), m_options.prior);
+        const bool letter = (category & (SCRIBENG_CAT_LATIN | SCRIBENG_CAT_DIGIT)) != 0;
         const float zinnia =
-            facts ? plausibleZinnia(c.zinnia, c.shape, written, *facts, m_options.prior, kanji) : c.zinnia;
+            facts ? plausibleZinnia(c.zinnia, c.shape, written, *facts, m_options.prior, kanji,
+                                    letter ? letterFloor : std::numeric_limits<float>::lowest())
+                  : c.zinnia;
         out.push_back({c.code, zinnia + ratio * (c.shape - w.shapeCentre) - prior});
     }
     return out;

@@ -46,6 +46,20 @@ TEST(CategoryOf, RangeEdges) {
     EXPECT_FALSE(sw::scribeng::allowedBy(0x81A8, 0x177));
 }
 
+TEST(CategoryOf, CapitalsAndDigits) {
+    const struct {
+        uint16_t code;
+        bool capitalOrDigit;
+    } rows[] = {
+        {0x824E, false}, {0x824F, true},  {0x8258, true},   // before ０, ０ ９
+        {0x8259, false}, {0x8260, true},  {0x8279, true},   // after ９, Ａ Ｚ
+        {0x8281, false}, {0x829A, false}, {0x82A0, false},  // ａ ｚ あ
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(sw::scribeng::isCapitalOrDigit(row.code), row.capitalOrDigit) << std::hex << row.code;
+    }
+}
+
 TEST(CodeOfLabel, FullWidthFormsAndRefusals) {
     EXPECT_EQ(codeOfLabel("0"), 0x824F);
     EXPECT_EQ(codeOfLabel("9"), 0x8258);

@@ -113,6 +113,46 @@ TEST(Prior, PlausibleZinnia) {
                   row.expected)
             << row.name;
     }
+    // A floor (a letter's or digit's, letterZinniaFloor) lifts a score below it, then the kanji ceilings
+    // hold.
+    const struct {
+        const char* name;
+        float zinnia;
+        bool kanji;
+        float atLeast;
+        float expected;
+    } floors[] = {
+        {"a q between its forms", -12.5f, false, -1.5f, -1.5f},
+        {"a letter above the floor", -1.2f, false, -1.5f, -1.2f},
+        {"a floor above a kanji's ceiling", -12.5f, true, 2.0f, kanjiCap},
+    };
+    for (const auto& row : floors) {
+        EXPECT_EQ(plausibleZinnia(row.zinnia, poor, {2, 2.4f}, {2, 2, 1.8f}, {}, row.kanji, row.atLeast),
+                  row.expected)
+            << row.name;
+    }
+}
+
+// A letter's floor is a share of the shape ratio (loose for cursive ink, strict for clean ink), and there is
+// none while a capital or digit scores clearly.
+TEST(Prior, LetterZinniaFloor) {
+    const PriorWeights w;
+    const float none = std::numeric_limits<float>::lowest();
+    const struct {
+        const char* name;
+        float ratio;
+        float clearest;
+        float expected;
+    } rows[] = {
+        {"loose ratio, no capital or digit", 15.0f, none, -1.5f},
+        {"strict ratio, a weak capital", 43.37f, -2.0f, -4.337f},
+        {"a capital just below clear", 15.0f, w.letterClearZinnia - 0.01f, -1.5f},
+        {"a clear 7 (ｚ must not pass it)", 15.0f, w.letterClearZinnia, none},
+        {"a clear capital, strict ratio", 43.37f, 2.5f, none},
+    };
+    for (const auto& row : rows) {
+        EXPECT_FLOAT_EQ(letterZinniaFloor(row.ratio, row.clearest, w), row.expected) << row.name;
+    }
 }
 
 // Kanji cost by how common they are, in tiers; kana and punctuation nothing; symbols a little. Without
