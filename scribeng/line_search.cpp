@@ -461,12 +461,15 @@ public:
     // A character of a row that falls apart into narrow pieces with clear gaps between them (a narrow hand's
     // digits or letters written side by side: 3 and 6 read together as 凡) is those pieces when each reads as
     // a letter or digit at least as clearly as the whole reads. The pieces of a kanji (北 as Ｉ and ｔ) read
-    // less clearly than it. Each piece is a chosen reading: at most kMaxChosenReadings per selection.
+    // less clearly than it. Each piece is a chosen reading: at most kMaxChosenReadings per selection. A
+    // forced run is kept whole.
     void splitNarrow(std::vector<SearchedChar>& chars) {
         if (m_line.direction != Direction::Horizontal) return;
         std::vector<SearchedChar> out;
         for (auto& c : chars) {
-            const auto pieces = narrowPieces(c.run);
+            // A run the writer grouped (a regroup) stays one character.
+            const bool forced = m_forced && c.run == *m_forced;
+            const auto pieces = forced ? std::vector<CharRun>{} : narrowPieces(c.run);
             if (pieces.size() < 2 || pieces.size() > m_shared.chosenLeft || c.candidates.empty()) {
                 out.push_back(std::move(c));
                 continue;

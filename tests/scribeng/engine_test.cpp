@@ -618,7 +618,8 @@ TEST_F(Scribeng, StackedPartsAreOneCharacterTwoCopiesTwo) {
 
 // Letters and digits of a narrow hand written side by side, each narrower than half its height, with gaps of
 // about a sixth of a character between them: each reads as itself, two of them never as one kanji (3 and 6
-// together look like 凡). Every sample is scaled to the same size and placed after the ink before it.
+// together look like 凡), unless the writer groups them. Every sample is scaled to the same size and placed
+// after the ink before it.
 TEST_F(Scribeng, RowOfNarrowLatinReadsAsItsCharacters) {
     const struct {
         const char* name;
@@ -659,6 +660,16 @@ TEST_F(Scribeng, RowOfNarrowLatinReadsAsItsCharacters) {
         }
         const int32_t o = objectWith(line);
         EXPECT_EQ(recognize(o), sjis(row.text)) << row.name;
+        // The first two grouped by the writer (before any result: the search runs around them) stay one
+        // character.
+        const auto read = runs(o);
+        ASSERT_GE(read.size(), 2u) << row.name;
+        const int32_t again = objectWith(line);
+        ASSERT_EQ(lib().GiveStrokeSetInfo(again, 0, read[0].first, read[1].second), 0) << row.name;
+        ASSERT_EQ(lib().RecognizeNF(again), 0) << row.name;
+        const auto regrouped = runs(again);
+        ASSERT_FALSE(regrouped.empty()) << row.name;
+        EXPECT_EQ(regrouped.front(), std::make_pair(read[0].first, read[1].second)) << row.name;
     }
 }
 
