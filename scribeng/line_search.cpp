@@ -57,6 +57,8 @@ constexpr double kSmallBelow = 0.45, kSmallCost = 2.0;
 constexpr double kNarrowBelow = 0.55, kNarrowCost = 2.0;
 // Share of that cost refunded to a narrow class with gaps of at least kNarrowGap on both sides.
 constexpr double kNarrowRefund = 0.5, kNarrowGap = 0.1;
+// Categories a narrow piece split off a character must read as (see splitNarrow).
+constexpr int32_t kNarrowPieceCategories = SCRIBENG_CAT_DIGIT | SCRIBENG_CAT_LATIN;
 // Neighbours (not marks or small kana) that together are shorter than kCompactBelow character sizes cost
 // up to kCompactCost, reached kCompactRange below.
 constexpr double kCompactBelow = 1.1, kCompactRange = 0.3, kCompactCost = 0.4;
@@ -449,10 +451,78 @@ public:
             }
         }
         if (!m_exhausted) readChosen(out);
+        if (!m_exhausted) splitNarrow(out);
         if (auto whole = unsplitMark(out)) return {std::move(*whole)};
         if (auto whole = unsplitLone(out, true)) return {std::move(*whole)};
         preferKatakanaBesideKatakana(out);
         return out;
+    }
+
+    // A character of a row that falls apart into narrow pieces with clear gaps between them (a narrow hand's
+    // digits or letters written side by side: 3 and 6 read together as 凡) is those pieces when each reads as
+    // a letter or digit at least as clearly as the whole reads. The pieces of a kanji (北 as Ｉ and ｔ) read
+    // less clearly than it. Each piece is a chosen reading: at most kMaxChosenReadings per selection. A
+    // forced run is kept whole.
+    void splitNarrow(std::vector<SearchedChar>& chars) {
+        if (m_line.direction != Direction::Horizontal) return;
+        std::vector<SearchedChar> out;
+        for (auto& c : chars) {
+            // A run the writer grouped (a regroup) stays one character.
+            const bool forced = m_forced && c.run == *m_forced;
+            const auto pieces = forced ? std::vector<CharRun>{} : narrowPieces(c.run);
+            if (pieces.size() < 2 || pieces.size() > m_shared.chosenLeft || c.candidates.empty()) {
+                out.push_back(std::move(c));
+                continue;
+            }
+            m_shared.chosenLeft -= pieces.size();
+            const double whole = confidenceOf(c.candidates);
+            std::vector<SearchedChar> read;
+            for (const CharRun& piece : pieces) {
+                auto info = readFull(piece);
+                if (!info || info->candidates.empty() ||
+                    (categoryOf(info->candidates.front().code) & kNarrowPieceCategories) == 0 ||
+                    confidenceOf(info->candidates) < whole)
+                    break;
+                read.push_back({piece, std::move(info->candidates)});
+            }
+            if (read.size() == pieces.size()) {
+                for (auto& r : read) out.push_back(std::move(r));
+            } else {
+                out.push_back(std::move(c));
+            }
+        }
+        chars = std::move(out);
+    }
+
+    // The run in pieces of consecutive strokes, each narrow (shorter along the line than kNarrowBelow of the
+    // character size) and each clear of the next by kNarrowGap; none when it does not fall apart so.
+    std::vector<CharRun> narrowPieces(CharRun run) const {
+        std::vector<CharRun> pieces;
+        std::optional<Interval> current;
+        int32_t start = run.first;
+        for (int32_t s = run.first; s <= run.last; ++s) {
+            const auto& e = m_extents[static_cast<size_t>(s)];
+            if (!e) continue;
+            if (current && e->along.lo >= current->hi + kNarrowGap * m_line.charSize) {
+                // The rest of the run must keep clear of this piece too.
+                bool clear = true;
+                for (int32_t t = s + 1; t <= run.last; ++t) {
+                    const auto& f = m_extents[static_cast<size_t>(t)];
+                    if (f && f->along.lo < current->hi + kNarrowGap * m_line.charSize) clear = false;
+                }
+                if (clear) {
+                    pieces.push_back({start, s - 1});
+                    start = s;
+                    current.reset();
+                }
+            }
+            current = current ? unionOf(*current, e->along) : e->along;
+        }
+        pieces.push_back({start, run.last});
+        for (const CharRun& p : pieces) {
+            if (lengthOf(p) >= kNarrowBelow * m_line.charSize) return {};
+        }
+        return pieces.size() >= 2 ? pieces : std::vector<CharRun>{};
     }
 
     // Ink a little longer than a lone character may be (another writer's wide, tall or slanted hand) read as

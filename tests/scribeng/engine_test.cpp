@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -613,6 +614,63 @@ TEST_F(Scribeng, StackedPartsAreOneCharacterTwoCopiesTwo) {
         EXPECT_EQ(charCount(o), row.chars) << row.name << ": " << result(o);
     }
     lib().SetRecCategory(kAll);
+}
+
+// Letters and digits of a narrow hand written side by side, each narrower than half its height, with gaps of
+// about a sixth of a character between them: each reads as itself, two of them never as one kanji (3 and 6
+// together look like 凡), unless the writer groups them. Every sample is scaled to the same size and placed
+// after the ink before it.
+TEST_F(Scribeng, RowOfNarrowLatinReadsAsItsCharacters) {
+    const struct {
+        const char* name;
+        std::vector<const char*> files;
+        const char* text;
+    } rows[] = {
+        {"fifth_digits",
+         {"latin-written5/digits/2_6.txt", "latin-written5/digits/3_4.txt", "latin-written5/digits/6_2.txt",
+          "latin-written5/digits/9_2.txt"},
+         "２３６９"},
+        {"first_digits",
+         {"latin-written/digits/5_4.txt", "latin-written/digits/9_3.txt", "latin-written/digits/3_2.txt",
+          "latin-written/digits/5_1.txt"},
+         "５９３５"},
+        {"first_lower",
+         {"latin-written/lower/d_3.txt", "latin-written/lower/b_5.txt", "latin-written/lower/f_6.txt",
+          "latin-written/lower/i_3.txt"},
+         "ｄｂｆｉ"},
+    };
+    constexpr double kSide = 200, kGap = 30;
+    for (const auto& row : rows) {
+        StrokeFile line;
+        double at = 0;
+        for (const char* name : row.files) {
+            const StrokeFile one = load(name);
+            ASSERT_TRUE(one.box.has_value()) << name;
+            const double scale = kSide / std::max(one.box->right - one.box->left, 1);
+            const EngineRect ink = boundsOf(one, 0, static_cast<int32_t>(one.strokes.size()) - 1);
+            for (const auto& stroke : one.strokes) {
+                std::vector<EnginePoint> moved;
+                for (const auto& p : stroke) {
+                    moved.push_back({static_cast<int32_t>(std::lround(at + (p.x - ink.left) * scale)),
+                                     static_cast<int32_t>(std::lround((p.y - one.box->top) * scale))});
+                }
+                line.strokes.push_back(std::move(moved));
+            }
+            at += (ink.right - ink.left) * scale + kGap;
+        }
+        const int32_t o = objectWith(line);
+        EXPECT_EQ(recognize(o), sjis(row.text)) << row.name;
+        // The first two grouped by the writer (before any result: the search runs around them) stay one
+        // character.
+        const auto read = runs(o);
+        ASSERT_GE(read.size(), 2u) << row.name;
+        const int32_t again = objectWith(line);
+        ASSERT_EQ(lib().GiveStrokeSetInfo(again, 0, read[0].first, read[1].second), 0) << row.name;
+        ASSERT_EQ(lib().RecognizeNF(again), 0) << row.name;
+        const auto regrouped = runs(again);
+        ASSERT_FALSE(regrouped.empty()) << row.name;
+        EXPECT_EQ(regrouped.front(), std::make_pair(read[0].first, read[1].second)) << row.name;
+    }
 }
 
 // GiveStrokeSetInfo before any result: the forced run is one character whatever it holds, and the strokes
