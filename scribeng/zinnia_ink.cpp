@@ -31,6 +31,11 @@ constexpr int kWayDepth = 10;
 // piece of a stroke's slow bend or of a wobbling hand turns less).
 constexpr float kWayMinTurn = 20.0F;
 constexpr float kWayTurnReach = 30.0F;
+// A way in a direction strokes often go too (kWayLogRatio below kWeakWay: down-left, right and a little up)
+// turns by kWeakWayMinTurn at least at both ends: a hand's join from a hook or a stroke's end turns sharply,
+// while a stroke curving that way (a t, z or m written in a few strokes, kana in a line) turns less.
+constexpr float kWeakWay = 1.0F;
+constexpr float kWeakWayMinTurn = 60.0F;
 // Pieces of the finer split a way may span.
 constexpr size_t kWayPieces = 2;
 
@@ -111,8 +116,12 @@ std::vector<SpacePoint> withoutRepeats(std::span<const SpacePoint> stroke) {
 // How much more often a piece of pen path going this way is the way from one stroke to the next than part of
 // a stroke (natural log of the ratio), every 45 degrees from east (0) clockwise, y down. Counted on 1,500
 // random kanji of KanjiVG, strokes simplified to pieces of 3% of the character: strokes go right and down,
-// the pen goes back left and up to begin the next one.
-constexpr std::array<float, 8> kWayLogRatio = {-3.10F, -3.83F, -3.23F, -0.36F, 2.84F, 2.17F, 3.86F, 2.15F};
+// the pen goes back left and up to begin the next one. Two directions are set from real joined writing
+// rather than counted: down-left (-0.36 counted) and east (-3.10). A hand's way from a hook or the end of a
+// left-falling stroke down-left to the next start, and from the end of a stroke right and a little up to
+// the next one (羽's hook to its next stroke), were rated as strokes. Such ways turn sharply at both ends
+// (kWeakWayMinTurn), which keeps a stroke curving that way whole.
+constexpr std::array<float, 8> kWayLogRatio = {-1.00F, -3.83F, -3.23F, 0.50F, 2.84F, 2.17F, 3.86F, 2.15F};
 
 // The angle in degrees (0..180) between the directions (ax, ay) and (bx, by); 180 where one has no length.
 float turnBetween(float ax, float ay, float bx, float by) {
@@ -122,8 +131,8 @@ float turnBetween(float ax, float ay, float bx, float by) {
            std::numbers::pi_v<float>;
 }
 
-// Whether the pen turns by kWayMinTurn or more where the piece from..to of `p` begins and where it ends.
-bool turnsAtBothEnds(std::span<const SpacePoint> p, size_t from, size_t to) {
+// Whether the pen turns by `least` degrees or more where the piece from..to of `p` begins and where it ends.
+bool turnsAtBothEnds(std::span<const SpacePoint> p, size_t from, size_t to, float least) {
     const auto apart = [&](size_t a, size_t b) {
         return std::hypot(static_cast<float>(p[a].x - p[b].x), static_cast<float>(p[a].y - p[b].y));
     };
@@ -134,8 +143,8 @@ bool turnsAtBothEnds(std::span<const SpacePoint> p, size_t from, size_t to) {
     const auto x = [&](size_t i) { return static_cast<float>(p[i].x); };
     const auto y = [&](size_t i) { return static_cast<float>(p[i].y); };
     const float wayX = x(to) - x(from), wayY = y(to) - y(from);
-    return turnBetween(x(from) - x(before), y(from) - y(before), wayX, wayY) >= kWayMinTurn &&
-           turnBetween(wayX, wayY, x(after) - x(to), y(after) - y(to)) >= kWayMinTurn;
+    return turnBetween(x(from) - x(before), y(from) - y(before), wayX, wayY) >= least &&
+           turnBetween(wayX, wayY, x(after) - x(to), y(after) - y(to)) >= least;
 }
 
 float wayLogRatio(float dx, float dy) {
@@ -196,7 +205,9 @@ std::vector<UnjoinedVersion> unjoinedVersions(std::span<const std::vector<SpaceP
                 const float dy = static_cast<float>(p[to].y - p[from].y);
                 if (std::hypot(dx, dy) < kMinWayLength) continue;
                 const float likelihood = wayLogRatio(dx, dy);
-                if (likelihood > 0 && turnsAtBothEnds(p, from, to)) cuts.push_back({s, from, to, likelihood});
+                if (likelihood > 0 &&
+                    turnsAtBothEnds(p, from, to, likelihood < kWeakWay ? kWeakWayMinTurn : kWayMinTurn))
+                    cuts.push_back({s, from, to, likelihood});
             }
         }
     }
