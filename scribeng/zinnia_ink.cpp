@@ -15,9 +15,10 @@ constexpr double kMargin = 0.15;
 // Zinnia splits a piece while its farthest point lies further than this (squared, in units of the space).
 constexpr float kSplitError = 0.001F;
 // The pen's way from one stroke to the next, joined to it, is at least this long (units of the space; the
-// character spans 700) and no point of it lies further from its chord than this share of its length (an arc
-// of a C or G split into pieces of 45 degrees bulges 0.1 of its chord) or than kWayStraightnessFloor, the
-// rounding of a point to the writer's pixels in a character of about a hundred of them.
+// character spans 700; shorter down to kMinSharpWayLength where it turns sharply, below) and no point of it
+// lies further from its chord than this share of its length (an arc of a C or G split into pieces of 45
+// degrees bulges 0.1 of its chord) or than kWayStraightnessFloor, the rounding of a point to the writer's
+// pixels in a character of about a hundred of them.
 constexpr float kMinWayLength = 45.0F;
 constexpr float kWayStraightness = 0.075F;
 constexpr float kWayStraightnessFloor = 10.0F;
@@ -31,11 +32,14 @@ constexpr int kWayDepth = 10;
 // piece of a stroke's slow bend or of a wobbling hand turns less).
 constexpr float kWayMinTurn = 20.0F;
 constexpr float kWayTurnReach = 30.0F;
-// A way in a direction strokes often go too (kWayLogRatio below kWeakWay: down-left, right and a little up)
-// turns by kWeakWayMinTurn at least at both ends: a hand's join from a hook or a stroke's end turns sharply,
-// while a stroke curving that way (a t, z or m written in a few strokes, kana in a line) turns less.
+// A way in a direction strokes often go too (kWayLogRatio below kWeakWay: down-left, right and a little up),
+// and a way shorter than kMinWayLength down to kMinSharpWayLength (two strokes nearly touching), turns by
+// kSharpWayMinTurn at least at both ends: a hand's join from a hook or a stroke's end turns sharply, while a
+// stroke curving that way (a t, z or m written in a few strokes, kana in a line) or a small wobble turns
+// less.
 constexpr float kWeakWay = 1.0F;
-constexpr float kWeakWayMinTurn = 60.0F;
+constexpr float kMinSharpWayLength = 30.0F;
+constexpr float kSharpWayMinTurn = 60.0F;
 // Pieces of the finer split a way may span.
 constexpr size_t kWayPieces = 2;
 
@@ -120,7 +124,7 @@ std::vector<SpacePoint> withoutRepeats(std::span<const SpacePoint> stroke) {
 // rather than counted: down-left (-0.36 counted) and east (-3.10). A hand's way from a hook or the end of a
 // left-falling stroke down-left to the next start, and from the end of a stroke right and a little up to
 // the next one (羽's hook to its next stroke), were rated as strokes. Such ways turn sharply at both ends
-// (kWeakWayMinTurn), which keeps a stroke curving that way whole.
+// (kSharpWayMinTurn), which keeps a stroke curving that way whole.
 constexpr std::array<float, 8> kWayLogRatio = {-1.00F, -3.83F, -3.23F, 0.50F, 2.84F, 2.17F, 3.86F, 2.15F};
 
 // The angle in degrees (0..180) between the directions (ax, ay) and (bx, by); 180 where one has no length.
@@ -203,10 +207,11 @@ std::vector<UnjoinedVersion> unjoinedVersions(std::span<const std::vector<SpaceP
                 if (!straight(from, to)) break;
                 const float dx = static_cast<float>(p[to].x - p[from].x);
                 const float dy = static_cast<float>(p[to].y - p[from].y);
-                if (std::hypot(dx, dy) < kMinWayLength) continue;
+                const float length = std::hypot(dx, dy);
+                if (length < kMinSharpWayLength) continue;
                 const float likelihood = wayLogRatio(dx, dy);
-                if (likelihood > 0 &&
-                    turnsAtBothEnds(p, from, to, likelihood < kWeakWay ? kWeakWayMinTurn : kWayMinTurn))
+                const bool sharp = likelihood < kWeakWay || length < kMinWayLength;
+                if (likelihood > 0 && turnsAtBothEnds(p, from, to, sharp ? kSharpWayMinTurn : kWayMinTurn))
                     cuts.push_back({s, from, to, likelihood});
             }
         }

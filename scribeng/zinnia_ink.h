@@ -48,8 +48,9 @@ std::vector<SpacePoint> zinniaVertices(std::span<const SpacePoint> stroke);
 // A way is a straight piece between two vertices of a split finer than Zinnia's (a short way and the end of
 // the stroke before it are one piece of Zinnia's), or two such pieces running straight on, neither the first
 // nor the last piece of its stroke, at least 0.065 of the character long, where the pen turns as it begins
-// and as it ends, going the way the pen goes between strokes (left and up, where strokes go right and down;
-// down-left or right and a little up only where the pen turns sharply at both ends).
+// and as it ends, going the way the pen goes between strokes (left and up, where strokes go right and down).
+// Ways down-left or right and a little up, and ways down to 0.043 of the character, only where the pen turns
+// sharply at both ends.
 // Fewer versions where fewer pieces look like one; `placed` as zinniaStrokesOf gives it with every point
 // kept.
 struct UnjoinedVersion {
