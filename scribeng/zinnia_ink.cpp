@@ -15,9 +15,10 @@ constexpr double kMargin = 0.15;
 // Zinnia splits a piece while its farthest point lies further than this (squared, in units of the space).
 constexpr float kSplitError = 0.001F;
 // The pen's way from one stroke to the next, joined to it, is at least this long (units of the space; the
-// character spans 700) and no point of it lies further from its chord than this share of its length (an arc
-// of a C or G split into pieces of 45 degrees bulges 0.1 of its chord) or than kWayStraightnessFloor, the
-// rounding of a point to the writer's pixels in a character of about a hundred of them.
+// character spans 700; shorter down to kMinSharpWayLength where it turns sharply, below) and no point of it
+// lies further from its chord than this share of its length (an arc of a C or G split into pieces of 45
+// degrees bulges 0.1 of its chord) or than kWayStraightnessFloor, the rounding of a point to the writer's
+// pixels in a character of about a hundred of them.
 constexpr float kMinWayLength = 45.0F;
 constexpr float kWayStraightness = 0.075F;
 constexpr float kWayStraightnessFloor = 10.0F;
@@ -31,6 +32,14 @@ constexpr int kWayDepth = 10;
 // piece of a stroke's slow bend or of a wobbling hand turns less).
 constexpr float kWayMinTurn = 20.0F;
 constexpr float kWayTurnReach = 30.0F;
+// A way in a direction strokes often go too (kWayLogRatio below kWeakWay: down-left, right and a little up),
+// and a way shorter than kMinWayLength down to kMinSharpWayLength (two strokes nearly touching), turns by
+// kSharpWayMinTurn at least at both ends: a hand's join from a hook or a stroke's end turns sharply, while a
+// stroke curving that way (a t, z or m written in a few strokes, kana in a line) or a small wobble turns
+// less.
+constexpr float kWeakWay = 1.0F;
+constexpr float kMinSharpWayLength = 30.0F;
+constexpr float kSharpWayMinTurn = 60.0F;
 // Pieces of the finer split a way may span.
 constexpr size_t kWayPieces = 2;
 
@@ -111,8 +120,12 @@ std::vector<SpacePoint> withoutRepeats(std::span<const SpacePoint> stroke) {
 // How much more often a piece of pen path going this way is the way from one stroke to the next than part of
 // a stroke (natural log of the ratio), every 45 degrees from east (0) clockwise, y down. Counted on 1,500
 // random kanji of KanjiVG, strokes simplified to pieces of 3% of the character: strokes go right and down,
-// the pen goes back left and up to begin the next one.
-constexpr std::array<float, 8> kWayLogRatio = {-3.10F, -3.83F, -3.23F, -0.36F, 2.84F, 2.17F, 3.86F, 2.15F};
+// the pen goes back left and up to begin the next one. Two directions are set from real joined writing
+// rather than counted: down-left (-0.36 counted) and east (-3.10). A hand's way from a hook or the end of a
+// left-falling stroke down-left to the next start, and from the end of a stroke right and a little up to
+// the next one (羽's hook to its next stroke), were rated as strokes. Such ways turn sharply at both ends
+// (kSharpWayMinTurn), which keeps a stroke curving that way whole.
+constexpr std::array<float, 8> kWayLogRatio = {-1.00F, -3.83F, -3.23F, 0.50F, 2.84F, 2.17F, 3.86F, 2.15F};
 
 // The angle in degrees (0..180) between the directions (ax, ay) and (bx, by); 180 where one has no length.
 float turnBetween(float ax, float ay, float bx, float by) {
@@ -122,8 +135,8 @@ float turnBetween(float ax, float ay, float bx, float by) {
            std::numbers::pi_v<float>;
 }
 
-// Whether the pen turns by kWayMinTurn or more where the piece from..to of `p` begins and where it ends.
-bool turnsAtBothEnds(std::span<const SpacePoint> p, size_t from, size_t to) {
+// Whether the pen turns by `least` degrees or more where the piece from..to of `p` begins and where it ends.
+bool turnsAtBothEnds(std::span<const SpacePoint> p, size_t from, size_t to, float least) {
     const auto apart = [&](size_t a, size_t b) {
         return std::hypot(static_cast<float>(p[a].x - p[b].x), static_cast<float>(p[a].y - p[b].y));
     };
@@ -134,8 +147,8 @@ bool turnsAtBothEnds(std::span<const SpacePoint> p, size_t from, size_t to) {
     const auto x = [&](size_t i) { return static_cast<float>(p[i].x); };
     const auto y = [&](size_t i) { return static_cast<float>(p[i].y); };
     const float wayX = x(to) - x(from), wayY = y(to) - y(from);
-    return turnBetween(x(from) - x(before), y(from) - y(before), wayX, wayY) >= kWayMinTurn &&
-           turnBetween(wayX, wayY, x(after) - x(to), y(after) - y(to)) >= kWayMinTurn;
+    return turnBetween(x(from) - x(before), y(from) - y(before), wayX, wayY) >= least &&
+           turnBetween(wayX, wayY, x(after) - x(to), y(after) - y(to)) >= least;
 }
 
 float wayLogRatio(float dx, float dy) {
@@ -194,9 +207,12 @@ std::vector<UnjoinedVersion> unjoinedVersions(std::span<const std::vector<SpaceP
                 if (!straight(from, to)) break;
                 const float dx = static_cast<float>(p[to].x - p[from].x);
                 const float dy = static_cast<float>(p[to].y - p[from].y);
-                if (std::hypot(dx, dy) < kMinWayLength) continue;
+                const float length = std::hypot(dx, dy);
+                if (length < kMinSharpWayLength) continue;
                 const float likelihood = wayLogRatio(dx, dy);
-                if (likelihood > 0 && turnsAtBothEnds(p, from, to)) cuts.push_back({s, from, to, likelihood});
+                const bool sharp = likelihood < kWeakWay || length < kMinWayLength;
+                if (likelihood > 0 && turnsAtBothEnds(p, from, to, sharp ? kSharpWayMinTurn : kWayMinTurn))
+                    cuts.push_back({s, from, to, likelihood});
             }
         }
     }

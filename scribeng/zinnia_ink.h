@@ -49,6 +49,8 @@ std::vector<SpacePoint> zinniaVertices(std::span<const SpacePoint> stroke);
 // the stroke before it are one piece of Zinnia's), or two such pieces running straight on, neither the first
 // nor the last piece of its stroke, at least 0.065 of the character long, where the pen turns as it begins
 // and as it ends, going the way the pen goes between strokes (left and up, where strokes go right and down).
+// Ways down-left or right and a little up, and ways down to 0.043 of the character, only where the pen turns
+// sharply at both ends.
 // Fewer versions where fewer pieces look like one; `placed` as zinniaStrokesOf gives it with every point
 // kept.
 struct UnjoinedVersion {

@@ -141,8 +141,9 @@ std::vector<Stroke> inOneMovement(const std::vector<Stroke>& strokes) {
 }
 
 // The pen's way between strokes written without lifting it is taken out, the likeliest ways first, and the
-// strokes come back exactly as Zinnia would see them written apart, a short way of a few pixels too; turns,
-// hooks at a stroke's end, short steps back, a stroke bending gently and strokes written apart are no ways.
+// strokes come back exactly as Zinnia would see them written apart: a short way of a few pixels too, and ways
+// going down-left or right and a little up, as a real hand's joins do. Turns, hooks at a stroke's end, short
+// steps back, a stroke bending gently or curving down-left and strokes written apart are no ways.
 TEST(ZinniaInk, JoinedStrokesAreTakenApartAtThePensWay) {
     const std::vector<Stroke> two = {through({{10, 30}, {90, 30}}), through({{10, 70}, {90, 70}})};
     const std::vector<Stroke> three = {through({{10, 20}, {90, 20}}), through({{20, 50}, {80, 50}}),
@@ -178,12 +179,42 @@ TEST(ZinniaInk, JoinedStrokesAreTakenApartAtThePensWay) {
          0,
          {1},
          {through({{20, 10}, {20, 90}}), through({{25, 85}, {90, 85}})}},
+        {"a very short way up, turning sharply at both ends",
+         {through({{10, 50}, {50, 50}, {50, 46}, {90, 46}})},
+         3,
+         0,
+         {1},
+         {through({{10, 50}, {50, 50}}), through({{50, 46}, {90, 46}})}},
+        {"a very short step up and on, turning gently",
+         {through({{10, 50}, {50, 50}, {53, 47}, {90, 47}})},
+         3,
+         0,
+         {},
+         {}},
         {"a way bent a little halfway",
          {through({{20, 10}, {20, 90}, {52, 60}, {80, 30}, {80, 90}})},
          3,
          0,
          {1},
          {through({{20, 10}, {20, 90}}), through({{80, 30}, {80, 90}})}},
+        {"a way down and left from a stroke's end to the next start",
+         {through({{20, 20}, {80, 20}, {40, 60}, {90, 60}})},
+         3,
+         0,
+         {1},
+         {through({{20, 20}, {80, 20}}), through({{40, 60}, {90, 60}})}},
+        {"a way right and a little up from a stroke's end to the next start",
+         {through({{20, 10}, {20, 80}, {70, 62}, {70, 90}})},
+         3,
+         0,
+         {1},
+         {through({{20, 10}, {20, 80}}), through({{70, 62}, {70, 90}})}},
+        {"a stroke curving from down to left",
+         {through({{80, 10}, {78, 40}, {48, 70}, {10, 73}})},
+         3,
+         0,
+         {},
+         {}},
         {"a stroke bending up and left",
          {through({{95, 95}, {73, 95}, {52, 89}, {33, 78}, {17, 63}, {6, 44}, {0, 22}})},
          3,
