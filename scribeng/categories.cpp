@@ -8,6 +8,10 @@ namespace {
 
 constexpr bool in(CharCode code, CharCode first, CharCode last) { return code >= first && code <= last; }
 
+// Full-width digits ０-９ and capitals Ａ-Ｚ.
+constexpr bool isDigit(CharCode code) { return in(code, 0x824F, 0x8258); }
+constexpr bool isCapital(CharCode code) { return in(code, 0x8260, 0x8279); }
+
 }  // namespace
 
 int32_t categoryOf(CharCode code) noexcept {
@@ -16,8 +20,8 @@ int32_t categoryOf(CharCode code) noexcept {
     if (in(code, 0x8340, 0x8396) || code == 0x8152 || code == 0x8153 || code == 0x815B) {
         return SCRIBENG_CAT_KATAKANA;
     }
-    if (in(code, 0x824F, 0x8258)) return SCRIBENG_CAT_DIGIT;
-    if (in(code, 0x8260, 0x8279) || in(code, 0x8281, 0x829A)) return SCRIBENG_CAT_LATIN;
+    if (isDigit(code)) return SCRIBENG_CAT_DIGIT;
+    if (isCapital(code) || in(code, 0x8281, 0x829A)) return SCRIBENG_CAT_LATIN;
     if (in(code, 0x889F, 0x9872)) return SCRIBENG_CAT_KANJI1;
     if (in(code, 0x989F, 0xEAA4)) return SCRIBENG_CAT_KANJI2;
     if (in(code, 0x8141, 0x8149) || in(code, 0x815C, 0x815D) || in(code, 0x8163, 0x817A)) {
@@ -31,7 +35,7 @@ bool isTinyMark(CharCode code) noexcept {
            (code >= 0x8165 && code <= 0x8168) || code == 0x818C || code == 0x818D;
 }
 
-bool isCapitalOrDigit(CharCode code) noexcept { return in(code, 0x824F, 0x8258) || in(code, 0x8260, 0x8279); }
+bool isCapitalOrDigit(CharCode code) noexcept { return isDigit(code) || isCapital(code); }
 
 bool allowedBy(CharCode code, int32_t mask) noexcept { return (categoryOf(code) & mask) != 0; }
 
