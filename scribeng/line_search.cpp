@@ -59,6 +59,10 @@ constexpr double kNarrowBelow = 0.55, kNarrowCost = 2.0;
 constexpr double kNarrowRefund = 0.5, kNarrowGap = 0.1;
 // Categories a narrow piece split off a character must read as (see splitNarrow).
 constexpr int32_t kNarrowPieceCategories = SCRIBENG_CAT_DIGIT | SCRIBENG_CAT_LATIN;
+// In a row of digits (or of letters), a letter (a digit) the models score at most this much below its best
+// class is read as that digit (letter) instead: ２ for Ｚ, ３ for ｊ, ｌ for １.
+constexpr double kRowKindMargin = 1.6;
+constexpr size_t kRowKindLeast = 3;  // characters in the row, at least
 // Beside a letter or digit, pieces shorter than this (of the character size) may be split off a character.
 constexpr double kNarrowBesideLatin = 0.7;
 // Neighbours (not marks or small kana) that together are shorter than kCompactBelow character sizes cost
@@ -336,6 +340,31 @@ void preferKatakanaBesideKatakana(std::vector<SearchedChar>& chars) {
     }
 }
 
+// A row whose other characters all read as digits (or all as letters) reads a letter (a digit) among them as
+// the digit (letter) the models score within kRowKindMargin of it: a row of digits is rarely one letter
+// among digits. Rows of fewer than kRowKindLeast characters are left as they are.
+void preferRowKind(std::vector<SearchedChar>& chars) {
+    if (chars.size() < kRowKindLeast) return;
+    const auto kindOf = [](const SearchedChar& c) {
+        return c.candidates.empty() ? 0 : categoryOf(c.candidates.front().code) & kNarrowPieceCategories;
+    };
+    std::vector<int32_t> kinds;
+    for (const auto& c : chars) kinds.push_back(kindOf(c));
+    for (size_t i = 0; i < chars.size(); ++i) {
+        if (kinds[i] == 0) continue;
+        const int32_t other = kinds[i] == SCRIBENG_CAT_DIGIT ? SCRIBENG_CAT_LATIN : SCRIBENG_CAT_DIGIT;
+        bool all = true;
+        for (size_t k = 0; k < chars.size() && all; ++k) all = k == i || kinds[k] == other;
+        if (!all) continue;
+        auto& list = chars[i].candidates;
+        const float top = list.front().score;
+        auto twin = std::find_if(list.begin(), list.end(), [top, other](const Candidate& c) {
+            return c.score >= top - kRowKindMargin && (categoryOf(c.code) & other) != 0;
+        });
+        if (twin != list.end()) std::rotate(list.begin(), twin, twin + 1);
+    }
+}
+
 class Search {
 public:
     // Internal boundary states: before stroke i (0..n); 0 and n always begin / end a character.
@@ -473,6 +502,7 @@ public:
         if (auto whole = unsplitMark(out)) return {std::move(*whole)};
         if (auto whole = unsplitLone(out, true)) return {std::move(*whole)};
         preferKatakanaBesideKatakana(out);
+        if (m_line.direction == Direction::Horizontal) preferRowKind(out);
         return out;
     }
 

@@ -640,6 +640,11 @@ TEST_F(Scribeng, RowOfNarrowLatinReadsAsItsCharacters) {
          {"latin-written5/digits/2_6.txt", "latin-written5/digits/3_4.txt", "latin-written5/digits/6_3.txt",
           "latin-written5/digits/9_2.txt"},
          "２３６９"},
+        // This 3 alone scores ｊ above ３: among digits it is the digit.
+        {"fifth_digits_3_as_j",
+         {"latin-written5/digits/2_6.txt", "latin-written5/digits/3_3.txt", "latin-written5/digits/6_4.txt",
+          "latin-written5/digits/9_2.txt"},
+         "２３６９"},
         {"first_digits",
          {"latin-written/digits/5_4.txt", "latin-written/digits/9_3.txt", "latin-written/digits/3_2.txt",
           "latin-written/digits/5_1.txt"},
