@@ -59,8 +59,8 @@ constexpr double kNarrowBelow = 0.55, kNarrowCost = 2.0;
 constexpr double kNarrowRefund = 0.5, kNarrowGap = 0.1;
 // Categories a narrow piece split off a character must read as (see splitNarrow).
 constexpr int32_t kNarrowPieceCategories = SCRIBENG_CAT_DIGIT | SCRIBENG_CAT_LATIN;
-// In a row of digits (or of letters), a letter (a digit) the models score at most this much below its best
-// class is read as that digit (letter) instead: ２ for Ｚ, ３ for ｊ, ｌ for １.
+// In a row of digits, a letter the models score at most this much below its best class is read as that digit
+// instead: ２ for Ｚ, ３ for ｊ.
 constexpr double kRowKindMargin = 1.6;
 constexpr size_t kRowKindLeast = 3;  // characters in the row, at least
 // Beside a letter or digit, pieces shorter than this (of the character size) may be split off a character.
@@ -340,9 +340,9 @@ void preferKatakanaBesideKatakana(std::vector<SearchedChar>& chars) {
     }
 }
 
-// A row whose other characters all read as digits (or all as letters) reads a letter (a digit) among them as
-// the digit (letter) the models score within kRowKindMargin of it: a row of digits is rarely one letter
-// among digits. Rows of fewer than kRowKindLeast characters are left as they are.
+// A row whose other characters all read as digits reads a letter among them as the digit the models score
+// within kRowKindMargin of it: a number is rarely one letter among digits. A digit among letters stays (H2O,
+// CO2). Rows of fewer than kRowKindLeast characters are left as they are.
 void preferRowKind(std::vector<SearchedChar>& chars) {
     if (chars.size() < kRowKindLeast) return;
     const auto kindOf = [](const SearchedChar& c) {
@@ -351,8 +351,8 @@ void preferRowKind(std::vector<SearchedChar>& chars) {
     std::vector<int32_t> kinds;
     for (const auto& c : chars) kinds.push_back(kindOf(c));
     for (size_t i = 0; i < chars.size(); ++i) {
-        if (kinds[i] == 0) continue;
-        const int32_t other = kinds[i] == SCRIBENG_CAT_DIGIT ? SCRIBENG_CAT_LATIN : SCRIBENG_CAT_DIGIT;
+        if (kinds[i] != SCRIBENG_CAT_LATIN) continue;
+        const int32_t other = SCRIBENG_CAT_DIGIT;
         bool all = true;
         for (size_t k = 0; k < chars.size() && all; ++k) all = k == i || kinds[k] == other;
         if (!all) continue;
