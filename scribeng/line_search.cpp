@@ -59,6 +59,12 @@ constexpr double kNarrowBelow = 0.55, kNarrowCost = 2.0;
 constexpr double kNarrowRefund = 0.5, kNarrowGap = 0.1;
 // Categories a narrow piece split off a character must read as (see splitNarrow).
 constexpr int32_t kNarrowPieceCategories = SCRIBENG_CAT_DIGIT | SCRIBENG_CAT_LATIN;
+// In a row of digits, a letter the models score at most this much below its best class is read as that digit
+// instead: ２ for Ｚ, ３ for ｊ.
+constexpr double kRowKindMargin = 1.6;
+constexpr size_t kRowKindLeast = 3;  // characters in the row, at least
+// Beside a letter or digit, pieces shorter than this (of the character size) may be split off a character.
+constexpr double kNarrowBesideLatin = 0.7;
 // Neighbours (not marks or small kana) that together are shorter than kCompactBelow character sizes cost
 // up to kCompactCost, reached kCompactRange below.
 constexpr double kCompactBelow = 1.1, kCompactRange = 0.3, kCompactCost = 0.4;
@@ -269,6 +275,22 @@ double confidenceOf(std::span<const Candidate> candidates) {
     return kScoreWeight * top + kLeadWeight * lead;
 }
 
+// How clearly a run reads as one of `categories`: as confidenceOf, but with the lead over the best class
+// outside them (a letter and a digit alike, Ｚ and ２, are no rivals here). The floor's share when the best
+// class is outside them.
+double categoryConfidenceOf(std::span<const Candidate> candidates, int32_t categories) {
+    if ((categoryOf(candidates.front().code) & categories) == 0) return kScoreWeight * kScoreFloor;
+    const double top = std::clamp<double>(candidates.front().score, kScoreFloor, kScoreCeiling);
+    double lead = kMaxLead;
+    for (const auto& c : candidates.subspan(1)) {
+        if ((categoryOf(c.code) & categories) == 0) {
+            lead = std::min(kMaxLead, static_cast<double>(candidates.front().score - c.score));
+            break;
+        }
+    }
+    return kScoreWeight * top + kLeadWeight * lead;
+}
+
 // Punctuation, symbols and the iteration marks ヽヾゝゞ: what a dot, flick or hook split off a character
 // reads as.
 bool isMarkClass(CharCode code) {
@@ -313,6 +335,31 @@ void preferKatakanaBesideKatakana(std::vector<SearchedChar>& chars) {
         const float top = list.front().score;
         auto twin = std::find_if(list.begin(), list.end(), [top](const Candidate& c) {
             return c.score >= top - kSameScore && isKatakana(c.code);
+        });
+        if (twin != list.end()) std::rotate(list.begin(), twin, twin + 1);
+    }
+}
+
+// A row whose other characters all read as digits reads a letter among them as the digit the models score
+// within kRowKindMargin of it: a number is rarely one letter among digits. A digit among letters stays (H2O,
+// CO2). Rows of fewer than kRowKindLeast characters are left as they are.
+void preferRowKind(std::vector<SearchedChar>& chars) {
+    if (chars.size() < kRowKindLeast) return;
+    const auto kindOf = [](const SearchedChar& c) {
+        return c.candidates.empty() ? 0 : categoryOf(c.candidates.front().code) & kNarrowPieceCategories;
+    };
+    std::vector<int32_t> kinds;
+    for (const auto& c : chars) kinds.push_back(kindOf(c));
+    for (size_t i = 0; i < chars.size(); ++i) {
+        if (kinds[i] != SCRIBENG_CAT_LATIN) continue;
+        const int32_t other = SCRIBENG_CAT_DIGIT;
+        bool all = true;
+        for (size_t k = 0; k < chars.size() && all; ++k) all = k == i || kinds[k] == other;
+        if (!all) continue;
+        auto& list = chars[i].candidates;
+        const float top = list.front().score;
+        auto twin = std::find_if(list.begin(), list.end(), [top, other](const Candidate& c) {
+            return c.score >= top - kRowKindMargin && (categoryOf(c.code) & other) != 0;
         });
         if (twin != list.end()) std::rotate(list.begin(), twin, twin + 1);
     }
@@ -455,48 +502,74 @@ public:
         if (auto whole = unsplitMark(out)) return {std::move(*whole)};
         if (auto whole = unsplitLone(out, true)) return {std::move(*whole)};
         preferKatakanaBesideKatakana(out);
+        if (m_line.direction == Direction::Horizontal) preferRowKind(out);
         return out;
     }
 
     // A character of a row that falls apart into narrow pieces with clear gaps between them (a narrow hand's
     // digits or letters written side by side: 3 and 6 read together as 凡) is those pieces when each reads as
     // a letter or digit at least as clearly as the whole reads. The pieces of a kanji (北 as Ｉ and ｔ) read
-    // less clearly than it. Each piece is a chosen reading: at most kMaxChosenReadings per selection. A
-    // forced run is kept whole.
+    // less clearly than it. Beside a letter or digit the row is one of them: pieces up to kNarrowBesideLatin
+    // of the size count, and a piece reads clearly when it leads the classes that are neither (２ with Ｚ
+    // close behind is still clearly a letter or digit). A character whose neighbour splits is looked at
+    // again. Each piece is a chosen reading: at most kMaxChosenReadings per selection. A forced run is kept
+    // whole.
     void splitNarrow(std::vector<SearchedChar>& chars) {
         if (m_line.direction != Direction::Horizontal) return;
-        std::vector<SearchedChar> out;
-        for (auto& c : chars) {
-            // A run the writer grouped (a regroup) stays one character.
-            const bool forced = m_forced && c.run == *m_forced;
-            const auto pieces = forced ? std::vector<CharRun>{} : narrowPieces(c.run);
-            if (pieces.size() < 2 || pieces.size() > m_shared.chosenLeft || c.candidates.empty()) {
-                out.push_back(std::move(c));
-                continue;
-            }
-            m_shared.chosenLeft -= pieces.size();
-            const double whole = confidenceOf(c.candidates);
-            std::vector<SearchedChar> read;
-            for (const CharRun& piece : pieces) {
-                auto info = readFull(piece);
-                if (!info || info->candidates.empty() ||
-                    (categoryOf(info->candidates.front().code) & kNarrowPieceCategories) == 0 ||
-                    confidenceOf(info->candidates) < whole)
-                    break;
-                read.push_back({piece, std::move(info->candidates)});
-            }
-            if (read.size() == pieces.size()) {
-                for (auto& r : read) out.push_back(std::move(r));
-            } else {
-                out.push_back(std::move(c));
+        std::vector<uint8_t> tried(chars.size(), 0);  // per character: 1 tried alone, 2 beside a letter
+        for (bool again = true; again;) {
+            again = false;
+            for (size_t i = 0; i < chars.size(); ++i) {
+                // A letter or digit itself is split by the plain rule only.
+                const bool beside =
+                    !readsLatin(chars[i]) && ((i > 0 && readsLatin(chars[i - 1])) ||
+                                              (i + 1 < chars.size() && readsLatin(chars[i + 1])));
+                const uint8_t mode = beside ? 2 : 1;
+                if ((tried[i] & mode) != 0) continue;
+                tried[i] |= mode;
+                auto read = narrowReading(chars[i], beside);
+                if (read.empty()) continue;
+                const auto at = static_cast<std::ptrdiff_t>(i);
+                chars.erase(chars.begin() + at);
+                chars.insert(chars.begin() + at, std::make_move_iterator(read.begin()),
+                             std::make_move_iterator(read.end()));
+                // The pieces have no clear gap inside (never split again); their neighbours are tried beside
+                // them.
+                tried.insert(tried.begin() + at, read.size() - 1, 3);
+                tried[i + read.size() - 1] = 3;
+                again = true;
             }
         }
-        chars = std::move(out);
     }
 
-    // The run in pieces of consecutive strokes, each narrow (shorter along the line than kNarrowBelow of the
+    static bool readsLatin(const SearchedChar& c) {
+        return !c.candidates.empty() && (categoryOf(c.candidates.front().code) & kNarrowPieceCategories) != 0;
+    }
+
+    // The pieces of `c` read as letters or digits, or none when it stays whole (see splitNarrow).
+    std::vector<SearchedChar> narrowReading(const SearchedChar& c, bool besideLatin) {
+        // A run the writer grouped (a regroup) stays one character.
+        if ((m_forced && c.run == *m_forced) || c.candidates.empty()) return {};
+        const auto pieces = narrowPieces(c.run, besideLatin ? kNarrowBesideLatin : kNarrowBelow);
+        if (pieces.size() < 2 || pieces.size() > m_shared.chosenLeft) return {};
+        m_shared.chosenLeft -= pieces.size();
+        const double whole = confidenceOf(c.candidates);
+        std::vector<SearchedChar> read;
+        for (const CharRun& piece : pieces) {
+            auto info = readFull(piece);
+            if (!info || info->candidates.empty()) return {};
+            const double clear = besideLatin ? categoryConfidenceOf(info->candidates, kNarrowPieceCategories)
+                                             : confidenceOf(info->candidates);
+            if ((categoryOf(info->candidates.front().code) & kNarrowPieceCategories) == 0 || clear < whole)
+                return {};
+            read.push_back({piece, std::move(info->candidates)});
+        }
+        return read;
+    }
+
+    // The run in pieces of consecutive strokes, each narrow (shorter along the line than `below` of the
     // character size) and each clear of the next by kNarrowGap; none when it does not fall apart so.
-    std::vector<CharRun> narrowPieces(CharRun run) const {
+    std::vector<CharRun> narrowPieces(CharRun run, double below) const {
         std::vector<CharRun> pieces;
         std::optional<Interval> current;
         int32_t start = run.first;
@@ -520,7 +593,7 @@ public:
         }
         pieces.push_back({start, run.last});
         for (const CharRun& p : pieces) {
-            if (lengthOf(p) >= kNarrowBelow * m_line.charSize) return {};
+            if (lengthOf(p) >= below * m_line.charSize) return {};
         }
         return pieces.size() >= 2 ? pieces : std::vector<CharRun>{};
     }

@@ -630,6 +630,21 @@ TEST_F(Scribeng, RowOfNarrowLatinReadsAsItsCharacters) {
          {"latin-written5/digits/2_6.txt", "latin-written5/digits/3_4.txt", "latin-written5/digits/6_2.txt",
           "latin-written5/digits/9_2.txt"},
          "２３６９"},
+        // Other forms of the 3 and 6: 3 + 6 read as 五, and 2 + 3 as 乃 whose 2 alone reads as ２ with Ｚ
+        // close behind (split once the 6 and 9 after it are digits).
+        {"fifth_digits_other_3_6",
+         {"latin-written5/digits/2_6.txt", "latin-written5/digits/3_1.txt", "latin-written5/digits/6_1.txt",
+          "latin-written5/digits/9_2.txt"},
+         "２３６９"},
+        {"fifth_digits_2_3_together",
+         {"latin-written5/digits/2_6.txt", "latin-written5/digits/3_4.txt", "latin-written5/digits/6_3.txt",
+          "latin-written5/digits/9_2.txt"},
+         "２３６９"},
+        // This 3 alone scores ｊ above ３: among digits it is the digit.
+        {"fifth_digits_3_as_j",
+         {"latin-written5/digits/2_6.txt", "latin-written5/digits/3_3.txt", "latin-written5/digits/6_4.txt",
+          "latin-written5/digits/9_2.txt"},
+         "２３６９"},
         {"first_digits",
          {"latin-written/digits/5_4.txt", "latin-written/digits/9_3.txt", "latin-written/digits/3_2.txt",
           "latin-written/digits/5_1.txt"},
