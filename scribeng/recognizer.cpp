@@ -140,13 +140,18 @@ std::vector<std::optional<float>> Recognizer::zinniaScores(const ZinniaFeatures&
         }
     }
     std::vector<float> scores;
+    std::vector<float> lowest(codes.size(), std::numeric_limits<float>::max());
     for (size_t m = 0; m < models.size(); ++m) {
         scores.resize(classes[m].size());
         models[m].score(features, classes[m], scores);
         for (size_t c = 0; c < scores.size(); ++c) {
             auto& z = zinnia[of[m][c]];
             z = z ? std::max(*z, scores[c]) : scores[c];
+            lowest[of[m][c]] = std::min(lowest[of[m][c]], scores[c]);
         }
+    }
+    for (size_t k = 0; k < codes.size(); ++k) {
+        if (zinnia[k]) zinnia[k] = std::min(*zinnia[k], lowest[k] + m_options.modelLead);
     }
     return zinnia;
 }

@@ -348,6 +348,67 @@ TEST(Recognizer, FewStrokesStillGetCandidatesWhenOnlyManyStrokeClassesAreLeft) {
     EXPECT_EQ(found.size(), 2u);
 }
 
+// A model file of Zinnia's format whose classes have no weights: each scores its bias on any character. The
+// format id and version are Tegaki's model's (the id is stored XOR the file size).
+void writeBiasModel(const fs::path& file, const std::vector<std::pair<const char*, float>>& classes) {
+    uint32_t head[2] = {};
+    std::ifstream(kTegaki, std::ios::binary).read(reinterpret_cast<char*>(head), sizeof head);
+    std::vector<char> bytes(12);
+    for (const auto& [label, bias] : classes) {
+        char record[16 + 4 + 8] = {};
+        std::strncpy(record, label, 15);
+        std::memcpy(record + 16, &bias, 4);
+        const int32_t end = -1;
+        std::memcpy(record + 20, &end, 4);
+        bytes.insert(bytes.end(), std::begin(record), std::end(record));
+    }
+    const auto size = static_cast<uint32_t>(bytes.size());
+    const uint32_t id = head[0] ^ static_cast<uint32_t>(fs::file_size(kTegaki)) ^ size;
+    const auto count = static_cast<uint32_t>(classes.size());
+    std::memcpy(bytes.data(), &id, 4);
+    std::memcpy(bytes.data() + 4, &head[1], 4);
+    std::memcpy(bytes.data() + 8, &count, 4);
+    std::ofstream(file, std::ios::binary).write(bytes.data(), size);
+}
+
+// A class two models know keeps its better score, at most RecognizerOptions::modelLead (3.5) above the other:
+// a model trained without a character's true class (the kanji model on a kana) can score a wrong class far
+// above what the model that knows both gives it.
+TEST(Recognizer, AClassOfSeveralModelsScoresAtMostTheLeadAboveItsLowest) {
+    struct Row {
+        const char* name;
+        float first;
+        std::optional<float> second;  // none: only the first model knows the class
+        float score;
+    };
+    const Row rows[] = {
+        {"far above the other model: held", 5.0f, -3.0f, 0.5f},
+        {"within the lead: the better", 1.0f, -1.0f, 1.0f},
+        {"the second model better", -1.0f, 0.5f, 0.5f},
+        {"one model alone: as scored", 5.0f, std::nullopt, 5.0f},
+    };
+    const std::vector<Stroke> ink = {{{10, 50}, {50, 50}, {90, 50}}, {{50, 10}, {50, 50}, {50, 90}}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        TempFolder folder("scribeng_lead_");
+        writeBiasModel(folder.path() / "a.model", {{"土", row.first}});
+        // The second model knows 十 in any case, so that it is a model of its own.
+        std::vector<std::pair<const char*, float>> second = {{"十", 0.0f}};
+        if (row.second) second.emplace_back("土", *row.second);
+        writeBiasModel(folder.path() / "b.model", second);
+        const std::vector<Prototype> prototypes = {
+            {U'土', features({line(10, 50, 90, 50), line(50, 10, 50, 90)}), 3, 2.0f}};
+        ASSERT_TRUE(TemplateSet::save(folder.path() / kTemplateFile, prototypes));
+        const std::vector<fs::path> folders{folder.path()};
+        Recognizer recognizer(folders);
+        ASSERT_EQ(recognizer.models().models().size(), 2u);
+        const auto scored = recognizer.scoreShortlist(ink, Box{}, 0x1FF, 5);
+        ASSERT_EQ(scored.size(), 1u);
+        EXPECT_EQ(scored[0].code, *codeOfLabel("土"));
+        EXPECT_FLOAT_EQ(scored[0].zinnia, row.score);
+    }
+}
+
 // Digits and Latin letters, every form of each (KanjiVG's and the allographs of the template file: single-
 // storey a, 7 with a bar, M in one stroke...), fixed-seed synthetic samples recognised with the models and
 // templates of the runtime folder under the digit and Latin mask. A twin of the class counts as right (ｏ
