@@ -139,15 +139,23 @@ std::vector<std::optional<float>> Recognizer::zinniaScores(const ZinniaFeatures&
             of[m_classes[c].first].push_back(k);
         }
     }
+    // Each model's score of a code is its best class of that code (a model may keep several forms of one
+    // character); the code's score is the best model's, at most modelLead above the lowest model's.
     std::vector<float> scores;
+    std::vector<std::optional<float>> byModel(codes.size());
     std::vector<float> lowest(codes.size(), std::numeric_limits<float>::max());
     for (size_t m = 0; m < models.size(); ++m) {
         scores.resize(classes[m].size());
         models[m].score(features, classes[m], scores);
+        std::fill(byModel.begin(), byModel.end(), std::nullopt);
         for (size_t c = 0; c < scores.size(); ++c) {
-            auto& z = zinnia[of[m][c]];
-            z = z ? std::max(*z, scores[c]) : scores[c];
-            lowest[of[m][c]] = std::min(lowest[of[m][c]], scores[c]);
+            auto& b = byModel[of[m][c]];
+            b = b ? std::max(*b, scores[c]) : scores[c];
+        }
+        for (size_t k = 0; k < codes.size(); ++k) {
+            if (!byModel[k]) continue;
+            zinnia[k] = zinnia[k] ? std::max(*zinnia[k], *byModel[k]) : *byModel[k];
+            lowest[k] = std::min(lowest[k], *byModel[k]);
         }
     }
     for (size_t k = 0; k < codes.size(); ++k) {
