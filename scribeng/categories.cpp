@@ -40,7 +40,7 @@ bool isCapitalOrDigit(CharCode code) noexcept { return isDigit(code) || isCapita
 bool allowedBy(CharCode code, int32_t mask) noexcept { return (categoryOf(code) & mask) != 0; }
 
 std::optional<CharCode> codeOfLabel(std::string_view utf8Label) {
-    std::string label(utf8Label);
+    std::string label(characterOfLabel(utf8Label));
     if (label.size() == 1) {
         const auto c = static_cast<unsigned char>(label[0]);
         if (c < 0x21 || c > 0x7E) return std::nullopt;

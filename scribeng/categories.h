@@ -40,9 +40,27 @@ bool isCapitalOrDigit(CharCode code) noexcept;
 // True when the category of `code` is allowed by `mask`.
 bool allowedBy(CharCode code, int32_t mask) noexcept;
 
-// The code page 932 double-byte character of a model label (one UTF-8 character). ASCII labels become their
-// full-width forms (the Japanese model writes digits as ASCII "0"-"9": they come out as ０-９). None when the
-// label is not exactly one character or has no double-byte form in code page 932.
+// A model may keep one character as several classes, one per way of writing it (a looped and a plain ｌ),
+// so that each way gets weights of its own. Such a form class is labelled with the character followed by
+// kFormMark and a number ("ｌ#2"); the engine reads it as the character and keeps its best class's score.
+inline constexpr char kFormMark = '#';
+
+// The character part of a model label: what precedes kFormMark when the label is a form class's (one or
+// more characters, the mark, then one or more ASCII digits), else the whole label ("#" alone, "ｌ#", "ｌ#x"
+// and "#2" are whole labels).
+constexpr std::string_view characterOfLabel(std::string_view label) noexcept {
+    const size_t mark = label.find(kFormMark);
+    if (mark == std::string_view::npos || mark == 0 || mark + 1 == label.size()) return label;
+    for (size_t i = mark + 1; i < label.size(); ++i) {
+        if (label[i] < '0' || label[i] > '9') return label;
+    }
+    return label.substr(0, mark);
+}
+
+// The code page 932 double-byte character of a model label (one UTF-8 character, or a form class's label:
+// characterOfLabel). ASCII labels become their full-width forms (the Japanese model writes digits as ASCII
+// "0"-"9": they come out as ０-９). None when the label is not exactly one character or has no double-byte
+// form in code page 932.
 std::optional<CharCode> codeOfLabel(std::string_view utf8Label);
 
 }  // namespace sw::scribeng

@@ -94,10 +94,11 @@ Recognizer::Recognizer(std::span<const std::filesystem::path> folders, Recognize
     }
     for (size_t c = 1; c < m_classFirst.size(); ++c) m_classFirst[c] += m_classFirst[c - 1];
     if (!m_options.useTemplates || !ready()) return;
+    // A character some model has a class for (its own label or only form classes: ｌ#2).
     const auto codeOf = [this](char32_t c) -> std::optional<CharCode> {
-        auto it = m_codes.find(utf8(c));
-        if (it == m_codes.end()) return std::nullopt;
-        return it->second;
+        const auto code = codeOfLabel(utf8(c));
+        if (!code || m_classFirst[*code] == m_classFirst[size_t{*code} + 1]) return std::nullopt;
+        return code;
     };
     for (const auto& folder : folders) {
         if (m_templates.load(folder / kTemplateFile, codeOf)) break;

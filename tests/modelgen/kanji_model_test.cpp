@@ -167,6 +167,41 @@ TEST(TrainKanjiModel, RefusesATargetBeyondTheGlyphs) {
     EXPECT_TRUE(out.str().empty());
 }
 
+// A letter's form classes are trained against every other class's samples but not against each other: the
+// plain l's weights are the same with or without the looped l beside it, and the looped l gets its own line.
+TEST(TrainFormClasses, TrainsEachFamilyWithoutItsSiblingsAsNegatives) {
+    const auto glyph = [](char32_t label, const char* d, int form) {
+        return Glyph{label, *parseSvgPath(d), form};
+    };
+    const Glyph plain = glyph(U'ｌ', "M50,15 L50,92", 0);
+    const Glyph looped =
+        glyph(U'ｌ', "M34,86 C44,66 56,34 54,22 C52,14 42,14 42,30 L42,84 C42,92 50,94 60,88", 1);
+    const Glyph x = glyph(U'ｘ', "M30,40 L70,90 M70,40 L30,90", 0);
+    const Glyph seven = glyph(U'７', "M30,20 L75,20 L45,92", 0);
+    const auto train = [](const std::vector<Glyph>& glyphs, const std::vector<std::string>& labels) {
+        QTemporaryDir dir;
+        std::ostringstream out;
+        std::string error;
+        EXPECT_TRUE(trainFormClasses(glyphs, {}, labels, 1, 3, {}, dir.filePath("scratch").toStdString(), out,
+                                     &error))
+            << error;
+        EXPECT_FALSE(QFileInfo::exists(dir.filePath("scratch")));
+        return out.str();
+    };
+    const std::string both = train({plain, looped, x, seven}, {"ｌ", "ｌ#2", "", ""});
+    EXPECT_EQ(labelsOf(both), (std::vector<std::string>{"ｌ", "ｌ#2"}));
+    const std::string plainOnly = train({plain, x, seven}, {"ｌ", "", ""});
+    EXPECT_EQ(both.substr(0, both.find('\n')), plainOnly.substr(0, plainOnly.find('\n')));
+    // The other classes do count: without the 7 the plain l's line is another.
+    const std::string withoutSeven = train({plain, x}, {"ｌ", ""});
+    EXPECT_NE(plainOnly.substr(0, plainOnly.find('\n')), withoutSeven.substr(0, withoutSeven.find('\n')));
+
+    std::string error;
+    std::ostringstream out;
+    EXPECT_FALSE(trainFormClasses({plain, looped}, {}, {"ｌ"}, 1, 3, {}, "unused", out, &error));
+    EXPECT_FALSE(error.empty());
+}
+
 TEST(ShiftBias, MovesTheBiasAndKeepsTheWeights) {
     struct Row {
         std::string line;

@@ -3,6 +3,7 @@
 
 #include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <fstream>
 #include <memory>
 #include <set>
@@ -71,7 +72,21 @@ TEST_F(SupplementModel, HasExactlyTheSourceClasses) {
     std::set<std::string> inModel, expected;
     for (size_t i = 0; i < model->size(); ++i) inModel.insert(model->value(i));
     for (const Glyph& g : glyphs) expected.insert(toUtf8(g.label));
-    EXPECT_EQ(model->size(), expected.size());  // the allographs train their class
+    // The allographs train their class, but for the letters' other families of forms ("ｚ#2") when the build
+    // trains them (SLATEWISE_LETTER_FORM_CLASSES), which every twin of the letter has too ("Ｚ#2").
+    const bool forms = std::any_of(inModel.begin(), inModel.end(),
+                                   [](const std::string& l) { return l.find('#') != std::string::npos; });
+    const auto formLabels = forms ? formClassLabels(glyphs, twins) : std::vector<std::string>(glyphs.size());
+    for (size_t i = 0; i < glyphs.size(); ++i) {
+        const size_t mark = formLabels[i].find('#');
+        if (mark == std::string::npos) continue;
+        std::vector<char32_t> members = {glyphs[i].label};
+        for (const auto& group : twins) {
+            if (std::find(group.begin(), group.end(), glyphs[i].label) != group.end()) members = group;
+        }
+        for (char32_t member : members) expected.insert(toUtf8(member) + formLabels[i].substr(mark));
+    }
+    EXPECT_EQ(model->size(), expected.size());
     EXPECT_EQ(inModel, expected);
 }
 

@@ -251,5 +251,59 @@ TEST(ExpandTwins, CopiesTheGroupWeightsToEveryMember) {
     EXPECT_NE(error.find("ア"), std::string::npos);
 }
 
+// A form class is copied to the twins as the group's main class is, so that twins keep scoring alike.
+TEST(ExpandTwins, CopiesAFormClassToEveryMember) {
+    std::istringstream model("ｚ#2 0.3 1:1\nＺ 0.5 2:1\nｑ#2 0.1 3:1\n");
+    std::ostringstream out;
+    ASSERT_TRUE(expandTwins(model, {{U'Ｚ', U'ｚ'}}, out));
+    EXPECT_EQ(out.str(), "Ｚ#2 0.3 1:1\nｚ#2 0.29999 1:1\nＺ 0.5 2:1\nｚ 0.49999 2:1\nｑ#2 0.1 3:1\n");
+}
+
+// A lower-case letter written in several ways gets a class per family of forms (stroke count and shape);
+// its first form's family keeps the letter's (its twin group's) label, and the other glyphs of the group
+// go with it. Letters with one family are left to zinnia_learn.
+TEST(FormClassLabels, AFamilyPerWayOfWritingALetter) {
+    const Glyph plain{U'ｌ', paths("M50,15 L50,92")};
+    const Glyph looped{U'ｌ', paths("M34,86 C44,66 56,34 54,22 C52,14 42,14 42,30 L42,84 C42,92 50,94 60,88"),
+                       1};
+    const Glyph leaning{U'ｌ', paths("M54,15 L46,92"), 2};
+    const Glyph loopedAgain{
+        U'ｌ', paths("M38,86 C48,66 60,34 58,22 C56,14 46,14 46,30 L46,84 C46,92 54,94 64,88"), 3};
+    const Glyph capital{U'Ｉ', paths("M50,15 L50,92")};
+    const Glyph t{U'ｔ', paths("M51,20 L51,92 M36,38 L72,38")};
+    const Glyph tLeaning{U'ｔ', paths("M53,20 L49,92 M36,38 L72,38"), 1};
+    const Glyph t1{U'ｔ', paths("M50,30 L50,84 C50,93 58,92 62,88 L36,56 L70,56"), 2};
+    const Glyph x{U'ｘ', paths("M30,40 L70,90 M70,40 L30,90")};
+    const TwinGroups twins = {{U'ｌ', U'Ｉ'}};
+    const struct {
+        std::vector<Glyph> glyphs;
+        std::vector<std::string> labels;
+    } cases[] = {
+        {{plain, looped, leaning, loopedAgain, capital}, {"ｌ", "ｌ#2", "ｌ", "ｌ#2", "ｌ"}},
+        {{plain, leaning, capital, x}, {"", "", "", ""}},  // one family: as before
+        {{t, tLeaning, t1, x}, {"ｔ", "ｔ", "ｔ#2", ""}},  // one stroke or two
+        {{looped, plain, capital}, {"ｌ", "ｌ#2", "ｌ"}},  // the first form's family first
+    };
+    for (const auto& c : cases) EXPECT_EQ(formClassLabels(c.glyphs, twins), c.labels);
+}
+
+// The glyphs trained apart are only what the other classes are not.
+TEST(WriteTrainingData, LeavesTheClassesTrainedApartToThemAsNegatives) {
+    const Glyph t{U'ｔ', paths("M51,20 L51,92 M36,38 L72,38")};
+    const Glyph t1{U'ｔ', paths("M50,30 L50,84 C50,93 58,92 62,88 L36,56 L70,56"), 1};
+    const Glyph x{U'ｘ', paths("M30,40 L70,90 M70,40 L30,90")};
+    std::ostringstream out;
+    writeTrainingData({t, t1, x}, {}, 3, 1, out, {}, {"ｔ", "ｔ#2", ""});
+    const std::string text = out.str();
+    const auto count = [&](const std::string& what) {
+        size_t n = 0;
+        for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+        return n;
+    };
+    EXPECT_EQ(count("ｔ"), 0u);
+    EXPECT_EQ(count(std::string("(value ") + kNegativeLabel + ")"), 6u);
+    EXPECT_EQ(count("(value ｘ)"), 3u);
+}
+
 }  // namespace
 }  // namespace sw::modelgen

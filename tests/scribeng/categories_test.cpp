@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <utility>
+#include <vector>
+
 #include "contracts/scribeng.h"
 
 namespace {
@@ -71,6 +75,16 @@ TEST(CodeOfLabel, FullWidthFormsAndRefusals) {
     for (const char* bad : {"", " ", "ab", "あい", "ｱ", "\xE3\x81", "\xF0\x9F\x98\x80", "한"}) {
         EXPECT_FALSE(codeOfLabel(bad).has_value()) << bad;
     }
+}
+
+// A form class's label reads as its character; anything else after the mark keeps the whole label.
+TEST(CodeOfLabel, FormClassLabels) {
+    const std::vector<std::pair<const char*, std::optional<sw::scribeng::CharCode>>> cases = {
+        {"ｌ#2", 0x828C},     {"ｌ#12", 0x828C},      {"A#3", 0x8260},         {"山#1", 0x8E52},
+        {"#", 0x8194},        {"ｌ#", std::nullopt},  {"ｌ#x", std::nullopt},  {"ｌ#2a", std::nullopt},
+        {"#2", std::nullopt}, {"ab#1", std::nullopt}, {"ｌ#-1", std::nullopt}, {"ｌ##2", std::nullopt},
+    };
+    for (const auto& [label, code] : cases) EXPECT_EQ(codeOfLabel(label), code) << label;
 }
 
 }  // namespace

@@ -14,6 +14,8 @@
 #include <ostream>
 #include <set>
 
+#include "scribeng/categories.h"
+
 namespace sw::modelgen {
 namespace {
 
@@ -33,8 +35,11 @@ std::vector<Point> shapeSignature(const Glyph& g) {
     return out;
 }
 
+// The character of a label, a form class's ("ｌ#2") included; 0 when that is not one character.
 char32_t firstCodePoint(const char* utf8) {
-    const QList<uint> ucs4 = QString::fromUtf8(utf8).toUcs4();
+    const std::string_view character = scribeng::characterOfLabel(utf8);
+    const QList<uint> ucs4 =
+        QString::fromUtf8(character.data(), static_cast<qsizetype>(character.size())).toUcs4();
     return ucs4.size() == 1 ? ucs4.front() : 0;
 }
 
@@ -53,33 +58,92 @@ double meanDistance(const std::vector<Point>& a, const std::vector<Point>& b) {
 
 }  // namespace
 
+std::vector<IntInk> trainingSamples(const Glyph& g, const TwinGroups& twins, uint64_t seed, int variations) {
+    const auto* group = groupOf(twins, g.label);
+    std::vector<IntInk> out;
+    const Ink clean = sampleGlyph(g.strokes, kCleanSpacing);
+    out.push_back(normaliseToSquare(clean, Frame::Ink));
+    out.push_back(normaliseToSquare(clean, Frame::Line));
+    Random random = classRandom(seed, g.label);
+    // A letter trained together with kana, kanji or marks (ｌ with 丨, ｏ with 。) keeps their slant.
+    const bool latinOnly = !group || std::all_of(group->begin(), group->end(), [](char32_t c) {
+        return (c >= U'ａ' && c <= U'ｚ') || (c >= U'Ａ' && c <= U'Ｚ') || (c >= U'０' && c <= U'９');
+    });
+    const Variation variation = latinOnly ? variationFor(g.label) : Variation{};
+    for (int i = 0; i < variations; ++i) {
+        const Frame frame = i % 2 ? Frame::Line : Frame::Ink;
+        out.push_back(normaliseToSquare(synthesise(g.strokes, random, variation), frame));
+    }
+    return out;
+}
+
+std::vector<IntInk> negativeSamples(const Glyph& g, uint64_t seed) {
+    Random random = classRandom(seed, g.label);
+    const Ink clean = sampleGlyph(g.strokes, kCleanSpacing);
+    return {normaliseToSquare(clean, Frame::Ink),
+            normaliseToSquare(synthesise(g.strokes, random), Frame::Line)};
+}
+
 void writeTrainingData(const std::vector<Glyph>& glyphs, const TwinGroups& twins, uint64_t seed,
-                       int variations, std::ostream& out, const std::vector<Glyph>& negatives) {
-    for (const Glyph& g : glyphs) {
+                       int variations, std::ostream& out, const std::vector<Glyph>& negatives,
+                       const std::vector<std::string>& formLabels) {
+    for (size_t i = 0; i < glyphs.size(); ++i) {
+        const Glyph& g = glyphs[i];
         const auto* group = groupOf(twins, g.label);
-        const char32_t label = group ? group->front() : g.label;
-        const Ink clean = sampleGlyph(g.strokes, kCleanSpacing);
-        out << zinniaSexp(label, normaliseToSquare(clean, Frame::Ink)) << '\n';
-        out << zinniaSexp(label, normaliseToSquare(clean, Frame::Line)) << '\n';
-        Random random = classRandom(seed, g.label);
-        // A letter trained together with kana, kanji or marks (ｌ with 丨, ｏ with 。) keeps their slant.
-        const bool latinOnly = !group || std::all_of(group->begin(), group->end(), [](char32_t c) {
-            return (c >= U'ａ' && c <= U'ｚ') || (c >= U'Ａ' && c <= U'Ｚ') || (c >= U'０' && c <= U'９');
-        });
-        const Variation variation = latinOnly ? variationFor(g.label) : Variation{};
-        for (int i = 0; i < variations; ++i) {
-            const Frame frame = i % 2 ? Frame::Line : Frame::Ink;
-            out << zinniaSexp(label, normaliseToSquare(synthesise(g.strokes, random, variation), frame))
-                << '\n';
-        }
+        const bool apart = i < formLabels.size() && !formLabels[i].empty();
+        const std::string label =
+            apart ? std::string(kNegativeLabel) : toUtf8(group ? group->front() : g.label);
+        for (const IntInk& ink : trainingSamples(g, twins, seed, variations))
+            out << zinniaSexp(label, ink) << '\n';
     }
     for (const Glyph& g : negatives) {
-        Random random = classRandom(seed, g.label);
-        const Ink clean = sampleGlyph(g.strokes, kCleanSpacing);
-        out << zinniaSexp(kNegativeLabel, normaliseToSquare(clean, Frame::Ink)) << '\n';
-        out << zinniaSexp(kNegativeLabel, normaliseToSquare(synthesise(g.strokes, random), Frame::Line))
-            << '\n';
+        for (const IntInk& ink : negativeSamples(g, seed)) out << zinniaSexp(kNegativeLabel, ink) << '\n';
     }
+}
+
+std::vector<std::string> formClassLabels(const std::vector<Glyph>& glyphs, const TwinGroups& twins,
+                                         double tolerance) {
+    // Families of each lower-case letter: a form joins the first family that has a form of its stroke
+    // count within `tolerance` of it (single link), in the order of the glyphs.
+    std::vector<int> family(glyphs.size(), 0);
+    std::map<char32_t, std::vector<std::vector<size_t>>> families;  // letter -> families -> glyphs
+    std::vector<std::vector<Point>> signatures(glyphs.size());
+    for (size_t i = 0; i < glyphs.size(); ++i) {
+        const char32_t c = glyphs[i].label;
+        if (c < U'ａ' || c > U'ｚ') continue;
+        signatures[i] = shapeSignature(glyphs[i]);
+        auto& list = families[c];
+        size_t f = 0;
+        for (; f < list.size(); ++f) {
+            if (std::any_of(list[f].begin(), list[f].end(), [&](size_t j) {
+                    return signatures[j].size() == signatures[i].size() &&
+                           meanDistance(signatures[j], signatures[i]) <= tolerance;
+                }))
+                break;
+        }
+        if (f == list.size()) list.emplace_back();
+        list[f].push_back(i);
+        family[i] = static_cast<int>(f) + 1;
+    }
+    // Every glyph of a split letter's twin group (or of the letter alone) is trained apart: the family of
+    // the letter's first form with the group, under the group's label; the other families as form classes.
+    const auto ownerOf = [&](char32_t c) {
+        const auto* group = groupOf(twins, c);
+        return group ? group->front() : c;
+    };
+    std::set<char32_t> split;
+    for (const auto& [letter, list] : families) {
+        if (list.size() > 1) split.insert(ownerOf(letter));
+    }
+    std::vector<std::string> out(glyphs.size());
+    for (size_t i = 0; i < glyphs.size(); ++i) {
+        const char32_t owner = ownerOf(glyphs[i].label);
+        if (!split.contains(owner)) continue;
+        out[i] = toUtf8(owner);
+        if (family[i] > 1 && families[glyphs[i].label].size() > 1)
+            out[i] = toUtf8(glyphs[i].label) + scribeng::kFormMark + std::to_string(family[i]);
+    }
+    return out;
 }
 
 std::vector<Glyph> unlikeAll(const std::vector<Glyph>& negatives, const std::vector<Glyph>& glyphs,
@@ -158,9 +222,13 @@ bool expandTwins(std::istream& textModel, const TwinGroups& twins, std::ostream&
     while (std::getline(textModel, line)) {
         const size_t space = line.find(' ');
         if (line.compare(0, space, kNegativeLabel) == 0) continue;
-        const char32_t label = firstCodePoint(line.substr(0, space).c_str());
+        const std::string text = line.substr(0, space);
+        const char32_t label = firstCodePoint(text.c_str());
         const auto* group = groupOf(twins, label);
-        if (!group || group->front() != label || space == std::string::npos) {
+        // A form class ("ｚ#2") is copied to every member too ("Ｚ#2"), so that twins keep scoring alike.
+        const std::string_view character = scribeng::characterOfLabel(text);
+        const std::string form = text.substr(character.size());
+        if (!group || (form.empty() && group->front() != label) || space == std::string::npos) {
             out << line << '\n';
             continue;
         }
@@ -172,11 +240,11 @@ bool expandTwins(std::istream& textModel, const TwinGroups& twins, std::ostream&
             if (error) *error = "bad bias in the line of " + toUtf8(label);
             return false;
         }
-        found.insert(label);
+        if (form.empty()) found.insert(label);
         for (size_t k = 0; k < group->size(); ++k) {
             char lowered[32];
             std::snprintf(lowered, sizeof lowered, "%.9g", bias - static_cast<double>(k) * kTwinStep);
-            out << toUtf8((*group)[k]) << ' ' << lowered
+            out << toUtf8((*group)[k]) << form << ' ' << lowered
                 << (biasEnd == std::string::npos ? "" : line.substr(biasEnd)) << '\n';
         }
     }

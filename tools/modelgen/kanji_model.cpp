@@ -292,6 +292,57 @@ bool trainKanjiModel(const std::vector<Glyph>& pool, const std::vector<size_t>& 
     return ok && static_cast<bool>(out);
 }
 
+bool trainFormClasses(const std::vector<Glyph>& glyphs, const TwinGroups& twins,
+                      const std::vector<std::string>& labels, uint64_t seed, int variations,
+                      const std::vector<Glyph>& negatives, const std::string& scratch, std::ostream& out,
+                      std::string* error) {
+    std::string ignoredError;
+    if (!error) error = &ignoredError;
+    if (labels.size() != glyphs.size()) {
+        *error = "a form class label for every glyph is needed";
+        return false;
+    }
+    if (std::all_of(labels.begin(), labels.end(), [](const std::string& l) { return l.empty(); }))
+        return true;
+    const auto ownerOf = [&](char32_t c) {
+        for (const auto& group : twins) {
+            if (std::find(group.begin(), group.end(), c) != group.end()) return group.front();
+        }
+        return c;
+    };
+    std::vector<std::vector<IntInk>> samples(glyphs.size());
+    for (size_t i = 0; i < glyphs.size(); ++i)
+        samples[i] = trainingSamples(glyphs[i], twins, seed, variations);
+    // The negatives (kanji) clean only, not also varied: a letter is far from every kanji, and each class
+    // costs a fourth less to train.
+    std::vector<IntInk> unlike;
+    for (const Glyph& g : negatives) unlike.push_back(std::move(negativeSamples(g, seed).front()));
+    std::set<std::string> done;
+    for (size_t first = 0; first < glyphs.size(); ++first) {
+        const std::string& label = labels[first];
+        if (label.empty() || !done.insert(label).second) continue;
+        const char32_t owner = ownerOf(glyphs[first].label);
+        std::vector<IntInk> positives;
+        std::vector<const IntInk*> others;
+        for (size_t i = 0; i < glyphs.size(); ++i) {
+            if (labels[i] == label) {
+                positives.insert(positives.end(), samples[i].begin(), samples[i].end());
+            } else if (ownerOf(glyphs[i].label) != owner) {
+                for (const IntInk& ink : samples[i]) others.push_back(&ink);
+            }
+        }
+        for (const IntInk& ink : unlike) others.push_back(&ink);
+        std::string line;
+        const uint64_t classSeed = classRandom(seed + 1, glyphs[first].label).next() + done.size();
+        if (!trainClass(label, positives, others, classSeed, scratch, &line, error)) return false;
+        out << line << '\n';
+    }
+    std::error_code ignored;
+    std::filesystem::remove(scratch, ignored);
+    std::filesystem::remove(scratch + ".txt", ignored);
+    return static_cast<bool>(out);
+}
+
 std::vector<size_t> kanjiIndices(const std::vector<Glyph>& pool, const TwinGroups& twins) {
     std::set<char32_t> twinned;
     for (const auto& group : twins) twinned.insert(group.begin(), group.end());

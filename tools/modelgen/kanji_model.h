@@ -73,6 +73,17 @@ bool trainKanjiModel(const std::vector<Glyph>& pool, const std::vector<size_t>& 
                      std::ostream& out, std::string* error = nullptr,
                      const std::function<void(size_t)>& progress = {});
 
+// Trains the classes of `labels` (formClassLabels, one per glyph; "" for the glyphs zinnia_learn trains),
+// each as zinnia_learn trains a class, against every other glyph's samples of writeTrainingData's but for
+// those of its own twin group or letter (a letter's ways of writing are not set against each other), and
+// against the negatives' clean samples. Writes their lines of the text model, in the order of each class's
+// first glyph; `scratch` is a file path for Zinnia's output, removed after. False and *error set on failure;
+// `out` is then incomplete.
+bool trainFormClasses(const std::vector<Glyph>& glyphs, const TwinGroups& twins,
+                      const std::vector<std::string>& labels, uint64_t seed, int variations,
+                      const std::vector<Glyph>& negatives, const std::string& scratch, std::ostream& out,
+                      std::string* error = nullptr);
+
 // The indices of `pool` whose labels are JIS kanji (U+4E00..U+9FFF with a code page 932 double-byte form),
 // one per label, except the members of twin groups (口 of ロ, 卜 of ト): the supplementary model has them
 // with their twins' weights, so that the engine sees twins scored alike and reads them by their neighbours.

@@ -5,12 +5,17 @@
 //   --model FILE --kanjivg DIR --templates FILE --twins FILE [--seed N]
 //                               [--variations N] [--misses]
 //   slatewise-modelgen classes --kanjivg DIR --templates FILE --twins FILE [--tolerance UNITS]
+//   slatewise-modelgen forms --kanjivg DIR --templates FILE --twins FILE --out TEXTMODEL [--seed N]
+//                            [--variations N] [--form-classes]
 //
 // `data` writes Zinnia training S-expressions (zinnia_learn's input) for every class, each twin group as
 // one class; `expand` gives every member of a twin group the group's weights in a text model (then
 // zinnia_convert makes the binary model). Output files appear complete or not at all. `evaluate`
 // recognises synthetic samples (use a seed other than the training one) and prints top-1 and top-5
-// accuracy; `classes` lists the classes with the look-alikes that twins.txt should group.
+// accuracy; `classes` lists the classes with the look-alikes that twins.txt should group. With
+// --form-classes, `data` leaves the classes of letters written in several ways (formClassLabels) to `forms`,
+// which trains them (given the same seed, variations and flag) into text model lines for the model before
+// `expand`; without it `forms` writes no line.
 // Exit status 0 on success, 1 on bad input, 2 on bad usage.
 #include <zinnia.h>
 
@@ -24,6 +29,7 @@
 #include <string>
 
 #include "evaluate.h"
+#include "kanji_model.h"
 
 namespace {
 
@@ -31,9 +37,9 @@ using namespace sw::modelgen;
 
 int usage() {
     std::cerr
-        << "usage: slatewise-modelgen data|expand|evaluate|classes --twins FILE [--kanjivg DIR]\n"
+        << "usage: slatewise-modelgen data|forms|expand|evaluate|classes --twins FILE [--kanjivg DIR]\n"
            "       [--templates FILE] [--in FILE] [--out FILE] [--model FILE] [--seed N] [--variations N]\n"
-           "       [--misses] [--tolerance UNITS]\n";
+           "       [--misses] [--tolerance UNITS] [--form-classes]\n";
     return 2;
 }
 
@@ -64,7 +70,7 @@ int main(int argc, char** argv) {
     std::map<std::string, std::string> opt{{"--seed", "1"}, {"--variations", "12"}};
     for (int i = 2; i < argc; ++i) {
         const std::string key = argv[i];
-        if (key == "--misses") {
+        if (key == "--misses" || key == "--form-classes") {
             opt.insert_or_assign(key, std::string(1, '1'));  // a plain "1" trips GCC 12's -Wrestrict
         } else if (i + 1 < argc && key.starts_with("--")) {
             opt[key] = argv[++i];
@@ -108,7 +114,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    if (mode == "data") {
+    if (mode == "data" || mode == "forms") {
         if (!opt.contains("--out")) return usage();
         const auto kanji = readKanjiGlyphs(opt["--kanjivg"], &error);
         if (!kanji) {
@@ -116,13 +122,24 @@ int main(int argc, char** argv) {
             return 1;
         }
         const std::vector<Glyph> negatives = unlikeAll(*kanji, *glyphs);
+        // Letters' form classes only when asked for (--form-classes, both for `data` and `forms`).
+        const auto formLabels = opt.contains("--form-classes") ? formClassLabels(*glyphs, *twins)
+                                                               : std::vector<std::string>(glyphs->size());
+        if (mode == "forms") {
+            return writeAtomically(opt["--out"], [&](std::ostream& out, std::string* why) {
+                return trainFormClasses(*glyphs, *twins, formLabels, seed, variations, negatives,
+                                        opt["--out"] + ".scratch", out, why);
+            });
+        }
         const int rc = writeAtomically(opt["--out"], [&](std::ostream& out, std::string*) {
-            writeTrainingData(*glyphs, *twins, seed, variations, out, negatives);
+            writeTrainingData(*glyphs, *twins, seed, variations, out, negatives, formLabels);
             return true;
         });
         if (rc != 0) return rc;
+        const std::set<std::string> apart(formLabels.begin(), formLabels.end());
         std::cout << glyphs->size() << " shapes, " << glyphs->size() * (variations + 2) << " samples, "
-                  << negatives.size() << " of " << kanji->size() << " kanji as negatives\n";
+                  << negatives.size() << " of " << kanji->size() << " kanji as negatives, "
+                  << apart.size() - apart.count("") << " classes trained apart\n";
         return 0;
     }
     if (mode == "classes") {

@@ -1,7 +1,8 @@
 # cmake -DZINNIA_LEARN=... -DZINNIA_CONVERT=... -DNICE=... -DMODELGEN=... -DTWINS=twins.txt -DDATA=train.s
-#       -DWORK=build/x.model -DMODEL=bin/models/x.model -P train_model.cmake
+#       [-DFORMS=forms.txt] -DWORK=build/x.model -DMODEL=bin/models/x.model -P train_model.cmake
 #
-# Trains WORK.txt (the text model) from DATA at the lowest CPU priority, gives every twin its group's
+# Trains WORK.txt (the text model) from DATA at the lowest CPU priority, adds the lines of the classes
+# trained apart (FORMS, `slatewise-modelgen forms`), gives every twin its group's
 # weights, converts the result into the binary model and copies it to MODEL. zinnia_learn's per-class
 # progress is shown only when it fails; MODEL is never left half written, and a failed run removes it so
 # the next build tries again.
@@ -15,6 +16,10 @@ execute_process(COMMAND ${command} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_
 string(TIMESTAMP finished "%s")
 if(NOT rc EQUAL 0 OR NOT EXISTS ${WORK}.txt)
     message(FATAL_ERROR "zinnia_learn failed (${rc}):\n${out}")
+endif()
+if(FORMS)
+    file(READ ${FORMS} forms)
+    file(APPEND ${WORK}.txt "${forms}")
 endif()
 execute_process(COMMAND ${MODELGEN} expand --twins ${TWINS} --in ${WORK}.txt --out ${WORK}.expanded.txt
                 RESULT_VARIABLE rc)

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "platform/text/cp932.h"
+#include "scribeng/categories.h"
 #include "stroke_file.h"
 
 namespace sw::scribeng {
@@ -84,7 +85,7 @@ int rankOf(const std::vector<std::string>& labels, const std::string& want,
 
 // Zinnia's Japanese model writes digits and Latin letters as ASCII; the engine gives their full-width forms.
 std::string fullWidth(const char* label) {
-    std::string s = label;
+    std::string s(characterOfLabel(label));  // a form class ("ｌ#2") is its letter
     if (s.size() == 1 && s[0] > 0x20 && s[0] < 0x7F) {
         const char32_t c = 0xFF00 + static_cast<unsigned char>(s[0]) - 0x20;
         return {static_cast<char>(0xE0 | (c >> 12)), static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
