@@ -226,13 +226,20 @@ void Recognizer::unjoinedScores(std::span<const std::vector<SpacePoint>> placed,
         }
         const FeatureVector features = directionFeatures(ink);
         const OrientationVector orientations = orientationsOf(features);
+        // Ways that are surely the pen's ease the cost (RecognizerOptions::likelyWayCost).
+        const float sure = placed.size() < 2 || version.shortest < m_options.likelyWayLength
+                               ? 0.0F
+                               : std::clamp((version.weakest - m_options.likelyWayFrom) /
+                                                (m_options.likelyWayTo - m_options.likelyWayFrom),
+                                            0.0F, 1.0F);
+        const float cost = m_options.unjoinedCost + sure * (m_options.likelyWayCost - m_options.unjoinedCost);
+        const float gap =
+            m_options.unjoinedShapeGap + sure * (m_options.likelyWayShapeGap - m_options.unjoinedShapeGap);
         for (size_t i = 0; i < some.size(); ++i) {
             auto& shape = shortlist[at[i]].similarity;
-            shape = std::max(
-                shape, m_templates.similarity(features, orientations, some[i]) - m_options.unjoinedShapeGap);
+            shape = std::max(shape, m_templates.similarity(features, orientations, some[i]) - gap);
             auto& z = zinnia[at[i]];
-            if (scores[i] && (!z || *scores[i] - m_options.unjoinedCost > *z))
-                z = *scores[i] - m_options.unjoinedCost;
+            if (scores[i] && (!z || *scores[i] - cost > *z)) z = *scores[i] - cost;
         }
     }
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <utility>
 
@@ -176,6 +177,7 @@ std::vector<UnjoinedVersion> unjoinedVersions(std::span<const std::vector<SpaceP
         size_t from = 0;  // the way runs from point `from` to point `to` of the stroke (no repeats)
         size_t to = 0;
         float likelihood = 0;
+        float length = 0;
     };
     std::vector<std::vector<SpacePoint>> points;
     std::vector<Cut> cuts;
@@ -212,7 +214,7 @@ std::vector<UnjoinedVersion> unjoinedVersions(std::span<const std::vector<SpaceP
                 const float likelihood = wayLogRatio(dx, dy);
                 const bool sharp = likelihood < kWeakWay || length < kMinWayLength;
                 if (likelihood > 0 && turnsAtBothEnds(p, from, to, sharp ? kSharpWayMinTurn : kWayMinTurn))
-                    cuts.push_back({s, from, to, likelihood});
+                    cuts.push_back({s, from, to, likelihood, length});
             }
         }
     }
@@ -238,6 +240,12 @@ std::vector<UnjoinedVersion> unjoinedVersions(std::span<const std::vector<SpaceP
         });
         auto& version = out.emplace_back();
         version.cuts = made.size();
+        version.weakest = std::numeric_limits<float>::max();
+        version.shortest = std::numeric_limits<float>::max();
+        for (const Cut& c : made) {
+            version.weakest = std::min(version.weakest, c.likelihood);
+            version.shortest = std::min(version.shortest, c.length);
+        }
         size_t next = 0;
         for (size_t s = 0; s < points.size(); ++s) {
             const auto& p = points[s];

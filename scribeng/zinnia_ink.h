@@ -54,7 +54,12 @@ std::vector<SpacePoint> zinniaVertices(std::span<const SpacePoint> stroke);
 // Fewer versions where fewer pieces look like one; `placed` as zinniaStrokesOf gives it with every point
 // kept.
 struct UnjoinedVersion {
-    size_t cuts = 0;                               // ways taken out
+    size_t cuts = 0;  // ways taken out
+    // The likelihood of its least likely way: how much more often a piece going that way is the pen's way
+    // between strokes than part of a stroke (natural log of the ratio; above 0, up to about 3.9 for a way
+    // straight up).
+    float weakest = 0;
+    float shortest = 0;                            // the length of its shortest way (units of the space)
     std::vector<std::vector<SpacePoint>> strokes;  // each reduced by zinniaVertices
 };
 std::vector<UnjoinedVersion> unjoinedVersions(std::span<const std::vector<SpacePoint>> placed, size_t most,
