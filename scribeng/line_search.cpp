@@ -348,21 +348,18 @@ void preferRowKind(std::vector<SearchedChar>& chars) {
     const auto kindOf = [](const SearchedChar& c) {
         return c.candidates.empty() ? 0 : categoryOf(c.candidates.front().code) & kNarrowPieceCategories;
     };
-    std::vector<int32_t> kinds;
-    for (const auto& c : chars) kinds.push_back(kindOf(c));
-    for (size_t i = 0; i < chars.size(); ++i) {
-        if (kinds[i] != SCRIBENG_CAT_LATIN) continue;
-        const int32_t other = SCRIBENG_CAT_DIGIT;
-        bool all = true;
-        for (size_t k = 0; k < chars.size() && all; ++k) all = k == i || kinds[k] == other;
-        if (!all) continue;
-        auto& list = chars[i].candidates;
-        const float top = list.front().score;
-        auto twin = std::find_if(list.begin(), list.end(), [top, other](const Candidate& c) {
-            return c.score >= top - kRowKindMargin && (categoryOf(c.code) & other) != 0;
-        });
-        if (twin != list.end()) std::rotate(list.begin(), twin, twin + 1);
-    }
+    const auto letter = std::find_if(chars.begin(), chars.end(),
+                                     [&](const SearchedChar& c) { return kindOf(c) != SCRIBENG_CAT_DIGIT; });
+    if (letter == chars.end() || kindOf(*letter) != SCRIBENG_CAT_LATIN ||
+        std::any_of(letter + 1, chars.end(),
+                    [&](const SearchedChar& c) { return kindOf(c) != SCRIBENG_CAT_DIGIT; }))
+        return;
+    auto& list = letter->candidates;
+    const float top = list.front().score;
+    auto digit = std::find_if(list.begin(), list.end(), [top](const Candidate& c) {
+        return c.score >= top - kRowKindMargin && (categoryOf(c.code) & SCRIBENG_CAT_DIGIT) != 0;
+    });
+    if (digit != list.end()) std::rotate(list.begin(), digit, digit + 1);
 }
 
 class Search {

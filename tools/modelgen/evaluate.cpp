@@ -58,6 +58,11 @@ double meanDistance(const std::vector<Point>& a, const std::vector<Point>& b) {
 
 }  // namespace
 
+char32_t classLabelOf(const TwinGroups& twins, char32_t c) {
+    const auto* group = groupOf(twins, c);
+    return group ? group->front() : c;
+}
+
 std::vector<IntInk> trainingSamples(const Glyph& g, const TwinGroups& twins, uint64_t seed, int variations) {
     const auto* group = groupOf(twins, g.label);
     std::vector<IntInk> out;
@@ -89,10 +94,8 @@ void writeTrainingData(const std::vector<Glyph>& glyphs, const TwinGroups& twins
                        const std::vector<std::string>& formLabels) {
     for (size_t i = 0; i < glyphs.size(); ++i) {
         const Glyph& g = glyphs[i];
-        const auto* group = groupOf(twins, g.label);
         const bool apart = i < formLabels.size() && !formLabels[i].empty();
-        const std::string label =
-            apart ? std::string(kNegativeLabel) : toUtf8(group ? group->front() : g.label);
+        const std::string label = apart ? std::string(kNegativeLabel) : toUtf8(classLabelOf(twins, g.label));
         for (const IntInk& ink : trainingSamples(g, twins, seed, variations))
             out << zinniaSexp(label, ink) << '\n';
     }
@@ -127,17 +130,13 @@ std::vector<std::string> formClassLabels(const std::vector<Glyph>& glyphs, const
     }
     // Every glyph of a split letter's twin group (or of the letter alone) is trained apart: the family of
     // the letter's first form with the group, under the group's label; the other families as form classes.
-    const auto ownerOf = [&](char32_t c) {
-        const auto* group = groupOf(twins, c);
-        return group ? group->front() : c;
-    };
     std::set<char32_t> split;
     for (const auto& [letter, list] : families) {
-        if (list.size() > 1) split.insert(ownerOf(letter));
+        if (list.size() > 1) split.insert(classLabelOf(twins, letter));
     }
     std::vector<std::string> out(glyphs.size());
     for (size_t i = 0; i < glyphs.size(); ++i) {
-        const char32_t owner = ownerOf(glyphs[i].label);
+        const char32_t owner = classLabelOf(twins, glyphs[i].label);
         if (!split.contains(owner)) continue;
         out[i] = toUtf8(owner);
         if (family[i] > 1 && families[glyphs[i].label].size() > 1)

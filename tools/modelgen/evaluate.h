@@ -28,6 +28,9 @@ void writeTrainingData(const std::vector<Glyph>& glyphs, const TwinGroups& twins
                        int variations, std::ostream& out, const std::vector<Glyph>& negatives = {},
                        const std::vector<std::string>& formLabels = {});
 
+// The class a character is trained under: its twin group's first member, or itself outside any group.
+char32_t classLabelOf(const TwinGroups& twins, char32_t c);
+
 // The samples writeTrainingData writes for a glyph (both clean frames, then the variations) and for a
 // negative (clean in the ink frame, once varied in the line frame).
 std::vector<IntInk> trainingSamples(const Glyph& g, const TwinGroups& twins, uint64_t seed, int variations);

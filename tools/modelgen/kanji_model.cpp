@@ -304,12 +304,6 @@ bool trainFormClasses(const std::vector<Glyph>& glyphs, const TwinGroups& twins,
     }
     if (std::all_of(labels.begin(), labels.end(), [](const std::string& l) { return l.empty(); }))
         return true;
-    const auto ownerOf = [&](char32_t c) {
-        for (const auto& group : twins) {
-            if (std::find(group.begin(), group.end(), c) != group.end()) return group.front();
-        }
-        return c;
-    };
     std::vector<std::vector<IntInk>> samples(glyphs.size());
     for (size_t i = 0; i < glyphs.size(); ++i)
         samples[i] = trainingSamples(glyphs[i], twins, seed, variations);
@@ -321,13 +315,13 @@ bool trainFormClasses(const std::vector<Glyph>& glyphs, const TwinGroups& twins,
     for (size_t first = 0; first < glyphs.size(); ++first) {
         const std::string& label = labels[first];
         if (label.empty() || !done.insert(label).second) continue;
-        const char32_t owner = ownerOf(glyphs[first].label);
+        const char32_t owner = classLabelOf(twins, glyphs[first].label);
         std::vector<IntInk> positives;
         std::vector<const IntInk*> others;
         for (size_t i = 0; i < glyphs.size(); ++i) {
             if (labels[i] == label) {
                 positives.insert(positives.end(), samples[i].begin(), samples[i].end());
-            } else if (ownerOf(glyphs[i].label) != owner) {
+            } else if (classLabelOf(twins, glyphs[i].label) != owner) {
                 for (const IntInk& ink : samples[i]) others.push_back(&ink);
             }
         }
