@@ -100,6 +100,13 @@ constexpr double kSeveralCharacters = 1.6;
 // several.
 constexpr Interval kCharacterBlock{0.5, 1.6};
 constexpr double kSeveralTogether = 2.5;
+// A line at least this long (of the thickest line), in at least kLongLineBlocks blocks none longer than a
+// character, holds several characters however short its blocks are, where the lines lie at least kLinesApart
+// (of the thickest line) apart: another writer's kana and kanji fall apart into pieces each shorter than half
+// a character, and two tight characters together fall just short of kSeveralCharacters. The parts of one
+// character lying across in bands (the upper stroke of ふ over its dots) sit closer than that.
+constexpr double kLongLine = 2.0, kLinesApart = 0.3;
+constexpr size_t kLongLineBlocks = 3;
 // A single line across the other direction at least this thick (of the thickness of the lines) is those
 // lines side by side; a thinner one is a line in which a wide character falls apart into pieces.
 constexpr double kStackedLines = 1.8;
@@ -209,6 +216,10 @@ Reading readingOf(std::span<const Box> boxes, Direction direction, const BandRul
     // thinner than the characters in it are long.
     double thickest = 1.0;
     for (const auto& line : r.lines) thickest = std::max(thickest, line.across.length());
+    double closest = std::numeric_limits<double>::infinity();
+    for (size_t l = 0; l + 1 < r.lines.size(); ++l)
+        closest = std::min(closest, r.lines[l + 1].across.lo - r.lines[l].across.hi);
+    const bool apart = closest >= kLinesApart * thickest;
     for (size_t l = 0; l < r.lines.size(); ++l) {
         const Band& line = r.lines[l];
         thicknesses.push_back(std::max(line.across.length(), 1.0));
@@ -218,7 +229,7 @@ Reading readingOf(std::span<const Box> boxes, Direction direction, const BandRul
             lineOf[static_cast<size_t>(s)] = static_cast<int32_t>(l);
         }
         // Several characters: two blocks of ink along the line as long as a character (pieces of one are
-        // shorter), or one block as long as several written together.
+        // shorter), or one block as long as several written together, or a long line of short blocks.
         const auto blocks = blocksOf(own, direction);
         int characters = 0;
         for (const auto& b : blocks) {
@@ -226,8 +237,13 @@ Reading readingOf(std::span<const Box> boxes, Direction direction, const BandRul
             if (length >= kSeveralTogether) characters += 2;
             if (length >= kCharacterBlock.lo && length <= kCharacterBlock.hi) ++characters;
         }
-        if (characters >= 2 &&
-            blocks.back().along.hi - blocks.front().along.lo >= kSeveralCharacters * thickest)
+        const double span = blocks.back().along.hi - blocks.front().along.lo;
+        const bool pieces =
+            blocks.size() >= kLongLineBlocks && std::ranges::all_of(blocks, [thickest](const Extent& b) {
+                return b.along.length() <= kCharacterBlock.hi * thickest;
+            });
+        if ((characters >= 2 && span >= kSeveralCharacters * thickest) ||
+            (apart && pieces && span >= kLongLine * thickest))
             r.several = true;
     }
     r.thickness = median(thicknesses);

@@ -62,11 +62,11 @@ struct LineLayout {
 // The lines of the ink: bands across the writing direction apart from one another, each as thick as a
 // character and holding its strokes whole (a stroke much longer than its band is thick, or a band much
 // thinner than the others, joins the nearer neighbour: a tall character or a dot is no line of its own), of
-// which at least one holds several characters. Where both rows and columns fit (a grid), the one the writing
-// order follows best wins, then the one of fewer lines, then rows. One line (count 1) unless such a layout
-// is clearly there: ink that a single line explains as well (a column beside rows of one character each)
-// stays one line, and so do more than kMaxLines bands. Where no lines are found so, bands closer together
-// count as lines apart (lines written close together).
+// which at least one holds several characters (or, where the lines lie apart, is long in short pieces). Where
+// both rows and columns fit (a grid), the one the writing order follows best wins, then the one of fewer
+// lines, then rows. One line (count 1) unless such a layout is clearly there: ink that a single line explains
+// as well (a column beside rows of one character each) stays one line, and so do more than kMaxLines bands.
+// Where no lines are found so, bands closer together count as lines apart (lines written close together).
 LineLayout linesOf(std::span<const Box> strokeBoxes);
 
 inline constexpr int32_t kMaxLines = 16;

@@ -144,6 +144,17 @@ TEST(LinesOf, RowsAndColumnsInReadingOrder) {
     // A second row of 一 and a flat character under a dot: 一 is more than twice as long as its row is thick.
     std::vector<Box> flat = written({{0, 0}, {1, 0}, {2, 0}});
     flat.insert(flat.end(), {{0, 180, 75, 185}, {120, 170, 200, 200}, {205, 165, 215, 175}});
+    // Another writer's column 二さ三 beside フ: every stroke of the column is a block of its own, each
+    // shorter than half the column is thick.
+    const std::vector<Box> flatColumn{{215, 0, 285, 5},     {205, 30, 295, 35},   {230, 150, 270, 165},
+                                      {245, 140, 255, 190}, {220, 290, 280, 295}, {225, 310, 275, 315},
+                                      {205, 330, 295, 335}, {0, 0, 80, 70}};
+    // Two tight characters in a row, under them a row of one character and pieces of others.
+    const std::vector<Box> tightRows{{0, 0, 100, 100},     {105, 10, 160, 90},   {0, 200, 90, 290},
+                                     {120, 210, 150, 280}, {170, 200, 190, 290}, {205, 230, 220, 260},
+                                     {235, 210, 260, 280}};
+    // ふ: its upper stroke a band of its own close over three pieces spanning more than twice their band.
+    const std::vector<Box> fu{{100, 0, 220, 60}, {0, 80, 25, 120}, {60, 80, 170, 226}, {270, 100, 330, 150}};
     std::vector<Box> late = written({{0, 0}, {1, 0}, {2, 0}, {0, 1}, {1, 1}});
     late.push_back({300, 70, 310, 80});  // a dot added to the first row after the second
     const std::vector<Row> rows{
@@ -179,6 +190,9 @@ TEST(LinesOf, RowsAndColumnsInReadingOrder) {
          2,
          Direction::Horizontal,
          {0, 0, 0, 1, 1}},
+        {"a column of flat strokes beside a character", flatColumn, 2, Direction::Vertical, {}},
+        {"tight rows of pieces", tightRows, 2, Direction::Horizontal, {}},
+        {"a character in bands close together", fu, 1, Direction::Horizontal, {}},
         {"a row", written({{0, 0}, {1, 0}, {2, 0}, {3, 0}}), 1, Direction::Horizontal, {}},
         {"a column", written({{0, 0}, {0, 1}, {0, 2}, {0, 3}}), 1, Direction::Horizontal, {}},
         {"a row with wide gaps", written({{0, 0}, {5, 0}, {11, 0}}), 1, Direction::Horizontal, {}},
