@@ -262,8 +262,11 @@ std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> 
     // unless the mask allows no other.
     const size_t written =
         std::count_if(strokes.begin(), strokes.end(), [](const Stroke& s) { return !s.empty(); });
-    auto shortlist = m_templates.rank(features, mask, count, coarse, mostStrokesFor(written));
-    if (shortlist.empty()) shortlist = m_templates.rank(features, mask, count, coarse);
+    // A full reading (not a trial run's short list) also takes the best kana by shape.
+    const size_t quota = count >= m_options.kanaQuotaFrom ? m_options.kanaQuota : 0;
+    const int32_t kana = SCRIBENG_CAT_HIRAGANA | SCRIBENG_CAT_KATAKANA;
+    auto shortlist = m_templates.rank(features, mask, count, coarse, mostStrokesFor(written), quota, kana);
+    if (shortlist.empty()) shortlist = m_templates.rank(features, mask, count, coarse, 0, quota, kana);
     if (shortlist.empty()) return out;
 
     std::vector<CharCode> codes;
