@@ -394,6 +394,43 @@ TEST(Recognizer, FewStrokesStillGetCandidatesWhenOnlyManyStrokeClassesAreLeft) {
     EXPECT_EQ(found.size(), 2u);
 }
 
+// A reading's shortlist takes the best kana after its own classes, unless more strokes were written than a
+// kana is written with (い: 2 strokes, 3 with a broken one).
+TEST(Recognizer, TheKanaQuotaHoldsForInkAKanaCanBeWrittenWith) {
+    TempFolder folder("scribeng_scorer_");
+    fs::create_symlink(kTegaki, folder.path() / "handwriting-ja.model");
+    const std::vector<Prototype> prototypes = {
+        {U'一', features({line(0, 50, 100, 50)}), 1, 1.0f, 1, 2},
+        {U'い', features({line(50, 0, 50, 100), line(70, 0, 70, 100)}), 2, 2.0f}};
+    ASSERT_TRUE(TemplateSet::save(folder.path() / kTemplateFile, prototypes, nullptr, true));
+    const std::vector<fs::path> folders{folder.path()};
+    const auto rows = [](int n) {
+        std::vector<Stroke> ink;
+        for (int k = 0; k < n; ++k) ink.push_back({{10, 50 + 2 * k}, {50, 50 + 2 * k}, {90, 50 + 2 * k}});
+        return ink;
+    };
+    struct Case {
+        const char* name;
+        int strokes;
+        size_t quota;
+        std::vector<CharCode> expected;
+    };
+    for (const auto& c : std::vector<Case>{{"one stroke", 1, 1, {0x88EA, 0x82A2}},
+                                           {"no quota", 1, 0, {0x88EA}},
+                                           {"a broken stroke more than い has", 3, 1, {0x88EA, 0x82A2}},
+                                           {"more strokes than any kana", 4, 1, {0x88EA}}}) {
+        RecognizerOptions options;
+        options.kanaQuota = c.quota;
+        options.kanaQuotaFrom = 1;
+        Recognizer recognizer(folders, options);
+        ASSERT_TRUE(recognizer.hasTemplates());
+        std::vector<CharCode> got;
+        for (const auto& s : recognizer.scoreShortlist(rows(c.strokes), Box{}, 0x1FF, 1))
+            got.push_back(s.code);
+        EXPECT_EQ(got, c.expected) << c.name;
+    }
+}
+
 // A model file of Zinnia's format whose classes have no weights: each scores its bias on any character. The
 // format id and version are Tegaki's model's (the id is stored XOR the file size).
 void writeBiasModel(const fs::path& file, const std::vector<std::pair<const char*, float>>& classes) {
