@@ -16,6 +16,7 @@ namespace {
 
 // Classes ranked before the category mask is applied; all are ranked when these leave too few candidates.
 constexpr size_t kFirstRanking = 200;
+constexpr int32_t kKana = SCRIBENG_CAT_HIRAGANA | SCRIBENG_CAT_KATAKANA;
 
 std::string utf8(char32_t c) {
     std::string s;
@@ -102,6 +103,11 @@ Recognizer::Recognizer(std::span<const std::filesystem::path> folders, Recognize
     };
     for (const auto& folder : folders) {
         if (m_templates.load(folder / kTemplateFile, codeOf)) break;
+    }
+    for (CharCode code : m_templates.codes()) {
+        const ClassFacts* facts = m_templates.factsOf(code);
+        if ((categoryOf(code) & kKana) != 0 && facts)
+            m_kanaStrokes = std::max(m_kanaStrokes, facts->maxStrokes);
     }
 }
 
@@ -262,8 +268,15 @@ std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> 
     // unless the mask allows no other.
     const size_t written =
         std::count_if(strokes.begin(), strokes.end(), [](const Stroke& s) { return !s.empty(); });
-    auto shortlist = m_templates.rank(features, mask, count, coarse, mostStrokesFor(written));
-    if (shortlist.empty()) shortlist = m_templates.rank(features, mask, count, coarse);
+    // A full reading (not a trial run's short list) also takes the best kana by shape, unless more strokes
+    // were written than the prior lets any kana have without a cost (prior.h, extraShare).
+    const float kanaStrokes = static_cast<float>(m_kanaStrokes);
+    const bool kanaWritable =
+        m_kanaStrokes == 0 ||
+        static_cast<float>(written) <= kanaStrokes + std::max(1.0F, m_options.prior.extraShare * kanaStrokes);
+    const size_t quota = count >= m_options.kanaQuotaFrom && kanaWritable ? m_options.kanaQuota : 0;
+    auto shortlist = m_templates.rank(features, mask, count, coarse, mostStrokesFor(written), quota, kKana);
+    if (shortlist.empty()) shortlist = m_templates.rank(features, mask, count, coarse, 0, quota, kKana);
     if (shortlist.empty()) return out;
 
     std::vector<CharCode> codes;

@@ -73,6 +73,16 @@ struct RecognizerOptions {
     // real handwriting a fifth of the right classes rank below 300 there.
     size_t coarse = 1000;
     FusionWeights weights;
+    // A shortlist of `kanaQuotaFrom` classes or more also holds the `kanaQuota` kana most like the ink by
+    // shape (TemplateSet::rank's quota), after the others, unless the ink has more strokes than any kana is
+    // written with but for a broken one or two (prior.h, PriorWeights::extraShare). Another writer's kana (で
+    // げ ば ケ オ) often rank 300 to 4000 among all classes by shape, behind hundreds of kanji, yet 1 to 20
+    // among the kana, where Zinnia still knows them. Kana are few, so this costs at most a few classes'
+    // Zinnia scores. Not for the short lists of the line search's trial runs, which only weigh where
+    // characters end. Other writers' single characters (tuning seeds, 1,584): 89.8% free top-1 without, 90.0%
+    // with 10, 20 or 40.
+    size_t kanaQuota = 10;
+    size_t kanaQuotaFrom = 200;
     // A code that several models know keeps its best Zinnia score, but at most `modelLead` above its lowest:
     // a model is calibrated only against the classes it was trained with. The kanji model, trained against
     // look-alike kanji alone, scores kanji 1 to 5 on another writer's kana (土 for よ, 曰 for わ, 几 for ク)
@@ -219,6 +229,7 @@ private:
     std::vector<uint32_t> m_classFirst;
     std::vector<std::pair<uint32_t, uint32_t>> m_classes;
     std::vector<CharCode> m_marks;  // the codes a tap can be read as (、。 and the tiny marks), in code order
+    uint16_t m_kanaStrokes = 0;     // the most strokes of any kana form of the templates (0: not told)
 };
 
 }  // namespace sw::scribeng

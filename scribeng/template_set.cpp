@@ -28,6 +28,8 @@ constexpr float kOrientationGap = 0.06f;
 constexpr size_t kCoarseBlock = 8;
 // Classes the coarse comparison passes to the full one unless the caller asks for more.
 constexpr size_t kCoarseKeep = 300;
+// A quota's classes compared on the full features: this many times the quota, the best by the projection.
+constexpr size_t kQuotaCoarse = 3;
 
 uint32_t readU32(const unsigned char* p) {
     return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
@@ -200,7 +202,8 @@ float TemplateSet::similarity(const FeatureVector& features, const OrientationVe
 }
 
 std::vector<ShapeMatch> TemplateSet::rank(const FeatureVector& features, int32_t mask, size_t count,
-                                          size_t coarseKeep, uint32_t mostStrokes) const {
+                                          size_t coarseKeep, uint32_t mostStrokes, size_t quota,
+                                          int32_t quotaCategories) const {
     std::vector<ShapeMatch> out;
     if (count == 0 || empty()) return out;
     const CoarseVector coarse = coarseFeatures(features);
@@ -229,6 +232,20 @@ std::vector<ShapeMatch> TemplateSet::rank(const FeatureVector& features, int32_t
         return a.first != b.first ? a.first > b.first : a.second < b.second;
     };
     if (classes.empty()) return out;
+    // The best classes of the quota's categories by the projection, before the ranking below reorders them.
+    std::vector<std::pair<float, uint32_t>> quotaClasses;
+    if (quota != 0) {
+        for (const auto& entry : classes) {
+            if ((m_categories[entry.second] & quotaCategories) != 0) quotaClasses.push_back(entry);
+        }
+        const size_t quotaKeep = std::min(quotaClasses.size(), quota * kQuotaCoarse);
+        if (quotaKeep != 0) {
+            std::nth_element(quotaClasses.begin(),
+                             quotaClasses.begin() + static_cast<ptrdiff_t>(quotaKeep) - 1, quotaClasses.end(),
+                             byScore);
+            quotaClasses.resize(quotaKeep);
+        }
+    }
     const size_t keep = std::min(classes.size(), std::max(coarseKeep != 0 ? coarseKeep : kCoarseKeep, count));
     std::nth_element(classes.begin(), classes.begin() + static_cast<ptrdiff_t>(keep) - 1, classes.end(),
                      byScore);
@@ -239,6 +256,19 @@ std::vector<ShapeMatch> TemplateSet::rank(const FeatureVector& features, int32_t
     std::partial_sort(classes.begin(), classes.begin() + static_cast<ptrdiff_t>(n), classes.end(), byScore);
     out.reserve(n);
     for (size_t i = 0; i < n; ++i) out.push_back({m_codes[classes[i].second], classes[i].first});
+    if (quotaClasses.empty()) return out;
+    for (auto& [score, c] : quotaClasses) score = similarityOf(features, orientations, c);
+    const size_t q = std::min(quota, quotaClasses.size());
+    std::partial_sort(quotaClasses.begin(), quotaClasses.begin() + static_cast<ptrdiff_t>(q),
+                      quotaClasses.end(), byScore);
+    const size_t ranked = out.size();
+    for (size_t i = 0; i < q; ++i) {
+        const CharCode code = m_codes[quotaClasses[i].second];
+        const auto listed = out.begin() + static_cast<ptrdiff_t>(ranked);
+        if (std::find_if(out.begin(), listed, [code](const ShapeMatch& m) { return m.code == code; }) ==
+            listed)
+            out.push_back({code, quotaClasses[i].first});
+    }
     return out;
 }
 

@@ -91,9 +91,12 @@ public:
     // The `count` classes whose shapes are most like `features`, best first, among those `mask` allows and,
     // when `mostStrokes` is not 0, that can be written with at most that many strokes (a class of unknown
     // strokes always can). Coarse to fine: every class is compared on the 4 x 4 projection, the best
-    // `coarseKeep` (at least `count`; 0: a few hundred) on the full features.
+    // `coarseKeep` (at least `count`; 0: a few hundred) on the full features. With a `quota`, the best
+    // `quota` classes of `quotaCategories` among those allowed (the best 3 x quota of them by the projection
+    // compared in full) follow, best first, each unless already listed: up to count + quota classes.
     std::vector<ShapeMatch> rank(const FeatureVector& features, int32_t mask, size_t count,
-                                 size_t coarseKeep = 0, uint32_t mostStrokes = 0) const;
+                                 size_t coarseKeep = 0, uint32_t mostStrokes = 0, size_t quota = 0,
+                                 int32_t quotaCategories = 0) const;
 
     // The similarity of the class `code` to `features` (and their line orientations) as rank() scores it; -1
     // for a code the set does not have.

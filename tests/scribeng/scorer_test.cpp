@@ -210,6 +210,52 @@ TEST_F(TemplateFile, WritingFactsRoundTripAndVersion1Loads) {
     }
 }
 
+// A quota brings the best classes of its categories in after the best `count`: kana far down a list of
+// kanji (three kanji of horizontal lines, then あ, then い for a horizontal line).
+TEST_F(TemplateFile, AQuotaAddsTheBestClassesOfItsCategories) {
+    const auto rows = [](int n) {
+        std::vector<InkStroke> ink;
+        for (int k = 0; k < n; ++k) ink.push_back(line(0, 50.0f + 3.0f * k, 100, 50.0f + 3.0f * k));
+        return ink;
+    };
+    const std::vector<Prototype> protos = {
+        {U'一', features(rows(1)), 1, 1.0f},
+        {U'二', features(rows(2)), 2, 2.0f},
+        {U'三', features(rows(3)), 3, 3.0f},
+        {U'あ', directionFeatures(cross()), 3, 4.1f},
+        {U'い', features({line(50, 0, 50, 100), line(70, 0, 70, 100)}), 2, 2.0f}};
+    ASSERT_TRUE(TemplateSet::save(file, protos));
+    const std::map<char32_t, CharCode> codes = {
+        {U'一', 0x88EA}, {U'二', 0x93F1}, {U'三', 0x8E4F}, {U'あ', 0x82A0}, {U'い', 0x82A2}};
+    TemplateSet set;
+    ASSERT_TRUE(set.load(file, [&](char32_t c) -> std::optional<CharCode> {
+        const auto it = codes.find(c);
+        return it == codes.end() ? std::nullopt : std::optional<CharCode>(it->second);
+    }));
+    const int32_t kana = SCRIBENG_CAT_HIRAGANA | SCRIBENG_CAT_KATAKANA;
+    struct Case {
+        const char* name;
+        size_t count, quota;
+        int32_t mask;
+        std::vector<char32_t> expected;
+    };
+    for (const auto& c : std::vector<Case>{
+             {"no quota", 1, 0, 0x1FF, {U'一'}},
+             {"the best kana after the list", 1, 1, 0x1FF, {U'一', U'あ'}},
+             {"kana best first", 1, 2, 0x1FF, {U'一', U'あ', U'い'}},
+             {"a listed kana is not repeated", 4, 2, 0x1FF, {U'一', U'二', U'三', U'あ', U'い'}},
+             {"a quota beyond the kana there are", 2, 9, 0x1FF, {U'一', U'二', U'あ', U'い'}},
+             {"the mask applies to the quota", 1, 2, SCRIBENG_CAT_KANJI1, {U'一'}},
+             {"a list of kana alone", 1, 1, kana, {U'あ'}}}) {
+        std::vector<CharCode> want;
+        for (char32_t e : c.expected) want.push_back(codes.at(e));
+        std::vector<CharCode> got;
+        for (const auto& m : set.rank(features(rows(1)), c.mask, c.count, 0, 0, c.quota, kana))
+            got.push_back(m.code);
+        EXPECT_EQ(got, want) << c.name;
+    }
+}
+
 TEST_F(TemplateFile, MalformedFilesLoadNothing) {
     ASSERT_TRUE(TemplateSet::save(file, prototypes()));
     std::string bytes;
@@ -346,6 +392,43 @@ TEST(Recognizer, FewStrokesStillGetCandidatesWhenOnlyManyStrokeClassesAreLeft) {
     const std::vector<Stroke> one = {{{10, 50}, {30, 50}, {50, 50}, {70, 50}, {90, 50}}};
     const auto found = recognizer.recognize(one, Box{}, 0x1FF, 5);
     EXPECT_EQ(found.size(), 2u);
+}
+
+// A reading's shortlist takes the best kana after its own classes, unless more strokes were written than a
+// kana is written with (い: 2 strokes, 3 with a broken one).
+TEST(Recognizer, TheKanaQuotaHoldsForInkAKanaCanBeWrittenWith) {
+    TempFolder folder("scribeng_scorer_");
+    fs::create_symlink(kTegaki, folder.path() / "handwriting-ja.model");
+    const std::vector<Prototype> prototypes = {
+        {U'一', features({line(0, 50, 100, 50)}), 1, 1.0f, 1, 2},
+        {U'い', features({line(50, 0, 50, 100), line(70, 0, 70, 100)}), 2, 2.0f}};
+    ASSERT_TRUE(TemplateSet::save(folder.path() / kTemplateFile, prototypes, nullptr, true));
+    const std::vector<fs::path> folders{folder.path()};
+    const auto rows = [](int n) {
+        std::vector<Stroke> ink;
+        for (int k = 0; k < n; ++k) ink.push_back({{10, 50 + 2 * k}, {50, 50 + 2 * k}, {90, 50 + 2 * k}});
+        return ink;
+    };
+    struct Case {
+        const char* name;
+        int strokes;
+        size_t quota;
+        std::vector<CharCode> expected;
+    };
+    for (const auto& c : std::vector<Case>{{"one stroke", 1, 1, {0x88EA, 0x82A2}},
+                                           {"no quota", 1, 0, {0x88EA}},
+                                           {"a broken stroke more than い has", 3, 1, {0x88EA, 0x82A2}},
+                                           {"more strokes than any kana", 4, 1, {0x88EA}}}) {
+        RecognizerOptions options;
+        options.kanaQuota = c.quota;
+        options.kanaQuotaFrom = 1;
+        Recognizer recognizer(folders, options);
+        ASSERT_TRUE(recognizer.hasTemplates());
+        std::vector<CharCode> got;
+        for (const auto& s : recognizer.scoreShortlist(rows(c.strokes), Box{}, 0x1FF, 1))
+            got.push_back(s.code);
+        EXPECT_EQ(got, c.expected) << c.name;
+    }
 }
 
 // A model file of Zinnia's format whose classes have no weights: each scores its bias on any character. The
