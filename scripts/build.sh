@@ -11,8 +11,10 @@ flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DSLATEWISE_WERROR=ON)
 if [ "${1:-}" = "--sanitize" ]; then
     dir="$root/build-sanitize"
     # -O1: the engine's accuracy tests run real and distorted handwriting through the recognizer, several
-    # times slower unoptimised under the sanitizers; -O1 keeps the checks and the stack traces.
-    flags=(-DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-g -O1" "-DCMAKE_C_FLAGS_DEBUG=-g -O1"
+    # times slower unoptimised under the sanitizers; -O1 keeps the checks and the stack traces. -g1: the
+    # functions and line tables the stack traces need, without the debug information of variables and
+    # types, which makes the build slower.
+    flags=(-DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-g1 -O1" "-DCMAKE_C_FLAGS_DEBUG=-g1 -O1"
         -DSLATEWISE_SANITIZE=ON -DSLATEWISE_BENCHMARKS=OFF -DSLATEWISE_WERROR=ON)
     plain="$root/build"
     if [ ! -f "$plain/CMakeCache.txt" ]; then
