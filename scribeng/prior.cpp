@@ -37,6 +37,11 @@ uint32_t mostStrokesFor(size_t written) {
         std::min<size_t>(written, std::numeric_limits<uint32_t>::max() / kJoinedAtMost) * kJoinedAtMost);
 }
 
+float freeStrokesUpTo(uint32_t maxStrokes, const PriorWeights& w) {
+    const auto most = static_cast<float>(maxStrokes);
+    return most + std::max(1.0f, w.extraShare * most);
+}
+
 namespace {
 
 bool oneStrokeKanji(const WrittenInk& written, const ClassFacts& facts, bool kanji) {
@@ -51,8 +56,7 @@ float writingCost(const WrittenInk& written, const ClassFacts& facts, const Prio
     const float fewest = w.joinShare * static_cast<float>(facts.minStrokes);
     const auto strokes = static_cast<float>(written.strokes);
     if (strokes < fewest) cost += w.fewerStrokeCost * (fewest - strokes);
-    const float most = static_cast<float>(facts.maxStrokes) +
-                       std::max(1.0f, w.extraShare * static_cast<float>(facts.maxStrokes));
+    const float most = freeStrokesUpTo(facts.maxStrokes, w);
     if (strokes > most) cost += w.extraStrokeCost * (strokes - most);
     if (facts.ink > 0 && w.inkShare > 0) {
         const float share = written.ink / facts.ink;

@@ -78,6 +78,10 @@ struct PriorWeights {
 inline constexpr uint32_t kJoinedAtMost = 4;
 uint32_t mostStrokesFor(size_t written);
 
+// The most strokes a class written with at most `maxStrokes` may be written with at no cost: one or a
+// share more (a stroke broken in two), PriorWeights::extraShare.
+float freeStrokesUpTo(uint32_t maxStrokes, const PriorWeights& w);
+
 // The cost of reading ink written like `written` as a class of these facts (0 when the facts say nothing
 // of its strokes); `kanji` when the class is a kanji.
 float writingCost(const WrittenInk& written, const ClassFacts& facts, const PriorWeights& w = {},

@@ -269,11 +269,9 @@ std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> 
     const size_t written =
         std::count_if(strokes.begin(), strokes.end(), [](const Stroke& s) { return !s.empty(); });
     // A full reading (not a trial run's short list) also takes the best kana by shape, unless more strokes
-    // were written than the prior lets any kana have without a cost (prior.h, extraShare).
-    const float kanaStrokes = static_cast<float>(m_kanaStrokes);
+    // were written than the prior lets any kana have without a cost.
     const bool kanaWritable =
-        m_kanaStrokes == 0 ||
-        static_cast<float>(written) <= kanaStrokes + std::max(1.0F, m_options.prior.extraShare * kanaStrokes);
+        m_kanaStrokes == 0 || static_cast<float>(written) <= freeStrokesUpTo(m_kanaStrokes, m_options.prior);
     const size_t quota = count >= m_options.kanaQuotaFrom && kanaWritable ? m_options.kanaQuota : 0;
     auto shortlist = m_templates.rank(features, mask, count, coarse, mostStrokesFor(written), quota, kKana);
     if (shortlist.empty()) shortlist = m_templates.rank(features, mask, count, coarse, 0, quota, kKana);
