@@ -82,6 +82,8 @@ constexpr double kTinyExtent = 0.4;
 constexpr double kLoneRadicalCost = 1.0;
 // 、。ー where their size or place does not fit.
 constexpr double kMisplacedMarkCost = 2.0;
+// A dot mark (、。) that begins the ink, more following it.
+constexpr double kLeadingMarkCost = 4.0;
 // A small run read as a full-size character that has no small form.
 constexpr double kNotSmallCost = 0.4;
 // A mark or small kana touching or overlapping the ink of a neighbour along the line: a dot or flick there
@@ -819,6 +821,10 @@ private:
                 info.narrowRefund = kNarrowRefund * narrow / 2;
             }
         }
+        // 、。 follow what they mark: a dot that begins the selection, with more ink after it, is the first
+        // stroke of a character (the dot of う, ミ).
+        if (kind == MarkKind::Dot && run.first == 0 && m_offset == 0 && count < m_strokes.size())
+            cost += kLeadingMarkCost;
         info.cost = cost;
         return info;
     }
