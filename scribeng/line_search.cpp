@@ -63,6 +63,11 @@ constexpr int32_t kNarrowPieceCategories = SCRIBENG_CAT_DIGIT | SCRIBENG_CAT_LAT
 // instead: ２ for Ｚ, ３ for ｊ.
 constexpr double kRowKindMargin = 1.6;
 constexpr size_t kRowKindLeast = 3;  // characters in the row, at least
+// Beside neighbours of another script, a reading that scores at most kTwinMargin below the best and fits the
+// neighbours' script better is taken instead (オ for 才 between kana); a symbol (± for さ) gives way to a
+// kana or kanji within kSymbolMargin. A kana beside the other kana fits kKanaBesideKana as well as beside
+// its own.
+constexpr double kTwinMargin = 0.3, kSymbolMargin = 0.3, kKanaBesideKana = 0.5;
 // Beside a letter or digit, pieces shorter than this (of the character size) may be split off a character.
 constexpr double kNarrowBesideLatin = 0.7;
 // Neighbours (not marks or small kana) that together are shorter than kCompactBelow character sizes cost
@@ -77,6 +82,8 @@ constexpr double kTinyExtent = 0.4;
 constexpr double kLoneRadicalCost = 1.0;
 // 、。ー where their size or place does not fit.
 constexpr double kMisplacedMarkCost = 2.0;
+// A dot mark (、。) that begins the ink, more following it.
+constexpr double kLeadingMarkCost = 4.0;
 // A small run read as a full-size character that has no small form.
 constexpr double kNotSmallCost = 0.4;
 // A mark or small kana touching or overlapping the ink of a neighbour along the line: a dot or flick there
@@ -362,6 +369,78 @@ void preferRowKind(std::vector<SearchedChar>& chars) {
     if (digit != list.end()) std::rotate(list.begin(), digit, digit + 1);
 }
 
+// The script of a reading for its neighbours: hiragana, katakana (ー apart: it only follows katakana) or
+// kanji; 0 for ー, letters, digits and symbols.
+int32_t scriptOf(CharCode code) {
+    if (code == kLongVowelMark) return 0;
+    const int32_t category = categoryOf(code);
+    if ((category & (SCRIBENG_CAT_KANJI1 | SCRIBENG_CAT_KANJI2)) != 0) return SCRIBENG_CAT_KANJI1;
+    return category & (SCRIBENG_CAT_HIRAGANA | SCRIBENG_CAT_KATAKANA);
+}
+
+// How well a reading fits between neighbours of scripts `before` and `after` (0 where there is none): per
+// neighbour, fully in the same script, half for a kana beside the other kana (a katakana between hiragana is
+// still kana, as against a kanji), none otherwise. ー counts as katakana where a neighbour is katakana, and
+// fits nowhere else.
+double scriptFit(CharCode code, int32_t before, int32_t after) {
+    int32_t script = scriptOf(code);
+    if (code == kLongVowelMark) {
+        if (before != SCRIBENG_CAT_KATAKANA && after != SCRIBENG_CAT_KATAKANA) return 0;
+        script = SCRIBENG_CAT_KATAKANA;
+    }
+    double fit = 0;
+    for (const int32_t neighbour : {before, after}) {
+        if (script == 0 || neighbour == 0) continue;
+        if (script == neighbour)
+            fit += 1;
+        else if (script != SCRIBENG_CAT_KANJI1 && neighbour != SCRIBENG_CAT_KANJI1)
+            fit += kKanaBesideKana;
+    }
+    return fit;
+}
+
+}  // namespace
+
+void preferScriptOfNeighbours(std::vector<SearchedChar>& chars) {
+    if (chars.size() < 2) return;
+    // The neighbours' scripts as read before any change, so that the order of the pass does not matter.
+    std::vector<int32_t> scripts;
+    scripts.reserve(chars.size());
+    for (const auto& c : chars)
+        scripts.push_back(c.candidates.empty() ? 0 : scriptOf(c.candidates.front().code));
+    for (size_t i = 0; i < chars.size(); ++i) {
+        auto& list = chars[i].candidates;
+        if (list.empty()) continue;
+        const int32_t before = i > 0 ? scripts[i - 1] : 0;
+        const int32_t after = i + 1 < chars.size() ? scripts[i + 1] : 0;
+        const auto fit = [&](CharCode code) { return scriptFit(code, before, after); };
+        const CharCode top = list.front().code;
+        // A symbol among kana or kanji: the best of them close below it. Letters, digits and punctuation
+        // stay.
+        const bool symbol = (categoryOf(top) & SCRIBENG_CAT_OTHER) != 0;
+        if (symbol ? before == 0 && after == 0 : scriptOf(top) == 0 && top != kLongVowelMark) continue;
+        const float least = list.front().score - static_cast<float>(symbol ? kSymbolMargin : kTwinMargin);
+        auto best = list.end();
+        double bestFit = symbol ? -1 : fit(top);
+        for (auto c = list.begin() + 1; c != list.end() && c->score >= least; ++c) {
+            const int32_t script = scriptOf(c->code);
+            // A kana never gives way to a kanji: the kanji look-alikes of kana are rare characters, and the
+            // common ones (口, 二) come first in the models already.
+            if (symbol
+                    ? (categoryOf(c->code) & kWideCategories) == 0
+                    : (script == scriptOf(top) && c->code != kLongVowelMark) || script == SCRIBENG_CAT_KANJI1)
+                continue;
+            if (const double f = fit(c->code); f > bestFit) {
+                bestFit = f;
+                best = c;
+            }
+        }
+        if (best != list.end()) std::rotate(list.begin(), best, best + 1);
+    }
+}
+
+namespace {
+
 class Search {
 public:
     // Internal boundary states: before stroke i (0..n); 0 and n always begin / end a character.
@@ -499,6 +578,7 @@ public:
         if (auto whole = unsplitMark(out)) return {std::move(*whole)};
         if (auto whole = unsplitLone(out, true)) return {std::move(*whole)};
         preferKatakanaBesideKatakana(out);
+        preferScriptOfNeighbours(out);
         if (m_line.direction == Direction::Horizontal) preferRowKind(out);
         return out;
     }
@@ -741,6 +821,10 @@ private:
                 info.narrowRefund = kNarrowRefund * narrow / 2;
             }
         }
+        // 、。 follow what they mark: a dot that begins the selection, with more ink after it, is the first
+        // stroke of a character (the dot of う, ミ).
+        if (kind == MarkKind::Dot && run.first == 0 && m_offset == 0 && count < m_strokes.size())
+            cost += kLeadingMarkCost;
         info.cost = cost;
         return info;
     }

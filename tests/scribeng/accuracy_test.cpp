@@ -20,6 +20,7 @@
 #include "engine_fixture.h"
 #include "platform/text/cp932.h"
 #include "samples.h"
+#include "sanitized_subset.h"
 #include "scribeng/loader.h"
 
 namespace {
@@ -141,10 +142,11 @@ class CategoryCoverage : public Accuracy, public ::testing::WithParamInterface<C
 // get the same score and only the context tells them apart.
 TEST_P(CategoryCoverage, EachCharacterRecognised) {
     const CategoryRow& row = GetParam();
-    size_t n = 0, top1 = 0, top5 = 0;
+    size_t n = 0, top1 = 0, top5 = 0, members = 0;
     std::string missed;
     for (const auto& g : glyphs()) {
         if (!row.member(g.label)) continue;
+        if (members++ % sw::scribeng::testing::kSubsetEvery != 0) continue;
         const auto cell = static_cast<int32_t>(109 * kScale);
         lib().SetGuideBox(cell, cell, 0, 0);
         const int32_t o = objectWith(sampleOf(g, row.fault));
@@ -169,6 +171,7 @@ TEST_P(CategoryCoverage, EachCharacterRecognised) {
     const double p5 = 100.0 * static_cast<double>(top5) / static_cast<double>(n);
     std::printf("%-12s %-8s %3zu characters, top-1 %5.1f%%, top-5 %5.1f%%; not first: %s\n", row.name,
                 sw::templategen::faultName(row.fault), n, p1, p5, missed.c_str());
+    if (!sw::scribeng::testing::kCheckFloors) return;
     EXPECT_GE(p1, row.top1);
     EXPECT_GE(p5, row.top5);
 }

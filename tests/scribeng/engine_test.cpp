@@ -688,6 +688,34 @@ TEST_F(Scribeng, RowOfNarrowLatinReadsAsItsCharacters) {
     }
 }
 
+// A column that begins with a dot standing apart from the rest of its character (う's dot up and to the
+// right): the dot is the character's first stroke, never a 、 before it. Below う, another character 70
+// units down.
+TEST_F(Scribeng, DotBeginningTheInkIsNoComma) {
+    const struct {
+        const char* below;  // file of the character below
+        int32_t dx, dy;     // the dot moved by
+        const char* text;
+    } rows[] = {
+        {"single_17.txt", 15, -20, "うの"},
+        {"single_24.txt", 15, -10, "うり"},
+        {"single_24.txt", 25, -20, "うり"},
+        {"single_26.txt", 25, -20, "う山"},
+    };
+    const StrokeFile u = load("single_03.txt");
+    ASSERT_EQ(u.strokes.size(), 2u);
+    for (const auto& row : rows) {
+        StrokeFile column = u;
+        for (auto& p : column.strokes.front()) p = {p.x + row.dx, p.y + row.dy};
+        for (auto stroke : load(row.below).strokes) {
+            for (auto& p : stroke) p.y += 70;
+            column.strokes.push_back(std::move(stroke));
+        }
+        EXPECT_EQ(recognize(objectWith(column)), sjis(row.text))
+            << row.below << " " << row.dx << " " << row.dy;
+    }
+}
+
 // GiveStrokeSetInfo before any result: the forced run is one character whatever it holds, and the strokes
 // before and after it are segmented by the search as usual.
 TEST_F(Scribeng, RegroupWithoutEarlierResultSearchesTheRest) {

@@ -6,10 +6,14 @@
 #include <filesystem>
 #include <initializer_list>
 #include <ostream>
+#include <sstream>
+#include <string>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
 #include "hostile_ink.h"
+#include "scribeng/categories.h"
 #include "scribeng/segmentation.h"
 #include "stroke_file.h"
 
@@ -192,6 +196,66 @@ TEST(LineSearch, HostileInputIsReadWithinABoundedNumberOfRecognitions) {
                   runs.size())
             << row.name;
         EXPECT_LE(cache.runs.size() + cache.chosen.size(), 140u) << row.name;
+    }
+}
+
+// The UTF-8 characters of `text`, one each.
+std::vector<std::string> charactersOf(std::string_view text) {
+    std::vector<std::string> out;
+    for (size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        out.emplace_back(text.substr(i, length));
+        i += length;
+    }
+    return out;
+}
+
+// A line of read characters: per character, its candidates as "X score" pairs, best first.
+std::vector<sw::scribeng::SearchedChar> lineOf(std::initializer_list<std::string_view> characters) {
+    std::vector<sw::scribeng::SearchedChar> out;
+    int32_t stroke = 0;
+    for (const auto text : characters) {
+        sw::scribeng::SearchedChar c{{stroke, stroke}, {}};
+        ++stroke;
+        std::istringstream in{std::string(text)};
+        std::string label;
+        float score = 0;
+        while (in >> label >> score)
+            c.candidates.push_back({sw::scribeng::codeOfLabel(label).value_or(0), score});
+        out.push_back(std::move(c));
+    }
+    return out;
+}
+
+// A kana read as its kanji or kana look-alike takes the reading of its neighbours' script when that scores
+// close below, and a symbol among kana or kanji gives way to one of them; beside kanji, or when the scores
+// lie apart, the reading stays.
+TEST(LineSearch, LookAlikesGoByTheScriptOfTheirNeighbours) {
+    struct {
+        const char* name;
+        std::vector<sw::scribeng::SearchedChar> line;
+        const char* expected;  // the best readings after the pass
+    } rows[] = {
+        {"kanji twin between katakana", lineOf({"タ 0", "才 -1.13 オ -1.25", "ネ 0"}), "タオネ"},
+        {"kanji twin between hiragana", lineOf({"ぴ 0", "力 -1.49 カ -1.49 内 -3.5", "は 0"}), "ぴカは"},
+        {"kanji twin beside kanji", lineOf({"金 0", "才 -1.13 オ -1.25", "版 0"}), "金才版"},
+        {"kana never gives way to a kanji", lineOf({"版 0", "タ -1.0 夕 -1.05", "族 0"}), "版タ族"},
+        {"kanji twin scored well apart", lineOf({"ぴ 0", "才 -1.0 オ -1.4", "は 0"}), "ぴ才は"},
+        {"katakana twin between hiragana", lineOf({"ふ 0", "ヘ -1 へ -1", "の 0"}), "ふへの"},
+        {"hiragana twin between katakana", lineOf({"ネ 0", "べ -1 ベ -1.1", "ツ 0"}), "ネベツ"},
+        {"long vowel mark between hiragana", lineOf({"ぎ 0", "ー -1 く -1.2", "ら 0"}), "ぎくら"},
+        {"long vowel mark after katakana", lineOf({"ア 0", "ー -1 く -1.2", "ら 0"}), "アーら"},
+        {"symbol between kanji", lineOf({"二 0", "± -1.76 さ -1.96", "三 0"}), "二さ三"},
+        {"symbol between letters", lineOf({"Ａ 0", "± -1.76 さ -1.96", "Ｂ 0"}), "Ａ±Ｂ"},
+        {"symbol scored well apart", lineOf({"二 0", "± -1.0 さ -1.5", "三 0"}), "二±三"},
+    };
+    for (auto& row : rows) {
+        sw::scribeng::preferScriptOfNeighbours(row.line);
+        std::vector<sw::scribeng::CharCode> read, expected;
+        for (const auto& c : row.line) read.push_back(c.candidates.front().code);
+        for (const auto& c : charactersOf(row.expected)) expected.push_back(*sw::scribeng::codeOfLabel(c));
+        EXPECT_EQ(read, expected) << row.name;
     }
 }
 

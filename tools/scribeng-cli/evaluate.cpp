@@ -262,7 +262,9 @@ std::optional<Figures> evaluateFolder(const EngineLibrary& lib, const std::files
     lib.SetRecCategory(options.mask);
     Figures figures{folder.filename().empty() ? folder.parent_path().filename().string()
                                               : folder.filename().string()};
-    for (const auto& path : files) {
+    const size_t every = static_cast<size_t>(std::max(options.every, 1));
+    for (size_t i = 0; i < files.size(); i += every) {
+        const auto& path = files[i];
         std::string error;
         if (auto file = readStrokeFile(path, &error)) {
             evaluateFile(lib, plain.get(), path, *file, options, figures);

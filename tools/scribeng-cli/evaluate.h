@@ -25,6 +25,9 @@ struct EvaluationOptions {
     // Groups of characters (UTF-8) that count as one another: shape twins such as ｏ Ｏ ０ that only their
     // size and place in a line tell apart. Empty: only the expected character itself is right.
     std::vector<std::vector<std::string>> alike;
+    // Every that many files of the folder in name order, from the first (a quicker, fixed subset); 1 or
+    // less: every file.
+    int every = 1;
 };
 
 // The groups of a shape-twin file (tools/modelgen/twins.txt: one group a line, its characters separated by
