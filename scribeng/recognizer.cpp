@@ -373,7 +373,11 @@ std::vector<Candidate> Recognizer::readCharacter(std::span<const Stroke> strokes
     }
     // Latin letters and digits only: kana and kanji are written in a square, and a narrow one (う り) widened
     // reads as another (ラ).
-    if (m_options.readWidened && upright && !clear &&
+    // A mark or symbol clearly first (a tall 6 read as ‘) does not make the reading clear for letters and
+    // digits.
+    const bool clearLetter =
+        clear && (categoryOf(out[0].code) & (SCRIBENG_CAT_OTHER | SCRIBENG_CAT_PUNCTUATION)) == 0;
+    if (m_options.readWidened && upright && !clearLetter &&
         (mask & (SCRIBENG_CAT_DIGIT | SCRIBENG_CAT_LATIN)) != 0) {
         const std::span<const Stroke> set = pose.upright() ? strokes : std::span<const Stroke>(setStrokes);
         const Box setInk = boundsOf(set);
