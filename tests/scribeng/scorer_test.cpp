@@ -571,6 +571,47 @@ TEST(Recognizer, AClearCapitalOutranksALetterThatOnlyAFormClassReads) {
     }
 }
 
+// Narrow ink is also read widened where a punctuation mark or symbol leads clearly (a tall 6 read as ‘), so
+// that a digit whose form fits the widened ink moves up the list; behind a clear letter it is not.
+TEST(Recognizer, NarrowInkIsReadWidenedBehindAClearMark) {
+    const struct {
+        const char* name;
+        const char* leader;
+        char32_t leaderCode;
+        const char* second;  // read second
+    } rows[] = {
+        {"a clear mark", "‘", U'‘', "３"},
+        {"a clear letter", "Ｖ", U'Ｖ', "２"},
+    };
+    const std::vector<Stroke> ink = {{{50, 10}, {58, 30}, {50, 50}, {58, 70}, {50, 90}}};
+    const auto inkOf = [](std::span<const Stroke> strokes) {
+        std::vector<InkStroke> out;
+        for (const auto& stroke : strokes) {
+            auto& s = out.emplace_back();
+            for (const auto& p : stroke) s.push_back({static_cast<float>(p.x), static_cast<float>(p.y)});
+        }
+        return out;
+    };
+    const auto narrow = features(inkOf(ink));
+    const auto wide = features(inkOf(widened(ink, RecognizerOptions{}.widenBy)));
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TempFolder folder("scribeng_widened_");
+        // The leader ahead by far more than uprightLead; ２ fits the ink as written, ３ widened, where its
+        // lead in Zinnia outweighs the widened reading's cost.
+        writeBiasModel(folder.path() / "a.model", {{row.leader, 3.0f}, {"２", 0.0f}, {"３", 0.5f}});
+        const std::vector<Prototype> prototypes = {
+            {row.leaderCode, narrow, 1, 2.0f}, {U'２', narrow, 1, 2.0f}, {U'３', wide, 1, 2.0f}};
+        ASSERT_TRUE(TemplateSet::save(folder.path() / kTemplateFile, prototypes));
+        const std::vector<fs::path> folders{folder.path()};
+        Recognizer recognizer(folders);
+        const auto read = recognizer.recognize(ink, Box{}, 0x1FF, 3);
+        ASSERT_EQ(read.size(), 3u);
+        EXPECT_EQ(read[0].code, *codeOfLabel(row.leader));
+        EXPECT_EQ(read[1].code, *codeOfLabel(row.second));
+    }
+}
+
 // Digits and Latin letters, every form of each (KanjiVG's and the allographs of the template file: single-
 // storey a, 7 with a bar, M in one stroke...), fixed-seed synthetic samples recognised with the models and
 // templates of the runtime folder under the digit and Latin mask. A twin of the class counts as right (ｏ
