@@ -347,28 +347,6 @@ void preferKatakanaBesideKatakana(std::vector<SearchedChar>& chars) {
     }
 }
 
-// A row whose other characters all read as digits reads a letter among them as the digit the models score
-// within kRowKindMargin of it: a number is rarely one letter among digits. A digit among letters stays (H2O,
-// CO2). Rows of fewer than kRowKindLeast characters are left as they are.
-void preferRowKind(std::vector<SearchedChar>& chars) {
-    if (chars.size() < kRowKindLeast) return;
-    const auto kindOf = [](const SearchedChar& c) {
-        return c.candidates.empty() ? 0 : categoryOf(c.candidates.front().code) & kNarrowPieceCategories;
-    };
-    const auto letter = std::find_if(chars.begin(), chars.end(),
-                                     [&](const SearchedChar& c) { return kindOf(c) != SCRIBENG_CAT_DIGIT; });
-    if (letter == chars.end() || kindOf(*letter) != SCRIBENG_CAT_LATIN ||
-        std::any_of(letter + 1, chars.end(),
-                    [&](const SearchedChar& c) { return kindOf(c) != SCRIBENG_CAT_DIGIT; }))
-        return;
-    auto& list = letter->candidates;
-    const float top = list.front().score;
-    auto digit = std::find_if(list.begin(), list.end(), [top](const Candidate& c) {
-        return c.score >= top - kRowKindMargin && (categoryOf(c.code) & SCRIBENG_CAT_DIGIT) != 0;
-    });
-    if (digit != list.end()) std::rotate(list.begin(), digit, digit + 1);
-}
-
 // The script of a reading for its neighbours: hiragana, katakana (ー apart: it only follows katakana) or
 // kanji; 0 for ー, letters, digits and symbols.
 int32_t scriptOf(CharCode code) {
@@ -400,6 +378,35 @@ double scriptFit(CharCode code, int32_t before, int32_t after) {
 }
 
 }  // namespace
+
+void preferRowKind(std::vector<SearchedChar>& chars) {
+    if (chars.size() < kRowKindLeast) return;
+    const auto kindOf = [](const SearchedChar& c) {
+        return c.candidates.empty() ? 0 : categoryOf(c.candidates.front().code) & kNarrowPieceCategories;
+    };
+    const auto closeDigit = [](std::vector<Candidate>& list) {
+        const float top = list.front().score;
+        return std::find_if(list.begin(), list.end(), [top](const Candidate& c) {
+            return c.score >= top - kRowKindMargin && (categoryOf(c.code) & SCRIBENG_CAT_DIGIT) != 0;
+        });
+    };
+    size_t digits = 0;
+    for (auto& c : chars) {
+        const int32_t kind = kindOf(c);
+        if (kind == SCRIBENG_CAT_DIGIT) {
+            ++digits;
+        } else if (kind != SCRIBENG_CAT_LATIN || closeDigit(c.candidates) == c.candidates.end()) {
+            return;
+        }
+    }
+    if (2 * digits < chars.size() || digits == chars.size()) return;
+    for (auto& c : chars) {
+        if (kindOf(c) != SCRIBENG_CAT_LATIN) continue;
+        auto& list = c.candidates;
+        const auto digit = closeDigit(list);
+        std::rotate(list.begin(), digit, digit + 1);
+    }
+}
 
 void preferScriptOfNeighbours(std::vector<SearchedChar>& chars) {
     if (chars.size() < 2) return;

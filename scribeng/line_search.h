@@ -59,4 +59,10 @@ std::vector<std::vector<Candidate>> recognizeRuns(const Recognizer& recognizer,
 // is.
 void preferScriptOfNeighbours(std::vector<SearchedChar>& chars);
 
+// A row of three characters or more in which digits read outright are at least half, and the others are
+// letters each with a digit the models score within 1.6 of it, reads those letters as their digits: a
+// number is rarely letters among digits (２ for Ｚ, ３ for ｊ). Digits among more letters stay (H2O, CO2),
+// and so does every letter of a row with one letter that has no digit close to it (3A).
+void preferRowKind(std::vector<SearchedChar>& chars);
+
 }  // namespace sw::scribeng

@@ -79,6 +79,11 @@ float letterZinniaFloor(float shapeRatio, float clearest, const PriorWeights& w)
     return -w.letterShapeShare * shapeRatio;
 }
 
+float letterZinnia(float best, float own, float clearest, const PriorWeights& w) {
+    if (own == std::numeric_limits<float>::lowest() || clearest < w.letterClearZinnia) return best;
+    return std::min(best, own);
+}
+
 float commonnessCost(CharCode code, const ClassFacts* facts, bool withFrequency, const PriorWeights& w) {
     const int32_t category = categoryOf(code);
     if ((category & SCRIBENG_CAT_OTHER) == SCRIBENG_CAT_OTHER) return w.symbolCost;

@@ -58,7 +58,7 @@ struct PriorWeights {
     // one weight vector for all of a letter's forms, so a form between them or written in another order (a q,
     // t or y with a lead-in, a looped l) scores -5 to -15 where its shape matches best. Not while a capital
     // or digit scores letterClearZinnia or more: the floor would let a lower-case letter of a closer shape
-    // pass it (ｚ for a clear 7, ｙ for Ｙ).
+    // pass it (ｚ for a clear 7, ｙ for Ｙ). The same bar holds a letter to its own classes (letterZinnia).
     float letterShapeShare = 0.1f;
     float letterClearZinnia = 0.5f;
     // Ink: below inkShare x the class's least, the cost grows linearly to inkCost at no ink.
@@ -101,6 +101,16 @@ float plausibleZinnia(float zinnia, float shape, const WrittenInk& written, cons
 // -PriorWeights::letterShapeShare x shapeRatio, or the lowest float (no floor) when `clearest` is at least
 // PriorWeights::letterClearZinnia.
 float letterZinniaFloor(float shapeRatio, float clearest, const PriorWeights& w = {});
+
+// The Zinnia score a Latin letter or digit counts for when the best of its classes scores `best` and its own
+// classes alone (not its form classes, categories.h kFormMark) `own` (the lowest float: it has none):
+// `best`, but `own` while the best score of a shortlisted capital or digit by its own classes, `clearest`,
+// is at least PriorWeights::letterClearZinnia. A form class (a family of a lower-case letter's forms,
+// trained apart from the letter's other forms) is narrower than a one-vs-all class, so its score is not
+// comparable with a capital's or digit's: a Ｙ written in two strokes or a Ｕ in one takes the shape of a
+// ｙ or ｕ of another size and place, where a form class of that letter scores 1 to 3. Letters and digits
+// only a form class knows count their best.
+float letterZinnia(float best, float own, float clearest, const PriorWeights& w = {});
 
 // The cost of `code` for how common it is. `facts` may be null (a class without templates); grades and
 // ranks count only when `withFrequency`.

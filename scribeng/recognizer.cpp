@@ -63,6 +63,18 @@ ZinniaFeatures zinniaFeaturesOf(std::span<const Stroke> strokes, const Box& ink,
     return ZinniaFeatures(zinniaStrokesOf(strokes, ink, frame), kZinniaSpace, kZinniaSpace);
 }
 
+// Keeps in `z` the better of its scores and `s`'s less `cost`, each of the two on its own.
+template <typename Score>
+void keepBetter(std::optional<Score>& z, const Score& s, float cost) {
+    const auto less = [cost](float v) { return v == std::numeric_limits<float>::lowest() ? v : v - cost; };
+    if (!z) {
+        z = Score{less(s.best), less(s.own)};
+        return;
+    }
+    z->best = std::max(z->best, less(s.best));
+    z->own = std::max(z->own, less(s.own));
+}
+
 bool hasShape(const FeatureVector& features) {
     return std::any_of(features.begin(), features.end(), [](float v) { return v != 0; });
 }
@@ -73,22 +85,29 @@ Recognizer::Recognizer(std::span<const std::filesystem::path> folders, Recognize
     : m_options(options) {
     for (const auto& folder : folders) m_models.loadFolder(folder);
     const auto models = m_models.models();
-    std::vector<std::pair<CharCode, std::pair<uint32_t, uint32_t>>> classes;  // code, (model, class)
+    struct Class {
+        CharCode code;
+        std::pair<uint32_t, uint32_t> at;  // model, class
+        bool form;
+    };
+    std::vector<Class> classes;
     for (uint32_t m = 0; m < models.size(); ++m) {
         for (uint32_t i = 0; i < models[m].classCount(); ++i) {
             std::string label = models[m].label(i);
             auto code = codeOfLabel(label);
             if (!code) continue;
+            const bool form = characterOfLabel(label).size() != label.size();
             m_codes.emplace(std::move(label), *code);
-            classes.push_back({*code, {m, i}});
+            classes.push_back({*code, {m, i}, form});
         }
     }
     std::stable_sort(classes.begin(), classes.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+                     [](const Class& a, const Class& b) { return a.code < b.code; });
     m_classFirst.assign(size_t{std::numeric_limits<CharCode>::max()} + 2, 0);
-    for (const auto& [code, c] : classes) {
+    for (const auto& [code, c, form] : classes) {
         ++m_classFirst[size_t{code} + 1];
         m_classes.push_back(c);
+        m_formClass.push_back(form);
         if ((isTinyMark(code) || code == kIdeographicComma || code == kIdeographicStop) &&
             (m_marks.empty() || m_marks.back() != code))
             m_marks.push_back(code);
@@ -132,24 +151,28 @@ std::vector<Candidate> Recognizer::recognizeByZinnia(const ZinniaFeatures& featu
     return out;
 }
 
-std::vector<std::optional<float>> Recognizer::zinniaScores(const ZinniaFeatures& features,
-                                                           std::span<const CharCode> codes) const {
+std::vector<std::optional<Recognizer::ZinniaScore>> Recognizer::zinniaScores(
+    const ZinniaFeatures& features, std::span<const CharCode> codes) const {
     // Zinnia scores the classes of each model; a code known to several models keeps its best.
-    std::vector<std::optional<float>> zinnia(codes.size());
+    std::vector<std::optional<ZinniaScore>> zinnia(codes.size());
     if (!features.valid()) return zinnia;
     const auto models = m_models.models();
     std::vector<std::vector<uint32_t>> classes(models.size());  // per model, its classes to score
     std::vector<std::vector<size_t>> of(models.size());         // and the place of each one's code
+    std::vector<std::vector<bool>> form(models.size());         // and whether it is a form class
     for (size_t k = 0; k < codes.size(); ++k) {
         for (uint32_t c = m_classFirst[codes[k]]; c < m_classFirst[size_t{codes[k]} + 1]; ++c) {
             classes[m_classes[c].first].push_back(m_classes[c].second);
             of[m_classes[c].first].push_back(k);
+            form[m_classes[c].first].push_back(m_formClass[c]);
         }
     }
     // Each model's score of a code is its best class of that code (a model may keep several forms of one
-    // character); the code's score is the best model's, at most modelLead above the lowest model's.
+    // character); the code's score is the best model's, at most modelLead above the lowest model's. The
+    // score of its own classes alone is kept beside it, under the same bound.
+    constexpr float kNone = std::numeric_limits<float>::lowest();
     std::vector<float> scores;
-    std::vector<std::optional<float>> byModel(codes.size());
+    std::vector<std::optional<ZinniaScore>> byModel(codes.size());
     std::vector<float> lowest(codes.size(), std::numeric_limits<float>::max());
     for (size_t m = 0; m < models.size(); ++m) {
         scores.resize(classes[m].size());
@@ -157,16 +180,23 @@ std::vector<std::optional<float>> Recognizer::zinniaScores(const ZinniaFeatures&
         std::fill(byModel.begin(), byModel.end(), std::nullopt);
         for (size_t c = 0; c < scores.size(); ++c) {
             auto& b = byModel[of[m][c]];
-            b = b ? std::max(*b, scores[c]) : scores[c];
+            if (!b) b = ZinniaScore{scores[c], kNone};
+            b->best = std::max(b->best, scores[c]);
+            if (!form[m][c]) b->own = std::max(b->own, scores[c]);
         }
         for (size_t k = 0; k < codes.size(); ++k) {
             if (!byModel[k]) continue;
-            zinnia[k] = zinnia[k] ? std::max(*zinnia[k], *byModel[k]) : *byModel[k];
-            lowest[k] = std::min(lowest[k], *byModel[k]);
+            auto& z = zinnia[k];
+            if (!z) z = ZinniaScore{kNone, kNone};
+            z->best = std::max(z->best, byModel[k]->best);
+            z->own = std::max(z->own, byModel[k]->own);
+            lowest[k] = std::min(lowest[k], byModel[k]->best);
         }
     }
     for (size_t k = 0; k < codes.size(); ++k) {
-        if (zinnia[k]) zinnia[k] = std::min(*zinnia[k], lowest[k] + m_options.modelLead);
+        if (!zinnia[k]) continue;
+        zinnia[k]->best = std::min(zinnia[k]->best, lowest[k] + m_options.modelLead);
+        zinnia[k]->own = std::min(zinnia[k]->own, zinnia[k]->best);
     }
     return zinnia;
 }
@@ -181,7 +211,7 @@ std::vector<Candidate> Recognizer::recognizeTap(const ZinniaFeatures& features, 
     std::vector<Candidate> out;
     const auto scores = zinniaScores(features, marks);
     for (size_t k = 0; k < marks.size(); ++k) {
-        if (scores[k]) out.push_back({marks[k], *scores[k]});
+        if (scores[k]) out.push_back({marks[k], scores[k]->best});
     }
     std::sort(out.begin(), out.end(), [](const Candidate& a, const Candidate& b) {
         return a.score != b.score ? a.score > b.score : a.code < b.code;
@@ -192,7 +222,7 @@ std::vector<Candidate> Recognizer::recognizeTap(const ZinniaFeatures& features, 
 
 void Recognizer::unjoinedScores(std::span<const std::vector<SpacePoint>> placed,
                                 std::span<ShapeMatch> shortlist,
-                                std::vector<std::optional<float>>& zinnia) const {
+                                std::vector<std::optional<ZinniaScore>>& zinnia) const {
     if (!m_options.readJoined || !m_templates.hasWritingFacts()) return;
     std::vector<CharCode> codes;
     for (const auto& m : shortlist) codes.push_back(m.code);
@@ -244,8 +274,7 @@ void Recognizer::unjoinedScores(std::span<const std::vector<SpacePoint>> placed,
         for (size_t i = 0; i < some.size(); ++i) {
             auto& shape = shortlist[at[i]].similarity;
             shape = std::max(shape, m_templates.similarity(features, orientations, some[i]) - gap);
-            auto& z = zinnia[at[i]];
-            if (scores[i] && (!z || *scores[i] - cost > *z)) z = *scores[i] - cost;
+            if (scores[i]) keepBetter(zinnia[at[i]], *scores[i], cost);
         }
     }
 }
@@ -288,14 +317,14 @@ std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> 
     unjoinedScores(placed, shortlist, zinnia);
     if (inkFrame) {
         const auto own = zinniaScores(zinniaFeaturesOf(strokes, ink, Box{}), codes);
-        const float cost = m_options.weights.inkFrameCost;
         for (size_t k = 0; k < zinnia.size(); ++k) {
-            if (own[k]) zinnia[k] = std::max(zinnia[k].value_or(*own[k] - cost), *own[k] - cost);
+            if (own[k]) keepBetter(zinnia[k], *own[k], m_options.weights.inkFrameCost);
         }
     }
     out.reserve(shortlist.size());
     for (size_t k = 0; k < shortlist.size(); ++k) {
-        if (zinnia[k]) out.push_back({shortlist[k].code, *zinnia[k], shortlist[k].similarity});
+        if (zinnia[k])
+            out.push_back({shortlist[k].code, zinnia[k]->best, shortlist[k].similarity, zinnia[k]->own});
     }
     return out;
 }
@@ -344,7 +373,11 @@ std::vector<Candidate> Recognizer::readCharacter(std::span<const Stroke> strokes
     }
     // Latin letters and digits only: kana and kanji are written in a square, and a narrow one (う り) widened
     // reads as another (ラ).
-    if (m_options.readWidened && upright && !clear &&
+    // A mark or symbol clearly first (a tall 6 read as ‘) does not make the reading clear for letters and
+    // digits.
+    const bool clearLetter =
+        clear && (categoryOf(out[0].code) & (SCRIBENG_CAT_OTHER | SCRIBENG_CAT_PUNCTUATION)) == 0;
+    if (m_options.readWidened && upright && !clearLetter &&
         (mask & (SCRIBENG_CAT_DIGIT | SCRIBENG_CAT_LATIN)) != 0) {
         const std::span<const Stroke> set = pose.upright() ? strokes : std::span<const Stroke>(setStrokes);
         const Box setInk = boundsOf(set);
@@ -394,9 +427,11 @@ std::vector<Candidate> Recognizer::fusedReading(std::span<const Stroke> strokes,
     // of clean writing (no real samples of them yet).
     const float ratio = (mask & kWideCategories) != 0 ? shapeRatioFor(closest, w) : w.shapeRatio;
     const WrittenInk written{static_cast<int>(inkStrokes.size()), relativeInk(inkStrokes)};
-    float clearest = std::numeric_limits<float>::lowest();  // the best Zinnia score of a capital or digit
+    // The best Zinnia score of a capital or digit by its own classes (a capital's form classes are a
+    // lower-case letter's, copied to its shape twin).
+    float clearest = std::numeric_limits<float>::lowest();
     for (const auto& c : scored) {
-        if (isCapitalOrDigit(c.code)) clearest = std::max(clearest, c.zinnia);
+        if (isCapitalOrDigit(c.code)) clearest = std::max(clearest, c.ownZinnia);
     }
     const float letterFloor = letterZinniaFloor(ratio, clearest, m_options.prior);
     for (const auto& c : scored) {
@@ -406,10 +441,11 @@ std::vector<Candidate> Recognizer::fusedReading(std::span<const Stroke> strokes,
         const float prior = (facts ? writingCost(written, *facts, m_options.prior, kanji) : 0.0f) +
                             commonnessCost(c.code, facts, m_templates.hasFrequency(), m_options.prior);
         const bool letter = (category & (SCRIBENG_CAT_LATIN | SCRIBENG_CAT_DIGIT)) != 0;
+        const float best = letter ? letterZinnia(c.zinnia, c.ownZinnia, clearest, m_options.prior) : c.zinnia;
         const float zinnia =
-            facts ? plausibleZinnia(c.zinnia, c.shape, written, *facts, m_options.prior, kanji,
+            facts ? plausibleZinnia(best, c.shape, written, *facts, m_options.prior, kanji,
                                     letter ? letterFloor : std::numeric_limits<float>::lowest())
-                  : c.zinnia;
+                  : best;
         out.push_back({c.code, zinnia + ratio * (c.shape - w.shapeCentre) - prior});
     }
     return out;

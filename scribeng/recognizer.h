@@ -147,6 +147,9 @@ struct ScoredCandidate {
     CharCode code = 0;
     float zinnia = 0;
     float shape = 0;
+    // Zinnia's score of the code's own classes alone, leaving out its form classes (categories.h, kFormMark):
+    // at most `zinnia`; the lowest float for a code that only form classes know.
+    float ownZinnia = 0;
 };
 
 class Recognizer {
@@ -209,16 +212,22 @@ private:
     // Ink without extent: the marks (、。・ and the like) the mask allows, ranked by Zinnia; every class when
     // it allows none. Scoring a handful of classes keeps a line of many dots cheap.
     std::vector<Candidate> recognizeTap(const ZinniaFeatures& features, int32_t mask, size_t limit) const;
+    // A code's Zinnia score: the best of all its classes, and of its own classes alone (not its form
+    // classes; the lowest float when it has none).
+    struct ZinniaScore {
+        float best = 0;
+        float own = 0;
+    };
     // Zinnia's scores of the given codes' classes in every model, one per code (none for a code no model
     // knows, or features Zinnia cannot classify); a code several models know keeps its best.
-    std::vector<std::optional<float>> zinniaScores(const ZinniaFeatures& features,
-                                                   std::span<const CharCode> codes) const;
+    std::vector<std::optional<ZinniaScore>> zinniaScores(const ZinniaFeatures& features,
+                                                         std::span<const CharCode> codes) const;
     // Raises the Zinnia scores and shape similarities of the shortlisted classes whose forms need more
     // strokes than `placed` (the character in Zinnia's space, every point kept) has to those of the character
     // with that many of the likeliest joins undone (zinnia_ink.h, unjoinedVersions), less
     // RecognizerOptions::unjoinedCost and unjoinedShapeGap, where higher. `zinnia` is per shortlisted class.
     void unjoinedScores(std::span<const std::vector<SpacePoint>> placed, std::span<ShapeMatch> shortlist,
-                        std::vector<std::optional<float>>& zinnia) const;
+                        std::vector<std::optional<ZinniaScore>>& zinnia) const;
 
     RecognizerOptions m_options;
     ModelSet m_models;
@@ -228,6 +237,7 @@ private:
     // m_classes[m_classFirst[code + 1]].
     std::vector<uint32_t> m_classFirst;
     std::vector<std::pair<uint32_t, uint32_t>> m_classes;
+    std::vector<bool> m_formClass;  // per entry of m_classes: a form class (its label has kFormMark)
     std::vector<CharCode> m_marks;  // the codes a tap can be read as (、。 and the tiny marks), in code order
     uint16_t m_kanaStrokes = 0;     // the most strokes of any kana form of the templates (0: not told)
 };

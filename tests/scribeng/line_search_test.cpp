@@ -228,6 +228,19 @@ std::vector<sw::scribeng::SearchedChar> lineOf(std::initializer_list<std::string
     return out;
 }
 
+// The best reading of each character of a line, and the codes of `text`'s characters.
+std::vector<sw::scribeng::CharCode> bestOf(const std::vector<sw::scribeng::SearchedChar>& line) {
+    std::vector<sw::scribeng::CharCode> out;
+    for (const auto& c : line) out.push_back(c.candidates.front().code);
+    return out;
+}
+
+std::vector<sw::scribeng::CharCode> codesOf(std::string_view text) {
+    std::vector<sw::scribeng::CharCode> out;
+    for (const auto& c : charactersOf(text)) out.push_back(*sw::scribeng::codeOfLabel(c));
+    return out;
+}
+
 // A kana read as its kanji or kana look-alike takes the reading of its neighbours' script when that scores
 // close below, and a symbol among kana or kanji gives way to one of them; beside kanji, or when the scores
 // lie apart, the reading stays.
@@ -252,10 +265,29 @@ TEST(LineSearch, LookAlikesGoByTheScriptOfTheirNeighbours) {
     };
     for (auto& row : rows) {
         sw::scribeng::preferScriptOfNeighbours(row.line);
-        std::vector<sw::scribeng::CharCode> read, expected;
-        for (const auto& c : row.line) read.push_back(c.candidates.front().code);
-        for (const auto& c : charactersOf(row.expected)) expected.push_back(*sw::scribeng::codeOfLabel(c));
-        EXPECT_EQ(read, expected) << row.name;
+        EXPECT_EQ(bestOf(row.line), codesOf(row.expected)) << row.name;
+    }
+}
+
+// Letters among digits read as the digit close below them while digits are at least half of the row; rows
+// with more letters, a letter without a close digit, or fewer than three characters stay as read.
+TEST(LineSearch, LettersAmongDigitsReadAsTheirDigits) {
+    struct {
+        const char* name;
+        std::vector<sw::scribeng::SearchedChar> line;
+        const char* expected;
+    } rows[] = {
+        {"one letter among digits", lineOf({"１ 0", "Ｚ 0 ２ -1.5", "３ 0"}), "１２３"},
+        {"two letters, two digits", lineOf({"Ｚ 0 ２ -0.3", "ｊ 0 ３ -1", "６ 0", "９ 0"}), "２３６９"},
+        {"digit beyond the margin", lineOf({"１ 0", "Ｚ 0 ２ -1.7", "３ 0"}), "１Ｚ３"},
+        {"one letter without a digit", lineOf({"Ｚ 0 ２ -0.3", "Ａ 0", "６ 0", "９ 0"}), "ＺＡ６９"},
+        {"more letters than digits", lineOf({"ｌ 0 １ -0.2", "２ 0", "Ｏ 0 ０ 0"}), "ｌ２Ｏ"},
+        {"two characters", lineOf({"Ｚ 0 ２ -0.3", "６ 0"}), "Ｚ６"},
+        {"a kana among digits", lineOf({"１ 0", "そ 0 ２ -0.3", "３ 0"}), "１そ３"},
+    };
+    for (auto& row : rows) {
+        sw::scribeng::preferRowKind(row.line);
+        EXPECT_EQ(bestOf(row.line), codesOf(row.expected)) << row.name;
     }
 }
 

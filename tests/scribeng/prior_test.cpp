@@ -155,6 +155,28 @@ TEST(Prior, LetterZinniaFloor) {
     }
 }
 
+// A letter's form classes count unless a capital or digit is clear by its own classes; then only the
+// letter's own classes count.
+TEST(Prior, LetterZinniaOfFormClasses) {
+    const PriorWeights w;
+    const float clear = w.letterClearZinnia;
+    const float none = std::numeric_limits<float>::lowest();
+    const struct {
+        const char* name;
+        float best, own, clearest;
+        float expected;
+    } rows[] = {
+        {"no capital or digit", 2.0f, -3.0f, none, 2.0f},
+        {"a capital just below clear", 2.0f, -3.0f, clear - 0.01f, 2.0f},
+        {"a clear capital: the own classes", 2.0f, -3.0f, clear, -3.0f},
+        {"a clear capital, the own class best", 1.5f, 1.5f, 3.0f, 1.5f},
+        {"only form classes: the best", 2.0f, none, 1.0f, 2.0f},
+    };
+    for (const auto& row : rows) {
+        EXPECT_FLOAT_EQ(letterZinnia(row.best, row.own, row.clearest, w), row.expected) << row.name;
+    }
+}
+
 // Kanji cost by how common they are, in tiers; kana and punctuation nothing; symbols a little. Without
 // grades and frequency ranks only JIS level 2 costs.
 TEST(Prior, CommonnessCost) {

@@ -11,6 +11,7 @@
 #include <limits>
 #include <map>
 #include <optional>
+#include <string>
 
 #include "samples.h"
 #include "sanitized_subset.h"
@@ -491,6 +492,123 @@ TEST(Recognizer, AClassOfSeveralModelsScoresAtMostTheLeadAboveItsLowest) {
         ASSERT_EQ(scored.size(), 1u);
         EXPECT_EQ(scored[0].code, *codeOfLabel("土"));
         EXPECT_FLOAT_EQ(scored[0].zinnia, row.score);
+    }
+}
+
+// A form class (ｙ#2) counts towards its character's best score, never towards the score of its own
+// classes; that bound of the lead over the lowest model holds for both.
+TEST(Recognizer, AFormClassScoresApartFromItsCharactersOwnClasses) {
+    constexpr float kNone = std::numeric_limits<float>::lowest();
+    struct Row {
+        const char* name;
+        std::vector<std::pair<const char*, float>> first, second;  // the classes of two models (second: none)
+        float best;
+        float own;
+    };
+    const Row rows[] = {
+        {"a form above the own class", {{"ｙ", -3.0f}, {"ｙ#2", 2.0f}}, {}, 2.0f, -3.0f},
+        {"the own class above a form", {{"ｙ", 1.0f}, {"ｙ#2", -1.0f}}, {}, 1.0f, 1.0f},
+        {"only a form class", {{"ｙ#2", 2.0f}}, {}, 2.0f, kNone},
+        {"the own class of another model", {{"ｙ", -3.0f}, {"ｙ#2", 2.0f}}, {{"ｙ", 0.5f}}, 2.0f, 0.5f},
+        {"a form held by the lead", {{"ｙ", -3.0f}, {"ｙ#2", 5.0f}}, {{"ｙ", -2.0f}}, 1.5f, -2.0f},
+    };
+    const std::vector<Stroke> ink = {{{10, 10}, {50, 50}}, {{90, 10}, {20, 90}}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        TempFolder folder("scribeng_form_");
+        writeBiasModel(folder.path() / "a.model", row.first);
+        if (!row.second.empty()) writeBiasModel(folder.path() / "b.model", row.second);
+        const std::vector<Prototype> prototypes = {
+            {U'ｙ', features({line(10, 10, 50, 50), line(90, 10, 20, 90)}), 2, 2.0f}};
+        ASSERT_TRUE(TemplateSet::save(folder.path() / kTemplateFile, prototypes));
+        const std::vector<fs::path> folders{folder.path()};
+        Recognizer recognizer(folders);
+        const auto scored = recognizer.scoreShortlist(ink, Box{}, 0x1FF, 5);
+        ASSERT_EQ(scored.size(), 1u);
+        EXPECT_FLOAT_EQ(scored[0].zinnia, row.best);
+        EXPECT_FLOAT_EQ(scored[0].ownZinnia, row.own);
+    }
+}
+
+// A capital or digit that its own class reads clearly keeps its reading against a lower-case letter that
+// only a form class reads better (a Ｙ in two strokes, shaped as a ｙ of another size); a letter its own
+// class reads as well, or ink no capital reads clearly, goes to the letter.
+TEST(Recognizer, AClearCapitalOutranksALetterThatOnlyAFormClassReads) {
+    struct Row {
+        const char* name;
+        std::vector<std::pair<const char*, float>> classes;
+        std::u32string characters;  // the characters of the classes
+        const char* first;
+    };
+    const Row rows[] = {
+        {"a clear capital, a form of the letter",
+         {{"Ｙ", 1.0f}, {"ｙ", -3.0f}, {"ｙ#2", 2.0f}},
+         U"Ｙｙ",
+         "Ｙ"},
+        {"a capital's form class does not make it clear",
+         {{"Ｕ", -3.0f}, {"Ｕ#2", 1.0f}, {"１", 0.0f}, {"ｙ", -3.0f}, {"ｙ#2", 2.0f}},
+         U"Ｕ１ｙ",
+         "ｙ"},
+        {"a capital below clear", {{"Ｙ", 0.2f}, {"ｙ", -3.0f}, {"ｙ#2", 2.0f}}, U"Ｙｙ", "ｙ"},
+        {"the letter's own class clearer", {{"Ｙ", 1.0f}, {"ｙ", 1.5f}, {"ｙ#2", 2.0f}}, U"Ｙｙ", "ｙ"},
+        {"a clear digit", {{"７", 1.0f}, {"ｚ", -3.0f}, {"ｚ#2", 2.0f}}, U"７ｚ", "７"},
+    };
+    const std::vector<InkStroke> shape = {line(10, 10, 50, 50), line(90, 10, 20, 90)};
+    const std::vector<Stroke> ink = {{{10, 10}, {50, 50}}, {{90, 10}, {20, 90}}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        TempFolder folder("scribeng_form_");
+        writeBiasModel(folder.path() / "a.model", row.classes);
+        // Every class of the same shape and strokes, so that Zinnia alone tells them apart.
+        std::vector<Prototype> prototypes;
+        for (char32_t c : row.characters) prototypes.push_back({c, features(shape), 2, 2.0f});
+        ASSERT_TRUE(TemplateSet::save(folder.path() / kTemplateFile, prototypes));
+        const std::vector<fs::path> folders{folder.path()};
+        Recognizer recognizer(folders);
+        const auto read = recognizer.recognize(ink, Box{}, 0x1FF, 3);
+        ASSERT_FALSE(read.empty());
+        EXPECT_EQ(read[0].code, *codeOfLabel(row.first));
+    }
+}
+
+// Narrow ink is also read widened where a punctuation mark or symbol leads clearly (a tall 6 read as ‘), so
+// that a digit whose form fits the widened ink moves up the list; behind a clear letter it is not.
+TEST(Recognizer, NarrowInkIsReadWidenedBehindAClearMark) {
+    const struct {
+        const char* name;
+        const char* leader;
+        char32_t leaderCode;
+        const char* second;  // read second
+    } rows[] = {
+        {"a clear mark", "‘", U'‘', "３"},
+        {"a clear letter", "Ｖ", U'Ｖ', "２"},
+    };
+    const std::vector<Stroke> ink = {{{50, 10}, {58, 30}, {50, 50}, {58, 70}, {50, 90}}};
+    const auto inkOf = [](std::span<const Stroke> strokes) {
+        std::vector<InkStroke> out;
+        for (const auto& stroke : strokes) {
+            auto& s = out.emplace_back();
+            for (const auto& p : stroke) s.push_back({static_cast<float>(p.x), static_cast<float>(p.y)});
+        }
+        return out;
+    };
+    const auto narrow = features(inkOf(ink));
+    const auto wide = features(inkOf(widened(ink, RecognizerOptions{}.widenBy)));
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TempFolder folder("scribeng_widened_");
+        // The leader ahead by far more than uprightLead; ２ fits the ink as written, ３ widened, where its
+        // lead in Zinnia outweighs the widened reading's cost.
+        writeBiasModel(folder.path() / "a.model", {{row.leader, 3.0f}, {"２", 0.0f}, {"３", 0.5f}});
+        const std::vector<Prototype> prototypes = {
+            {row.leaderCode, narrow, 1, 2.0f}, {U'２', narrow, 1, 2.0f}, {U'３', wide, 1, 2.0f}};
+        ASSERT_TRUE(TemplateSet::save(folder.path() / kTemplateFile, prototypes));
+        const std::vector<fs::path> folders{folder.path()};
+        Recognizer recognizer(folders);
+        const auto read = recognizer.recognize(ink, Box{}, 0x1FF, 3);
+        ASSERT_EQ(read.size(), 3u);
+        EXPECT_EQ(read[0].code, *codeOfLabel(row.leader));
+        EXPECT_EQ(read[1].code, *codeOfLabel(row.second));
     }
 }
 
