@@ -429,6 +429,57 @@ void preferScriptOfNeighbours(std::vector<SearchedChar>& chars) {
 
 namespace {
 
+// Kana that ゃゅょ (ャュョ) follow: the i row, and て で ふ (テュ, フュ) and ヴ.
+constexpr CharCode kBeforeSmallYa[] = {
+    0x82AB, 0x82AC, 0x82B5, 0x82B6, 0x82BF, 0x82C0,
+    0x82C9, 0x82D0, 0x82D1, 0x82D2, 0x82DD,  // きぎしじちぢにひびぴみ
+    0x82E8, 0x82C4, 0x82C5, 0x82D3,          // りてでふ
+    0x834C, 0x834D, 0x8356, 0x8357, 0x8360, 0x8361,
+    0x836A, 0x8371, 0x8372, 0x8373, 0x837E,  // キギシジチヂニヒビピミ
+    0x838A, 0x8365, 0x8366, 0x8374, 0x8394,  // リテデフヴ
+};
+
+// Whether the small kana `small` may follow a character read as `before` (0: none, the line begins).
+bool smallMayFollow(CharCode small, CharCode before) {
+    switch (small) {
+        case 0x82C1:  // っ ッ ヵ ヶ follow kanji and digits too
+        case 0x8362:
+        case 0x8395:
+        case 0x8396:
+            return true;
+        case 0x82E1:  // ゃゅょ ャュョ
+        case 0x82E3:
+        case 0x82E5:
+        case 0x8383:
+        case 0x8385:
+        case 0x8387:
+            return std::find(std::begin(kBeforeSmallYa), std::end(kBeforeSmallYa), before) !=
+                   std::end(kBeforeSmallYa);
+        default:
+            return (categoryOf(before) & (SCRIBENG_CAT_HIRAGANA | SCRIBENG_CAT_KATAKANA)) != 0 &&
+                   before != kLongVowelMark;
+    }
+}
+
+}  // namespace
+
+void preferFullSizeKana(std::vector<SearchedChar>& chars, int32_t mask) {
+    for (size_t i = 0; i < chars.size(); ++i) {
+        auto& list = chars[i].candidates;
+        if (list.empty()) continue;
+        const auto full = fullFormOf(list.front().code);
+        const CharCode before =
+            i > 0 && !chars[i - 1].candidates.empty() ? chars[i - 1].candidates.front().code : 0;
+        if (!full || !allowedBy(*full, mask) || smallMayFollow(list.front().code, before)) continue;
+        list.erase(
+            std::remove_if(list.begin() + 1, list.end(), [&](const Candidate& c) { return c.code == *full; }),
+            list.end());
+        list.front().code = *full;
+    }
+}
+
+namespace {
+
 class Search {
 public:
     // Internal boundary states: before stroke i (0..n); 0 and n always begin / end a character.
@@ -566,6 +617,7 @@ public:
         if (auto whole = unsplitMark(out)) return {std::move(*whole)};
         if (auto whole = unsplitLone(out, true)) return {std::move(*whole)};
         preferScriptOfNeighbours(out);
+        preferFullSizeKana(out, m_mask);
         if (m_line.direction == Direction::Horizontal) preferRowKind(out);
         return out;
     }

@@ -60,4 +60,9 @@ std::vector<std::vector<Candidate>> recognizeRuns(const Recognizer& recognizer,
 // neighbours count as read before the pass (ー as katakana). A lone character is left as it is.
 void preferScriptOfNeighbours(std::vector<SearchedChar>& chars);
 
+// A small kana read where none can stand is read full size (when `mask` allows it): ゃゅょ (ャュョ) follow
+// only an i-row kana, て で ふ or ヴ; the small vowels and ゎ only a kana; none begins a line. っ ッ ヵ ヶ
+// stay wherever they are (立って, ３ヶ月). The character before counts as read.
+void preferFullSizeKana(std::vector<SearchedChar>& chars, int32_t mask);
+
 }  // namespace sw::scribeng

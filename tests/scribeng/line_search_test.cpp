@@ -228,15 +228,30 @@ std::vector<sw::scribeng::SearchedChar> lineOf(std::initializer_list<std::string
     return out;
 }
 
+// A line read, and the best readings expected of it after a pass over its candidates.
+struct PassRow {
+    const char* name;
+    std::vector<sw::scribeng::SearchedChar> line;
+    const char* expected;
+};
+
+std::vector<sw::scribeng::CharCode> bestOf(const std::vector<sw::scribeng::SearchedChar>& line) {
+    std::vector<sw::scribeng::CharCode> out;
+    for (const auto& c : line) out.push_back(c.candidates.front().code);
+    return out;
+}
+
+std::vector<sw::scribeng::CharCode> codesOf(std::string_view text) {
+    std::vector<sw::scribeng::CharCode> out;
+    for (const auto& c : charactersOf(text)) out.push_back(*sw::scribeng::codeOfLabel(c));
+    return out;
+}
+
 // A kana read as its kanji or kana look-alike takes the reading of its neighbours' script when that scores
 // close below, and a symbol among kana or kanji gives way to one of them; beside kanji, or when the scores
 // lie apart, the reading stays.
 TEST(LineSearch, LookAlikesGoByTheScriptOfTheirNeighbours) {
-    struct {
-        const char* name;
-        std::vector<sw::scribeng::SearchedChar> line;
-        const char* expected;  // the best readings after the pass
-    } rows[] = {
+    PassRow rows[] = {
         {"kanji twin between katakana", lineOf({"タ 0", "才 -1.13 オ -1.25", "ネ 0"}), "タオネ"},
         {"kanji twin between hiragana", lineOf({"ぴ 0", "力 -1.49 カ -1.49 内 -3.5", "は 0"}), "ぴカは"},
         {"kanji twin beside kanji", lineOf({"金 0", "才 -1.13 オ -1.25", "版 0"}), "金才版"},
@@ -255,10 +270,33 @@ TEST(LineSearch, LookAlikesGoByTheScriptOfTheirNeighbours) {
     };
     for (auto& row : rows) {
         sw::scribeng::preferScriptOfNeighbours(row.line);
-        std::vector<sw::scribeng::CharCode> read, expected;
-        for (const auto& c : row.line) read.push_back(c.candidates.front().code);
-        for (const auto& c : charactersOf(row.expected)) expected.push_back(*sw::scribeng::codeOfLabel(c));
-        EXPECT_EQ(read, expected) << row.name;
+        EXPECT_EQ(bestOf(row.line), codesOf(row.expected)) << row.name;
+    }
+}
+
+// A small kana read where none can stand (after a kanji, an a-row kana, or first in the line) is read full
+// size; っ stands after anything.
+TEST(LineSearch, SmallKanaOnlyWhereTheyCanStand) {
+    PassRow rows[] = {
+        {"small ya after an i-row kana", lineOf({"き 0", "ゃ -1"}), "きゃ"},
+        {"small yu after te", lineOf({"テ 0", "ュ -1"}), "テュ"},
+        {"small yu after an a-row kana", lineOf({"ガ 0", "ュ -1"}), "ガユ"},
+        {"small yo after a kanji", lineOf({"防 0", "ョ -1 ヨ -1.5", "発 0"}), "防ヨ発"},
+        {"small vowel after katakana", lineOf({"フ 0", "ァ -1"}), "ファ"},
+        {"small vowel beginning the line", lineOf({"ィ -1", "が 0"}), "イが"},
+        {"small vowel after a long vowel mark", lineOf({"ー 0", "ォ -1"}), "ーオ"},
+        {"small tsu after a kanji", lineOf({"立 0", "っ -1", "て 0"}), "立って"},
+    };
+    for (auto& row : rows) {
+        sw::scribeng::preferFullSizeKana(row.line, kAll);
+        EXPECT_EQ(bestOf(row.line), codesOf(row.expected)) << row.name;
+        // The full form is not listed again further down.
+        for (const auto& c : row.line) {
+            EXPECT_EQ(std::count_if(c.candidates.begin(), c.candidates.end(),
+                                    [&](const auto& k) { return k.code == c.candidates.front().code; }),
+                      1)
+                << row.name;
+        }
     }
 }
 
