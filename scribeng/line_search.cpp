@@ -439,7 +439,7 @@ constexpr CharCode kBeforeSmallYa[] = {
     0x838A, 0x8365, 0x8366, 0x8374, 0x8394,  // リテデフヴ
 };
 
-// Whether the small kana `small` may follow a character read as `before` (0: none, the line begins).
+// Whether the small kana `small` may follow a character read as `before`.
 bool smallMayFollow(CharCode small, CharCode before) {
     switch (small) {
         case 0x82C1:  // っ ッ ヵ ヶ follow kanji and digits too
@@ -463,14 +463,28 @@ bool smallMayFollow(CharCode small, CharCode before) {
 
 }  // namespace
 
+void preferNoLongVowelAfterNoKana(std::vector<SearchedChar>& chars) {
+    for (size_t i = 0; i < chars.size(); ++i) {
+        auto& list = chars[i].candidates;
+        if (list.empty() || list.front().code != kLongVowelMark) continue;
+        const CharCode before =
+            i > 0 && !chars[i - 1].candidates.empty() ? chars[i - 1].candidates.front().code : 0;
+        if ((categoryOf(before) & (SCRIBENG_CAT_HIRAGANA | SCRIBENG_CAT_KATAKANA)) != 0) continue;
+        auto other = std::find_if(list.begin() + 1, list.end(), [](const Candidate& c) {
+            return scriptOf(c.code) != 0 && !isLoneRadical(c.code);
+        });
+        if (other != list.end()) std::rotate(list.begin(), other, other + 1);
+    }
+}
+
 void preferFullSizeKana(std::vector<SearchedChar>& chars, int32_t mask) {
     for (size_t i = 0; i < chars.size(); ++i) {
         auto& list = chars[i].candidates;
         if (list.empty()) continue;
         const auto full = fullFormOf(list.front().code);
-        const CharCode before =
-            i > 0 && !chars[i - 1].candidates.empty() ? chars[i - 1].candidates.front().code : 0;
-        if (!full || !allowedBy(*full, mask) || smallMayFollow(list.front().code, before)) continue;
+        if (i == 0 || chars[i - 1].candidates.empty() || !full || !allowedBy(*full, mask) ||
+            smallMayFollow(list.front().code, chars[i - 1].candidates.front().code))
+            continue;
         list.erase(
             std::remove_if(list.begin() + 1, list.end(), [&](const Candidate& c) { return c.code == *full; }),
             list.end());
@@ -618,6 +632,7 @@ public:
         if (auto whole = unsplitLone(out, true)) return {std::move(*whole)};
         preferScriptOfNeighbours(out);
         preferFullSizeKana(out, m_mask);
+        preferNoLongVowelAfterNoKana(out);
         if (m_line.direction == Direction::Horizontal) preferRowKind(out);
         return out;
     }

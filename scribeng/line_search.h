@@ -60,9 +60,15 @@ std::vector<std::vector<Candidate>> recognizeRuns(const Recognizer& recognizer,
 // neighbours count as read before the pass (ー as katakana). A lone character is left as it is.
 void preferScriptOfNeighbours(std::vector<SearchedChar>& chars);
 
-// A small kana read where none can stand is read full size (when `mask` allows it): ゃゅょ (ャュョ) follow
-// only an i-row kana, て で ふ or ヴ; the small vowels and ゎ only a kana; none begins a line. っ ッ ヵ ヶ
-// stay wherever they are (立って, ３ヶ月). The character before counts as read.
+// A small kana read after a character it cannot follow is read full size (when `mask` allows it): ゃゅょ
+// (ャュョ) follow only an i-row kana, て で ふ or ヴ; the small vowels and ゎ only a kana. っ ッ ヵ ヶ follow
+// anything (立って, ３ヶ月). A small kana that begins a line is left to its size and place (a word may be cut
+// before it). The character before counts as read.
 void preferFullSizeKana(std::vector<SearchedChar>& chars, int32_t mask);
+
+// ー lengthens the kana before it: a ー that begins a line (nothing before it to lengthen) or follows a
+// kanji, letter, digit or mark gives way to its best candidate of a script (kana or kanji: 一, く, ノ; a
+// radical never written alone, 丿 亅, does not count). The character before counts as read.
+void preferNoLongVowelAfterNoKana(std::vector<SearchedChar>& chars);
 
 }  // namespace sw::scribeng

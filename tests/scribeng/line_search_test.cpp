@@ -274,21 +274,27 @@ TEST(LineSearch, LookAlikesGoByTheScriptOfTheirNeighbours) {
     }
 }
 
-// A small kana read where none can stand (after a kanji, an a-row kana, or first in the line) is read full
-// size; っ stands after anything.
-TEST(LineSearch, SmallKanaOnlyWhereTheyCanStand) {
+// A small kana or ー read where none can stand (after a kanji or an a-row kana; ー also first in the line) is
+// read full size or as its next reading; っ stands after anything, ー after any kana.
+TEST(LineSearch, SmallKanaAndLongVowelOnlyWhereTheyCanStand) {
     PassRow rows[] = {
         {"small ya after an i-row kana", lineOf({"き 0", "ゃ -1"}), "きゃ"},
         {"small yu after te", lineOf({"テ 0", "ュ -1"}), "テュ"},
         {"small yu after an a-row kana", lineOf({"ガ 0", "ュ -1"}), "ガユ"},
         {"small yo after a kanji", lineOf({"防 0", "ョ -1 ヨ -1.5", "発 0"}), "防ヨ発"},
         {"small vowel after katakana", lineOf({"フ 0", "ァ -1"}), "ファ"},
-        {"small vowel beginning the line", lineOf({"ィ -1", "が 0"}), "イが"},
+        {"small vowel beginning the line", lineOf({"ィ -1", "が 0"}), "ィが"},
         {"small vowel after a long vowel mark", lineOf({"ー 0", "ォ -1"}), "ーオ"},
         {"small tsu after a kanji", lineOf({"立 0", "っ -1", "て 0"}), "立って"},
+        {"long vowel mark after katakana", lineOf({"ピ 0", "ー 0.6 一 -1", "近 0"}), "ピー近"},
+        {"long vowel mark after hiragana", lineOf({"や 0", "ー 0.6 一 -1"}), "やー"},
+        {"long vowel mark after a kanji", lineOf({"象 0", "ー 0.6 － 0.5 一 -1", "ダ 0"}), "象一ダ"},
+        {"long vowel mark beginning the line", lineOf({"ー 0.6 ｜ -1 丿 -1.2 ノ -1.5", "の 0"}), "ノの"},
+        {"long vowel marks after a kanji", lineOf({"撃 0", "ー 0.6 一 -1", "ー 0.6 一 -1"}), "撃一一"},
     };
     for (auto& row : rows) {
         sw::scribeng::preferFullSizeKana(row.line, kAll);
+        sw::scribeng::preferNoLongVowelAfterNoKana(row.line);
         EXPECT_EQ(bestOf(row.line), codesOf(row.expected)) << row.name;
         // The full form is not listed again further down.
         for (const auto& c : row.line) {
