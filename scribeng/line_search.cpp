@@ -314,39 +314,6 @@ bool isNarrow(CharCode code) { return code == kLongVowelMark || (categoryOf(code
 
 bool isKatakana(CharCode code) { return (categoryOf(code) & 0x004) != 0 && code != kLongVowelMark; }
 
-bool isKatakanaOrLongVowel(CharCode code) { return (categoryOf(code) & 0x004) != 0; }
-
-// Context for the look-alikes of katakana: a neighbour (before or after) whose best reading is katakana or
-// ー.
-bool besideKatakana(const std::vector<SearchedChar>& chars, size_t i) {
-    return (i > 0 && isKatakanaOrLongVowel(chars[i - 1].candidates.front().code)) ||
-           (i + 1 < chars.size() && isKatakanaOrLongVowel(chars[i + 1].candidates.front().code));
-}
-
-// Katakana read beside katakana: a lying ー is read as 一 unless a neighbour is katakana (or kanji are not
-// allowed), and a katakana that the models score exactly like the best reading (ト and 卜, ロ and 口, ニ and
-// 二) is taken before it.
-void preferKatakanaBesideKatakana(std::vector<SearchedChar>& chars) {
-    for (size_t i = 0; i < chars.size(); ++i) {
-        auto& list = chars[i].candidates;
-        auto mark = std::find_if(list.begin(), list.end(),
-                                 [](const Candidate& c) { return c.code == kLongVowelMark; });
-        if (mark == list.end() || mark == list.begin()) continue;
-        const bool beside = (i > 0 && isKatakana(chars[i - 1].candidates.front().code)) ||
-                            (i + 1 < chars.size() && isKatakana(chars[i + 1].candidates.front().code));
-        if (beside && mark - list.begin() <= 2) std::rotate(list.begin(), mark, mark + 1);
-    }
-    for (size_t i = 0; i < chars.size(); ++i) {
-        auto& list = chars[i].candidates;
-        if (isKatakanaOrLongVowel(list.front().code) || !besideKatakana(chars, i)) continue;
-        const float top = list.front().score;
-        auto twin = std::find_if(list.begin(), list.end(), [top](const Candidate& c) {
-            return c.score >= top - kSameScore && isKatakana(c.code);
-        });
-        if (twin != list.end()) std::rotate(list.begin(), twin, twin + 1);
-    }
-}
-
 // The script of a reading for its neighbours: hiragana, katakana (ー apart: it only follows katakana) or
 // kanji; 0 for ー, letters, digits and symbols.
 int32_t scriptOf(CharCode code) {
@@ -410,39 +377,125 @@ void preferRowKind(std::vector<SearchedChar>& chars) {
 
 void preferScriptOfNeighbours(std::vector<SearchedChar>& chars) {
     if (chars.size() < 2) return;
-    // The neighbours' scripts as read before any change, so that the order of the pass does not matter.
+    // The neighbours' scripts as read before any change, so that the order of the pass does not matter. A ー
+    // neighbour is katakana here: it only follows katakana.
     std::vector<int32_t> scripts;
     scripts.reserve(chars.size());
-    for (const auto& c : chars)
-        scripts.push_back(c.candidates.empty() ? 0 : scriptOf(c.candidates.front().code));
+    for (const auto& c : chars) {
+        const CharCode code = c.candidates.empty() ? 0 : c.candidates.front().code;
+        scripts.push_back(code == kLongVowelMark ? SCRIBENG_CAT_KATAKANA : scriptOf(code));
+    }
     for (size_t i = 0; i < chars.size(); ++i) {
         auto& list = chars[i].candidates;
         if (list.empty()) continue;
         const int32_t before = i > 0 ? scripts[i - 1] : 0;
         const int32_t after = i + 1 < chars.size() ? scripts[i + 1] : 0;
+        const bool besideKatakana = before == SCRIBENG_CAT_KATAKANA || after == SCRIBENG_CAT_KATAKANA;
         const auto fit = [&](CharCode code) { return scriptFit(code, before, after); };
         const CharCode top = list.front().code;
+        const float topScore = list.front().score;
         // A symbol among kana or kanji: the best of them close below it. Letters, digits and punctuation
-        // stay.
+        // stay, but for katakana twins.
         const bool symbol = (categoryOf(top) & SCRIBENG_CAT_OTHER) != 0;
-        if (symbol ? before == 0 && after == 0 : scriptOf(top) == 0 && top != kLongVowelMark) continue;
-        const float least = list.front().score - static_cast<float>(symbol ? kSymbolMargin : kTwinMargin);
+        const bool byFit = symbol ? before != 0 || after != 0 : scriptOf(top) != 0 || top == kLongVowelMark;
+        const float least = topScore - static_cast<float>(symbol ? kSymbolMargin : kTwinMargin);
+        // Beside katakana, a katakana the models score exactly like the best reading (ロ 口, ト 卜, ニ 二:
+        // twins share their weights) and a ー among the first three (a lying ー reads as 一) win a tie of
+        // fit: a katakana neighbour decides even where the other neighbour is a kanji.
+        const auto twin = [&](const Candidate& c, size_t rank) {
+            if (!besideKatakana) return false;
+            if (c.code == kLongVowelMark) return rank <= 2;
+            return !isKatakana(top) && top != kLongVowelMark && c.score >= topScore - kSameScore &&
+                   isKatakana(c.code);
+        };
         auto best = list.end();
         double bestFit = symbol ? -1 : fit(top);
-        for (auto c = list.begin() + 1; c != list.end() && c->score >= least; ++c) {
-            const int32_t script = scriptOf(c->code);
-            // A kana never gives way to a kanji: the kanji look-alikes of kana are rare characters, and the
-            // common ones (口, 二) come first in the models already.
-            if (symbol
-                    ? (categoryOf(c->code) & kWideCategories) == 0
-                    : (script == scriptOf(top) && c->code != kLongVowelMark) || script == SCRIBENG_CAT_KANJI1)
-                continue;
-            if (const double f = fit(c->code); f > bestFit) {
+        bool bestTwin = false;
+        for (size_t rank = 1; rank < list.size(); ++rank) {
+            const Candidate& c = list[rank];
+            const bool isTwin = twin(c, rank);
+            if (!isTwin) {
+                if (!byFit || c.score < least) continue;
+                const int32_t script = scriptOf(c.code);
+                // A kana never gives way to a kanji: the kanji look-alikes of kana are rare characters, and
+                // the common ones (口, 二) come first in the models already.
+                if (symbol ? (categoryOf(c.code) & kWideCategories) == 0
+                           : (script == scriptOf(top) && c.code != kLongVowelMark) ||
+                                 script == SCRIBENG_CAT_KANJI1)
+                    continue;
+            }
+            if (const double f = fit(c.code); f > bestFit || (f == bestFit && isTwin && !bestTwin)) {
                 bestFit = f;
-                best = c;
+                bestTwin = isTwin;
+                best = list.begin() + static_cast<std::ptrdiff_t>(rank);
             }
         }
         if (best != list.end()) std::rotate(list.begin(), best, best + 1);
+    }
+}
+
+namespace {
+
+// Kana that ゃゅょ (ャュョ) follow: the i row, and て で ふ (テュ, フュ) and ヴ.
+constexpr CharCode kBeforeSmallYa[] = {
+    0x82AB, 0x82AC, 0x82B5, 0x82B6, 0x82BF, 0x82C0,
+    0x82C9, 0x82D0, 0x82D1, 0x82D2, 0x82DD,  // きぎしじちぢにひびぴみ
+    0x82E8, 0x82C4, 0x82C5, 0x82D3,          // りてでふ
+    0x834C, 0x834D, 0x8356, 0x8357, 0x8360, 0x8361,
+    0x836A, 0x8371, 0x8372, 0x8373, 0x837E,  // キギシジチヂニヒビピミ
+    0x838A, 0x8365, 0x8366, 0x8374, 0x8394,  // リテデフヴ
+};
+
+// Whether the small kana `small` may follow a character read as `before`.
+bool smallMayFollow(CharCode small, CharCode before) {
+    switch (small) {
+        case 0x82C1:  // っ ッ ヵ ヶ follow kanji and digits too
+        case 0x8362:
+        case 0x8395:
+        case 0x8396:
+            return true;
+        case 0x82E1:  // ゃゅょ ャュョ
+        case 0x82E3:
+        case 0x82E5:
+        case 0x8383:
+        case 0x8385:
+        case 0x8387:
+            return std::find(std::begin(kBeforeSmallYa), std::end(kBeforeSmallYa), before) !=
+                   std::end(kBeforeSmallYa);
+        default:
+            return (categoryOf(before) & (SCRIBENG_CAT_HIRAGANA | SCRIBENG_CAT_KATAKANA)) != 0 &&
+                   before != kLongVowelMark;
+    }
+}
+
+}  // namespace
+
+void preferNoLongVowelAfterNoKana(std::vector<SearchedChar>& chars) {
+    for (size_t i = 0; i < chars.size(); ++i) {
+        auto& list = chars[i].candidates;
+        if (list.empty() || list.front().code != kLongVowelMark) continue;
+        const CharCode before =
+            i > 0 && !chars[i - 1].candidates.empty() ? chars[i - 1].candidates.front().code : 0;
+        if ((categoryOf(before) & (SCRIBENG_CAT_HIRAGANA | SCRIBENG_CAT_KATAKANA)) != 0) continue;
+        auto other = std::find_if(list.begin() + 1, list.end(), [](const Candidate& c) {
+            return scriptOf(c.code) != 0 && !isLoneRadical(c.code);
+        });
+        if (other != list.end()) std::rotate(list.begin(), other, other + 1);
+    }
+}
+
+void preferFullSizeKana(std::vector<SearchedChar>& chars, int32_t mask) {
+    for (size_t i = 0; i < chars.size(); ++i) {
+        auto& list = chars[i].candidates;
+        if (list.empty()) continue;
+        const auto full = fullFormOf(list.front().code);
+        if (i == 0 || chars[i - 1].candidates.empty() || !full || !allowedBy(*full, mask) ||
+            smallMayFollow(list.front().code, chars[i - 1].candidates.front().code))
+            continue;
+        list.erase(
+            std::remove_if(list.begin() + 1, list.end(), [&](const Candidate& c) { return c.code == *full; }),
+            list.end());
+        list.front().code = *full;
     }
 }
 
@@ -584,8 +637,9 @@ public:
         if (!m_exhausted) splitNarrow(out);
         if (auto whole = unsplitMark(out)) return {std::move(*whole)};
         if (auto whole = unsplitLone(out, true)) return {std::move(*whole)};
-        preferKatakanaBesideKatakana(out);
         preferScriptOfNeighbours(out);
+        preferFullSizeKana(out, m_mask);
+        preferNoLongVowelAfterNoKana(out);
         if (m_line.direction == Direction::Horizontal) preferRowKind(out);
         return out;
     }

@@ -55,8 +55,9 @@ std::vector<std::vector<Candidate>> recognizeRuns(const Recognizer& recognizer,
 // Each character of a line whose candidates hold, close below its best, a reading of another script that
 // fits the neighbours' scripts better takes that reading first: kana look-alikes of kanji (オ 才, カ 力, ロ
 // 口) and of each other (ヘ へ) go by their neighbours, and a symbol read among kana or kanji (± for さ)
-// gives way to one of them. The neighbours count as read before the pass. A lone character is left as it
-// is.
+// gives way to one of them. Beside katakana, a katakana scored exactly like the best reading (ロ for 口, ト
+// for 卜) and a ー among the first three candidates are taken even where the other neighbour is a kanji. The
+// neighbours count as read before the pass (ー as katakana). A lone character is left as it is.
 void preferScriptOfNeighbours(std::vector<SearchedChar>& chars);
 
 // A row of three characters or more in which digits read outright are at least half, and the others are
@@ -64,5 +65,16 @@ void preferScriptOfNeighbours(std::vector<SearchedChar>& chars);
 // number is rarely letters among digits (２ for Ｚ, ３ for ｊ). Digits among more letters stay (H2O, CO2),
 // and so does every letter of a row with one letter that has no digit close to it (3A).
 void preferRowKind(std::vector<SearchedChar>& chars);
+
+// A small kana read after a character it cannot follow is read full size (when `mask` allows it): ゃゅょ
+// (ャュョ) follow only an i-row kana, て で ふ or ヴ; the small vowels and ゎ only a kana. っ ッ ヵ ヶ follow
+// anything (立って, ３ヶ月). A small kana that begins a line is left to its size and place (a word may be cut
+// before it). The character before counts as read.
+void preferFullSizeKana(std::vector<SearchedChar>& chars, int32_t mask);
+
+// ー lengthens the kana before it: a ー that begins a line (nothing before it to lengthen) or follows a
+// kanji, letter, digit or mark gives way to its best candidate of a script (kana or kanji: 一, く, ノ; a
+// radical never written alone, 丿 亅, does not count). The character before counts as read.
+void preferNoLongVowelAfterNoKana(std::vector<SearchedChar>& chars);
 
 }  // namespace sw::scribeng

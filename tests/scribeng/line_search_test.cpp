@@ -228,7 +228,13 @@ std::vector<sw::scribeng::SearchedChar> lineOf(std::initializer_list<std::string
     return out;
 }
 
-// The best reading of each character of a line, and the codes of `text`'s characters.
+// A line read, and the best readings expected of it after a pass over its candidates.
+struct PassRow {
+    const char* name;
+    std::vector<sw::scribeng::SearchedChar> line;
+    const char* expected;
+};
+
 std::vector<sw::scribeng::CharCode> bestOf(const std::vector<sw::scribeng::SearchedChar>& line) {
     std::vector<sw::scribeng::CharCode> out;
     for (const auto& c : line) out.push_back(c.candidates.front().code);
@@ -245,11 +251,7 @@ std::vector<sw::scribeng::CharCode> codesOf(std::string_view text) {
 // close below, and a symbol among kana or kanji gives way to one of them; beside kanji, or when the scores
 // lie apart, the reading stays.
 TEST(LineSearch, LookAlikesGoByTheScriptOfTheirNeighbours) {
-    struct {
-        const char* name;
-        std::vector<sw::scribeng::SearchedChar> line;
-        const char* expected;  // the best readings after the pass
-    } rows[] = {
+    PassRow rows[] = {
         {"kanji twin between katakana", lineOf({"タ 0", "才 -1.13 オ -1.25", "ネ 0"}), "タオネ"},
         {"kanji twin between hiragana", lineOf({"ぴ 0", "力 -1.49 カ -1.49 内 -3.5", "は 0"}), "ぴカは"},
         {"kanji twin beside kanji", lineOf({"金 0", "才 -1.13 オ -1.25", "版 0"}), "金才版"},
@@ -259,6 +261,9 @@ TEST(LineSearch, LookAlikesGoByTheScriptOfTheirNeighbours) {
         {"hiragana twin between katakana", lineOf({"ネ 0", "べ -1 ベ -1.1", "ツ 0"}), "ネベツ"},
         {"long vowel mark between hiragana", lineOf({"ぎ 0", "ー -1 く -1.2", "ら 0"}), "ぎくら"},
         {"long vowel mark after katakana", lineOf({"ア 0", "ー -1 く -1.2", "ら 0"}), "アーら"},
+        {"katakana twin beside katakana and kanji", lineOf({"コ 0", "口 -1 ロ -1", "版 0"}), "コロ版"},
+        {"lying long vowel mark beside katakana", lineOf({"メ 0", "一 -1 ニ -1.5 ー -2", "版 0"}), "メー版"},
+        {"kanji twin after a long vowel mark", lineOf({"ア 0", "ー 0", "才 -1.13 オ -1.25"}), "アーオ"},
         {"symbol between kanji", lineOf({"二 0", "± -1.76 さ -1.96", "三 0"}), "二さ三"},
         {"symbol between letters", lineOf({"Ａ 0", "± -1.76 さ -1.96", "Ｂ 0"}), "Ａ±Ｂ"},
         {"symbol scored well apart", lineOf({"二 0", "± -1.0 さ -1.5", "三 0"}), "二±三"},
@@ -272,11 +277,7 @@ TEST(LineSearch, LookAlikesGoByTheScriptOfTheirNeighbours) {
 // Letters among digits read as the digit close below them while digits are at least half of the row; rows
 // with more letters, a letter without a close digit, or fewer than three characters stay as read.
 TEST(LineSearch, LettersAmongDigitsReadAsTheirDigits) {
-    struct {
-        const char* name;
-        std::vector<sw::scribeng::SearchedChar> line;
-        const char* expected;
-    } rows[] = {
+    PassRow rows[] = {
         {"one letter among digits", lineOf({"１ 0", "Ｚ 0 ２ -1.5", "３ 0"}), "１２３"},
         {"two letters, two digits", lineOf({"Ｚ 0 ２ -0.3", "ｊ 0 ３ -1", "６ 0", "９ 0"}), "２３６９"},
         {"digit beyond the margin", lineOf({"１ 0", "Ｚ 0 ２ -1.7", "３ 0"}), "１Ｚ３"},
@@ -288,6 +289,38 @@ TEST(LineSearch, LettersAmongDigitsReadAsTheirDigits) {
     for (auto& row : rows) {
         sw::scribeng::preferRowKind(row.line);
         EXPECT_EQ(bestOf(row.line), codesOf(row.expected)) << row.name;
+    }
+}
+
+// A small kana or ー read where none can stand (after a kanji or an a-row kana; ー also first in the line) is
+// read full size or as its next reading; っ stands after anything, ー after any kana.
+TEST(LineSearch, SmallKanaAndLongVowelOnlyWhereTheyCanStand) {
+    PassRow rows[] = {
+        {"small ya after an i-row kana", lineOf({"き 0", "ゃ -1"}), "きゃ"},
+        {"small yu after te", lineOf({"テ 0", "ュ -1"}), "テュ"},
+        {"small yu after an a-row kana", lineOf({"ガ 0", "ュ -1"}), "ガユ"},
+        {"small yo after a kanji", lineOf({"防 0", "ョ -1 ヨ -1.5", "発 0"}), "防ヨ発"},
+        {"small vowel after katakana", lineOf({"フ 0", "ァ -1"}), "ファ"},
+        {"small vowel beginning the line", lineOf({"ィ -1", "が 0"}), "ィが"},
+        {"small vowel after a long vowel mark", lineOf({"ー 0", "ォ -1"}), "ーオ"},
+        {"small tsu after a kanji", lineOf({"立 0", "っ -1", "て 0"}), "立って"},
+        {"long vowel mark after katakana", lineOf({"ピ 0", "ー 0.6 一 -1", "近 0"}), "ピー近"},
+        {"long vowel mark after hiragana", lineOf({"や 0", "ー 0.6 一 -1"}), "やー"},
+        {"long vowel mark after a kanji", lineOf({"象 0", "ー 0.6 － 0.5 一 -1", "ダ 0"}), "象一ダ"},
+        {"long vowel mark beginning the line", lineOf({"ー 0.6 ｜ -1 丿 -1.2 ノ -1.5", "の 0"}), "ノの"},
+        {"long vowel marks after a kanji", lineOf({"撃 0", "ー 0.6 一 -1", "ー 0.6 一 -1"}), "撃一一"},
+    };
+    for (auto& row : rows) {
+        sw::scribeng::preferFullSizeKana(row.line, kAll);
+        sw::scribeng::preferNoLongVowelAfterNoKana(row.line);
+        EXPECT_EQ(bestOf(row.line), codesOf(row.expected)) << row.name;
+        // The full form is not listed again further down.
+        for (const auto& c : row.line) {
+            EXPECT_EQ(std::count_if(c.candidates.begin(), c.candidates.end(),
+                                    [&](const auto& k) { return k.code == c.candidates.front().code; }),
+                      1)
+                << row.name;
+        }
     }
 }
 
