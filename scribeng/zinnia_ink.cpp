@@ -43,9 +43,9 @@ constexpr float kMinSharpWayLength = 30.0F;
 constexpr float kSharpWayMinTurn = 60.0F;
 // Pieces of the finer split a way may span.
 constexpr size_t kWayPieces = 2;
-// A way the next stroke runs back over: the stroke after it stays within kRetraceOffset of its length (at
-// least kRetraceOffsetFloor units) of its line until it has gone back over kRetraceShare of it (the pen turns
-// back by about 170 degrees or more).
+// A way that runs back over the stroke before it or that the next stroke runs back over: that stroke stays
+// within kRetraceOffset of the way's length (at least kRetraceOffsetFloor units) of its line over
+// kRetraceShare of it (the pen turns back by about 170 degrees or more).
 constexpr float kRetraceOffset = 0.15F;
 constexpr float kRetraceOffsetFloor = 20.0F;
 constexpr float kRetraceShare = 0.8F;
@@ -181,20 +181,21 @@ bool runsStraight(std::span<const SpacePoint> p, size_t from, size_t to) {
     return true;
 }
 
-// Whether the path of `p` after point `to` runs back over the piece from..to: it keeps close to the piece's
-// line until it has gone back over kRetraceShare of it.
-bool retraced(std::span<const SpacePoint> p, size_t from, size_t to) {
-    const float bx = static_cast<float>(p[from].x - p[to].x);
-    const float by = static_cast<float>(p[from].y - p[to].y);
+// Whether the pen path of `p` next to point `at` (after it, or before it with `before`) runs over the piece
+// between `at` and point `other`: it keeps close to the piece's line for kRetraceShare of its length.
+bool runsOver(std::span<const SpacePoint> p, size_t at, size_t other, bool before) {
+    const float bx = static_cast<float>(p[other].x - p[at].x);
+    const float by = static_cast<float>(p[other].y - p[at].y);
     const float length = std::hypot(bx, by);
     if (!(length > 0)) return false;
     const float ux = bx / length, uy = by / length;
     const float offset = std::max(kRetraceOffset * length, kRetraceOffsetFloor);
-    for (size_t i = to + 1; i < p.size(); ++i) {
-        const float x = static_cast<float>(p[i].x - p[to].x), y = static_cast<float>(p[i].y - p[to].y);
-        const float back = x * ux + y * uy;
-        if (std::fabs(x * uy - y * ux) > offset || back < -offset) return false;
-        if (back >= kRetraceShare * length) return true;
+    for (size_t i = at; before ? i > 0 : i + 1 < p.size();) {
+        i = before ? i - 1 : i + 1;
+        const float x = static_cast<float>(p[i].x - p[at].x), y = static_cast<float>(p[i].y - p[at].y);
+        const float along = x * ux + y * uy;
+        if (std::fabs(x * uy - y * ux) > offset || along < -offset) return false;
+        if (along >= kRetraceShare * length) return true;
     }
     return false;
 }
@@ -324,11 +325,12 @@ size_t cutRetracedWays(std::vector<std::vector<SpacePoint>>& placed) {
     for (const auto& stroke : placed) {
         const std::vector<SpacePoint> p = withoutRepeats(stroke);
         // A retraced way turns sharply where it begins (a kana's stroke turning back on its way up, ひ's
-        // first bend, turns less) and the next begins after the piece that runs back over it.
+        // first bend, turns less); ways of one stroke do not meet.
         std::vector<std::pair<size_t, size_t>> ways;
         for (const WayPiece& w : wayPieces(p)) {
             if (w.length < kMinWayLength || (!ways.empty() && w.from <= ways.back().second) ||
-                !turnsAtBothEnds(p, w.from, w.to, kSharpWayMinTurn) || !retraced(p, w.from, w.to))
+                !turnsAtBothEnds(p, w.from, w.to, kSharpWayMinTurn) ||
+                !(runsOver(p, w.to, w.from, false) || runsOver(p, w.from, w.to, true)))
                 continue;
             ways.emplace_back(w.from, w.to);
         }

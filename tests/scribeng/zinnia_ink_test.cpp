@@ -238,9 +238,10 @@ TEST(ZinniaInk, JoinedStrokesAreTakenApartAtThePensWay) {
     }
 }
 
-// A way that the stroke after it runs back over leaves no ink of its own: it is taken out of the ink as
-// written. A way the next stroke leaves at an angle, or runs back over only in part, and a stroke's gentle
-// bend that the stroke runs back over (ひ's first bend) stay.
+// A way that the stroke after it runs back over, or that runs back over the end of the stroke before it,
+// leaves no ink of its own: it is taken out of the ink as written. A way the next stroke leaves at an angle,
+// or runs back over only in part, and a stroke's gentle bend that the stroke runs back over (ひ's first bend)
+// stay.
 TEST(ZinniaInk, WaysRunBackOverAreTakenOut) {
     const Stroke dot = through({{60, 10}, {58, 30}});
     const Stroke bar = through({{30, 32}, {95, 32}});
@@ -256,6 +257,9 @@ TEST(ZinniaInk, WaysRunBackOverAreTakenOut) {
          {through({{20, 20}, {80, 20}, {80, 80}, {40, 90}, {95, 76}}), through({{10, 5}, {10, 50}})},
          {through({{20, 20}, {80, 20}, {80, 80}}), through({{40, 90}, {95, 76}}),
           through({{10, 5}, {10, 50}})}},
+        {"a bar, a way back left over its end and the next stroke down",
+         {through({{10, 30}, {90, 30}, {50, 31}, {50, 90}}), through({{20, 95}, {80, 95}})},
+         {through({{10, 30}, {90, 30}}), through({{50, 31}, {50, 90}}), through({{20, 95}, {80, 95}})}},
         {"a way up-left and the next stroke down",
          {through({{20, 60}, {80, 60}, {50, 20}, {50, 95}}), through({{10, 90}, {90, 90}})},
          {}},
