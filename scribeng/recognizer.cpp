@@ -50,6 +50,18 @@ std::vector<InkStroke> inkOf(std::span<const Stroke> strokes) {
     return ink;
 }
 
+// The strokes in Zinnia's space as ink for directionFeatures.
+std::vector<InkStroke> inkOf(std::span<const std::vector<SpacePoint>> strokes) {
+    std::vector<InkStroke> ink;
+    ink.reserve(strokes.size());
+    for (const auto& stroke : strokes) {
+        auto& s = ink.emplace_back();
+        s.reserve(stroke.size());
+        for (const auto& p : stroke) s.push_back({static_cast<float>(p.x), static_cast<float>(p.y)});
+    }
+    return ink;
+}
+
 // The weight of the shape term for ink whose closest template has similarity `closest`: the full ratio where
 // the ink matches a template closely (from closeFrom on), the real-writing ratio where it matches none well
 // (up to looseBelow), in between linearly.
@@ -255,12 +267,7 @@ void Recognizer::unjoinedScores(std::span<const std::vector<SpacePoint>> placed,
         }
         if (some.empty()) continue;
         const auto scores = zinniaScores(ZinniaFeatures(version.strokes, kZinniaSpace, kZinniaSpace), some);
-        std::vector<InkStroke> ink;
-        for (const auto& stroke : version.strokes) {
-            auto& s = ink.emplace_back();
-            for (const auto& p : stroke) s.push_back({static_cast<float>(p.x), static_cast<float>(p.y)});
-        }
-        const FeatureVector features = directionFeatures(ink);
+        const FeatureVector features = directionFeatures(inkOf(version.strokes));
         const OrientationVector orientations = orientationsOf(features);
         // Ways that are surely the pen's ease the cost (RecognizerOptions::likelyWayCost).
         const float sure = placed.size() < 2 || version.shortest < m_options.likelyWayLength
@@ -302,14 +309,19 @@ std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> 
     const bool kanaWritable =
         m_kanaStrokes == 0 || static_cast<float>(written) <= freeStrokesUpTo(m_kanaStrokes, m_options.prior);
     const size_t quota = count >= m_options.kanaQuotaFrom && kanaWritable ? m_options.kanaQuota : 0;
-    auto shortlist = m_templates.rank(features, mask, count, coarse, mostStrokesFor(written), quota, kKana);
-    if (shortlist.empty()) shortlist = m_templates.rank(features, mask, count, coarse, 0, quota, kKana);
+    // A way the next stroke runs back over leaves no ink of its own (zinnia_ink.h, cutRetracedWays): ink of
+    // more than one stroke is ranked and read without it. A letter written in one stroke keeps its climb
+    // back up the stem (ｈ ｎ).
+    auto placed = zinniaStrokesOf(strokes, ink, frame, false);
+    FeatureVector ranked = features;
+    if (placed.size() >= 2 && cutRetracedWays(placed) > 0) ranked = directionFeatures(inkOf(placed));
+    auto shortlist = m_templates.rank(ranked, mask, count, coarse, mostStrokesFor(written), quota, kKana);
+    if (shortlist.empty()) shortlist = m_templates.rank(ranked, mask, count, coarse, 0, quota, kKana);
     if (shortlist.empty()) return out;
 
     std::vector<CharCode> codes;
     codes.reserve(shortlist.size());
     for (const auto& match : shortlist) codes.push_back(match.code);
-    const auto placed = zinniaStrokesOf(strokes, ink, frame, false);
     std::vector<std::vector<SpacePoint>> reduced;
     reduced.reserve(placed.size());
     for (const auto& stroke : placed) reduced.push_back(zinniaVertices(stroke));

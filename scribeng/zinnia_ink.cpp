@@ -43,6 +43,12 @@ constexpr float kMinSharpWayLength = 30.0F;
 constexpr float kSharpWayMinTurn = 60.0F;
 // Pieces of the finer split a way may span.
 constexpr size_t kWayPieces = 2;
+// A way that runs back over the stroke before it or that the next stroke runs back over: that stroke stays
+// within kRetraceOffset of the way's length (at least kRetraceOffsetFloor units) of its line over
+// kRetraceShare of it (the pen turns back by about 170 degrees or more).
+constexpr float kRetraceOffset = 0.15F;
+constexpr float kRetraceOffsetFloor = 20.0F;
+constexpr float kRetraceShare = 0.8F;
 
 struct Node {
     float x = 0;
@@ -160,6 +166,75 @@ float wayLogRatio(float dx, float dy) {
     return kWayLogRatio[i] * (1 - frac) + kWayLogRatio[(i + 1) % 8] * frac;
 }
 
+// Whether the pen path of `p` from point `from` to point `to` runs straight: no point of it further from the
+// chord than kWayStraightness of its length or kWayStraightnessFloor.
+bool runsStraight(std::span<const SpacePoint> p, size_t from, size_t to) {
+    const float dx = static_cast<float>(p[to].x - p[from].x);
+    const float dy = static_cast<float>(p[to].y - p[from].y);
+    const float length = std::hypot(dx, dy);
+    for (size_t i = from + 1; i < to; ++i) {
+        const float off = std::fabs(dx * static_cast<float>(p[i].y - p[from].y) -
+                                    dy * static_cast<float>(p[i].x - p[from].x)) /
+                          length;
+        if (off > std::max(kWayStraightness * length, kWayStraightnessFloor)) return false;
+    }
+    return true;
+}
+
+// Whether the pen path of `p` next to point `at` (after it, or before it with `before`) runs over the piece
+// between `at` and point `other`: it keeps close to the piece's line for kRetraceShare of its length.
+bool runsOver(std::span<const SpacePoint> p, size_t at, size_t other, bool before) {
+    const float bx = static_cast<float>(p[other].x - p[at].x);
+    const float by = static_cast<float>(p[other].y - p[at].y);
+    const float length = std::hypot(bx, by);
+    if (!(length > 0)) return false;
+    const float ux = bx / length, uy = by / length;
+    const float offset = std::max(kRetraceOffset * length, kRetraceOffsetFloor);
+    for (size_t i = at; before ? i > 0 : i + 1 < p.size();) {
+        i = before ? i - 1 : i + 1;
+        const float x = static_cast<float>(p[i].x - p[at].x), y = static_cast<float>(p[i].y - p[at].y);
+        const float along = x * ux + y * uy;
+        if (std::fabs(x * uy - y * ux) > offset || along < -offset) return false;
+        if (along >= kRetraceShare * length) return true;
+    }
+    return false;
+}
+
+// A piece of a stroke that may be the pen's way to the next stroke: from point `from` to point `to` of the
+// stroke (no repeats).
+struct WayPiece {
+    size_t from = 0;
+    size_t to = 0;
+    float likelihood = 0;  // wayLogRatio of its direction
+    float length = 0;
+};
+
+// The pieces of `p` (no repeats) that may be ways, as unjoinedVersions describes them, in order of `from`.
+std::vector<WayPiece> wayPieces(std::span<const SpacePoint> p) {
+    std::vector<WayPiece> out;
+    if (p.size() < 4) return out;
+    const std::vector<size_t> vertices =
+        vertexIndexes(p, (kWaySplitError / kZinniaSpace) * (kWaySplitError / kZinniaSpace), kWayDepth);
+    // Both strokes keep at least one piece: the way is neither the first nor the last piece.
+    for (size_t v = 1; v + 2 < vertices.size(); ++v) {
+        // A way the finer split cut in two (its points rounded to the writer's pixels) is looked for as
+        // well: from the vertex through the next one to the one after, where that runs straight.
+        for (size_t end = v + 1; end + 1 < vertices.size() && end <= v + kWayPieces; ++end) {
+            const size_t from = vertices[v], to = vertices[end];
+            if (!runsStraight(p, from, to)) break;
+            const float dx = static_cast<float>(p[to].x - p[from].x);
+            const float dy = static_cast<float>(p[to].y - p[from].y);
+            const float length = std::hypot(dx, dy);
+            if (length < kMinSharpWayLength) continue;
+            const float likelihood = wayLogRatio(dx, dy);
+            const bool sharp = likelihood < kWeakWay || length < kMinWayLength;
+            if (likelihood > 0 && turnsAtBothEnds(p, from, to, sharp ? kSharpWayMinTurn : kWayMinTurn))
+                out.push_back({from, to, likelihood, length});
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 std::vector<SpacePoint> zinniaVertices(std::span<const SpacePoint> stroke) {
@@ -183,40 +258,8 @@ std::vector<UnjoinedVersion> unjoinedVersions(std::span<const std::vector<SpaceP
     std::vector<Cut> cuts;
     for (size_t s = 0; s < placed.size(); ++s) {
         points.push_back(withoutRepeats(placed[s]));
-        const auto& p = points.back();
-        if (p.size() < 4) continue;
-        const std::vector<size_t> vertices =
-            vertexIndexes(p, (kWaySplitError / kZinniaSpace) * (kWaySplitError / kZinniaSpace), kWayDepth);
-        // The pen goes straight to the next stroke.
-        const auto straight = [&](size_t from, size_t to) {
-            const float dx = static_cast<float>(p[to].x - p[from].x);
-            const float dy = static_cast<float>(p[to].y - p[from].y);
-            const float length = std::hypot(dx, dy);
-            for (size_t i = from + 1; i < to; ++i) {
-                const float off = std::fabs(dx * static_cast<float>(p[i].y - p[from].y) -
-                                            dy * static_cast<float>(p[i].x - p[from].x)) /
-                                  length;
-                if (off > std::max(kWayStraightness * length, kWayStraightnessFloor)) return false;
-            }
-            return true;
-        };
-        // Both strokes keep at least one piece: the way is neither the first nor the last piece.
-        for (size_t v = 1; v + 2 < vertices.size(); ++v) {
-            // A way the finer split cut in two (its points rounded to the writer's pixels) is looked for as
-            // well: from the vertex through the next one to the one after, where that runs straight.
-            for (size_t end = v + 1; end + 1 < vertices.size() && end <= v + kWayPieces; ++end) {
-                const size_t from = vertices[v], to = vertices[end];
-                if (!straight(from, to)) break;
-                const float dx = static_cast<float>(p[to].x - p[from].x);
-                const float dy = static_cast<float>(p[to].y - p[from].y);
-                const float length = std::hypot(dx, dy);
-                if (length < kMinSharpWayLength) continue;
-                const float likelihood = wayLogRatio(dx, dy);
-                const bool sharp = likelihood < kWeakWay || length < kMinWayLength;
-                if (likelihood > 0 && turnsAtBothEnds(p, from, to, sharp ? kSharpWayMinTurn : kWayMinTurn))
-                    cuts.push_back({s, from, to, likelihood, length});
-            }
-        }
+        for (const WayPiece& w : wayPieces(points.back()))
+            cuts.push_back({s, w.from, w.to, w.likelihood, w.length});
     }
     std::stable_sort(cuts.begin(), cuts.end(),
                      [](const Cut& a, const Cut& b) { return a.likelihood > b.likelihood; });
@@ -274,6 +317,38 @@ std::vector<UnjoinedVersion> unjoinedVersions(std::span<const std::vector<SpaceP
         }
     }
     return out;
+}
+
+size_t cutRetracedWays(std::vector<std::vector<SpacePoint>>& placed) {
+    std::vector<std::vector<SpacePoint>> out;
+    size_t count = 0;
+    for (const auto& stroke : placed) {
+        const std::vector<SpacePoint> p = withoutRepeats(stroke);
+        // A retraced way turns sharply where it begins (a kana's stroke turning back on its way up, ひ's
+        // first bend, turns less); ways of one stroke do not meet.
+        std::vector<std::pair<size_t, size_t>> ways;
+        for (const WayPiece& w : wayPieces(p)) {
+            if (w.length < kMinWayLength || (!ways.empty() && w.from <= ways.back().second) ||
+                !turnsAtBothEnds(p, w.from, w.to, kSharpWayMinTurn) ||
+                !(runsOver(p, w.to, w.from, false) || runsOver(p, w.from, w.to, true)))
+                continue;
+            ways.emplace_back(w.from, w.to);
+        }
+        if (ways.empty()) {
+            out.push_back(stroke);
+            continue;
+        }
+        count += ways.size();
+        size_t begin = 0;
+        for (const auto& [from, to] : ways) {
+            out.emplace_back(p.begin() + static_cast<ptrdiff_t>(begin),
+                             p.begin() + static_cast<ptrdiff_t>(from) + 1);
+            begin = to;
+        }
+        out.emplace_back(p.begin() + static_cast<ptrdiff_t>(begin), p.end());
+    }
+    if (count > 0) placed = std::move(out);
+    return count;
 }
 
 std::vector<std::vector<SpacePoint>> zinniaStrokesOf(std::span<const Stroke> strokes, const Box& ink,

@@ -238,6 +238,58 @@ TEST(ZinniaInk, JoinedStrokesAreTakenApartAtThePensWay) {
     }
 }
 
+// A way that the stroke after it runs back over, or that runs back over the end of the stroke before it,
+// leaves no ink of its own: it is taken out of the ink as written. A way the next stroke leaves at an angle,
+// or runs back over only in part, and a stroke's gentle bend that the stroke runs back over (ひ's first bend)
+// stay.
+TEST(ZinniaInk, WaysRunBackOverAreTakenOut) {
+    const Stroke dot = through({{60, 10}, {58, 30}});
+    const Stroke bar = through({{30, 32}, {95, 32}});
+    const struct {
+        const char* name;
+        std::vector<Stroke> written;
+        std::vector<Stroke> apart;  // empty: left as written
+    } rows[] = {
+        {"a dot, a way left and the bar back over it",
+         {through({{60, 10}, {58, 30}, {30, 32}, {95, 32}}), through({{40, 50}, {40, 95}})},
+         {dot, bar, through({{40, 50}, {40, 95}})}},
+        {"a bar, a way down-left and the next bar back over it",
+         {through({{20, 20}, {80, 20}, {80, 80}, {40, 90}, {95, 76}}), through({{10, 5}, {10, 50}})},
+         {through({{20, 20}, {80, 20}, {80, 80}}), through({{40, 90}, {95, 76}}),
+          through({{10, 5}, {10, 50}})}},
+        {"a bar, a way back left over its end and the next stroke down",
+         {through({{10, 30}, {90, 30}, {50, 31}, {50, 90}}), through({{20, 95}, {80, 95}})},
+         {through({{10, 30}, {90, 30}}), through({{50, 31}, {50, 90}}), through({{20, 95}, {80, 95}})}},
+        {"a way up-left and the next stroke down",
+         {through({{20, 60}, {80, 60}, {50, 20}, {50, 95}}), through({{10, 90}, {90, 90}})},
+         {}},
+        {"a stroke bending up and right and running back over its bend",
+         {through({{10, 40}, {50, 34}, {70, 22}, {40, 40}, {40, 90}}), through({{80, 60}, {80, 95}})},
+         {}},
+        {"a way left run back over in part",
+         {through({{60, 10}, {58, 30}, {30, 32}, {42, 32}, {42, 90}}), through({{10, 95}, {90, 95}})},
+         {}},
+    };
+    for (const auto& row : rows) {
+        const Box ink = sw::scribeng::boundsOf(row.written);
+        auto placed = sw::scribeng::zinniaStrokesOf(row.written, ink, Box{}, false);
+        const auto before = placed;
+        const size_t cut = sw::scribeng::cutRetracedWays(placed);
+        if (row.apart.empty()) {
+            EXPECT_EQ(cut, 0U) << row.name;
+            EXPECT_EQ(placed, before) << row.name;
+            continue;
+        }
+        EXPECT_EQ(cut, row.apart.size() - row.written.size()) << row.name;
+        ASSERT_EQ(placed.size(), row.apart.size()) << row.name;
+        const auto apart = sw::scribeng::zinniaStrokesOf(row.apart, ink, Box{}, false);
+        for (size_t s = 0; s < placed.size(); ++s) {
+            EXPECT_EQ(sw::scribeng::zinniaVertices(placed[s]), sw::scribeng::zinniaVertices(apart[s]))
+                << row.name << " " << s;
+        }
+    }
+}
+
 }  // namespace
 
 // What a version says of its ways: the recogniser eases the cost of reading it where they are long and go
