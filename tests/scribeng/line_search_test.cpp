@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <initializer_list>
 #include <ostream>
+#include <span>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -247,6 +248,14 @@ std::vector<sw::scribeng::CharCode> codesOf(std::string_view text) {
     return out;
 }
 
+// Runs `pass` over each row's line and checks the best readings it leaves.
+void expectPass(std::span<PassRow> rows, void (*pass)(std::vector<sw::scribeng::SearchedChar>&)) {
+    for (auto& row : rows) {
+        pass(row.line);
+        EXPECT_EQ(bestOf(row.line), codesOf(row.expected)) << row.name;
+    }
+}
+
 // A kana read as its kanji or kana look-alike takes the reading of its neighbours' script when that scores
 // close below, and a symbol among kana or kanji gives way to one of them; beside kanji, or when the scores
 // lie apart, the reading stays.
@@ -268,10 +277,7 @@ TEST(LineSearch, LookAlikesGoByTheScriptOfTheirNeighbours) {
         {"symbol between letters", lineOf({"Ａ 0", "± -1.76 さ -1.96", "Ｂ 0"}), "Ａ±Ｂ"},
         {"symbol scored well apart", lineOf({"二 0", "± -1.0 さ -1.5", "三 0"}), "二±三"},
     };
-    for (auto& row : rows) {
-        sw::scribeng::preferScriptOfNeighbours(row.line);
-        EXPECT_EQ(bestOf(row.line), codesOf(row.expected)) << row.name;
-    }
+    expectPass(rows, sw::scribeng::preferScriptOfNeighbours);
 }
 
 // Letters among digits read as the digit close below them while digits are at least half of the row; rows
@@ -286,10 +292,7 @@ TEST(LineSearch, LettersAmongDigitsReadAsTheirDigits) {
         {"two characters", lineOf({"Ｚ 0 ２ -0.3", "６ 0"}), "Ｚ６"},
         {"a kana among digits", lineOf({"１ 0", "そ 0 ２ -0.3", "３ 0"}), "１そ３"},
     };
-    for (auto& row : rows) {
-        sw::scribeng::preferRowKind(row.line);
-        EXPECT_EQ(bestOf(row.line), codesOf(row.expected)) << row.name;
-    }
+    expectPass(rows, sw::scribeng::preferRowKind);
 }
 
 // A small kana or ー read where none can stand (after a kanji or an a-row kana; ー also first in the line) is
