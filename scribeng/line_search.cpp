@@ -87,8 +87,11 @@ constexpr double kLeadingMarkCost = 4.0;
 // A small run read as a full-size character that has no small form.
 constexpr double kNotSmallCost = 0.4;
 // A mark or small kana touching or overlapping the ink of a neighbour along the line: a dot or flick there
-// belongs to that character.
+// belongs to that character. A 、 or 。 needs a clear gap of kDotGap (of the character size) to both its
+// neighbours: a dot closer than that is the last or first stroke of the character beside it (the right dot of
+// 心 in 忘), whatever the models make of its shape.
 constexpr double kMarkTouchCost = 3.0;
+constexpr double kDotGap = 0.1;
 // Ink no longer along the line than this (of its thickness) is one character: the search does not split it.
 // Only where a wide class (kana, kanji) is allowed: two narrow ones (digits, letters) fit in that length.
 constexpr double kLoneLength = 1.6;
@@ -983,7 +986,9 @@ private:
             (std::max(before.extent.along.hi, after.extent.along.hi) - before.extent.along.lo) /
             m_line.charSize;
         const bool marks = isMarkKind(before.kind) || isMarkKind(after.kind);
-        const bool touching = marks && before.extent.along.hi >= after.extent.along.lo;
+        const double gap =
+            before.kind == MarkKind::Dot || after.kind == MarkKind::Dot ? kDotGap * m_line.charSize : 0;
+        const bool touching = marks && after.extent.along.lo - before.extent.along.hi <= gap;
         const double compact =
             marks ? 0 : kCompactCost * std::clamp((kCompactBelow - together) / kCompactRange, 0.0, 1.0);
         return kOverlapCost * std::max(0.0, overlap - kOverlapFrom) + compact - refund +

@@ -716,6 +716,26 @@ TEST_F(Scribeng, DotBeginningTheInkIsNoComma) {
     }
 }
 
+// The last dot of 忘 (the right dot of 心) moved right and down, beyond the rest of the character along the
+// row, 山 after it: a dot close to the ink before it is that character's stroke; with a clear gap it is 、.
+TEST_F(Scribeng, DotCloseToTheInkBeforeIsNoComma) {
+    const struct {
+        int32_t dx, dy;  // the dot moved by
+        const char* text;
+    } rows[] = {
+        {6, 8, "忘山"},     // 1 unit clear of the hook
+        {10, 8, "忘山"},    // 5 units
+        {30, 8, "忘、山"},  // a quarter of the character
+    };
+    const StrokeFile line = load("line2_a.txt");  // 忘山
+    ASSERT_EQ(line.strokes.size(), 10u);
+    for (const auto& row : rows) {
+        StrokeFile moved = line;
+        for (auto& p : moved.strokes[6]) p = {p.x + row.dx, p.y + row.dy};
+        EXPECT_EQ(recognize(objectWith(moved)), sjis(row.text)) << row.dx << " " << row.dy;
+    }
+}
+
 // GiveStrokeSetInfo before any result: the forced run is one character whatever it holds, and the strokes
 // before and after it are segmented by the search as usual.
 TEST_F(Scribeng, RegroupWithoutEarlierResultSearchesTheRest) {

@@ -24,6 +24,7 @@ gen --size 100 --gap 40 --jitter 1 --seed 105 学校の先生 > "$out/line5_a.tx
 gen --size 100 --gap 40 --jitter 1 --seed 106 電車で本を読む > "$out/line7_a.txt"
 gen --size 100 --gap 40 --jitter 1 --seed 107 水と火と木と > "$out/line6_a.txt"
 gen --size 100 --gap 40 --jitter 1 --seed 108 山田さんの字 > "$out/line6_b.txt"
+gen --size 100 --gap 40 --jitter 1 --seed 110 忘山 > "$out/line2_a.txt"
 # Digits written edge to edge, and the line set: horizontal and vertical lines with tight and wide spacing.
 gen --size 90 --gap 0 --jitter 1 --seed 109 1010 > "$out/digits_tight.txt"
 python3 "$here/compose_lines.py" --kanjivg "$kanji" --out "$out/lines" --count 60 --seed 7
