@@ -275,9 +275,13 @@ void Recognizer::unjoinedScores(std::span<const std::vector<SpacePoint>> placed,
                                : std::clamp((version.weakest - m_options.likelyWayFrom) /
                                                 (m_options.likelyWayTo - m_options.likelyWayFrom),
                                             0.0F, 1.0F);
-        const float cost = m_options.unjoinedCost + sure * (m_options.likelyWayCost - m_options.unjoinedCost);
-        const float gap =
-            m_options.unjoinedShapeGap + sure * (m_options.likelyWayShapeGap - m_options.unjoinedShapeGap);
+        const bool many = version.cuts >= m_options.manyWaysFrom;
+        const float plainCost = many ? m_options.manyWaysCost : m_options.unjoinedCost;
+        const float sureCost = many ? m_options.manyWaysLikelyCost : m_options.likelyWayCost;
+        const float plainGap = many ? m_options.manyWaysShapeGap : m_options.unjoinedShapeGap;
+        const float sureGap = many ? m_options.manyWaysLikelyShapeGap : m_options.likelyWayShapeGap;
+        const float cost = plainCost + sure * (sureCost - plainCost);
+        const float gap = plainGap + sure * (sureGap - plainGap);
         for (size_t i = 0; i < some.size(); ++i) {
             auto& shape = shortlist[at[i]].similarity;
             shape = std::max(shape, m_templates.similarity(features, orientations, some[i]) - gap);

@@ -115,6 +115,17 @@ struct RecognizerOptions {
     float likelyWayFrom = 1.0f;
     float likelyWayTo = 2.2f;
     float likelyWayLength = 80.0f;
+    // A version with `manyWaysFrom` ways or more taken out (a fast hand that joins most of a kanji's strokes)
+    // is read at `manyWaysCost` and `manyWaysShapeGap` instead, easing to `manyWaysLikelyCost` and
+    // `manyWaysLikelyShapeGap` where its ways are sure as above: the more joins the ink holds, the less the
+    // classes it reads as written (a simpler kanji of about as many strokes: 甘 for 坊, 位 for 泣) are to be
+    // trusted over the character as meant. Fewer ways keep the costs above: from two ways on, other writers'
+    // unjoined kanji lost up to three of 250 (a 温 read as 溝 from one way on).
+    size_t manyWaysFrom = 3;
+    float manyWaysCost = 0.3f;
+    float manyWaysShapeGap = 0.02f;
+    float manyWaysLikelyCost = 0.0f;
+    float manyWaysLikelyShapeGap = 0.01f;
     // A character whose ink leans clearly (ink_normalise.h) is also read set upright: each class keeps the
     // better of its fused scores as written and upright less `uprightCost`. Not where the reading as written
     // is clear: its best class leads the next by `uprightLead` or more (this keeps a real kanji's time; the

@@ -222,4 +222,76 @@ TEST(Robustness, SurelyJoinedStrokesCostLessTakenApart) {
     EXPECT_GE(raised, joined / 2);  // 85 of 96
 }
 
+// Versions with three ways or more taken out cost less than those with fewer: per shortlisted class, by how
+// many strokes it needs beyond the written ones, its scores stay as they were (two or fewer: it is read from
+// versions of at most two ways), or never fall and rise for the right class of some joined characters.
+TEST(Robustness, ManyJoinsCostLessTakenApart) {
+    const auto& [glyphs, recognizer] = shared();
+    scribeng::RecognizerOptions evenOptions;
+    evenOptions.manyWaysCost = evenOptions.unjoinedCost;
+    evenOptions.manyWaysShapeGap = evenOptions.unjoinedShapeGap;
+    evenOptions.manyWaysLikelyCost = evenOptions.likelyWayCost;
+    evenOptions.manyWaysLikelyShapeGap = evenOptions.likelyWayShapeGap;
+    const std::vector<fs::path> folders{SCRIBENG_MODEL_DIR};
+    const scribeng::Recognizer even(folders, evenOptions);
+    ASSERT_TRUE(even.ready());
+    struct Row {
+        const char* name;
+        size_t missingFrom, missingTo;  // strokes the class needs beyond the written ones
+        bool same;                      // scores as before; else never lower, the right class's raised
+        size_t leastRaised;
+        size_t raised = 0;
+    };
+    std::vector<Row> rows = {
+        {"two strokes missing or fewer", 0, 2, true, 0},
+        {"three strokes missing or more", 3, 1000, false, 5},
+    };
+    // Each pair of strokes (the first and second, the third and fourth...) written without lifting the pen:
+    // the pen's straight way from one to the next, a point every unit.
+    const auto pairsJoined = [](const std::vector<scribeng::Stroke>& strokes) {
+        std::vector<scribeng::Stroke> out;
+        for (size_t i = 0; i < strokes.size(); ++i) {
+            if (i % 2 == 0 || out.back().empty() || strokes[i].empty()) {
+                out.push_back(strokes[i]);
+                continue;
+            }
+            const auto from = out.back().back(), to = strokes[i].front();
+            const int steps = static_cast<int>(std::hypot(to.x - from.x, to.y - from.y));
+            for (int k = 1; k < steps; ++k) {
+                out.back().push_back(
+                    {from.x + (to.x - from.x) * k / steps, from.y + (to.y - from.y) * k / steps});
+            }
+            out.back().insert(out.back().end(), strokes[i].begin(), strokes[i].end());
+        }
+        return out;
+    };
+    for (const auto& s : templategen::makeSamples(glyphs, 100, kSeed, Fault::None)) {
+        const auto code = scribeng::codeOfLabel(modelgen::toUtf8(s.label));
+        ASSERT_TRUE(code.has_value());
+        const auto strokes = pairsJoined(s.strokes);
+        const auto with = recognizer->scoreShortlist(strokes, scribeng::Box{}, 0x1FF, 300);
+        const auto without = even.scoreShortlist(strokes, scribeng::Box{}, 0x1FF, 300);
+        ASSERT_EQ(with.size(), without.size()) << modelgen::toUtf8(s.label);
+        for (size_t k = 0; k < with.size(); ++k) {
+            ASSERT_EQ(with[k].code, without[k].code);
+            const auto* facts = recognizer->templates().factsOf(with[k].code);
+            const size_t missing =
+                facts && facts->minStrokes > strokes.size() ? facts->minStrokes - strokes.size() : 0;
+            for (auto& row : rows) {
+                if (missing < row.missingFrom || missing > row.missingTo) continue;
+                const std::string at = std::string(row.name) + " " + modelgen::toUtf8(s.label);
+                if (row.same) {
+                    EXPECT_EQ(with[k].zinnia, without[k].zinnia) << at;
+                    EXPECT_EQ(with[k].shape, without[k].shape) << at;
+                } else {
+                    EXPECT_GE(with[k].zinnia, without[k].zinnia) << at;
+                    EXPECT_GE(with[k].shape, without[k].shape) << at;
+                }
+                row.raised += with[k].code == *code && with[k].zinnia > without[k].zinnia;
+            }
+        }
+    }
+    for (const auto& row : rows) EXPECT_GE(row.raised, row.leastRaised) << row.name;
+}
+
 }  // namespace
