@@ -397,8 +397,13 @@ std::vector<Candidate> Recognizer::readCharacter(std::span<const Stroke> strokes
         (mask & (SCRIBENG_CAT_DIGIT | SCRIBENG_CAT_LATIN)) != 0) {
         const std::span<const Stroke> set = pose.upright() ? strokes : std::span<const Stroke>(setStrokes);
         const Box setInk = boundsOf(set);
-        if (static_cast<double>(setInk.width()) <
-            m_options.narrowWidth * static_cast<double>(setInk.height())) {
+        // Narrower than a letter's usual width is narrow enough where the reading as written leads with a
+        // letter or digit (a narrow n read as h, a narrow u as d).
+        const bool letterFirst =
+            !out.empty() && (categoryOf(out[0].code) & (SCRIBENG_CAT_DIGIT | SCRIBENG_CAT_LATIN)) != 0;
+        const float narrow = letterFirst ? std::max(m_options.narrowWidth, m_options.narrowLetterWidth)
+                                         : m_options.narrowWidth;
+        if (static_cast<double>(setInk.width()) < narrow * static_cast<double>(setInk.height())) {
             addReadingOf(widened(set, m_options.widenBy), frame, mask, count, coarse, inkFrame, out,
                          m_options.widenedCost, SCRIBENG_CAT_DIGIT | SCRIBENG_CAT_LATIN);
         }

@@ -137,9 +137,14 @@ struct RecognizerOptions {
     // A narrow hand: ink (set upright where it leans) less wide than `narrowWidth` of its height is also
     // read `widenBy` times as wide; each Latin letter and digit keeps the better of its scores, the widened
     // one less `widenedCost`. Not where the reading as written is clear (`uprightLead`), nor for `upright`
-    // false.
+    // false. Where the reading as written leads with a Latin letter or digit, ink less wide than
+    // `narrowLetterWidth` of its height counts as narrow: a narrow hand's n, u, m or b reads as the h, d, n
+    // or l of a usual width. Written lower case of tuning writers (2,340 samples) 85.0 -> 85.7% free top-1
+    // with 1.0 against 0.6, their narrow forms 72.3 -> 73.9%; any ink (not only a letter first) gained 0.3
+    // points more but would widen narrow kana and kanji, in lines too.
     bool readWidened = true;
     float narrowWidth = 0.6f;
+    float narrowLetterWidth = 1.0f;
     float widenBy = 1.6f;
     float widenedCost = 0.4f;
 };

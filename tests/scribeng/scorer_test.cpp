@@ -571,6 +571,35 @@ TEST(Recognizer, AClearCapitalOutranksALetterThatOnlyAFormClassReads) {
     }
 }
 
+std::vector<InkStroke> inkStrokesOf(std::span<const Stroke> strokes) {
+    std::vector<InkStroke> out;
+    for (const auto& stroke : strokes) {
+        auto& s = out.emplace_back();
+        for (const auto& p : stroke) s.push_back({static_cast<float>(p.x), static_cast<float>(p.y)});
+    }
+    return out;
+}
+
+// The first two of the free reading of `ink` by a leader whose Zinnia score is `leaderBias`, ２ at 0 and ３
+// at 0.5, where the leader's and ２'s templates are the ink as written and ３'s the ink widened: ３ comes
+// second only where the ink is also read widened, its lead in Zinnia outweighing the widened reading's cost.
+std::pair<CharCode, CharCode> firstTwoBehind(const std::vector<Stroke>& ink, const char* leader,
+                                             char32_t leaderCode, float leaderBias) {
+    const auto asWritten = features(inkStrokesOf(ink));
+    const auto wide = features(inkStrokesOf(widened(ink, RecognizerOptions{}.widenBy)));
+    TempFolder folder("scribeng_widened_");
+    writeBiasModel(folder.path() / "a.model", {{leader, leaderBias}, {"２", 0.0f}, {"３", 0.5f}});
+    const std::vector<Prototype> prototypes = {
+        {leaderCode, asWritten, 1, 2.0f}, {U'２', asWritten, 1, 2.0f}, {U'３', wide, 1, 2.0f}};
+    EXPECT_TRUE(TemplateSet::save(folder.path() / kTemplateFile, prototypes));
+    const std::vector<fs::path> folders{folder.path()};
+    Recognizer recognizer(folders);
+    const auto read = recognizer.recognize(ink, Box{}, 0x1FF, 3);
+    EXPECT_EQ(read.size(), 3u);
+    if (read.size() < 2) return {};
+    return {read[0].code, read[1].code};
+}
+
 // Narrow ink is also read widened where a punctuation mark or symbol leads clearly (a tall 6 read as ‘), so
 // that a digit whose form fits the widened ink moves up the list; behind a clear letter it is not.
 TEST(Recognizer, NarrowInkIsReadWidenedBehindAClearMark) {
@@ -584,31 +613,38 @@ TEST(Recognizer, NarrowInkIsReadWidenedBehindAClearMark) {
         {"a clear letter", "Ｖ", U'Ｖ', "２"},
     };
     const std::vector<Stroke> ink = {{{50, 10}, {58, 30}, {50, 50}, {58, 70}, {50, 90}}};
-    const auto inkOf = [](std::span<const Stroke> strokes) {
-        std::vector<InkStroke> out;
-        for (const auto& stroke : strokes) {
-            auto& s = out.emplace_back();
-            for (const auto& p : stroke) s.push_back({static_cast<float>(p.x), static_cast<float>(p.y)});
-        }
-        return out;
-    };
-    const auto narrow = features(inkOf(ink));
-    const auto wide = features(inkOf(widened(ink, RecognizerOptions{}.widenBy)));
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        TempFolder folder("scribeng_widened_");
-        // The leader ahead by far more than uprightLead; ２ fits the ink as written, ３ widened, where its
-        // lead in Zinnia outweighs the widened reading's cost.
-        writeBiasModel(folder.path() / "a.model", {{row.leader, 3.0f}, {"２", 0.0f}, {"３", 0.5f}});
-        const std::vector<Prototype> prototypes = {
-            {row.leaderCode, narrow, 1, 2.0f}, {U'２', narrow, 1, 2.0f}, {U'３', wide, 1, 2.0f}};
-        ASSERT_TRUE(TemplateSet::save(folder.path() / kTemplateFile, prototypes));
-        const std::vector<fs::path> folders{folder.path()};
-        Recognizer recognizer(folders);
-        const auto read = recognizer.recognize(ink, Box{}, 0x1FF, 3);
-        ASSERT_EQ(read.size(), 3u);
-        EXPECT_EQ(read[0].code, *codeOfLabel(row.leader));
-        EXPECT_EQ(read[1].code, *codeOfLabel(row.second));
+        // The leader ahead by far more than uprightLead.
+        const auto [first, second] = firstTwoBehind(ink, row.leader, row.leaderCode, 3.0f);
+        EXPECT_EQ(first, *codeOfLabel(row.leader));
+        EXPECT_EQ(second, *codeOfLabel(row.second));
+    }
+}
+
+// Ink narrower than high but wider than `narrowWidth` of its height is read widened where a Latin letter
+// leads (a narrow hand's n read as h): a digit whose form fits the widened ink then comes second. Behind a
+// kana, or on ink wider than high, it is read as written only.
+TEST(Recognizer, InkNarrowForALetterIsReadWidenedBehindALetter) {
+    const struct {
+        const char* name;
+        const char* leader;
+        char32_t leaderCode;
+        int width;           // of the ink, 80 high
+        const char* second;  // read second
+    } rows[] = {
+        {"a letter first, 0.8 as wide as high", "ｎ", U'ｎ', 64, "３"},
+        {"a kana first", "り", U'り', 64, "２"},
+        {"a letter first, wider than high", "ｎ", U'ｎ', 96, "２"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const int r = 40 + row.width;
+        // The leader ahead by less than uprightLead.
+        const auto [first, second] = firstTwoBehind({{{40, 10}, {r, 30}, {40, 50}, {r, 70}, {40, 90}}},
+                                                    row.leader, row.leaderCode, 0.8f);
+        EXPECT_EQ(first, *codeOfLabel(row.leader));
+        EXPECT_EQ(second, *codeOfLabel(row.second));
     }
 }
 
