@@ -17,6 +17,7 @@ namespace {
 // Classes ranked before the category mask is applied; all are ranked when these leave too few candidates.
 constexpr size_t kFirstRanking = 200;
 constexpr int32_t kKana = SCRIBENG_CAT_HIRAGANA | SCRIBENG_CAT_KATAKANA;
+constexpr int32_t kKanji = SCRIBENG_CAT_KANJI1 | SCRIBENG_CAT_KANJI2;
 
 std::string utf8(char32_t c) {
     std::string s;
@@ -113,6 +114,10 @@ Recognizer::Recognizer(std::span<const std::filesystem::path> folders, Recognize
             classes.push_back({*code, {m, i}, form});
         }
     }
+    m_knowsKana.assign(models.size(), false);
+    for (const auto& c : classes) {
+        if ((categoryOf(c.code) & kKana) != 0) m_knowsKana[c.at.first] = true;
+    }
     std::stable_sort(classes.begin(), classes.end(),
                      [](const Class& a, const Class& b) { return a.code < b.code; });
     m_classFirst.assign(size_t{std::numeric_limits<CharCode>::max()} + 2, 0);
@@ -186,6 +191,8 @@ std::vector<std::optional<Recognizer::ZinniaScore>> Recognizer::zinniaScores(
     std::vector<float> scores;
     std::vector<std::optional<ZinniaScore>> byModel(codes.size());
     std::vector<float> lowest(codes.size(), std::numeric_limits<float>::max());
+    // A kanji's best score by the models that know kana and by those that know none.
+    std::vector<float> withKana(codes.size(), kNone), withoutKana(codes.size(), kNone);
     for (size_t m = 0; m < models.size(); ++m) {
         scores.resize(classes[m].size());
         models[m].score(features, classes[m], scores);
@@ -203,11 +210,26 @@ std::vector<std::optional<Recognizer::ZinniaScore>> Recognizer::zinniaScores(
             z->best = std::max(z->best, byModel[k]->best);
             z->own = std::max(z->own, byModel[k]->own);
             lowest[k] = std::min(lowest[k], byModel[k]->best);
+            if ((categoryOf(codes[k]) & kKanji) != 0) {
+                auto& side = m_knowsKana[m] ? withKana[k] : withoutKana[k];
+                side = std::max(side, byModel[k]->best);
+            }
         }
+    }
+    // While the ink could be a kana, a kanji keeps the score of a model that knows no kana only so far
+    // (kanjiZinniaBeside).
+    float bestKana = kNone;
+    for (size_t k = 0; k < codes.size(); ++k) {
+        if (zinnia[k] && (categoryOf(codes[k]) & kKana) != 0)
+            bestKana = std::max(bestKana, std::min(zinnia[k]->best, lowest[k] + m_options.modelLead));
     }
     for (size_t k = 0; k < codes.size(); ++k) {
         if (!zinnia[k]) continue;
         zinnia[k]->best = std::min(zinnia[k]->best, lowest[k] + m_options.modelLead);
+        if ((categoryOf(codes[k]) & kKanji) != 0) {
+            zinnia[k]->best = std::min(
+                zinnia[k]->best, kanjiZinniaBeside(withKana[k], withoutKana[k], bestKana, m_options.prior));
+        }
         zinnia[k]->own = std::min(zinnia[k]->own, zinnia[k]->best);
     }
     return zinnia;

@@ -239,6 +239,7 @@ private:
     std::vector<std::pair<uint32_t, uint32_t>> m_classes;
     std::vector<bool> m_formClass;  // per entry of m_classes: a form class (its label has kFormMark)
     std::vector<CharCode> m_marks;  // the codes a tap can be read as (、。 and the tiny marks), in code order
+    std::vector<bool> m_knowsKana;  // per model, whether it has a class of a kana
     uint16_t m_kanaStrokes = 0;     // the most strokes of any kana form of the templates (0: not told)
 };
 
