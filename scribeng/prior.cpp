@@ -86,7 +86,7 @@ float letterZinnia(float best, float own, float clearest, const PriorWeights& w)
 
 float kanjiZinniaBeside(float withKana, float withoutKana, float bestKana, const PriorWeights& w) {
     constexpr float kNone = std::numeric_limits<float>::lowest();
-    if (withKana == kNone || withoutKana == kNone || !(bestKana >= w.plausibleKanaZinnia))
+    if (withKana == kNone || withoutKana == kNone || !(bestKana >= std::max(w.plausibleKanaZinnia, withKana)))
         return std::max(withKana, withoutKana);
     return std::max(withKana, std::min(withoutKana, withKana + w.kanaKanjiLead));
 }

@@ -168,8 +168,9 @@ std::vector<Candidate> Recognizer::recognizeByZinnia(const ZinniaFeatures& featu
     return out;
 }
 
-std::vector<std::optional<Recognizer::ZinniaScore>> Recognizer::zinniaScores(
-    const ZinniaFeatures& features, std::span<const CharCode> codes) const {
+std::vector<std::optional<Recognizer::ZinniaScore>> Recognizer::zinniaScores(const ZinniaFeatures& features,
+                                                                             std::span<const CharCode> codes,
+                                                                             bool besideKana) const {
     // Zinnia scores the classes of each model; a code known to several models keeps its best.
     std::vector<std::optional<ZinniaScore>> zinnia(codes.size());
     if (!features.valid()) return zinnia;
@@ -217,16 +218,20 @@ std::vector<std::optional<Recognizer::ZinniaScore>> Recognizer::zinniaScores(
         }
     }
     // While the ink could be a kana, a kanji keeps the score of a model that knows no kana only so far
-    // (kanjiZinniaBeside).
-    float bestKana = kNone;
+    // (kanjiZinniaBeside, for `besideKana`).
+    float bestKana = kNone, bestLetter = kNone;
     for (size_t k = 0; k < codes.size(); ++k) {
-        if (zinnia[k] && (categoryOf(codes[k]) & kKana) != 0)
-            bestKana = std::max(bestKana, std::min(zinnia[k]->best, lowest[k] + m_options.modelLead));
+        if (!zinnia[k]) continue;
+        const float z = std::min(zinnia[k]->best, lowest[k] + m_options.modelLead);
+        const int32_t category = categoryOf(codes[k]);
+        if ((category & kKana) != 0) bestKana = std::max(bestKana, z);
+        if ((category & (SCRIBENG_CAT_LATIN | SCRIBENG_CAT_DIGIT)) != 0) bestLetter = std::max(bestLetter, z);
     }
+    if (bestLetter > bestKana) bestKana = kNone;  // letters or digits rather than a kana
     for (size_t k = 0; k < codes.size(); ++k) {
         if (!zinnia[k]) continue;
         zinnia[k]->best = std::min(zinnia[k]->best, lowest[k] + m_options.modelLead);
-        if ((categoryOf(codes[k]) & kKanji) != 0) {
+        if (besideKana && (categoryOf(codes[k]) & kKanji) != 0) {
             zinnia[k]->best = std::min(
                 zinnia[k]->best, kanjiZinniaBeside(withKana[k], withoutKana[k], bestKana, m_options.prior));
         }
@@ -256,7 +261,7 @@ std::vector<Candidate> Recognizer::recognizeTap(const ZinniaFeatures& features, 
 
 void Recognizer::unjoinedScores(std::span<const std::vector<SpacePoint>> placed,
                                 std::span<ShapeMatch> shortlist,
-                                std::vector<std::optional<ZinniaScore>>& zinnia) const {
+                                std::vector<std::optional<ZinniaScore>>& zinnia, bool besideKana) const {
     if (!m_options.readJoined || !m_templates.hasWritingFacts()) return;
     std::vector<CharCode> codes;
     for (const auto& m : shortlist) codes.push_back(m.code);
@@ -288,7 +293,8 @@ void Recognizer::unjoinedScores(std::span<const std::vector<SpacePoint>> placed,
             }
         }
         if (some.empty()) continue;
-        const auto scores = zinniaScores(ZinniaFeatures(version.strokes, kZinniaSpace, kZinniaSpace), some);
+        const auto scores =
+            zinniaScores(ZinniaFeatures(version.strokes, kZinniaSpace, kZinniaSpace), some, besideKana);
         const FeatureVector features = directionFeatures(inkOf(version.strokes));
         const OrientationVector orientations = orientationsOf(features);
         // Ways that are surely the pen's ease the cost (RecognizerOptions::likelyWayCost).
@@ -347,10 +353,13 @@ std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> 
     std::vector<std::vector<SpacePoint>> reduced;
     reduced.reserve(placed.size());
     for (const auto& stroke : placed) reduced.push_back(zinniaVertices(stroke));
-    auto zinnia = zinniaScores(ZinniaFeatures(reduced, kZinniaSpace, kZinniaSpace), codes);
-    unjoinedScores(placed, shortlist, zinnia);
+    // A full reading's kanji are held beside the kana (kanjiZinniaBeside); a trial run's short list keeps
+    // the scores the line search weighs character ends by.
+    const bool besideKana = quota > 0;
+    auto zinnia = zinniaScores(ZinniaFeatures(reduced, kZinniaSpace, kZinniaSpace), codes, besideKana);
+    unjoinedScores(placed, shortlist, zinnia, besideKana);
     if (inkFrame) {
-        const auto own = zinniaScores(zinniaFeaturesOf(strokes, ink, Box{}), codes);
+        const auto own = zinniaScores(zinniaFeaturesOf(strokes, ink, Box{}), codes, besideKana);
         for (size_t k = 0; k < zinnia.size(); ++k) {
             if (own[k]) keepBetter(zinnia[k], *own[k], m_options.weights.inkFrameCost);
         }

@@ -180,7 +180,8 @@ TEST(Prior, LetterZinniaOfFormClasses) {
 // Kanji cost by how common they are, in tiers; kana and punctuation nothing; symbols a little. Without
 // grades and frequency ranks only JIS level 2 costs.
 // A kanji lifted by a model that knows no kana stays within a lead of the kana models' score while a kana
-// of the same ink is plausible; otherwise, or when one kind of model did not score it, the best counts.
+// of the same ink is plausible and likelier to them than the kanji; otherwise, or when one kind of model did
+// not score it, the best counts.
 TEST(Prior, KanjiZinniaBesideKana) {
     const PriorWeights w;
     const float none = std::numeric_limits<float>::lowest();
@@ -196,6 +197,7 @@ TEST(Prior, KanjiZinniaBesideKana) {
         {"no kana in the list", -1.4f, 1.6f, none, 1.6f},
         {"within the lead", 0.5f, 0.5f + w.kanaKanjiLead / 2, 2.0f, 0.5f + w.kanaKanjiLead / 2},
         {"the kana models score it best", 2.0f, -1.0f, 2.0f, 2.0f},
+        {"the kana models prefer the kanji to every kana", 0.6f, 2.0f, 0.5f, 2.0f},
         {"only the kanji model knows it", none, 1.6f, 2.0f, 1.6f},
         {"only kana models know it", 0.7f, none, 2.0f, 0.7f},
         {"no kana score at all (NaN)", -1.4f, 1.6f, std::nanf(""), 1.6f},
