@@ -84,6 +84,13 @@ float letterZinnia(float best, float own, float clearest, const PriorWeights& w)
     return std::min(best, own);
 }
 
+float kanjiZinniaBeside(float withKana, float withoutKana, float bestKana, const PriorWeights& w) {
+    constexpr float kNone = std::numeric_limits<float>::lowest();
+    if (withKana == kNone || withoutKana == kNone || !(bestKana >= std::max(w.plausibleKanaZinnia, withKana)))
+        return std::max(withKana, withoutKana);
+    return std::max(withKana, std::min(withoutKana, withKana + w.kanaKanjiLead));
+}
+
 float commonnessCost(CharCode code, const ClassFacts* facts, bool withFrequency, const PriorWeights& w) {
     const int32_t category = categoryOf(code);
     if ((category & SCRIBENG_CAT_OTHER) == SCRIBENG_CAT_OTHER) return w.symbolCost;

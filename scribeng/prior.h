@@ -61,6 +61,14 @@ struct PriorWeights {
     // pass it (ｚ for a clear 7, ｙ for Ｙ). The same bar holds a letter to its own classes (letterZinnia).
     float letterShapeShare = 0.1f;
     float letterClearZinnia = 0.5f;
+    // A kanji's Zinnia score by a model that knows no kana counts at most kanaKanjiLead above its score by
+    // the models that know kana, while a kana of the same ink scores plausibleKanaZinnia or more and more
+    // than those models score the kanji (and more than any Latin letter or digit: kanjiZinniaBeside). A model
+    // trained against look-alike kanji alone scores kanji 1 to 2.5 on another writer's kana (什 for ケ, 快
+    // for ぱ, 夫 for ぞ) where the models that also know the kana score the same kanji -1.6 to -0.4. Other
+    // writers' single kana (tuning seeds, 584): 84.1% free top-1 without, 84.9% with; their kanji the same.
+    float plausibleKanaZinnia = -0.5f;
+    float kanaKanjiLead = 0.5f;
     // Ink: below inkShare x the class's least, the cost grows linearly to inkCost at no ink.
     float inkShare = 0.6f;
     float inkCost = 2.0f;
@@ -111,6 +119,14 @@ float letterZinniaFloor(float shapeRatio, float clearest, const PriorWeights& w 
 // ｙ or ｕ of another size and place, where a form class of that letter scores 1 to 3. Letters and digits
 // only a form class knows count their best.
 float letterZinnia(float best, float own, float clearest, const PriorWeights& w = {});
+
+// The Zinnia score a kanji counts for when the models that know kana score it `withKana` and those that know
+// none `withoutKana` (the lowest float: no such model scored it), and the best kana of the same ink scores
+// `bestKana` (the recogniser passes the lowest float where a Latin letter or digit scores more: two digits
+// read together as a kanji lose competitors there and look clearer to the line search): the better of the
+// two, but `withoutKana` at most PriorWeights::kanaKanjiLead above `withKana` while `bestKana` is at least
+// PriorWeights::plausibleKanaZinnia and `withKana`, and both kinds of model scored the kanji.
+float kanjiZinniaBeside(float withKana, float withoutKana, float bestKana, const PriorWeights& w = {});
 
 // The cost of `code` for how common it is. `facts` may be null (a class without templates); grades and
 // ranks count only when `withFrequency`.

@@ -17,6 +17,7 @@ namespace {
 // Classes ranked before the category mask is applied; all are ranked when these leave too few candidates.
 constexpr size_t kFirstRanking = 200;
 constexpr int32_t kKana = SCRIBENG_CAT_HIRAGANA | SCRIBENG_CAT_KATAKANA;
+constexpr int32_t kKanji = SCRIBENG_CAT_KANJI1 | SCRIBENG_CAT_KANJI2;
 
 std::string utf8(char32_t c) {
     std::string s;
@@ -113,6 +114,10 @@ Recognizer::Recognizer(std::span<const std::filesystem::path> folders, Recognize
             classes.push_back({*code, {m, i}, form});
         }
     }
+    m_knowsKana.assign(models.size(), false);
+    for (const auto& c : classes) {
+        if ((categoryOf(c.code) & kKana) != 0) m_knowsKana[c.at.first] = true;
+    }
     std::stable_sort(classes.begin(), classes.end(),
                      [](const Class& a, const Class& b) { return a.code < b.code; });
     m_classFirst.assign(size_t{std::numeric_limits<CharCode>::max()} + 2, 0);
@@ -163,8 +168,9 @@ std::vector<Candidate> Recognizer::recognizeByZinnia(const ZinniaFeatures& featu
     return out;
 }
 
-std::vector<std::optional<Recognizer::ZinniaScore>> Recognizer::zinniaScores(
-    const ZinniaFeatures& features, std::span<const CharCode> codes) const {
+std::vector<std::optional<Recognizer::ZinniaScore>> Recognizer::zinniaScores(const ZinniaFeatures& features,
+                                                                             std::span<const CharCode> codes,
+                                                                             bool besideKana) const {
     // Zinnia scores the classes of each model; a code known to several models keeps its best.
     std::vector<std::optional<ZinniaScore>> zinnia(codes.size());
     if (!features.valid()) return zinnia;
@@ -186,6 +192,8 @@ std::vector<std::optional<Recognizer::ZinniaScore>> Recognizer::zinniaScores(
     std::vector<float> scores;
     std::vector<std::optional<ZinniaScore>> byModel(codes.size());
     std::vector<float> lowest(codes.size(), std::numeric_limits<float>::max());
+    // A kanji's best score by the models that know kana and by those that know none.
+    std::vector<float> withKana(codes.size(), kNone), withoutKana(codes.size(), kNone);
     for (size_t m = 0; m < models.size(); ++m) {
         scores.resize(classes[m].size());
         models[m].score(features, classes[m], scores);
@@ -203,11 +211,30 @@ std::vector<std::optional<Recognizer::ZinniaScore>> Recognizer::zinniaScores(
             z->best = std::max(z->best, byModel[k]->best);
             z->own = std::max(z->own, byModel[k]->own);
             lowest[k] = std::min(lowest[k], byModel[k]->best);
+            if ((categoryOf(codes[k]) & kKanji) != 0) {
+                auto& side = m_knowsKana[m] ? withKana[k] : withoutKana[k];
+                side = std::max(side, byModel[k]->best);
+            }
         }
     }
+    // While the ink could be a kana, a kanji keeps the score of a model that knows no kana only so far
+    // (kanjiZinniaBeside, for `besideKana`).
+    float bestKana = kNone, bestLetter = kNone;
+    for (size_t k = 0; k < codes.size(); ++k) {
+        if (!zinnia[k]) continue;
+        const float z = std::min(zinnia[k]->best, lowest[k] + m_options.modelLead);
+        const int32_t category = categoryOf(codes[k]);
+        if ((category & kKana) != 0) bestKana = std::max(bestKana, z);
+        if ((category & (SCRIBENG_CAT_LATIN | SCRIBENG_CAT_DIGIT)) != 0) bestLetter = std::max(bestLetter, z);
+    }
+    if (bestLetter > bestKana) bestKana = kNone;  // letters or digits rather than a kana
     for (size_t k = 0; k < codes.size(); ++k) {
         if (!zinnia[k]) continue;
         zinnia[k]->best = std::min(zinnia[k]->best, lowest[k] + m_options.modelLead);
+        if (besideKana && (categoryOf(codes[k]) & kKanji) != 0) {
+            zinnia[k]->best = std::min(
+                zinnia[k]->best, kanjiZinniaBeside(withKana[k], withoutKana[k], bestKana, m_options.prior));
+        }
         zinnia[k]->own = std::min(zinnia[k]->own, zinnia[k]->best);
     }
     return zinnia;
@@ -234,7 +261,7 @@ std::vector<Candidate> Recognizer::recognizeTap(const ZinniaFeatures& features, 
 
 void Recognizer::unjoinedScores(std::span<const std::vector<SpacePoint>> placed,
                                 std::span<ShapeMatch> shortlist,
-                                std::vector<std::optional<ZinniaScore>>& zinnia) const {
+                                std::vector<std::optional<ZinniaScore>>& zinnia, bool besideKana) const {
     if (!m_options.readJoined || !m_templates.hasWritingFacts()) return;
     std::vector<CharCode> codes;
     for (const auto& m : shortlist) codes.push_back(m.code);
@@ -266,7 +293,8 @@ void Recognizer::unjoinedScores(std::span<const std::vector<SpacePoint>> placed,
             }
         }
         if (some.empty()) continue;
-        const auto scores = zinniaScores(ZinniaFeatures(version.strokes, kZinniaSpace, kZinniaSpace), some);
+        const auto scores =
+            zinniaScores(ZinniaFeatures(version.strokes, kZinniaSpace, kZinniaSpace), some, besideKana);
         const FeatureVector features = directionFeatures(inkOf(version.strokes));
         const OrientationVector orientations = orientationsOf(features);
         // Ways that are surely the pen's ease the cost (RecognizerOptions::likelyWayCost).
@@ -329,10 +357,13 @@ std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> 
     std::vector<std::vector<SpacePoint>> reduced;
     reduced.reserve(placed.size());
     for (const auto& stroke : placed) reduced.push_back(zinniaVertices(stroke));
-    auto zinnia = zinniaScores(ZinniaFeatures(reduced, kZinniaSpace, kZinniaSpace), codes);
-    unjoinedScores(placed, shortlist, zinnia);
+    // A full reading's kanji are held beside the kana (kanjiZinniaBeside); a trial run's short list keeps
+    // the scores the line search weighs character ends by.
+    const bool besideKana = quota > 0;
+    auto zinnia = zinniaScores(ZinniaFeatures(reduced, kZinniaSpace, kZinniaSpace), codes, besideKana);
+    unjoinedScores(placed, shortlist, zinnia, besideKana);
     if (inkFrame) {
-        const auto own = zinniaScores(zinniaFeaturesOf(strokes, ink, Box{}), codes);
+        const auto own = zinniaScores(zinniaFeaturesOf(strokes, ink, Box{}), codes, besideKana);
         for (size_t k = 0; k < zinnia.size(); ++k) {
             if (own[k]) keepBetter(zinnia[k], *own[k], m_options.weights.inkFrameCost);
         }

@@ -236,14 +236,16 @@ private:
     };
     // Zinnia's scores of the given codes' classes in every model, one per code (none for a code no model
     // knows, or features Zinnia cannot classify); a code several models know keeps its best.
+    // `besideKana`: a kanji's score is held beside the kana's (prior.h, kanjiZinniaBeside).
     std::vector<std::optional<ZinniaScore>> zinniaScores(const ZinniaFeatures& features,
-                                                         std::span<const CharCode> codes) const;
+                                                         std::span<const CharCode> codes,
+                                                         bool besideKana = false) const;
     // Raises the Zinnia scores and shape similarities of the shortlisted classes whose forms need more
     // strokes than `placed` (the character in Zinnia's space, every point kept) has to those of the character
     // with that many of the likeliest joins undone (zinnia_ink.h, unjoinedVersions), less
     // RecognizerOptions::unjoinedCost and unjoinedShapeGap, where higher. `zinnia` is per shortlisted class.
     void unjoinedScores(std::span<const std::vector<SpacePoint>> placed, std::span<ShapeMatch> shortlist,
-                        std::vector<std::optional<ZinniaScore>>& zinnia) const;
+                        std::vector<std::optional<ZinniaScore>>& zinnia, bool besideKana = false) const;
 
     RecognizerOptions m_options;
     ModelSet m_models;
@@ -255,6 +257,7 @@ private:
     std::vector<std::pair<uint32_t, uint32_t>> m_classes;
     std::vector<bool> m_formClass;  // per entry of m_classes: a form class (its label has kFormMark)
     std::vector<CharCode> m_marks;  // the codes a tap can be read as (、。 and the tiny marks), in code order
+    std::vector<bool> m_knowsKana;  // per model, whether it has a class of a kana
     uint16_t m_kanaStrokes = 0;     // the most strokes of any kana form of the templates (0: not told)
 };
 

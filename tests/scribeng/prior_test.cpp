@@ -179,6 +179,35 @@ TEST(Prior, LetterZinniaOfFormClasses) {
 
 // Kanji cost by how common they are, in tiers; kana and punctuation nothing; symbols a little. Without
 // grades and frequency ranks only JIS level 2 costs.
+// A kanji lifted by a model that knows no kana stays within a lead of the kana models' score while a kana
+// of the same ink is plausible and likelier to them than the kanji; otherwise, or when one kind of model did
+// not score it, the best counts.
+TEST(Prior, KanjiZinniaBesideKana) {
+    const PriorWeights w;
+    const float none = std::numeric_limits<float>::lowest();
+    const float plausible = w.plausibleKanaZinnia;
+    const struct {
+        const char* name;
+        float withKana, withoutKana, bestKana;
+        float expected;
+    } rows[] = {
+        {"a kana's ink lifted by the kanji model", -1.4f, 1.6f, 0.35f, -1.4f + w.kanaKanjiLead},
+        {"the kana just plausible", -1.4f, 1.6f, plausible, -1.4f + w.kanaKanjiLead},
+        {"no plausible kana", -1.4f, 1.6f, plausible - 0.01f, 1.6f},
+        {"no kana in the list", -1.4f, 1.6f, none, 1.6f},
+        {"within the lead", 0.5f, 0.5f + w.kanaKanjiLead / 2, 2.0f, 0.5f + w.kanaKanjiLead / 2},
+        {"the kana models score it best", 2.0f, -1.0f, 2.0f, 2.0f},
+        {"the kana models prefer the kanji to every kana", 0.6f, 2.0f, 0.5f, 2.0f},
+        {"only the kanji model knows it", none, 1.6f, 2.0f, 1.6f},
+        {"only kana models know it", 0.7f, none, 2.0f, 0.7f},
+        {"no kana score at all (NaN)", -1.4f, 1.6f, std::nanf(""), 1.6f},
+    };
+    for (const auto& row : rows) {
+        EXPECT_FLOAT_EQ(kanjiZinniaBeside(row.withKana, row.withoutKana, row.bestKana, w), row.expected)
+            << row.name;
+    }
+}
+
 TEST(Prior, CommonnessCost) {
     constexpr CharCode kLevel1 = 0x88EA, kLevel2 = 0x989F, kKana = 0x82A0, kSymbol = 0x8181, kComma = 0x8141;
     const ClassFacts school{1, 1, 1, 3, 9}, otherCommon{1, 1, 1, 8, 1482}, name{1, 1, 1, 9, 0},
