@@ -192,7 +192,7 @@ std::vector<std::optional<Recognizer::ZinniaScore>> Recognizer::zinniaScores(con
     std::vector<float> scores;
     std::vector<std::optional<ZinniaScore>> byModel(codes.size());
     std::vector<float> lowest(codes.size(), std::numeric_limits<float>::max());
-    // A kanji's best score by the models that know kana and by those that know none.
+    // A kanji's best score by the models that know kana and by those that know none (for `besideKana`).
     std::vector<float> withKana(codes.size(), kNone), withoutKana(codes.size(), kNone);
     for (size_t m = 0; m < models.size(); ++m) {
         scores.resize(classes[m].size());
@@ -211,31 +211,35 @@ std::vector<std::optional<Recognizer::ZinniaScore>> Recognizer::zinniaScores(con
             z->best = std::max(z->best, byModel[k]->best);
             z->own = std::max(z->own, byModel[k]->own);
             lowest[k] = std::min(lowest[k], byModel[k]->best);
-            if ((categoryOf(codes[k]) & kKanji) != 0) {
+            if (besideKana && (categoryOf(codes[k]) & kKanji) != 0) {
                 auto& side = m_knowsKana[m] ? withKana[k] : withoutKana[k];
                 side = std::max(side, byModel[k]->best);
             }
         }
     }
-    // While the ink could be a kana, a kanji keeps the score of a model that knows no kana only so far
-    // (kanjiZinniaBeside, for `besideKana`).
-    float bestKana = kNone, bestLetter = kNone;
     for (size_t k = 0; k < codes.size(); ++k) {
-        if (!zinnia[k]) continue;
-        const float z = std::min(zinnia[k]->best, lowest[k] + m_options.modelLead);
-        const int32_t category = categoryOf(codes[k]);
-        if ((category & kKana) != 0) bestKana = std::max(bestKana, z);
-        if ((category & (SCRIBENG_CAT_LATIN | SCRIBENG_CAT_DIGIT)) != 0) bestLetter = std::max(bestLetter, z);
+        if (zinnia[k]) zinnia[k]->best = std::min(zinnia[k]->best, lowest[k] + m_options.modelLead);
     }
-    if (bestLetter > bestKana) bestKana = kNone;  // letters or digits rather than a kana
-    for (size_t k = 0; k < codes.size(); ++k) {
-        if (!zinnia[k]) continue;
-        zinnia[k]->best = std::min(zinnia[k]->best, lowest[k] + m_options.modelLead);
-        if (besideKana && (categoryOf(codes[k]) & kKanji) != 0) {
+    // While the ink could be a kana, a kanji keeps the score of a model that knows no kana only so far
+    // (kanjiZinniaBeside).
+    if (besideKana) {
+        float bestKana = kNone, bestLetter = kNone;
+        for (size_t k = 0; k < codes.size(); ++k) {
+            if (!zinnia[k]) continue;
+            const int32_t category = categoryOf(codes[k]);
+            if ((category & kKana) != 0) bestKana = std::max(bestKana, zinnia[k]->best);
+            if ((category & (SCRIBENG_CAT_LATIN | SCRIBENG_CAT_DIGIT)) != 0)
+                bestLetter = std::max(bestLetter, zinnia[k]->best);
+        }
+        if (bestLetter > bestKana) bestKana = kNone;  // letters or digits rather than a kana
+        for (size_t k = 0; k < codes.size(); ++k) {
+            if (!zinnia[k] || (categoryOf(codes[k]) & kKanji) == 0) continue;
             zinnia[k]->best = std::min(
                 zinnia[k]->best, kanjiZinniaBeside(withKana[k], withoutKana[k], bestKana, m_options.prior));
         }
-        zinnia[k]->own = std::min(zinnia[k]->own, zinnia[k]->best);
+    }
+    for (auto& z : zinnia) {
+        if (z) z->own = std::min(z->own, z->best);
     }
     return zinnia;
 }
