@@ -142,8 +142,9 @@ Recognizer::Recognizer(std::span<const std::filesystem::path> folders, Recognize
     }
     for (CharCode code : m_templates.codes()) {
         const ClassFacts* facts = m_templates.factsOf(code);
-        if ((categoryOf(code) & kKana) != 0 && facts)
-            m_kanaStrokes = std::max(m_kanaStrokes, facts->maxStrokes);
+        if ((categoryOf(code) & kKana) == 0) continue;
+        m_kanaCodes.push_back(code);
+        if (facts) m_kanaStrokes = std::max(m_kanaStrokes, facts->maxStrokes);
     }
 }
 
@@ -322,6 +323,30 @@ void Recognizer::unjoinedScores(std::span<const std::vector<SpacePoint>> placed,
     }
 }
 
+void Recognizer::addKanaByZinnia(const ZinniaFeatures& features, const FeatureVector& shape, int32_t mask,
+                                 std::vector<ShapeMatch>& shortlist) const {
+    if (m_options.kanaZinniaQuota == 0) return;
+    std::unordered_set<CharCode> listed;
+    for (const auto& match : shortlist) listed.insert(match.code);
+    std::vector<CharCode> kana;
+    for (CharCode code : m_kanaCodes) {
+        if (allowedBy(code, mask) && listed.count(code) == 0) kana.push_back(code);
+    }
+    const auto scores = zinniaScores(features, kana);
+    std::vector<std::pair<float, CharCode>> best;
+    for (size_t k = 0; k < kana.size(); ++k) {
+        if (scores[k]) best.emplace_back(scores[k]->best, kana[k]);
+    }
+    const size_t n = std::min(m_options.kanaZinniaQuota, best.size());
+    std::partial_sort(best.begin(), best.begin() + static_cast<ptrdiff_t>(n), best.end(),
+                      [](const auto& a, const auto& b) {
+                          return a.first != b.first ? a.first > b.first : a.second < b.second;
+                      });
+    const OrientationVector orientations = orientationsOf(shape);
+    for (size_t i = 0; i < n; ++i)
+        shortlist.push_back({best[i].second, m_templates.similarity(shape, orientations, best[i].second)});
+}
+
 std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> strokes, const Box& frame,
                                                         int32_t mask, size_t count) const {
     const Box ink = boundsOf(strokes);
@@ -355,16 +380,18 @@ std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> 
     if (shortlist.empty()) shortlist = m_templates.rank(ranked, mask, count, coarse, 0, quota, kKana);
     if (shortlist.empty()) return out;
 
-    std::vector<CharCode> codes;
-    codes.reserve(shortlist.size());
-    for (const auto& match : shortlist) codes.push_back(match.code);
     std::vector<std::vector<SpacePoint>> reduced;
     reduced.reserve(placed.size());
     for (const auto& stroke : placed) reduced.push_back(zinniaVertices(stroke));
+    const ZinniaFeatures zinniaFeatures(reduced, kZinniaSpace, kZinniaSpace);
+    if (quota > 0) addKanaByZinnia(zinniaFeatures, ranked, mask, shortlist);
+    std::vector<CharCode> codes;
+    codes.reserve(shortlist.size());
+    for (const auto& match : shortlist) codes.push_back(match.code);
     // A full reading's kanji are held beside the kana (kanjiZinniaBeside); a trial run's short list keeps
     // the scores the line search weighs character ends by.
     const bool besideKana = quota > 0;
-    auto zinnia = zinniaScores(ZinniaFeatures(reduced, kZinniaSpace, kZinniaSpace), codes, besideKana);
+    auto zinnia = zinniaScores(zinniaFeatures, codes, besideKana);
     unjoinedScores(placed, shortlist, zinnia, besideKana);
     if (inkFrame) {
         const auto own = zinniaScores(zinniaFeaturesOf(strokes, ink, Box{}), codes, besideKana);

@@ -83,6 +83,10 @@ struct RecognizerOptions {
     // with 10, 20 or 40.
     size_t kanaQuota = 10;
     size_t kanaQuotaFrom = 200;
+    // A shortlist with that quota also holds the `kanaZinniaQuota` kana (of those the mask allows) that the
+    // models score best on the ink, after the others: a distorted kana (け で げ じ) can rank below the best
+    // ten kana by shape while the models that know the kana rank it among their first few.
+    size_t kanaZinniaQuota = 3;
     // A code that several models know keeps its best Zinnia score, but at most `modelLead` above its lowest:
     // a model is calibrated only against the classes it was trained with. The kanji model, trained against
     // look-alike kanji alone, scores kanji 1 to 5 on another writer's kana (土 for よ, 曰 for わ, 几 for ク)
@@ -223,6 +227,10 @@ private:
     void addReadingOf(std::span<const Stroke> strokes, const Box& frame, int32_t mask, size_t count,
                       size_t coarse, bool inkFrame, std::vector<Candidate>& out, float cost,
                       int32_t categories) const;
+    // Appends to `shortlist` the RecognizerOptions::kanaZinniaQuota kana the mask allows and the shortlist
+    // lacks that the models score best on `features`, each with its similarity to `shape`.
+    void addKanaByZinnia(const ZinniaFeatures& features, const FeatureVector& shape, int32_t mask,
+                         std::vector<ShapeMatch>& shortlist) const;
     std::vector<Candidate> recognizeByZinnia(const ZinniaFeatures& features, int32_t mask,
                                              size_t limit) const;
     // Ink without extent: the marks (、。・ and the like) the mask allows, ranked by Zinnia; every class when
@@ -257,8 +265,9 @@ private:
     std::vector<std::pair<uint32_t, uint32_t>> m_classes;
     std::vector<bool> m_formClass;  // per entry of m_classes: a form class (its label has kFormMark)
     std::vector<CharCode> m_marks;  // the codes a tap can be read as (、。 and the tiny marks), in code order
-    std::vector<bool> m_knowsKana;  // per model, whether it has a class of a kana
-    uint16_t m_kanaStrokes = 0;     // the most strokes of any kana form of the templates (0: not told)
+    std::vector<bool> m_knowsKana;      // per model, whether it has a class of a kana
+    uint16_t m_kanaStrokes = 0;         // the most strokes of any kana form of the templates (0: not told)
+    std::vector<CharCode> m_kanaCodes;  // the kana of the templates, in code order
 };
 
 }  // namespace sw::scribeng

@@ -457,6 +457,51 @@ void writeBiasModel(const fs::path& file, const std::vector<std::pair<const char
     std::ofstream(file, std::ios::binary).write(bytes.data(), size);
 }
 
+// A reading's shortlist also takes the kana the models score best that its shapes left out (a distorted
+// kana far down the shape ranking that the models still know), only those the mask allows, never twice.
+TEST(Recognizer, TheKanaTheModelsScoreBestJoinTheShortlist) {
+    TempFolder folder("scribeng_kana_zinnia_");
+    writeBiasModel(folder.path() / "a.model", {{"一", 0.0f}, {"い", 1.0f}, {"こ", 2.0f}, {"コ", 3.0f}});
+    const std::vector<Prototype> prototypes = {
+        {U'一', features({line(0, 50, 100, 50)}), 1, 1.0f, 1, 2},
+        {U'い', features({line(30, 0, 30, 100), line(70, 0, 70, 100)}), 2, 2.0f},
+        {U'こ', features({line(0, 50, 100, 50), line(50, 0, 50, 100)}), 2, 2.0f},
+        {U'コ', features({line(0, 0, 100, 100), line(100, 0, 0, 100)}), 2, 2.0f}};
+    ASSERT_TRUE(TemplateSet::save(folder.path() / kTemplateFile, prototypes, nullptr, true));
+    const std::vector<fs::path> folders{folder.path()};
+    const std::vector<Stroke> ink = {{{10, 50}, {50, 50}, {90, 50}}};
+    const auto code = [](const char* label) { return *codeOfLabel(label); };
+    struct Row {
+        const char* name;
+        size_t quota;
+        int32_t mask;
+        std::vector<CharCode> expected;
+    };
+    // 一 is the closest shape and こ the closest kana (the shape's quota of one); the models score コ best,
+    // then こ, then い.
+    const Row rows[] = {
+        {"no quota", 0, 0x1FF, {code("一"), code("こ")}},
+        {"the best scored kana", 1, 0x1FF, {code("一"), code("こ"), code("コ")}},
+        {"the two best, none twice", 2, 0x1FF, {code("一"), code("こ"), code("コ"), code("い")}},
+        {"the kana the mask allows",
+         1,
+         SCRIBENG_CAT_KANJI1 | SCRIBENG_CAT_HIRAGANA,
+         {code("一"), code("こ"), code("い")}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        RecognizerOptions options;
+        options.kanaQuota = 1;
+        options.kanaQuotaFrom = 1;
+        options.kanaZinniaQuota = row.quota;
+        Recognizer recognizer(folders, options);
+        ASSERT_TRUE(recognizer.hasTemplates());
+        std::vector<CharCode> got;
+        for (const auto& s : recognizer.scoreShortlist(ink, Box{}, row.mask, 1)) got.push_back(s.code);
+        EXPECT_EQ(got, row.expected);
+    }
+}
+
 // A class two models know keeps its better score, at most RecognizerOptions::modelLead (3.5) above the other:
 // a model trained without a character's true class (the kanji model on a kana) can score a wrong class far
 // above what the model that knows both gives it.
