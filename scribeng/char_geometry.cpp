@@ -74,6 +74,9 @@ constexpr double kTouchingBlock = 1.6, kWholeBlock = 0.5;
 // The lines of one selection are written at one size: a line's blocks say its characters are at most this
 // much larger (of the other lines' character size, the middle one) than the other lines' are.
 constexpr double kLinesAlike = 1.1;
+// Small kana have at most three strokes (ぁ ぉ ゃ ョ ヶ): a run of more, one to spare for a lifted pen, is no
+// small kana however small and low it sits (another writer's kanji drawn small, or pieces of two characters).
+constexpr int kMostSmallStrokes = 4;
 // Blocks at least this large (of the character size) are full-size characters for placing the band.
 constexpr double kFullBlock = 0.85;
 
@@ -438,7 +441,7 @@ MarkKind markKindOf(const LineFrame& line, const Extent& extent, int strokeCount
     const bool smallSize = along <= 0.85 && across <= 0.85 && std::min(along, across) >= 0.2;
     const bool smallPlace = (start >= 0.3 && centre >= 0.55) || (start >= 0.18 && centre >= 0.6) ||
                             (along <= 0.75 && across <= 0.75 && start >= 0.1 && centre >= 0.55);
-    if (lineOfMore && smallSize && smallPlace) return MarkKind::Small;
+    if (lineOfMore && smallSize && smallPlace && strokeCount <= kMostSmallStrokes) return MarkKind::Small;
     if (!lineOfMore || across >= 0.85 || start <= 0.08) return MarkKind::Full;
     return MarkKind::None;
 }

@@ -81,7 +81,7 @@ std::vector<LineFrame> framesOfLines(std::span<const Box> strokeBoxes, const Lin
 // Size-and-place classes.
 enum class MarkKind {
     None,       // nothing decided by size and place
-    Small,      // small enough and late across: a small kana if the shape is one
+    Small,      // small enough, late across and of few strokes: a small kana if the shape is one
     Dot,        // tiny and late across: 、 or 。
     LongVowel,  // long and thin along the line: ー
     Full,       // begins at the start of the line or fills it: no small kana

@@ -301,6 +301,10 @@ TEST(MarkKind, SizeAndPlaceInTheLine) {
         {"full character", row, {0, 5, 90, 95}, 3, MarkKind::Full},
         {"dot in a lone character", lone, {80, 80, 95, 95}, 1, MarkKind::Full},
         {"small kana, low", row, {0, 45, 60, 95}, 1, MarkKind::Small},
+        {"small kana of four strokes, low", row, {0, 45, 60, 95}, 4, MarkKind::Small},
+        // A kanji drawn small and low, or pieces of two characters: no small kana has that many strokes.
+        {"five strokes, small and low", row, {0, 45, 60, 95}, 5, MarkKind::None},
+        {"five strokes, small and right", column, {45, 0, 95, 60}, 5, MarkKind::None},
         {"same size, high", row, {0, 5, 60, 55}, 1, MarkKind::Full},
         {"comma, low", row, {0, 80, 15, 95}, 1, MarkKind::Dot},
         {"dot, high", row, {0, 5, 15, 20}, 1, MarkKind::Full},
