@@ -490,12 +490,13 @@ std::vector<Candidate> Recognizer::fusedReading(std::span<const Stroke> strokes,
         if (isCapitalOrDigit(c.code)) clearest = std::max(clearest, c.ownZinnia);
     }
     // The loose ratio is calibrated on real kana and kanji; digits, letters and symbols alone keep the ratio
-    // of clean writing (no real samples of them yet). Ink most like a lower-case letter weighs the shape more
+    // of clean writing (no real samples of them yet). In a full reading (not a trial run's short list, which
+    // weighs where characters end), ink most like a lower-case letter weighs the shape more
     // (FusionWeights::letterRatio).
     float ratio = (mask & kWideCategories) != 0 ? shapeRatioFor(closest, w) : w.shapeRatio;
     const bool lowerCaseClosest =
         (categoryOf(closestCode) & SCRIBENG_CAT_LATIN) != 0 && !isCapitalOrDigit(closestCode);
-    if (lowerCaseClosest && clearest < m_options.prior.letterClearZinnia)
+    if (lowerCaseClosest && clearest < m_options.prior.letterClearZinnia && count >= m_options.kanaQuotaFrom)
         ratio = std::max(ratio, w.letterRatio);
     const WrittenInk written{static_cast<int>(inkStrokes.size()), relativeInk(inkStrokes)};
     const float letterFloor = letterZinniaFloor(ratio, clearest, m_options.prior);
