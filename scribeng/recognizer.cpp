@@ -505,17 +505,27 @@ std::vector<Candidate> Recognizer::fusedReading(std::span<const Stroke> strokes,
     std::vector<Candidate> out;
     const auto scored = scoreShortlist(strokes, ink, features, frame, mask, count, coarse, inkFrame);
     float closest = 0;
-    for (const auto& c : scored) closest = std::max(closest, c.shape);
-    // The loose ratio is calibrated on real kana and kanji; digits, letters and symbols alone keep the ratio
-    // of clean writing (no real samples of them yet).
-    const float ratio = (mask & kWideCategories) != 0 ? shapeRatioFor(closest, w) : w.shapeRatio;
-    const WrittenInk written{static_cast<int>(inkStrokes.size()), relativeInk(inkStrokes)};
+    CharCode closestCode = 0;
     // The best Zinnia score of a capital or digit by its own classes (a capital's form classes are a
     // lower-case letter's, copied to its shape twin).
     float clearest = std::numeric_limits<float>::lowest();
     for (const auto& c : scored) {
+        if (c.shape > closest) {
+            closest = c.shape;
+            closestCode = c.code;
+        }
         if (isCapitalOrDigit(c.code)) clearest = std::max(clearest, c.ownZinnia);
     }
+    // The loose ratio is calibrated on real kana and kanji; digits, letters and symbols alone keep the ratio
+    // of clean writing (no real samples of them yet). In a full reading (not a trial run's short list, which
+    // weighs where characters end), ink most like a lower-case letter weighs the shape more
+    // (FusionWeights::letterRatio).
+    float ratio = (mask & kWideCategories) != 0 ? shapeRatioFor(closest, w) : w.shapeRatio;
+    const bool lowerCaseClosest =
+        (categoryOf(closestCode) & SCRIBENG_CAT_LATIN) != 0 && !isCapitalOrDigit(closestCode);
+    if (lowerCaseClosest && clearest < m_options.prior.letterClearZinnia && count >= m_options.kanaQuotaFrom)
+        ratio = std::max(ratio, w.letterRatio);
+    const WrittenInk written{static_cast<int>(inkStrokes.size()), relativeInk(inkStrokes)};
     const float letterFloor = letterZinniaFloor(ratio, clearest, m_options.prior);
     for (const auto& c : scored) {
         const int32_t category = categoryOf(c.code);
