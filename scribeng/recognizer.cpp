@@ -264,29 +264,42 @@ std::vector<Candidate> Recognizer::recognizeTap(const ZinniaFeatures& features, 
     return out;
 }
 
-void Recognizer::unjoinedScores(std::span<const std::vector<SpacePoint>> placed,
-                                std::span<ShapeMatch> shortlist,
+// Per shortlisted class, the strokes its forms need beyond the `written` ones. A single stroke is taken apart
+// for kana only: a kanji written in one movement is implausible (prior.h), and letters, digits and symbols
+// are written in one stroke with pieces that look like the pen's way (a cursive q read as 夕 with its stem
+// taken out).
+std::vector<size_t> Recognizer::missingStrokes(size_t written, std::span<const ShapeMatch> shortlist) const {
+    std::vector<size_t> missing(shortlist.size(), 0);
+    for (size_t k = 0; k < shortlist.size(); ++k) {
+        if (written == 1 && (categoryOf(shortlist[k].code) & kKana) == 0) continue;
+        const ClassFacts* facts = m_templates.factsOf(shortlist[k].code);
+        if (facts && facts->minStrokes > written) missing[k] = facts->minStrokes - written;
+    }
+    return missing;
+}
+
+std::vector<UnjoinedVersion> Recognizer::unjoinedVersionsFor(std::span<const std::vector<SpacePoint>> placed,
+                                                             std::span<const size_t> missing) const {
+    if (!m_options.readJoined || !m_templates.hasWritingFacts()) return {};
+    const size_t most = missing.empty() ? 0 : *std::max_element(missing.begin(), missing.end());
+    if (most == 0) return {};
+    return unjoinedVersions(placed, std::min(most, kMostUnjoined), kUnjoinedAlternatives);
+}
+
+float Recognizer::surenessOf(const UnjoinedVersion& version, size_t written) const {
+    if (written < 2 || version.shortest < m_options.likelyWayLength) return 0;
+    return std::clamp(
+        (version.weakest - m_options.likelyWayFrom) / (m_options.likelyWayTo - m_options.likelyWayFrom), 0.0F,
+        1.0F);
+}
+
+void Recognizer::unjoinedScores(size_t written, std::span<const UnjoinedVersion> versions,
+                                std::span<const size_t> missing, std::span<ShapeMatch> shortlist,
                                 std::vector<std::optional<ZinniaScore>>& zinnia, bool besideKana) const {
-    if (!m_options.readJoined || !m_templates.hasWritingFacts()) return;
+    if (versions.empty()) return;
     std::vector<CharCode> codes;
     for (const auto& m : shortlist) codes.push_back(m.code);
-    // Per code, the strokes its forms need beyond the written ones.
-    std::vector<size_t> missing(codes.size(), 0);
-    size_t most = 0;
-    for (size_t k = 0; k < codes.size(); ++k) {
-        const ClassFacts* facts = m_templates.factsOf(codes[k]);
-        // A single stroke is taken apart for kana only: a kanji written in one movement is implausible
-        // (prior.h), and letters, digits and symbols are written in one stroke with pieces that look like the
-        // pen's way (a cursive q read as 夕 with its stem taken out).
-        if (placed.size() == 1 &&
-            (categoryOf(codes[k]) & (SCRIBENG_CAT_HIRAGANA | SCRIBENG_CAT_KATAKANA)) == 0)
-            continue;
-        if (facts && facts->minStrokes > placed.size()) missing[k] = facts->minStrokes - placed.size();
-        most = std::max(most, missing[k]);
-    }
-    if (most == 0) return;
-    const auto versions = unjoinedVersions(placed, std::min(most, kMostUnjoined), kUnjoinedAlternatives);
-    const size_t deepest = versions.empty() ? 0 : versions.back().cuts;
+    const size_t deepest = versions.back().cuts;
     for (const auto& version : versions) {
         // A class missing more strokes than there are likely joins takes the versions with all of them.
         std::vector<CharCode> some;
@@ -303,11 +316,7 @@ void Recognizer::unjoinedScores(std::span<const std::vector<SpacePoint>> placed,
         const FeatureVector features = directionFeatures(inkOf(version.strokes));
         const OrientationVector orientations = orientationsOf(features);
         // Ways that are surely the pen's ease the cost (RecognizerOptions::likelyWayCost).
-        const float sure = placed.size() < 2 || version.shortest < m_options.likelyWayLength
-                               ? 0.0F
-                               : std::clamp((version.weakest - m_options.likelyWayFrom) /
-                                                (m_options.likelyWayTo - m_options.likelyWayFrom),
-                                            0.0F, 1.0F);
+        const float sure = surenessOf(version, written);
         const bool many = version.cuts >= m_options.manyWaysFrom;
         const float plainCost = many ? m_options.manyWaysCost : m_options.unjoinedCost;
         const float sureCost = many ? m_options.manyWaysLikelyCost : m_options.likelyWayCost;
@@ -385,6 +394,17 @@ std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> 
     for (const auto& stroke : placed) reduced.push_back(zinniaVertices(stroke));
     const ZinniaFeatures zinniaFeatures(reduced, kZinniaSpace, kZinniaSpace);
     if (quota > 0) addKanaByZinnia(zinniaFeatures, ranked, mask, shortlist);
+    const auto missing = missingStrokes(placed.size(), shortlist);
+    const auto versions = unjoinedVersionsFor(placed, missing);
+    // The most ways of a version whose ways are all surely the pen's: a kanji read with fewer taken out
+    // leaves the rest in its ink (RecognizerOptions::sureWayLeftCost). Full readings only: a trial run's
+    // short list weighs where characters end.
+    size_t sureWays = 0;
+    for (const auto& version : versions) {
+        if (count >= m_options.kanaQuotaFrom && surenessOf(version, placed.size()) >= 1.0F)
+            sureWays = std::max(sureWays, version.cuts);
+    }
+    if (sureWays < m_options.sureWaysFrom) sureWays = 0;
     std::vector<CharCode> codes;
     codes.reserve(shortlist.size());
     for (const auto& match : shortlist) codes.push_back(match.code);
@@ -392,7 +412,7 @@ std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> 
     // the scores the line search weighs character ends by.
     const bool besideKana = quota > 0;
     auto zinnia = zinniaScores(zinniaFeatures, codes, besideKana);
-    unjoinedScores(placed, shortlist, zinnia, besideKana);
+    unjoinedScores(placed.size(), versions, missing, shortlist, zinnia, besideKana);
     if (inkFrame) {
         const auto own = zinniaScores(zinniaFeaturesOf(strokes, ink, Box{}), codes, besideKana);
         for (size_t k = 0; k < zinnia.size(); ++k) {
@@ -401,8 +421,12 @@ std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> 
     }
     out.reserve(shortlist.size());
     for (size_t k = 0; k < shortlist.size(); ++k) {
-        if (zinnia[k])
-            out.push_back({shortlist[k].code, zinnia[k]->best, shortlist[k].similarity, zinnia[k]->own});
+        if (!zinnia[k]) continue;
+        const size_t waysLeft = (categoryOf(shortlist[k].code) & kKanji) != 0 && missing[k] < sureWays
+                                    ? sureWays - missing[k]
+                                    : 0;
+        out.push_back(
+            {shortlist[k].code, zinnia[k]->best, shortlist[k].similarity, zinnia[k]->own, waysLeft});
     }
     return out;
 }
@@ -532,7 +556,8 @@ std::vector<Candidate> Recognizer::fusedReading(std::span<const Stroke> strokes,
         const ClassFacts* facts = m_templates.factsOf(c.code);
         const bool kanji = (category & (SCRIBENG_CAT_KANJI1 | SCRIBENG_CAT_KANJI2)) != 0;
         const float prior = (facts ? writingCost(written, *facts, m_options.prior, kanji) : 0.0f) +
-                            commonnessCost(c.code, facts, m_templates.hasFrequency(), m_options.prior);
+                            commonnessCost(c.code, facts, m_templates.hasFrequency(), m_options.prior) +
+                            static_cast<float>(c.waysLeft) * m_options.sureWayLeftCost;
         const bool letter = (category & (SCRIBENG_CAT_LATIN | SCRIBENG_CAT_DIGIT)) != 0;
         const float best = letter ? letterZinnia(c.zinnia, c.ownZinnia, clearest, m_options.prior) : c.zinnia;
         const float zinnia =

@@ -20,6 +20,7 @@
 #include "scribeng/prior.h"
 #include "scribeng/template_set.h"
 #include "scribeng/zinnia_features.h"
+#include "scribeng/zinnia_ink.h"
 #include "scribeng/zinnia_model.h"
 
 namespace sw::scribeng {
@@ -139,6 +140,17 @@ struct RecognizerOptions {
     float manyWaysShapeGap = 0.02f;
     float manyWaysLikelyCost = 0.0f;
     float manyWaysLikelyShapeGap = 0.01f;
+    // A kanji read with fewer ways taken out than the deepest version whose ways are all surely the pen's
+    // (long, and likely at likelyWayTo or more), where that version takes out `sureWaysFrom` ways or more,
+    // costs `sureWayLeftCost` per such way it leaves in its ink (ScoredCandidate::waysLeft): where a fast
+    // hand joined strokes, a simpler kanji read with the joins left in (甘 for 坊, 仝 for 全) is less likely
+    // than the character as meant. Full readings only. Other writers' kanji joined where strokes begin within
+    // 30% of the character of the one before (tuning seeds, 856): 63.2% free top-1 without, 65.8% from one
+    // sure way, 65.1% from two; from one way a sharp turn of an unjoined 神 or 女 passed for a way (tuning
+    // seeds' kanji and lines lost a character each), from two none. Kana, letters and digits pay nothing (a
+    // kana in a line then read where a kanji was: mixed lines lost more).
+    float sureWayLeftCost = 0.3f;
+    size_t sureWaysFrom = 2;
     // A character whose ink leans clearly (ink_normalise.h) is also read set upright: each class keeps the
     // better of its fused scores as written and upright less `uprightCost`. Not where the reading as written
     // is clear: its best class leads the next by `uprightLead` or more (this keeps a real kanji's time; the
@@ -179,6 +191,9 @@ struct ScoredCandidate {
     // Zinnia's score of the code's own classes alone, leaving out its form classes (categories.h, kFormMark):
     // at most `zinnia`; the lowest float for a code that only form classes know.
     float ownZinnia = 0;
+    // For a kanji, the ways surely the pen's its reading leaves in the ink
+    // (RecognizerOptions::sureWayLeftCost).
+    size_t waysLeft = 0;
 };
 
 class Recognizer {
@@ -257,11 +272,23 @@ private:
     std::vector<std::optional<ZinniaScore>> zinniaScores(const ZinniaFeatures& features,
                                                          std::span<const CharCode> codes,
                                                          bool besideKana = false) const;
+    // Per shortlisted class, the strokes its forms need beyond the `written` ones (0 for a class other than
+    // a kana where one stroke was written).
+    std::vector<size_t> missingStrokes(size_t written, std::span<const ShapeMatch> shortlist) const;
+    // The versions of `placed` (the character in Zinnia's space, every point kept) with up to as many of the
+    // likeliest joins undone as the shortlisted classes miss strokes at most (`missing`, per class;
+    // zinnia_ink.h, unjoinedVersions); none when no class misses one or joins are not read.
+    std::vector<UnjoinedVersion> unjoinedVersionsFor(std::span<const std::vector<SpacePoint>> placed,
+                                                     std::span<const size_t> missing) const;
+    // How surely the ways of `version` of ink of `written` strokes are the pen's, 0 to 1
+    // (RecognizerOptions::likelyWayFrom and the rest).
+    float surenessOf(const UnjoinedVersion& version, size_t written) const;
     // Raises the Zinnia scores and shape similarities of the shortlisted classes whose forms need more
-    // strokes than `placed` (the character in Zinnia's space, every point kept) has to those of the character
-    // with that many of the likeliest joins undone (zinnia_ink.h, unjoinedVersions), less
-    // RecognizerOptions::unjoinedCost and unjoinedShapeGap, where higher. `zinnia` is per shortlisted class.
-    void unjoinedScores(std::span<const std::vector<SpacePoint>> placed, std::span<ShapeMatch> shortlist,
+    // strokes than the `written` ones to those of the version with that many joins undone (the deepest for a
+    // class that needs more), less RecognizerOptions::unjoinedCost and unjoinedShapeGap, where higher.
+    // `zinnia` is per shortlisted class.
+    void unjoinedScores(size_t written, std::span<const UnjoinedVersion> versions,
+                        std::span<const size_t> missing, std::span<ShapeMatch> shortlist,
                         std::vector<std::optional<ZinniaScore>>& zinnia, bool besideKana = false) const;
 
     RecognizerOptions m_options;
