@@ -378,7 +378,7 @@ std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> 
     // were written than the prior lets any kana have without a cost.
     const bool kanaWritable =
         m_kanaStrokes == 0 || static_cast<float>(written) <= freeStrokesUpTo(m_kanaStrokes, m_options.prior);
-    const size_t quota = count >= m_options.kanaQuotaFrom && kanaWritable ? m_options.kanaQuota : 0;
+    const size_t quota = fullReading(count) && kanaWritable ? m_options.kanaQuota : 0;
     // A way the next stroke runs back over leaves no ink of its own (zinnia_ink.h, cutRetracedWays): ink of
     // more than one stroke is ranked and read without it. A letter written in one stroke keeps its climb
     // back up the stem (ｈ ｎ).
@@ -400,9 +400,10 @@ std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> 
     // leaves the rest in its ink (RecognizerOptions::sureWayLeftCost). Full readings only: a trial run's
     // short list weighs where characters end.
     size_t sureWays = 0;
-    for (const auto& version : versions) {
-        if (count >= m_options.kanaQuotaFrom && surenessOf(version, placed.size()) >= 1.0F)
-            sureWays = std::max(sureWays, version.cuts);
+    if (fullReading(count)) {
+        for (const auto& version : versions) {
+            if (surenessOf(version, placed.size()) >= 1.0F) sureWays = std::max(sureWays, version.cuts);
+        }
     }
     if (sureWays < m_options.sureWaysFrom) sureWays = 0;
     std::vector<CharCode> codes;
@@ -547,7 +548,7 @@ std::vector<Candidate> Recognizer::fusedReading(std::span<const Stroke> strokes,
     float ratio = (mask & kWideCategories) != 0 ? shapeRatioFor(closest, w) : w.shapeRatio;
     const bool lowerCaseClosest =
         (categoryOf(closestCode) & SCRIBENG_CAT_LATIN) != 0 && !isCapitalOrDigit(closestCode);
-    if (lowerCaseClosest && clearest < m_options.prior.letterClearZinnia && count >= m_options.kanaQuotaFrom)
+    if (lowerCaseClosest && clearest < m_options.prior.letterClearZinnia && fullReading(count))
         ratio = std::max(ratio, w.letterRatio);
     const WrittenInk written{static_cast<int>(inkStrokes.size()), relativeInk(inkStrokes)};
     const float letterFloor = letterZinniaFloor(ratio, clearest, m_options.prior);

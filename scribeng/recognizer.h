@@ -251,6 +251,9 @@ private:
     void addReadingOf(std::span<const Stroke> strokes, const Box& frame, int32_t mask, size_t count,
                       size_t coarse, bool inkFrame, std::vector<Candidate>& out, float cost,
                       int32_t categories) const;
+    // Whether a shortlist of `count` classes is a full reading's (RecognizerOptions::kanaQuotaFrom or more),
+    // not a trial run's of the line search, which weighs where characters end.
+    bool fullReading(size_t count) const { return count >= m_options.kanaQuotaFrom; }
     // Appends to `shortlist` the RecognizerOptions::kanaZinniaQuota kana the mask allows and the shortlist
     // lacks that the models score best on `features`, each with its similarity to `shape`.
     void addKanaByZinnia(const ZinniaFeatures& features, const FeatureVector& shape, int32_t mask,

@@ -57,8 +57,7 @@ export QT_QPA_PLATFORM=offscreen
     "$cli" --evaluate --failures "$data/lines"/* >"$out/lines.txt" 2>&1 || true
     "$cli" --evaluate --failures "$data/joined"/* >"$out/joined.txt" 2>&1 || true
     for n in 1 2 3 4 5 6; do
-        latin=$root/tests/data/scribeng/latin-written${n#1}
-        [ "$n" = 1 ] && latin=$root/tests/data/scribeng/latin-written
+        latin=$root/tests/data/scribeng/latin-written${n#1}  # the first writer's folder has no number
         "$cli" --evaluate --failures --alike "$root/tools/modelgen/twins.txt" \
             $(ls -d "$latin/lower" "$latin/upper" "$latin/digits" 2>/dev/null) >"$out/latin$n.txt" 2>&1 || true
     done
