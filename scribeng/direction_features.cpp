@@ -61,7 +61,7 @@ void normalise(std::span<float> v) {
     for (float& x : v) x *= scale;
 }
 
-float dot(std::span<const float> a, std::span<const float> b) {
+SW_SCRIBENG_VECTOR_CLONES float dot(std::span<const float> a, std::span<const float> b) {
     // Eight running sums, so the compiler can keep them in one vector register.
     std::array<float, 8> sums{};
     const size_t n = std::min(a.size(), b.size());

@@ -15,6 +15,15 @@
 #include <span>
 #include <vector>
 
+// On x86-64 the hot loops of the shape comparison are compiled twice, for the processor's 256-bit vector unit
+// where it has one and for the baseline, and the loader picks one. No clone fuses a multiply with an add, so
+// every clone computes the same floats bit for bit.
+#if defined(__x86_64__) && defined(__GNUC__)
+#define SW_SCRIBENG_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define SW_SCRIBENG_VECTOR_CLONES
+#endif
+
 namespace sw::scribeng {
 
 inline constexpr int kFeatureGrid = 8;

@@ -91,6 +91,11 @@ float kanjiZinniaBeside(float withKana, float withoutKana, float bestKana, const
     return std::max(withKana, std::min(withoutKana, withKana + w.kanaKanjiLead));
 }
 
+float symbolZinniaBeside(float symbol, float bestKana, const PriorWeights& w) {
+    if (!(bestKana >= w.plausibleKanaZinnia)) return symbol;
+    return std::min(symbol, bestKana + w.kanaSymbolLead);
+}
+
 float commonnessCost(CharCode code, const ClassFacts* facts, bool withFrequency, const PriorWeights& w) {
     const int32_t category = categoryOf(code);
     if ((category & SCRIBENG_CAT_OTHER) == SCRIBENG_CAT_OTHER) return w.symbolCost;

@@ -69,6 +69,12 @@ struct PriorWeights {
     // writers' single kana (tuning seeds, 584): 84.1% free top-1 without, 84.9% with; their kanji the same.
     float plausibleKanaZinnia = -0.5f;
     float kanaKanjiLead = 0.5f;
+    // A symbol outside punctuation (± 〃 ～ ＼) counts its Zinnia score at most kanaSymbolLead above the best
+    // kana's while that kana scores plausibleKanaZinnia or more. Only the supplementary model knows these
+    // symbols, trained on clean glyphs; it scores them 1.5 to 2.5 on another writer's kana of about as many
+    // strokes (± for さ) where the kana itself scores about 0. A symbol written on purpose leaves every kana
+    // far below plausibleKanaZinnia.
+    float kanaSymbolLead = 0.5f;
     // Ink: below inkShare x the class's least, the cost grows linearly to inkCost at no ink.
     float inkShare = 0.6f;
     float inkCost = 2.0f;
@@ -127,6 +133,11 @@ float letterZinnia(float best, float own, float clearest, const PriorWeights& w 
 // two, but `withoutKana` at most PriorWeights::kanaKanjiLead above `withKana` while `bestKana` is at least
 // PriorWeights::plausibleKanaZinnia and `withKana`, and both kinds of model scored the kanji.
 float kanjiZinniaBeside(float withKana, float withoutKana, float bestKana, const PriorWeights& w = {});
+
+// The Zinnia score a symbol outside punctuation counts for when it scores `symbol` and the best kana of the
+// same ink `bestKana` (the lowest float: none was scored): `symbol`, but at most
+// PriorWeights::kanaSymbolLead above `bestKana` while that is at least PriorWeights::plausibleKanaZinnia.
+float symbolZinniaBeside(float symbol, float bestKana, const PriorWeights& w = {});
 
 // The cost of `code` for how common it is. `facts` may be null (a class without templates); grades and
 // ranks count only when `withFrequency`.

@@ -232,6 +232,11 @@ std::vector<std::optional<Recognizer::ZinniaScore>> Recognizer::zinniaScores(con
             if ((category & (SCRIBENG_CAT_LATIN | SCRIBENG_CAT_DIGIT)) != 0)
                 bestLetter = std::max(bestLetter, zinnia[k]->best);
         }
+        // Symbols are held beside the kana whatever the letters score.
+        for (size_t k = 0; k < codes.size(); ++k) {
+            if (zinnia[k] && categoryOf(codes[k]) == SCRIBENG_CAT_OTHER)
+                zinnia[k]->best = symbolZinniaBeside(zinnia[k]->best, bestKana, m_options.prior);
+        }
         if (bestLetter > bestKana) bestKana = kNone;  // letters or digits rather than a kana
         for (size_t k = 0; k < codes.size(); ++k) {
             if (!zinnia[k] || (categoryOf(codes[k]) & kKanji) == 0) continue;

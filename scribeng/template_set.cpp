@@ -31,6 +31,21 @@ constexpr size_t kCoarseKeep = 300;
 // A quota's classes compared on the full features: this many times the quota, the best by the projection.
 constexpr size_t kQuotaCoarse = 3;
 
+// Adds each prototype's coarse similarity to the ink's projection to sums (stride prototypes a feature row).
+SW_SCRIBENG_VECTOR_CLONES void project(const CoarseVector& coarse, const float* __restrict rows,
+                                       size_t stride, float* __restrict sums) {
+    for (size_t k = 0; k < kCoarseSize; ++k) {
+        const float q = coarse[k];
+        if (q == 0) continue;
+        const float* column = rows + k * stride;
+        // Whole blocks of a fixed width in rows that never overlap the sums, so that the compiler turns the
+        // inner loop into vector instructions (with the two pointers possibly aliased it stays scalar).
+        for (size_t p = 0; p < stride; p += kCoarseBlock) {
+            for (size_t j = 0; j < kCoarseBlock; ++j) sums[p + j] += q * column[p + j];
+        }
+    }
+}
+
 uint32_t readU32(const unsigned char* p) {
     return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
 }
@@ -209,16 +224,7 @@ std::vector<ShapeMatch> TemplateSet::rank(const FeatureVector& features, int32_t
     const CoarseVector coarse = coarseFeatures(features);
 
     std::vector<float> similarity(m_coarseStride, 0.0f);
-    for (size_t k = 0; k < kCoarseSize; ++k) {
-        const float q = coarse[k];
-        if (q == 0) continue;
-        const float* column = m_coarse.data() + k * m_coarseStride;
-        float* sums = similarity.data();
-        // Whole blocks of a fixed width, so that the compiler turns the inner loop into vector instructions.
-        for (size_t p = 0; p < m_coarseStride; p += kCoarseBlock) {
-            for (size_t j = 0; j < kCoarseBlock; ++j) sums[p + j] += q * column[p + j];
-        }
-    }
+    project(coarse, m_coarse.data(), m_coarseStride, similarity.data());
     std::vector<std::pair<float, uint32_t>> classes;  // coarse similarity, class
     classes.reserve(m_codes.size());
     for (uint32_t c = 0; c < m_codes.size(); ++c) {

@@ -208,6 +208,29 @@ TEST(Prior, KanjiZinniaBesideKana) {
     }
 }
 
+// A symbol (± for a distorted さ) stays within a lead of the best kana while that kana is plausible;
+// otherwise, and for a symbol the kana already outscore, its own score counts.
+TEST(Prior, SymbolZinniaBesideKana) {
+    const PriorWeights w;
+    const float none = std::numeric_limits<float>::lowest();
+    const float plausible = w.plausibleKanaZinnia;
+    const struct {
+        const char* name;
+        float symbol, bestKana;
+        float expected;
+    } rows[] = {
+        {"a kana's ink lifted by a symbol class", 2.2f, 0.1f, 0.1f + w.kanaSymbolLead},
+        {"the kana just plausible", 2.2f, plausible, plausible + w.kanaSymbolLead},
+        {"no plausible kana: a symbol written on purpose", 2.2f, plausible - 0.01f, 2.2f},
+        {"no kana in the list", 2.2f, none, 2.2f},
+        {"within the lead", 0.3f + w.kanaSymbolLead / 2, 0.3f, 0.3f + w.kanaSymbolLead / 2},
+        {"the kana outscores the symbol", -1.0f, 0.3f, -1.0f},
+        {"no kana score at all (NaN)", 2.2f, std::nanf(""), 2.2f},
+    };
+    for (const auto& row : rows)
+        EXPECT_FLOAT_EQ(symbolZinniaBeside(row.symbol, row.bestKana, w), row.expected) << row.name;
+}
+
 TEST(Prior, CommonnessCost) {
     constexpr CharCode kLevel1 = 0x88EA, kLevel2 = 0x989F, kKana = 0x82A0, kSymbol = 0x8181, kComma = 0x8141;
     const ClassFacts school{1, 1, 1, 3, 9}, otherCommon{1, 1, 1, 8, 1482}, name{1, 1, 1, 9, 0},
