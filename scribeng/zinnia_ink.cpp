@@ -37,7 +37,9 @@ constexpr float kWayTurnReach = 30.0F;
 // and a way shorter than kMinWayLength down to kMinSharpWayLength (two strokes nearly touching), turns by
 // kSharpWayMinTurn at least at both ends: a hand's join from a hook or a stroke's end turns sharply, while a
 // stroke curving that way (a t, z or m written in a few strokes, kana in a line) or a small wobble turns
-// less.
+// less. So does a way going where strokes go (right, down-right, down: likelihood 0 or less), at least
+// kMinWayLength long: a fast writer's way from the end of a stroke to the start of the next one to its right
+// or below it.
 constexpr float kWeakWay = 1.0F;
 constexpr float kMinSharpWayLength = 30.0F;
 constexpr float kSharpWayMinTurn = 60.0F;
@@ -228,7 +230,10 @@ std::vector<WayPiece> wayPieces(std::span<const SpacePoint> p) {
             if (length < kMinSharpWayLength) continue;
             const float likelihood = wayLogRatio(dx, dy);
             const bool sharp = likelihood < kWeakWay || length < kMinWayLength;
-            if (likelihood > 0 && turnsAtBothEnds(p, from, to, sharp ? kSharpWayMinTurn : kWayMinTurn))
+            // A way going where strokes go (right or down, likelihood 0 or less) is taken out after every
+            // likelier one: only where the character needs more strokes than those give.
+            if (likelihood > 0 ? turnsAtBothEnds(p, from, to, sharp ? kSharpWayMinTurn : kWayMinTurn)
+                               : length >= kMinWayLength && turnsAtBothEnds(p, from, to, kSharpWayMinTurn))
                 out.push_back({from, to, likelihood, length});
         }
     }
@@ -258,8 +263,12 @@ std::vector<UnjoinedVersion> unjoinedVersions(std::span<const std::vector<SpaceP
     std::vector<Cut> cuts;
     for (size_t s = 0; s < placed.size(); ++s) {
         points.push_back(withoutRepeats(placed[s]));
-        for (const WayPiece& w : wayPieces(points.back()))
+        for (const WayPiece& w : wayPieces(points.back())) {
+            // Ink of one stroke (a letter or kana written in one movement: a u's second stem) has no way
+            // where strokes go; only the ink of two strokes or more does.
+            if (!(w.likelihood > 0) && placed.size() < 2) continue;
             cuts.push_back({s, w.from, w.to, w.likelihood, w.length});
+        }
     }
     std::stable_sort(cuts.begin(), cuts.end(),
                      [](const Cut& a, const Cut& b) { return a.likelihood > b.likelihood; });
@@ -325,10 +334,12 @@ size_t cutRetracedWays(std::vector<std::vector<SpacePoint>>& placed) {
     for (const auto& stroke : placed) {
         const std::vector<SpacePoint> p = withoutRepeats(stroke);
         // A retraced way turns sharply where it begins (a kana's stroke turning back on its way up, ひ's
-        // first bend, turns less); ways of one stroke do not meet.
+        // first bend, turns less) and goes where the pen goes between strokes; ways of one stroke do not
+        // meet.
         std::vector<std::pair<size_t, size_t>> ways;
         for (const WayPiece& w : wayPieces(p)) {
-            if (w.length < kMinWayLength || (!ways.empty() && w.from <= ways.back().second) ||
+            if (w.length < kMinWayLength || !(w.likelihood > 0) ||
+                (!ways.empty() && w.from <= ways.back().second) ||
                 !turnsAtBothEnds(p, w.from, w.to, kSharpWayMinTurn) ||
                 !(runsOver(p, w.to, w.from, false) || runsOver(p, w.from, w.to, true)))
                 continue;

@@ -50,14 +50,14 @@ std::vector<SpacePoint> zinniaVertices(std::span<const SpacePoint> stroke);
 // nor the last piece of its stroke, at least 0.065 of the character long, where the pen turns as it begins
 // and as it ends, going the way the pen goes between strokes (left and up, where strokes go right and down).
 // Ways down-left or right and a little up, and ways down to 0.043 of the character, only where the pen turns
-// sharply at both ends.
+// sharply at both ends; so ways right or down (where strokes go), which come after every likelier way.
 // Fewer versions where fewer pieces look like one; `placed` as zinniaStrokesOf gives it with every point
 // kept.
 struct UnjoinedVersion {
     size_t cuts = 0;  // ways taken out
     // The likelihood of its least likely way: how much more often a piece going that way is the pen's way
-    // between strokes than part of a stroke (natural log of the ratio; above 0, up to about 3.9 for a way
-    // straight up).
+    // between strokes than part of a stroke (natural log of the ratio; up to about 3.9 for a way straight
+    // up, down to about -3.8 for one down and right).
     float weakest = 0;
     float shortest = 0;                            // the length of its shortest way (units of the space)
     std::vector<std::vector<SpacePoint>> strokes;  // each reduced by zinniaVertices

@@ -142,8 +142,10 @@ std::vector<Stroke> inOneMovement(const std::vector<Stroke>& strokes) {
 
 // The pen's way between strokes written without lifting it is taken out, the likeliest ways first, and the
 // strokes come back exactly as Zinnia would see them written apart: a short way of a few pixels too, and ways
-// going down-left or right and a little up, as a real hand's joins do. Turns, hooks at a stroke's end, short
-// steps back, a stroke bending gently or curving down-left and strokes written apart are no ways.
+// going down-left or right and a little up, as a real hand's joins do, and ways right or down where the pen
+// turns sharply at both ends, after the likelier ways, in ink of two strokes or more. Turns, hooks at a
+// stroke's end, short steps back, a stroke bending gently or curving down-left and strokes written apart are
+// no ways.
 TEST(ZinniaInk, JoinedStrokesAreTakenApartAtThePensWay) {
     const std::vector<Stroke> two = {through({{10, 30}, {90, 30}}), through({{10, 70}, {90, 70}})};
     const std::vector<Stroke> three = {through({{10, 20}, {90, 20}}), through({{20, 50}, {80, 50}}),
@@ -209,6 +211,32 @@ TEST(ZinniaInk, JoinedStrokesAreTakenApartAtThePensWay) {
          0,
          {1},
          {through({{20, 10}, {20, 80}}), through({{70, 62}, {70, 90}})}},
+        {"a way right from a stroke's end to the next start, turning sharply at both ends",
+         {through({{20, 10}, {20, 50}, {70, 50}, {70, 90}}), through({{10, 95}, {90, 95}})},
+         3,
+         0,
+         {1},
+         {through({{20, 10}, {20, 50}}), through({{70, 50}, {70, 90}}), through({{10, 95}, {90, 95}})}},
+        {"the same way in ink of one stroke (a u)",
+         {through({{20, 10}, {20, 50}, {70, 50}, {70, 90}})},
+         3,
+         0,
+         {},
+         {}},
+        {"a way down and a way up",
+         {through({{10, 20}, {50, 20}, {50, 60}, {90, 60}}),
+          through({{20, 95}, {60, 95}, {60, 75}, {90, 75}})},
+         3,
+         0,
+         {1, 2},
+         {through({{10, 20}, {50, 20}}), through({{50, 60}, {90, 60}}), through({{20, 95}, {60, 95}}),
+          through({{60, 75}, {90, 75}})}},
+        {"a stroke going right between gentle bends",
+         {through({{10, 20}, {40, 40}, {80, 40}, {95, 60}})},
+         3,
+         0,
+         {},
+         {}},
         {"a stroke curving from down to left",
          {through({{80, 10}, {78, 40}, {48, 70}, {10, 73}})},
          3,
