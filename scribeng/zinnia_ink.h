@@ -50,7 +50,9 @@ std::vector<SpacePoint> zinniaVertices(std::span<const SpacePoint> stroke);
 // nor the last piece of its stroke, at least 0.065 of the character long, where the pen turns as it begins
 // and as it ends, going the way the pen goes between strokes (left and up, where strokes go right and down).
 // Ways down-left or right and a little up, and ways down to 0.043 of the character, only where the pen turns
-// sharply at both ends; so ways right or down (where strokes go), which come after every likelier way.
+// sharply at both ends; so ways right or down (where strokes go), at least 0.065 of the character long,
+// which come after every likelier way and only in ink of two strokes or more (in one stroke they are a
+// letter's or a kana's own turns: a u's second stem).
 // Fewer versions where fewer pieces look like one; `placed` as zinniaStrokesOf gives it with every point
 // kept.
 struct UnjoinedVersion {
