@@ -221,8 +221,8 @@ std::vector<std::optional<Recognizer::ZinniaScore>> Recognizer::zinniaScores(con
     for (size_t k = 0; k < codes.size(); ++k) {
         if (zinnia[k]) zinnia[k]->best = std::min(zinnia[k]->best, lowest[k] + m_options.modelLead);
     }
-    // While the ink could be a kana, a kanji keeps the score of a model that knows no kana only so far
-    // (kanjiZinniaBeside).
+    // While the ink could be a kana, a symbol (symbolZinniaBeside) and a kanji's score of a model that knows
+    // no kana (kanjiZinniaBeside) count only so far above the best kana's.
     if (besideKana) {
         float bestKana = kNone, bestLetter = kNone;
         for (size_t k = 0; k < codes.size(); ++k) {
