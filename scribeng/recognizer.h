@@ -148,7 +148,7 @@ struct RecognizerOptions {
     // `sureWaysFrom` or more, and for full readings only. Other writers' kanji joined where strokes begin
     // within 30% or 15% of the character of the one before (tuning seeds, 1,228): counting only ways surely
     // the pen's (sureness 1) from two such ways at 0.3, 70.7% free top-1; counting each by its sureness at
-    // 0.4 from 1.5, 71.5%; from one sure way a sharp turn of an unjoined 神 or 女 passed for a way (tuning
+    // 0.4 from 1.5, 71.6%; from one sure way a sharp turn of an unjoined 神 or 女 passed for a way (tuning
     // seeds' kanji and lines lost a character each). Kana, letters and digits pay nothing (a kana in a line
     // then read where a kanji was: mixed lines lost more).
     float sureWayLeftCost = 0.4f;
