@@ -94,6 +94,15 @@ bool hasShape(const FeatureVector& features) {
 
 }  // namespace
 
+float sureWaysLeft(std::span<const float> sureAt, size_t missing, float from) {
+    float total = 0, left = 0;
+    for (size_t cuts = 0; cuts < sureAt.size(); ++cuts) {
+        total += sureAt[cuts];
+        if (cuts > missing) left += sureAt[cuts];
+    }
+    return total >= from ? left : 0.0F;
+}
+
 Recognizer::Recognizer(std::span<const std::filesystem::path> folders, RecognizerOptions options)
     : m_options(options) {
     for (const auto& folder : folders) m_models.loadFolder(folder);
@@ -298,6 +307,16 @@ float Recognizer::surenessOf(const UnjoinedVersion& version, size_t written) con
         1.0F);
 }
 
+std::vector<float> Recognizer::surenessByCuts(std::span<const UnjoinedVersion> versions,
+                                              size_t written) const {
+    std::vector<float> sureAt;
+    for (const auto& version : versions) {
+        if (version.cuts >= sureAt.size()) sureAt.resize(version.cuts + 1, 0.0F);
+        sureAt[version.cuts] = std::max(sureAt[version.cuts], surenessOf(version, written));
+    }
+    return sureAt;
+}
+
 void Recognizer::unjoinedScores(size_t written, std::span<const UnjoinedVersion> versions,
                                 std::span<const size_t> missing, std::span<ShapeMatch> shortlist,
                                 std::vector<std::optional<ZinniaScore>>& zinnia, bool besideKana) const {
@@ -401,16 +420,11 @@ std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> 
     if (quota > 0) addKanaByZinnia(zinniaFeatures, ranked, mask, shortlist);
     const auto missing = missingStrokes(placed.size(), shortlist);
     const auto versions = unjoinedVersionsFor(placed, missing);
-    // The most ways of a version whose ways are all surely the pen's: a kanji read with fewer taken out
-    // leaves the rest in its ink (RecognizerOptions::sureWayLeftCost). Full readings only: a trial run's
-    // short list weighs where characters end.
-    size_t sureWays = 0;
-    if (fullReading(count)) {
-        for (const auto& version : versions) {
-            if (surenessOf(version, placed.size()) >= 1.0F) sureWays = std::max(sureWays, version.cuts);
-        }
-    }
-    if (sureWays < m_options.sureWaysFrom) sureWays = 0;
+    // Per number of ways taken out, how surely the ways of the surest version with that many are the pen's:
+    // a kanji read with fewer taken out leaves the rest in its ink (RecognizerOptions::sureWayLeftCost).
+    // Full readings only: a trial run's short list weighs where characters end.
+    const std::vector<float> sureAt =
+        fullReading(count) ? surenessByCuts(versions, placed.size()) : std::vector<float>{};
     std::vector<CharCode> codes;
     codes.reserve(shortlist.size());
     for (const auto& match : shortlist) codes.push_back(match.code);
@@ -428,9 +442,9 @@ std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> 
     out.reserve(shortlist.size());
     for (size_t k = 0; k < shortlist.size(); ++k) {
         if (!zinnia[k]) continue;
-        const size_t waysLeft = (categoryOf(shortlist[k].code) & kKanji) != 0 && missing[k] < sureWays
-                                    ? sureWays - missing[k]
-                                    : 0;
+        const float waysLeft = (categoryOf(shortlist[k].code) & kKanji) != 0
+                                   ? sureWaysLeft(sureAt, missing[k], m_options.sureWaysFrom)
+                                   : 0.0F;
         out.push_back(
             {shortlist[k].code, zinnia[k]->best, shortlist[k].similarity, zinnia[k]->own, waysLeft});
     }
@@ -563,7 +577,7 @@ std::vector<Candidate> Recognizer::fusedReading(std::span<const Stroke> strokes,
         const bool kanji = (category & (SCRIBENG_CAT_KANJI1 | SCRIBENG_CAT_KANJI2)) != 0;
         const float prior = (facts ? writingCost(written, *facts, m_options.prior, kanji) : 0.0f) +
                             commonnessCost(c.code, facts, m_templates.hasFrequency(), m_options.prior) +
-                            static_cast<float>(c.waysLeft) * m_options.sureWayLeftCost;
+                            c.waysLeft * m_options.sureWayLeftCost;
         const bool letter = (category & (SCRIBENG_CAT_LATIN | SCRIBENG_CAT_DIGIT)) != 0;
         const float best = letter ? letterZinnia(c.zinnia, c.ownZinnia, clearest, m_options.prior) : c.zinnia;
         const float zinnia =

@@ -140,17 +140,19 @@ struct RecognizerOptions {
     float manyWaysShapeGap = 0.02f;
     float manyWaysLikelyCost = 0.0f;
     float manyWaysLikelyShapeGap = 0.01f;
-    // A kanji read with fewer ways taken out than the deepest version whose ways are all surely the pen's
-    // (long, and likely at likelyWayTo or more), where that version takes out `sureWaysFrom` ways or more,
-    // costs `sureWayLeftCost` per such way it leaves in its ink (ScoredCandidate::waysLeft): where a fast
-    // hand joined strokes, a simpler kanji read with the joins left in (甘 for 坊, 仝 for 全) is less likely
-    // than the character as meant. Full readings only. Other writers' kanji joined where strokes begin within
-    // 30% of the character of the one before (tuning seeds, 856): 63.2% free top-1 without, 65.8% from one
-    // sure way, 65.1% from two; from one way a sharp turn of an unjoined 神 or 女 passed for a way (tuning
-    // seeds' kanji and lines lost a character each), from two none. Kana, letters and digits pay nothing (a
-    // kana in a line then read where a kanji was: mixed lines lost more).
-    float sureWayLeftCost = 0.3f;
-    size_t sureWaysFrom = 2;
+    // A kanji read with fewer ways taken out than the ink's likely ways costs `sureWayLeftCost` per way it
+    // leaves in its ink, each counted by how surely it is the pen's (ScoredCandidate::waysLeft): the
+    // surenessOf the surest version with that many ways taken out, for every number of ways beyond those
+    // the class needs. Where a fast hand joined strokes, a simpler kanji read with the joins left in (甘 for
+    // 坊, 仝 for 全) is less likely than the character as meant. Only where the ways' sureness adds up to
+    // `sureWaysFrom` or more, and for full readings only. Other writers' kanji joined where strokes begin
+    // within 30% or 15% of the character of the one before (tuning seeds, 1,228): counting only ways surely
+    // the pen's (sureness 1) from two such ways at 0.3, 70.7% free top-1; counting each by its sureness at
+    // 0.4 from 1.5, 71.6%; from one sure way a sharp turn of an unjoined 神 or 女 passed for a way (tuning
+    // seeds' kanji and lines lost a character each). Kana, letters and digits pay nothing (a kana in a line
+    // then read where a kanji was: mixed lines lost more).
+    float sureWayLeftCost = 0.4f;
+    float sureWaysFrom = 1.5f;
     // A character whose ink leans clearly (ink_normalise.h) is also read set upright: each class keeps the
     // better of its fused scores as written and upright less `uprightCost`. Not where the reading as written
     // is clear: its best class leads the next by `uprightLead` or more (this keeps a real kanji's time; the
@@ -183,6 +185,12 @@ inline constexpr size_t kMostUnjoined = 8;
 // itself, the class still finds the strokes written apart.
 inline constexpr size_t kUnjoinedAlternatives = 1;
 
+// The ways left in the ink by a reading that takes `missing` of them out, each counted by how surely it is
+// the pen's: the sum of `sureAt` (per number of ways taken out, how surely the ways of the surest version
+// with that many are the pen's, 0 to 1) beyond `missing`; 0 where the whole of `sureAt` adds up to less
+// than `from` (RecognizerOptions::sureWayLeftCost).
+float sureWaysLeft(std::span<const float> sureAt, size_t missing, float from);
+
 // Scores of one candidate, for calibrating the fusion.
 struct ScoredCandidate {
     CharCode code = 0;
@@ -191,9 +199,9 @@ struct ScoredCandidate {
     // Zinnia's score of the code's own classes alone, leaving out its form classes (categories.h, kFormMark):
     // at most `zinnia`; the lowest float for a code that only form classes know.
     float ownZinnia = 0;
-    // For a kanji, the ways surely the pen's its reading leaves in the ink
+    // For a kanji, the ways its reading leaves in the ink, each counted by how surely it is the pen's
     // (RecognizerOptions::sureWayLeftCost).
-    size_t waysLeft = 0;
+    float waysLeft = 0;
 };
 
 class Recognizer {
@@ -286,6 +294,9 @@ private:
     // How surely the ways of `version` of ink of `written` strokes are the pen's, 0 to 1
     // (RecognizerOptions::likelyWayFrom and the rest).
     float surenessOf(const UnjoinedVersion& version, size_t written) const;
+    // Per number of ways taken out (index), the surenessOf the surest of `versions` with that many (0 where
+    // none has that many).
+    std::vector<float> surenessByCuts(std::span<const UnjoinedVersion> versions, size_t written) const;
     // Raises the Zinnia scores and shape similarities of the shortlisted classes whose forms need more
     // strokes than the `written` ones to those of the version with that many joins undone (the deepest for a
     // class that needs more), less RecognizerOptions::unjoinedCost and unjoinedShapeGap, where higher.

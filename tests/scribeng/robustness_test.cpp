@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <memory>
+#include <vector>
 
 #include "hostile_ink.h"
 #include "samples.h"
@@ -330,6 +331,29 @@ TEST(Robustness, SureJoinsLeftInCost) {
             }
         }
         EXPECT_GE(right, rightFree + c.leastGained) << c.name;
+    }
+}
+
+// The ways a kanji's reading leaves in the ink count by how surely each is the pen's, and only where the
+// ink's ways are sure enough together: a half-sure way weighs half, a piece barely like a way nothing.
+TEST(Robustness, WaysLeftCountBySureness) {
+    struct Row {
+        const char* name;
+        std::vector<float> sureAt;  // per number of ways taken out
+        size_t missing;
+        float left;
+    };
+    const Row rows[] = {
+        {"no ways", {}, 0, 0},
+        {"two sure ways, none taken out", {0, 1, 1}, 0, 2},
+        {"two sure ways, one taken out", {0, 1, 1}, 1, 1},
+        {"two sure ways, both taken out", {0, 1, 1}, 2, 0},
+        {"half-sure ways weigh their sureness", {0, 1, 0.6f, 0.3f}, 1, 0.9f},
+        {"too few sure ways together", {0, 1, 0.4f}, 0, 0},
+        {"a class needing more than the ways found", {0, 1, 1}, 5, 0},
+    };
+    for (const auto& row : rows) {
+        EXPECT_NEAR(scribeng::sureWaysLeft(row.sureAt, row.missing, 1.5f), row.left, 1e-5) << row.name;
     }
 }
 
