@@ -39,6 +39,7 @@ std::string utf8(char32_t c) {
     return s;
 }
 
+// The strokes (canvas pixels) as ink for directionFeatures and the prior, their pixel steps smoothed.
 std::vector<InkStroke> inkOf(std::span<const Stroke> strokes) {
     std::vector<InkStroke> ink;
     ink.reserve(strokes.size());
@@ -46,7 +47,8 @@ std::vector<InkStroke> inkOf(std::span<const Stroke> strokes) {
         if (stroke.empty()) continue;
         InkStroke& s = ink.emplace_back();
         s.reserve(stroke.size());
-        for (const auto& p : stroke) s.push_back({static_cast<float>(p.x), static_cast<float>(p.y)});
+        for (const auto& p : smoothedPixels(stroke))
+            s.push_back({static_cast<float>(p.x), static_cast<float>(p.y)});
     }
     return ink;
 }

@@ -155,4 +155,32 @@ TEST(InkPose, WidenedStretchesAboutTheInksCentre) {
     EXPECT_EQ(huge[0][1].x, big);
 }
 
+// Pixel rounding is smoothed out of the ink the shape features see: a staircase of single pixels along a
+// slant comes out as the slant, while points further apart than a pixel or so, and a stroke's ends, stay
+// where they are.
+TEST(InkNormalise, PixelStepsAreSmoothedAndNothingElse) {
+    const double third = 1.0 / 3;
+    const struct {
+        const char* name;
+        sw::scribeng::Stroke stroke;
+        std::vector<sw::scribeng::SmoothPoint> expected;
+    } cases[] = {
+        {"a staircase along a slant",
+         {{0, 0}, {1, 0}, {1, 1}, {2, 1}, {2, 2}},
+         {{0, 0}, {2 * third, third}, {4 * third, 2 * third}, {5 * third, 4 * third}, {2, 2}}},
+        {"a pen resting on its pixels", {{5, 5}, {5, 5}, {6, 5}, {6, 5}}, {{5, 5}, {6, 5}}},
+        {"a corner of points three pixels apart", {{0, 0}, {3, 0}, {3, 3}}, {{0, 0}, {3, 0}, {3, 3}}},
+        {"one point", {{7, 8}}, {{7, 8}}},
+        {"no point", {}, {}},
+    };
+    for (const auto& c : cases) {
+        const auto smoothed = sw::scribeng::smoothedPixels(c.stroke);
+        ASSERT_EQ(smoothed.size(), c.expected.size()) << c.name;
+        for (size_t i = 0; i < smoothed.size(); ++i) {
+            EXPECT_NEAR(smoothed[i].x, c.expected[i].x, 1e-9) << c.name << " point " << i;
+            EXPECT_NEAR(smoothed[i].y, c.expected[i].y, 1e-9) << c.name << " point " << i;
+        }
+    }
+}
+
 }  // namespace

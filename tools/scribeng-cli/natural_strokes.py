@@ -3,6 +3,7 @@
 
     natural_strokes.py joined GAP --out OUT_DIR FOLDER
     natural_strokes.py sparse TOLERANCE --out OUT_DIR FOLDER
+    natural_strokes.py smaller FACTOR --out OUT_DIR FOLDER
 
 joined: consecutive strokes are written without lifting the pen where the next one begins within GAP (a
 fraction of the character's size: the longer side of its ink) of the end of the one before, as a fast writer
@@ -12,7 +13,10 @@ files where at least one pair was joined are written.
 sparse: every stroke is reduced to the points at its corners (Ramer-Douglas-Peucker with TOLERANCE, a fraction
 of the character's size), straight pieces between them, as a stroke median or a simplified path gives.
 
-Comments, `expect` and `box` lines are kept. The output carries the licence of the samples: keep it beside
+smaller: every point (and a `box` line) is scaled by FACTOR about the origin and rounded to whole pixels, as a
+smaller hand on the same tablet gives them; repeated points are kept, as a pen resting on a pixel gives them.
+
+Comments and `expect` lines are kept, and so are `box` lines but for smaller. The output carries the licence of the samples: keep it beside
 them, outside the repository, when their licence asks for that. Prints how many files were written.
 """
 import argparse
@@ -91,15 +95,24 @@ def joined(strokes, gap):
     return out, joins
 
 
+def smaller_head(head, factor):
+    out = []
+    for line in head:
+        if line.startswith("box "):
+            line = "box " + " ".join(str(round(int(v) * factor)) for v in line.split()[1:])
+        out.append(line)
+    return out
+
+
 def main():
     ap = argparse.ArgumentParser()
-    ap.add_argument("mode", choices=["joined", "sparse"])
+    ap.add_argument("mode", choices=["joined", "sparse", "smaller"])
     ap.add_argument("amount", type=float)
     ap.add_argument("--out", required=True)
     ap.add_argument("folder")
     a = ap.parse_args()
     if not 0 < a.amount <= 1:
-        ap.error("the amount is a fraction of the character's size, above 0 and at most 1")
+        ap.error("the amount is a fraction (of the character's size, or the scale), above 0 and at most 1")
     os.makedirs(a.out, exist_ok=True)
     written = 0
     for name in sorted(os.listdir(a.folder)):
@@ -111,6 +124,9 @@ def main():
         size = size_of(strokes)
         if a.mode == "sparse":
             out = [simplified(s, a.amount * size) for s in strokes]
+        elif a.mode == "smaller":
+            head = smaller_head(head, a.amount)
+            out = [[(round(x * a.amount), round(y * a.amount)) for x, y in s] for s in strokes]
         else:
             out, joins = joined(strokes, a.amount * size)
             if joins == 0:
