@@ -187,27 +187,23 @@ std::vector<SmoothPoint> smoothedPixels(std::span<const EnginePoint> stroke) {
         if (i > 0 && stroke[i].x == stroke[i - 1].x && stroke[i].y == stroke[i - 1].y) continue;
         path.push_back({static_cast<double>(stroke[i].x), static_cast<double>(stroke[i].y)});
     }
-    if (path.size() < 3) return path;
-    // Pen path from the first point to each point.
-    std::vector<double> along(path.size(), 0.0);
-    for (size_t i = 1; i < path.size(); ++i) {
-        along[i] = along[i - 1] + std::hypot(path[i].x - path[i - 1].x, path[i].y - path[i - 1].y);
-    }
-    std::vector<SmoothPoint> out(path.size());
-    out.front() = path.front();
-    out.back() = path.back();
+    // Distinct whole pixels lie a pixel apart at least, so within the reach (under two pixels) lie the
+    // neighbours at most.
+    static_assert(kPixelReach < 2);
+    const auto near = [&](size_t a, size_t b) {
+        return std::hypot(path[a].x - path[b].x, path[a].y - path[b].y) <= kPixelReach;
+    };
+    std::vector<SmoothPoint> out = path;
     for (size_t i = 1; i + 1 < path.size(); ++i) {
-        // Distinct whole pixels lie a pixel apart at least, so the reach holds a few points at most.
-        size_t first = i, last = i;
-        while (first > 0 && along[i] - along[first - 1] <= kPixelReach) --first;
-        while (last + 1 < path.size() && along[last + 1] - along[i] <= kPixelReach) ++last;
-        double x = 0, y = 0;
-        for (size_t k = first; k <= last; ++k) {
-            x += path[k].x;
-            y += path[k].y;
+        SmoothPoint sum = path[i];
+        double n = 1;
+        for (const size_t k : {i - 1, i + 1}) {
+            if (!near(i, k)) continue;
+            sum.x += path[k].x;
+            sum.y += path[k].y;
+            ++n;
         }
-        const auto n = static_cast<double>(last - first + 1);
-        out[i] = {x / n, y / n};
+        out[i] = {sum.x / n, sum.y / n};
     }
     return out;
 }
