@@ -51,6 +51,13 @@ constexpr size_t kWayPieces = 2;
 constexpr float kRetraceOffset = 0.15F;
 constexpr float kRetraceOffsetFloor = 20.0F;
 constexpr float kRetraceShare = 0.8F;
+// A way that runs straight on into the next stroke (or straight out of the stroke before it) leaves no
+// vertex where it ends; only its other end, where the pen turns back, shows. The stroke is then split at a
+// vertex where the pen turns by kSplitMinTurn degrees or more, nothing taken out, where both sides are at
+// least kMinWayLength long: a hook's turn back is shorter. Such a split is the least likely cut
+// (kSplitLikelihood, below every direction's).
+constexpr float kSplitMinTurn = 120.0F;
+constexpr float kSplitLikelihood = -4.0F;
 
 struct Node {
     float x = 0;
@@ -144,20 +151,35 @@ float turnBetween(float ax, float ay, float bx, float by) {
            std::numbers::pi_v<float>;
 }
 
+// The points of `p` kWayTurnReach of pen path before `at` and after it (or its first and last point), over
+// which the pen's direction into `at` and out of it is taken.
+std::pair<size_t, size_t> turnReach(std::span<const SpacePoint> p, size_t at) {
+    const auto apart = [&](size_t a) {
+        return std::hypot(static_cast<float>(p[a].x - p[at].x), static_cast<float>(p[a].y - p[at].y));
+    };
+    size_t before = at;
+    while (before > 0 && apart(before) < kWayTurnReach) --before;
+    size_t after = at;
+    while (after + 1 < p.size() && apart(after) < kWayTurnReach) ++after;
+    return {before, after};
+}
+
 // Whether the pen turns by `least` degrees or more where the piece from..to of `p` begins and where it ends.
 bool turnsAtBothEnds(std::span<const SpacePoint> p, size_t from, size_t to, float least) {
-    const auto apart = [&](size_t a, size_t b) {
-        return std::hypot(static_cast<float>(p[a].x - p[b].x), static_cast<float>(p[a].y - p[b].y));
-    };
-    size_t before = from;
-    while (before > 0 && apart(before, from) < kWayTurnReach) --before;
-    size_t after = to;
-    while (after + 1 < p.size() && apart(after, to) < kWayTurnReach) ++after;
+    const size_t before = turnReach(p, from).first;
+    const size_t after = turnReach(p, to).second;
     const auto x = [&](size_t i) { return static_cast<float>(p[i].x); };
     const auto y = [&](size_t i) { return static_cast<float>(p[i].y); };
     const float wayX = x(to) - x(from), wayY = y(to) - y(from);
     return turnBetween(x(from) - x(before), y(from) - y(before), wayX, wayY) >= least &&
            turnBetween(wayX, wayY, x(after) - x(to), y(after) - y(to)) >= least;
+}
+
+// How far the pen turns at point `at` of `p` (degrees), its directions taken as turnReach gives them.
+float turnAt(std::span<const SpacePoint> p, size_t at) {
+    const auto [before, after] = turnReach(p, at);
+    return turnBetween(static_cast<float>(p[at].x - p[before].x), static_cast<float>(p[at].y - p[before].y),
+                       static_cast<float>(p[after].x - p[at].x), static_cast<float>(p[after].y - p[at].y));
 }
 
 float wayLogRatio(float dx, float dy) {
@@ -203,7 +225,8 @@ bool runsOver(std::span<const SpacePoint> p, size_t at, size_t other, bool befor
 }
 
 // A piece of a stroke that may be the pen's way to the next stroke: from point `from` to point `to` of the
-// stroke (no repeats).
+// stroke (no repeats); a split where the pen turns back (kSplitMinTurn) is a piece of no length, `from` and
+// `to` the same point, which both strokes keep.
 struct WayPiece {
     size_t from = 0;
     size_t to = 0;
@@ -237,6 +260,22 @@ std::vector<WayPiece> wayPieces(std::span<const SpacePoint> p) {
                 out.push_back({from, to, likelihood, length});
         }
     }
+    // Splits where the pen turns back, both sides kMinWayLength of pen path or more.
+    std::vector<float> along(p.size(), 0.0F);  // pen path from the first point
+    for (size_t i = 1; i < p.size(); ++i) {
+        along[i] = along[i - 1] + std::hypot(static_cast<float>(p[i].x - p[i - 1].x),
+                                             static_cast<float>(p[i].y - p[i - 1].y));
+    }
+    const size_t ways = out.size();
+    for (size_t v = 1; v + 1 < vertices.size(); ++v) {
+        const size_t at = vertices[v];
+        if (along[at] < kMinWayLength || along.back() - along[at] < kMinWayLength ||
+            turnAt(p, at) < kSplitMinTurn)
+            continue;
+        out.push_back({at, at, kSplitLikelihood, 0.0F});
+    }
+    std::inplace_merge(out.begin(), out.begin() + static_cast<ptrdiff_t>(ways), out.end(),
+                       [](const WayPiece& a, const WayPiece& b) { return a.from < b.from; });
     return out;
 }
 

@@ -52,16 +52,20 @@ std::vector<SpacePoint> zinniaVertices(std::span<const SpacePoint> stroke);
 // Ways down-left or right and a little up, and ways down to 0.043 of the character, only where the pen turns
 // sharply at both ends; so ways right or down (where strokes go), at least 0.065 of the character long,
 // which come after every likelier way and only in ink of two strokes or more (in one stroke they are a
-// letter's or a kana's own turns: a u's second stem).
+// letter's or a kana's own turns: a u's second stem). A way that runs straight on into the next stroke, or
+// straight out of the one before it, shows only where the pen turns back at its other end: a stroke is also
+// split, nothing taken out, at a vertex where the pen turns by 120 degrees or more with at least 0.065 of the
+// character on both sides (a hook's turn back is shorter), after every way and only in ink of two strokes or
+// more (its UnjoinedVersion::shortest is 0).
 // Fewer versions where fewer pieces look like one; `placed` as zinniaStrokesOf gives it with every point
 // kept.
 struct UnjoinedVersion {
     size_t cuts = 0;  // ways taken out
     // The likelihood of its least likely way: how much more often a piece going that way is the pen's way
     // between strokes than part of a stroke (natural log of the ratio; up to about 3.9 for a way straight
-    // up, down to about -3.8 for one down and right).
+    // up, down to about -3.8 for one down and right; -4 with a split).
     float weakest = 0;
-    float shortest = 0;                            // the length of its shortest way (units of the space)
+    float shortest = 0;  // the length of its shortest way (units of the space; 0 with a split)
     std::vector<std::vector<SpacePoint>> strokes;  // each reduced by zinniaVertices
 };
 std::vector<UnjoinedVersion> unjoinedVersions(std::span<const std::vector<SpacePoint>> placed, size_t most,
