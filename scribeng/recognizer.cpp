@@ -411,8 +411,12 @@ std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> 
     auto placed = zinniaStrokesOf(strokes, ink, frame, false);
     FeatureVector ranked = features;
     if (placed.size() >= 2 && cutRetracedWays(placed) > 0) ranked = directionFeatures(inkOf(placed));
-    auto shortlist = m_templates.rank(ranked, mask, count, coarse, mostStrokesFor(written), quota, kKana);
-    if (shortlist.empty()) shortlist = m_templates.rank(ranked, mask, count, coarse, 0, quota, kKana);
+    // A dotted form tells its class from a like one only by the dot (j and a J without its bar).
+    const bool withDot = writtenWithDot(strokes);
+    auto shortlist =
+        m_templates.rank(ranked, mask, count, coarse, mostStrokesFor(written), quota, kKana, withDot);
+    if (shortlist.empty())
+        shortlist = m_templates.rank(ranked, mask, count, coarse, 0, quota, kKana, withDot);
     if (shortlist.empty()) return out;
 
     std::vector<std::vector<SpacePoint>> reduced;

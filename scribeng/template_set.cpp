@@ -14,6 +14,8 @@ constexpr char kMagic[4] = {'S', 'W', 'T', 'S'};
 constexpr uint32_t kVersion = 2;
 // Version 2 header flag: the grades and frequency ranks are filled in.
 constexpr uint32_t kFlagFrequency = 1;
+// Record flag: the form counts only where a dot was written.
+constexpr uint8_t kFormNeedsDot = 1;
 // Version 2: the bytes of a record between its code point and its features.
 constexpr size_t kFactsSize = 12;
 // KANJIDIC's grades go up to 10.
@@ -69,6 +71,21 @@ void writeF32(std::ostream& out, float v) {
 
 }  // namespace
 
+bool writtenWithDot(std::span<const Stroke> strokes) {
+    const Box ink = boundsOf(strokes);
+    const float most = kDotExtent * static_cast<float>(std::max(ink.width(), ink.height()));
+    for (size_t i = 0; i < strokes.size(); ++i) {
+        const Box dot = boundsOf(strokes[i]);
+        if (dot.empty() || static_cast<float>(std::max(dot.width(), dot.height())) > most) continue;
+        Box rest;
+        for (size_t k = 0; k < strokes.size(); ++k) {
+            if (k != i) rest.add(boundsOf(strokes[k]));
+        }
+        if (!rest.empty() && dot.bottom < rest.top) return true;
+    }
+    return false;
+}
+
 bool TemplateSet::load(const std::filesystem::path& file,
                        const std::function<std::optional<CharCode>(char32_t)>& codeOf) {
     *this = TemplateSet{};
@@ -106,9 +123,10 @@ bool TemplateSet::load(const std::filesystem::path& file,
             p.strokes = readU16(facts);
             p.frequencyRank = readU16(facts + 2);
             p.grade = facts[4];
+            p.needsDot = (facts[5] & kFormNeedsDot) != 0;
             p.ink = readF32(facts + 8);
-            if (p.strokes == 0 || p.strokes > kMaxFormStrokes || p.grade > kMaxGrade || !(p.ink >= 0) ||
-                !(p.ink <= kMaxFormInk))
+            if (p.strokes == 0 || p.strokes > kMaxFormStrokes || p.grade > kMaxGrade ||
+                (facts[5] & ~kFormNeedsDot) != 0 || !(p.ink >= 0) || !(p.ink <= kMaxFormInk))
                 return false;
         }
         for (size_t k = 0; k < kFeatureSize; ++k) {
@@ -136,6 +154,7 @@ bool TemplateSet::load(const std::filesystem::path& file,
             set.m_full.insert(set.m_full.end(), p.features.begin(), p.features.end());
             const OrientationVector o = orientationsOf(p.features);
             set.m_orientations.insert(set.m_orientations.end(), o.begin(), o.end());
+            set.m_needsDot.push_back(p.needsDot ? 1 : 0);
         }
         if (!withFacts) continue;
         // A class's grade and rank are the same in each of its records; its first record gives them.
@@ -173,7 +192,7 @@ bool TemplateSet::save(const std::filesystem::path& file, std::span<const Protot
         for (const auto& p : prototypes) {
             writeU32(out, static_cast<uint32_t>(p.codePoint));
             writeU32(out, uint32_t{p.strokes} | uint32_t{p.frequencyRank} << 16);
-            writeU32(out, p.grade);
+            writeU32(out, uint32_t{p.grade} | uint32_t{p.needsDot ? kFormNeedsDot : uint8_t{0}} << 8);
             writeF32(out, p.ink);
             for (float v : p.features) writeF32(out, v);
         }
@@ -196,9 +215,10 @@ const ClassFacts* TemplateSet::factsOf(CharCode code) const {
 }
 
 float TemplateSet::similarityOf(const FeatureVector& features, const OrientationVector& orientations,
-                                uint32_t c) const {
+                                uint32_t c, bool withDot) const {
     float best = -1;
     for (uint32_t p = m_first[c]; p < m_first[c + 1]; ++p) {
+        if (m_needsDot[p] && !withDot) continue;
         best =
             std::max(best, dot(features, std::span(m_full.data() + size_t{p} * kFeatureSize, kFeatureSize)));
         best = std::max(
@@ -210,15 +230,15 @@ float TemplateSet::similarityOf(const FeatureVector& features, const Orientation
 }
 
 float TemplateSet::similarity(const FeatureVector& features, const OrientationVector& orientations,
-                              CharCode code) const {
+                              CharCode code, bool withDot) const {
     const auto it = std::lower_bound(m_codes.begin(), m_codes.end(), code);
     if (it == m_codes.end() || *it != code) return -1;
-    return similarityOf(features, orientations, static_cast<uint32_t>(it - m_codes.begin()));
+    return similarityOf(features, orientations, static_cast<uint32_t>(it - m_codes.begin()), withDot);
 }
 
 std::vector<ShapeMatch> TemplateSet::rank(const FeatureVector& features, int32_t mask, size_t count,
                                           size_t coarseKeep, uint32_t mostStrokes, size_t quota,
-                                          int32_t quotaCategories) const {
+                                          int32_t quotaCategories, bool withDot) const {
     std::vector<ShapeMatch> out;
     if (count == 0 || empty()) return out;
     const CoarseVector coarse = coarseFeatures(features);
@@ -231,7 +251,9 @@ std::vector<ShapeMatch> TemplateSet::rank(const FeatureVector& features, int32_t
         if ((m_categories[c] & mask) == 0 || (mostStrokes != 0 && m_facts[c].minStrokes > mostStrokes))
             continue;
         float best = -1;
-        for (uint32_t p = m_first[c]; p < m_first[c + 1]; ++p) best = std::max(best, similarity[p]);
+        for (uint32_t p = m_first[c]; p < m_first[c + 1]; ++p) {
+            if (!m_needsDot[p] || withDot) best = std::max(best, similarity[p]);
+        }
         classes.emplace_back(best, c);
     }
     const auto byScore = [](const auto& a, const auto& b) {
@@ -257,13 +279,13 @@ std::vector<ShapeMatch> TemplateSet::rank(const FeatureVector& features, int32_t
                      byScore);
     classes.resize(keep);
     const OrientationVector orientations = orientationsOf(features);
-    for (auto& [score, c] : classes) score = similarityOf(features, orientations, c);
+    for (auto& [score, c] : classes) score = similarityOf(features, orientations, c, withDot);
     const size_t n = std::min(count, classes.size());
     std::partial_sort(classes.begin(), classes.begin() + static_cast<ptrdiff_t>(n), classes.end(), byScore);
     out.reserve(n);
     for (size_t i = 0; i < n; ++i) out.push_back({m_codes[classes[i].second], classes[i].first});
     if (quotaClasses.empty()) return out;
-    for (auto& [score, c] : quotaClasses) score = similarityOf(features, orientations, c);
+    for (auto& [score, c] : quotaClasses) score = similarityOf(features, orientations, c, withDot);
     const size_t q = std::min(quota, quotaClasses.size());
     std::partial_sort(quotaClasses.begin(), quotaClasses.begin() + static_cast<ptrdiff_t>(q),
                       quotaClasses.end(), byScore);

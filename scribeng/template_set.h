@@ -12,7 +12,8 @@
 //            uint16  the class's frequency rank among kanji (1 the most common, 0 unranked)
 //            uint8   the class's school grade (0 none, 1-6 elementary school, 8 the other kanji of
 //                    common use, 9-10 name kanji)
-//            uint8[3] zero
+//            uint8   flags: bit 0, the form counts only where a dot was written (Prototype::needsDot)
+//            uint8[2] zero
 //            float   ink: the length of the form's pen path over the longer side of its box
 //            float[kFeatureSize] unit-length direction features
 //
@@ -34,6 +35,7 @@
 
 #include "scribeng/categories.h"
 #include "scribeng/direction_features.h"
+#include "scribeng/geometry.h"
 
 namespace sw::scribeng {
 
@@ -49,7 +51,17 @@ struct Prototype {
     float ink = 0;
     uint8_t grade = 0;
     uint16_t frequencyRank = 0;
+    // A form told from a like shape of another class by a dot that weighs little in the direction
+    // features (a j without its lead-in, a J without its bar): it counts only for ink with a dot.
+    bool needsDot = false;
 };
+
+// Whether the ink has a dot above the rest: a stroke, not the only one, no longer or taller than
+// kDotExtent of the ink's taller side, that lies wholly above the other strokes. A dot written as a tap, a
+// short dash or a small ring stays well under a quarter of a j's height; the bar of a J is longer and
+// crosses the stem's top.
+inline constexpr float kDotExtent = 0.25f;
+bool writtenWithDot(std::span<const Stroke> strokes);
 
 // How a class is written and how common it is, from its prototypes; all zero when the file does not say.
 struct ClassFacts {
@@ -93,19 +105,20 @@ public:
     // strokes always can). Coarse to fine: every class is compared on the 4 x 4 projection, the best
     // `coarseKeep` (at least `count`; 0: a few hundred) on the full features. With a `quota`, the best
     // `quota` classes of `quotaCategories` among those allowed (the best 3 x quota of them by the projection
-    // compared in full) follow, best first, each unless already listed: up to count + quota classes.
+    // compared in full) follow, best first, each unless already listed: up to count + quota classes. The
+    // forms that need a dot count only when `withDot` (writtenWithDot of the ink).
     std::vector<ShapeMatch> rank(const FeatureVector& features, int32_t mask, size_t count,
                                  size_t coarseKeep = 0, uint32_t mostStrokes = 0, size_t quota = 0,
-                                 int32_t quotaCategories = 0) const;
+                                 int32_t quotaCategories = 0, bool withDot = false) const;
 
     // The similarity of the class `code` to `features` (and their line orientations) as rank() scores it; -1
     // for a code the set does not have.
-    float similarity(const FeatureVector& features, const OrientationVector& orientations,
-                     CharCode code) const;
+    float similarity(const FeatureVector& features, const OrientationVector& orientations, CharCode code,
+                     bool withDot = false) const;
 
 private:
-    float similarityOf(const FeatureVector& features, const OrientationVector& orientations,
-                       uint32_t c) const;
+    float similarityOf(const FeatureVector& features, const OrientationVector& orientations, uint32_t c,
+                       bool withDot) const;
 
     std::vector<CharCode> m_codes;      // per class
     std::vector<int32_t> m_categories;  // per class, categoryOf its code
@@ -113,6 +126,7 @@ private:
     std::vector<uint32_t> m_first;      // per class, its first prototype; one more at the end
     std::vector<float> m_full;          // per prototype, kFeatureSize floats
     std::vector<float> m_orientations;  // per prototype, kOrientationSize floats
+    std::vector<uint8_t> m_needsDot;    // per prototype, 1 for a form that needs a dot
     std::vector<float> m_coarse;        // per feature of the projection, one float per prototype
     size_t m_coarseStride = 0;          // floats per feature in m_coarse: the prototypes, padded
     bool m_hasWritingFacts = false;

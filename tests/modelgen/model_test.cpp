@@ -59,7 +59,7 @@ protected:
         twins = std::move(*t);
         auto g = readSupplementGlyphs(test::kKanjiVgDir, test::kTemplates, twins, &error);
         ASSERT_TRUE(g) << error;
-        glyphs = std::move(*g);
+        glyphs = strokeOrderForms(std::move(*g));
         model = openModel(test::kSupplementModel);
         ASSERT_TRUE(model) << test::kSupplementModel;
     }

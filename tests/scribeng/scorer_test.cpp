@@ -259,6 +259,53 @@ TEST_F(TemplateFile, AQuotaAddsTheBestClassesOfItsCategories) {
     }
 }
 
+// A form that needs a dot comes back from the file and counts, in the shortlist and alone, only for ink
+// with a dot: a one-stroke J is not matched by a dotted j's stem.
+TEST_F(TemplateFile, AFormThatNeedsADotCountsOnlyWithADot) {
+    auto forms = prototypes();
+    forms.push_back({U'一', features({line(0, 0, 100, 100)}), 2, 1.0f});
+    forms.back().needsDot = true;
+    ASSERT_TRUE(TemplateSet::save(file, forms));
+    TemplateSet set;
+    ASSERT_TRUE(set.load(file, code));
+    const FeatureVector query = features({line(0, 0, 100, 100)});
+    const struct {
+        bool withDot;
+        float one;  // 一's similarity: its dotted form's (1) or its plain form's
+    } rows[] = {{false, dot(query, features({line(0, 50, 100, 50)}))}, {true, 1.0f}};
+    for (const auto& row : rows) {
+        EXPECT_NEAR(set.similarity(query, orientationsOf(query), 0x88EA, row.withDot), row.one, 1e-4f)
+            << row.withDot;
+        const auto ranked = set.rank(query, SCRIBENG_CAT_KANJI1, 1, 0, 0, 0, 0, row.withDot);
+        ASSERT_EQ(ranked.size(), 1u);
+        EXPECT_NEAR(ranked[0].similarity, row.one, 1e-4f) << row.withDot;
+    }
+}
+
+// A dot is a small stroke wholly above the rest of the ink, which has more than it.
+TEST(WrittenWithDot, OnlyASmallStrokeAboveTheRestIsADot) {
+    const auto stroke = [](std::initializer_list<std::pair<int32_t, int32_t>> points) {
+        Stroke s;
+        for (const auto& [x, y] : points) s.push_back({x, y});
+        return s;
+    };
+    const Stroke stem = stroke({{50, 40}, {50, 100}, {30, 110}}), tap = stroke({{52, 20}}),
+                 small = stroke({{50, 20}, {60, 26}}), bar = stroke({{30, 40}, {70, 40}}),
+                 below = stroke({{50, 120}, {52, 122}}), beside = stroke({{70, 60}, {72, 62}});
+    const struct {
+        const char* name;
+        std::vector<Stroke> strokes;
+        bool dot;
+    } rows[] = {{"j: a tap above", {stem, tap}, true},
+                {"j: the dot first, a short dash", {small, stem}, true},
+                {"a stem alone", {stem}, false},
+                {"a tap alone", {tap}, false},
+                {"J: a bar on top", {stem, bar}, false},
+                {"!: the dot below", {stem, below}, false},
+                {"a small stroke beside the stem", {stem, beside}, false}};
+    for (const auto& row : rows) EXPECT_EQ(writtenWithDot(row.strokes), row.dot) << row.name;
+}
+
 TEST_F(TemplateFile, MalformedFilesLoadNothing) {
     ASSERT_TRUE(TemplateSet::save(file, prototypes()));
     std::string bytes;
@@ -296,6 +343,7 @@ TEST_F(TemplateFile, MalformedFilesLoadNothing) {
         {"huge stroke count", with(kRecord + 4, &manyStrokes, 2)},
         {"no strokes", with(kRecord + 4, &noStrokes, 2)},
         {"grade out of range", with(kRecord + 8, &badGrade, 1)},
+        {"unknown form flag", with(kRecord + 9, &badGrade, 1)},
         {"negative ink", with(kRecord + 12, &negative, 4)},
         {"huge ink", with(kRecord + 12, &huge, 4)},
         {"ink not finite", with(kRecord + 12, &quietNan, 4)}};

@@ -119,6 +119,10 @@ std::optional<std::vector<Glyph>> readTemplateFile(const std::string& path, std:
         QString path = line.section(QLatin1Char(' '), 1).trimmed();
         if (path.startsWith(QLatin1Char('+'))) {
             path.remove(0, 1);
+            if (path.startsWith(QLatin1Char('.'))) {
+                path.remove(0, 1);
+                glyph.needsDot = true;
+            }
             glyph.form =
                 1 + static_cast<int>(std::count_if(glyphs.begin(), glyphs.end(), [&](const Glyph& g) {
                     return g.label == glyph.label && g.form > 0;
@@ -221,6 +225,11 @@ std::optional<std::vector<Glyph>> readKanjiGlyphs(const std::string& kanjiVgDir,
         if (!glyph) return std::nullopt;
         glyphs.push_back(std::move(*glyph));
     }
+    return glyphs;
+}
+
+std::vector<Glyph> strokeOrderForms(std::vector<Glyph> glyphs) {
+    std::erase_if(glyphs, [](const Glyph& g) { return g.needsDot; });
     return glyphs;
 }
 

@@ -108,11 +108,12 @@ int main(int argc, char** argv) {
     }
 
     if (!opt.contains("--kanjivg") || !opt.contains("--templates")) return usage();
-    const auto glyphs = readSupplementGlyphs(opt["--kanjivg"], opt["--templates"], *twins, &error);
+    auto glyphs = readSupplementGlyphs(opt["--kanjivg"], opt["--templates"], *twins, &error);
     if (!glyphs) {
         std::cerr << "slatewise-modelgen: " << error << '\n';
         return 1;
     }
+    glyphs = strokeOrderForms(std::move(*glyphs));
 
     if (mode == "data" || mode == "forms") {
         if (!opt.contains("--out")) return usage();

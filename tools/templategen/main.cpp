@@ -74,6 +74,7 @@ std::vector<scribeng::FeatureVector> trainingFeatures(const modelgen::Glyph& g, 
 // How the glyph is written: its strokes and its ink (scribeng/prior.h), of its clean trajectory.
 void describeForm(const modelgen::Glyph& g, scribeng::Prototype& p) {
     p.strokes = static_cast<uint16_t>(std::clamp<size_t>(g.strokes.size(), 1, scribeng::kMaxFormStrokes));
+    p.needsDot = g.needsDot;
     p.ink = std::min(scribeng::relativeInk(templategen::inkStrokesOf(modelgen::sampleGlyph(g.strokes, 2.0))),
                      scribeng::kMaxFormInk);
 }
