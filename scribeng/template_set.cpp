@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <limits>
 #include <map>
 
 namespace sw::scribeng {
@@ -72,16 +73,31 @@ void writeF32(std::ostream& out, float v) {
 }  // namespace
 
 bool writtenWithDot(std::span<const Stroke> strokes) {
-    const Box ink = boundsOf(strokes);
-    const float most = kDotExtent * static_cast<float>(std::max(ink.width(), ink.height()));
-    for (size_t i = 0; i < strokes.size(); ++i) {
-        const Box dot = boundsOf(strokes[i]);
-        if (dot.empty() || static_cast<float>(std::max(dot.width(), dot.height())) > most) continue;
-        Box rest;
-        for (size_t k = 0; k < strokes.size(); ++k) {
-            if (k != i) rest.add(boundsOf(strokes[k]));
+    std::vector<Box> boxes;
+    boxes.reserve(strokes.size());
+    Box ink;
+    for (const auto& s : strokes) ink.add(boxes.emplace_back(boundsOf(s)));
+    // The highest and second highest tops: the rest of the ink without one stroke begins at one of them.
+    constexpr size_t kNone = static_cast<size_t>(-1);
+    int32_t highest = std::numeric_limits<int32_t>::max(), next = highest;
+    size_t highestAt = kNone, drawn = 0;
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        if (boxes[i].empty()) continue;
+        ++drawn;
+        if (boxes[i].top < highest) {
+            next = highest;
+            highest = boxes[i].top;
+            highestAt = i;
+        } else {
+            next = std::min(next, boxes[i].top);
         }
-        if (!rest.empty() && dot.bottom < rest.top) return true;
+    }
+    if (drawn < 2) return false;
+    const float most = kDotExtent * static_cast<float>(std::max(ink.width(), ink.height()));
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        const Box& dot = boxes[i];
+        if (dot.empty() || static_cast<float>(std::max(dot.width(), dot.height())) > most) continue;
+        if (dot.bottom < (i == highestAt ? next : highest)) return true;
     }
     return false;
 }
