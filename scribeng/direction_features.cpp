@@ -51,6 +51,38 @@ void addPiece(FeatureVector& f, float u, float v, int o0, int o1, float frac, fl
     }
 }
 
+struct InkBox {
+    float left = INFINITY, top = INFINITY, right = -INFINITY, bottom = -INFINITY;
+    float side() const { return std::max(right - left, bottom - top); }
+};
+
+InkBox boxOf(std::span<const InkStroke> strokes) {
+    InkBox b;
+    for (const auto& stroke : strokes) {
+        for (const auto& p : stroke) {
+            b.left = std::min(b.left, p.x);
+            b.right = std::max(b.right, p.x);
+            b.top = std::min(b.top, p.y);
+            b.bottom = std::max(b.bottom, p.y);
+        }
+    }
+    return b;
+}
+
+float pathLength(std::span<const InkStroke> strokes) {
+    float length = 0;
+    for (const auto& stroke : strokes) {
+        for (size_t i = 1; i < stroke.size(); ++i)
+            length += std::hypot(stroke[i].x - stroke[i - 1].x, stroke[i].y - stroke[i - 1].y);
+    }
+    return length;
+}
+
+float shareOf(float length, float side) {
+    if (!(side > 0) || !std::isfinite(side)) return 0;
+    return std::clamp((length / side - kBoxFrameUpTo) / (kMomentFrameFrom - kBoxFrameUpTo), 0.0f, 1.0f);
+}
+
 }  // namespace
 
 void normalise(std::span<float> v) {
@@ -75,21 +107,52 @@ SW_SCRIBENG_VECTOR_CLONES float dot(std::span<const float> a, std::span<const fl
     return sum;
 }
 
-FeatureVector directionFeatures(std::span<const InkStroke> strokes) {
-    FeatureVector f{};
-    float left = INFINITY, top = INFINITY, right = -INFINITY, bottom = -INFINITY;
+float momentShare(std::span<const InkStroke> strokes) {
+    return shareOf(pathLength(strokes), boxOf(strokes).side());
+}
+
+FeatureFrame featureFrame(std::span<const InkStroke> strokes) {
+    const InkBox box = boxOf(strokes);
+    const float side = box.side();
+    if (!(side > 0) || !std::isfinite(side)) return {};
+    const FeatureFrame boxFrame{{(box.left + box.right) / 2, (box.top + box.bottom) / 2}, side};
+    const float share = shareOf(pathLength(strokes), side);
+    if (share == 0) return boxFrame;
+    // The first and second moments of the pen path, each piece a uniform segment: relative to the box's
+    // centre, in units of its side, so that far-off ink keeps its precision.
+    double length = 0, sx = 0, sy = 0, sxx = 0, syy = 0;
     for (const auto& stroke : strokes) {
-        for (const auto& p : stroke) {
-            left = std::min(left, p.x);
-            right = std::max(right, p.x);
-            top = std::min(top, p.y);
-            bottom = std::max(bottom, p.y);
+        for (size_t i = 1; i < stroke.size(); ++i) {
+            const double ax = (stroke[i - 1].x - boxFrame.centre.x) / side;
+            const double ay = (stroke[i - 1].y - boxFrame.centre.y) / side;
+            const double bx = (stroke[i].x - boxFrame.centre.x) / side;
+            const double by = (stroke[i].y - boxFrame.centre.y) / side;
+            const double l = std::hypot(bx - ax, by - ay);
+            length += l;
+            sx += l * (ax + bx) / 2;
+            sy += l * (ay + by) / 2;
+            sxx += l * (ax * ax + ax * bx + bx * bx) / 3;
+            syy += l * (ay * ay + ay * by + by * by) / 3;
         }
     }
-    const float side = std::max(right - left, bottom - top);
-    if (!(side > 0) || !std::isfinite(side)) return f;
-    const float scale = kFeatureGrid / side;
-    const float cx = (left + right) / 2, cy = (top + bottom) / 2;
+    const double mx = sx / length, my = sy / length;
+    const double deviation = std::sqrt(std::max({sxx / length - mx * mx, syy / length - my * my, 0.0}));
+    const auto span = static_cast<float>(std::clamp(kMomentSpan * deviation, double{kLeastMomentSpan},
+                                                    double{kMostMomentSpan})) *
+                      side;
+    const InkPoint centroid{boxFrame.centre.x + static_cast<float>(mx) * side,
+                            boxFrame.centre.y + static_cast<float>(my) * side};
+    const auto blend = [share](float a, float b) { return a + share * (b - a); };
+    return {{blend(boxFrame.centre.x, centroid.x), blend(boxFrame.centre.y, centroid.y)},
+            blend(boxFrame.span, span)};
+}
+
+FeatureVector directionFeatures(std::span<const InkStroke> strokes) {
+    FeatureVector f{};
+    const FeatureFrame frame = featureFrame(strokes);
+    if (!(frame.span > 0) || !std::isfinite(frame.span)) return f;
+    const float scale = kFeatureGrid / frame.span;
+    const float cx = frame.centre.x, cy = frame.centre.y;
     const float half = kFeatureGrid / 2.0f;
     auto toGrid = [&](const InkPoint& p) {
         return InkPoint{(p.x - cx) * scale + half, (p.y - cy) * scale + half};

@@ -1,6 +1,7 @@
 // Stroke-order-free shape features of one character: the directions of the pen's path on a coarse grid.
 //
-// The ink is scaled into a square (its longer side spanning the grid, centred, aspect kept). Every piece of
+// The ink is scaled into a square (its longer side spanning the grid, centred, aspect kept; long ink by its
+// moments instead, see featureFrame). Every piece of
 // every stroke adds its length to the two nearest of eight pen directions (every 45 degrees: a line drawn
 // left to right and one drawn right to left count apart) at its position, spread over the grid by a Gaussian
 // of about half a cell. The order of the strokes and where the pen was lifted do not matter; a stroke that
@@ -43,8 +44,36 @@ struct InkPoint {
 };
 using InkStroke = std::vector<InkPoint>;
 
-// Features of the strokes (any unit, y down). Ink without any extent (no points, or one point only) gives
-// the zero vector, which is similar to nothing.
+// Where the grid lies on the ink: the grid's centre and the span of ink (ink units) its side covers.
+struct FeatureFrame {
+    InkPoint centre;
+    float span = 0;
+};
+
+// How far the grid is placed by the ink's moments rather than its box: 0 where the pen path is at most
+// kBoxFrameUpTo times the longer side of the ink's box, 1 from kMomentFrameFrom times on, linear between.
+// Short ink (a kanji's few strokes, a letter, a kana) keeps its box, which tells look-alikes that differ in
+// proportion only (オ 才, ス 又, ユ エ); in long ink (a kanji of many strokes) one stroke written further off
+// or longer than usual would shrink the rest of the character in its box, and the moments move little.
+inline constexpr float kBoxFrameUpTo = 2.5f;
+inline constexpr float kMomentFrameFrom = 4.5f;
+float momentShare(std::span<const InkStroke> strokes);
+
+// The grid's place on the ink, blended by momentShare between the box frame (centred on the box, the longer
+// side spanning the grid) and the moment frame: centred on the centroid of the pen path (weighted by length)
+// and spanning kMomentSpan standard deviations of the path along the axis where it spreads more (aspect
+// kept), held to kLeastMomentSpan..kMostMomentSpan times the box's longer side. The moments only narrow the
+// frame: ink that spreads to its box's edges (a ring, 口 日) spans more deviations than the box, and a
+// wider frame drew it smaller than the box does. Held to twice the side, ０ (its form of 3.6 sides of
+// path) came closer to a lone upright stroke, which under a digits-only mask then read less clearly as
+// １ and was joined with the next stroke into ０ (い). A span of 0 for ink without extent.
+inline constexpr float kMomentSpan = 4.25f;
+inline constexpr float kLeastMomentSpan = 0.5f;
+inline constexpr float kMostMomentSpan = 1.0f;
+FeatureFrame featureFrame(std::span<const InkStroke> strokes);
+
+// Features of the strokes (any unit, y down), placed on the grid by featureFrame. Ink without any extent (no
+// points, or one point only) gives the zero vector, which is similar to nothing.
 FeatureVector directionFeatures(std::span<const InkStroke> strokes);
 
 // Line orientations of a direction vector: a line drawn either way counts the same (each pair of opposite

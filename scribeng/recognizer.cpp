@@ -487,7 +487,8 @@ std::vector<Candidate> Recognizer::readCharacter(std::span<const Stroke> strokes
 
     const size_t count = std::max(limit, shortlist != 0 ? shortlist : m_options.shortlist);
     if (coarse == 0) coarse = m_options.coarse;
-    auto out = fusedReading(strokes, ink, inkStrokes, features, frame, mask, count, coarse, inkFrame);
+    const float shift = m_options.weights.momentShift * momentShare(inkStrokes);
+    auto out = fusedReading(strokes, ink, inkStrokes, features, frame, mask, count, coarse, inkFrame, shift);
     const auto byScore = [](const Candidate& a, const Candidate& b) { return a.score > b.score; };
     std::stable_sort(out.begin(), out.end(), byScore);
     // A leaning hand, unless the reading as written is clear.
@@ -497,7 +498,7 @@ std::vector<Candidate> Recognizer::readCharacter(std::span<const Stroke> strokes
     std::vector<Stroke> setStrokes;
     if (!pose.upright()) {
         setStrokes = setUpright(strokes, pose);
-        addReadingOf(setStrokes, frame, mask, count, coarse, inkFrame, out, m_options.uprightCost, ~0);
+        addReadingOf(setStrokes, frame, mask, count, coarse, inkFrame, shift, out, m_options.uprightCost, ~0);
     }
     // Latin letters and digits only: kana and kanji are written in a square, and a narrow one (う り) widened
     // reads as another (ラ).
@@ -516,7 +517,7 @@ std::vector<Candidate> Recognizer::readCharacter(std::span<const Stroke> strokes
         const float narrow = letterFirst ? std::max(m_options.narrowWidth, m_options.narrowLetterWidth)
                                          : m_options.narrowWidth;
         if (static_cast<double>(setInk.width()) < narrow * static_cast<double>(setInk.height())) {
-            addReadingOf(widened(set, m_options.widenBy), frame, mask, count, coarse, inkFrame, out,
+            addReadingOf(widened(set, m_options.widenBy), frame, mask, count, coarse, inkFrame, shift, out,
                          m_options.widenedCost, SCRIBENG_CAT_DIGIT | SCRIBENG_CAT_LATIN);
         }
     }
@@ -526,8 +527,8 @@ std::vector<Candidate> Recognizer::readCharacter(std::span<const Stroke> strokes
 }
 
 void Recognizer::addReadingOf(std::span<const Stroke> strokes, const Box& frame, int32_t mask, size_t count,
-                              size_t coarse, bool inkFrame, std::vector<Candidate>& out, float cost,
-                              int32_t categories) const {
+                              size_t coarse, bool inkFrame, float shapeShift, std::vector<Candidate>& out,
+                              float cost, int32_t categories) const {
     const Box ink = boundsOf(strokes);
     const auto inkStrokes = inkOf(strokes);
     const FeatureVector features = directionFeatures(inkStrokes);
@@ -535,7 +536,7 @@ void Recognizer::addReadingOf(std::span<const Stroke> strokes, const Box& frame,
     std::unordered_map<CharCode, size_t> at;
     for (size_t k = 0; k < out.size(); ++k) at.emplace(out[k].code, k);
     for (const auto& c :
-         fusedReading(strokes, ink, inkStrokes, features, frame, mask, count, coarse, inkFrame)) {
+         fusedReading(strokes, ink, inkStrokes, features, frame, mask, count, coarse, inkFrame, shapeShift)) {
         if ((categoryOf(c.code) & categories) == 0) continue;
         const float score = c.score - cost;
         const auto [it, added] = at.emplace(c.code, out.size());
@@ -550,10 +551,12 @@ void Recognizer::addReadingOf(std::span<const Stroke> strokes, const Box& frame,
 std::vector<Candidate> Recognizer::fusedReading(std::span<const Stroke> strokes, const Box& ink,
                                                 std::span<const InkStroke> inkStrokes,
                                                 const FeatureVector& features, const Box& frame, int32_t mask,
-                                                size_t count, size_t coarse, bool inkFrame) const {
+                                                size_t count, size_t coarse, bool inkFrame,
+                                                float shapeShift) const {
     const auto& w = m_options.weights;
     std::vector<Candidate> out;
-    const auto scored = scoreShortlist(strokes, ink, features, frame, mask, count, coarse, inkFrame);
+    auto scored = scoreShortlist(strokes, ink, features, frame, mask, count, coarse, inkFrame);
+    for (auto& c : scored) c.shape -= shapeShift;
     float closest = 0;
     CharCode closestCode = 0;
     // The best Zinnia score of a capital or digit by its own classes (a capital's form classes are a

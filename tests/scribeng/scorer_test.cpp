@@ -99,6 +99,77 @@ TEST(DirectionFeatures, InkWithoutExtentIsTheZeroVector) {
     }
 }
 
+// The grid's place: the ink's box for short ink, its moments for long ink, blended between (the expected
+// frames worked out by hand from the pen paths' moments).
+TEST(DirectionFeatures, ShortInkIsPlacedByItsBoxLongInkByItsMoments) {
+    std::vector<InkStroke> comb, rake, fork, block, clusters, knot;
+    for (int i = 0; i < 10; ++i) comb.push_back(line(10.0f * i, 0, 10.0f * i, 100));  // path 10 sides
+    rake.push_back(line(0, 0, 0, 100));
+    fork.push_back(line(0, 0, 0, 100));
+    for (int i = 0; i < 5; ++i) rake.push_back(line(0, 10.0f * i, 100, 10.0f * i));  // path 6 sides
+    for (int i = 0; i < 3; ++i) fork.push_back(line(0, 10.0f * i, 100, 10.0f * i));  // path 4 sides
+    for (int i = 0; i < 20; ++i) block.push_back(line(static_cast<float>(i), 0, static_cast<float>(i), 20));
+    block.push_back(line(0, 20, 100, 20));  // path 5 sides
+    for (int i = 0; i < 25; ++i) {
+        clusters.push_back(line(0, 0, 0, 10));
+        clusters.push_back(line(100, 0, 100, 10));
+    }
+    knot.emplace_back();
+    for (int i = 0; i < 3000; ++i) knot.back().push_back({i % 2 == 0 ? 0.0f : 2.0f, 0});
+    knot.push_back(line(0, 0, 100, 0));
+    const struct {
+        const char* name;
+        std::vector<InkStroke> ink;
+        float share, x, y, span;
+    } rows[] = {
+        // Path 1.7 sides: the box.
+        {"short: the box", cross(), 0, 50, 50, 80},
+        // Share 0.75: three quarters of the way from the box's centre to the centroid (37.5, 20); the
+        // moments' span (4.25 x 33.1) held to the side.
+        {"between: blended", fork, 0.75f, 40.625f, 27.5f, 100},
+        // Deviation 21.35 along x (6.53 along y).
+        {"long: the moments", block, 1, 17.6f, 12, 4.25f * 21.3473f},
+        {"long: the centroid off the box's centre", rake, 1, 41.667f, 25, 100},
+        {"long: held to the side", comb, 1, 45, 50, 100},
+        {"long: two far clusters held to the side", clusters, 1, 50, 5, 100},
+        {"long: held to half the side", knot, 1, 10998.0f / 6098.0f, 0, 50},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_NEAR(momentShare(row.ink), row.share, 1e-4f);
+        const FeatureFrame frame = featureFrame(row.ink);
+        EXPECT_NEAR(frame.centre.x, row.x, 0.01f);
+        EXPECT_NEAR(frame.centre.y, row.y, 0.01f);
+        EXPECT_NEAR(frame.span, row.span, 0.05f);
+    }
+}
+
+// Long ink with one stroke written much longer than the rest keeps the rest where they were on the grid:
+// by its box the rest would shrink into a corner.
+TEST(DirectionFeatures, ALongerStrokeDoesNotShrinkTheRestOfLongInk) {
+    std::vector<InkStroke> grid;  // 4 x 4 lines: path 8 sides
+    for (int i = 0; i < 4; ++i) {
+        grid.push_back(line(0, 30.0f * i, 90, 30.0f * i));
+        grid.push_back(line(30.0f * i, 0, 30.0f * i, 90));
+    }
+    const struct {
+        const char* name;
+        size_t stroke;  // lengthened
+        InkPoint to;
+    } rows[] = {
+        {"the last upright down", 7, {90, 180}},
+        {"the first level to the right", 0, {180, 0}},
+        {"the last level to the right", 6, {180, 90}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        auto longer = grid;
+        longer[row.stroke] =
+            line(longer[row.stroke].front().x, longer[row.stroke].front().y, row.to.x, row.to.y);
+        EXPECT_GT(similarity(grid, longer), 0.76f);
+    }
+}
+
 // Template files: round trip, every malformed form refused without a partial set, and the shortlist.
 class TemplateFile : public ::testing::Test {
 protected:
