@@ -1,8 +1,12 @@
 #include "board/font_fit.h"
 
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
+#include <QPainterPath>
+#include <QPen>
+#include <QTransform>
 #include <algorithm>
 
 #include "platform/gdi/color.h"
@@ -58,6 +62,9 @@ void centreBox(CharRect& box, double tw, double th) noexcept {
 namespace {
 
 // Metrics at 96 dots per inch whatever the screen says: a default QImage has that resolution.
+// A bold made up for a face without one widens a glyph by a 24th of its em, as FreeType's emboldening does.
+constexpr qreal kBoldStrokeOfEm = 24.0;
+
 const QPaintDevice* metricsDevice() {
     static const QImage device(1, 1, QImage::Format_ARGB32_Premultiplied);
     return &device;
@@ -80,6 +87,7 @@ void CleanCopyPainter::setFace(const QString& face) {
     m_fits.clear();
     m_fonts.clear();
     m_ascents.clear();
+    m_emboldened.clear();
 }
 
 QFont CleanCopyPainter::font(int points, bool bold) const {
@@ -91,6 +99,14 @@ QFont CleanCopyPainter::font(int points, bool bold) const {
     f.setBold(bold);
     m_fonts.emplace(key, f);
     return f;
+}
+
+bool CleanCopyPainter::emboldened(int points) const {
+    if (auto it = m_emboldened.find(points); it != m_emboldened.end()) return it->second;
+    // A face without a bold style resolves to the same style whether bold is asked for or not.
+    const bool made = QFontInfo(font(points, true)).styleName() == QFontInfo(font(points, false)).styleName();
+    m_emboldened.emplace(points, made);
+    return made;
 }
 
 qreal CleanCopyPainter::ascent(int points, bool bold) const {
@@ -139,11 +155,38 @@ void CleanCopyPainter::paint(QPainter& painter, CharacterTable& table, QPointF o
             centreBox(box, extent.width(), extent.height());
             fitted = {points, box, face16};
         }
-        painter.setFont(font(points, bold));
-        painter.setPen(gdi::toQColor(static_cast<uint32_t>(table.CharColors[i])));
+        const QFont f = font(points, bold);
+        const QColor colour = gdi::toQColor(static_cast<uint32_t>(table.CharColors[i]));
         // The text's top-left corner at the box's top-left corner.
-        painter.drawText(QPointF(origin.x() + box.Left, origin.y() + box.Top + ascent(points, bold)),
-                         QString::fromStdU16String(text));
+        const QPointF at(origin.x() + box.Left, origin.y() + box.Top + ascent(points, bold));
+        const QString string = QString::fromStdU16String(text);
+        if (bold && emboldened(points)) {
+            // Qt draws glyphs of 64 pixels and more as outlines, and those without the bold it makes up for a
+            // face that has none: the outline is filled and stroked instead, at every size, with a pen of the
+            // width that bold adds to a glyph (a 24th of the em).
+            QPainterPath path;
+            path.addText(at, f, string);
+            const qreal width = points * metricsDevice()->logicalDpiY() / 72.0 / kBoldStrokeOfEm;
+            // The outline drawn a stroke's half width inside the ink of the regular glyph (and inside the
+            // box), so that the bold ink covers what the regular glyph covers and stays in its box.
+            const QRectF ink = path.boundingRect();
+            const QRectF inside = ink.intersected(QRectF(origin.x() + box.Left, origin.y() + box.Top,
+                                                         box.Right - box.Left, box.Bottom - box.Top))
+                                      .adjusted(width / 2, width / 2, -width / 2, -width / 2);
+            if (inside.width() > 0 && inside.height() > 0) {
+                QTransform t;
+                t.translate(inside.left(), inside.top());
+                t.scale(inside.width() / ink.width(), inside.height() / ink.height());
+                t.translate(-ink.left(), -ink.top());
+                path = t.map(path);
+            }
+            painter.fillPath(path, colour);
+            painter.strokePath(path, QPen(colour, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            continue;
+        }
+        painter.setFont(f);
+        painter.setPen(colour);
+        painter.drawText(at, string);
     }
     painter.restore();
 }

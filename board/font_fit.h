@@ -50,7 +50,10 @@ public:
     void setFace(const QString& face);
 
     QFont font(int points, bool bold) const;
-    qreal ascent(int points, bool bold) const;                          // at 96 dots per inch
+    qreal ascent(int points, bool bold) const;
+    // Whether the face's bold at `points` is made up from its regular style (the face has no bold of its
+    // own).
+    bool emboldened(int points) const;                                  // at 96 dots per inch
     QSizeF measure(const std::u16string& text, int points, bool bold);  // advance width, line height
     int fit(const std::u16string& text, bool bold, const CharRect& box);
 
@@ -74,6 +77,7 @@ private:
     std::unordered_map<Key, int, KeyHash> m_fits;         // (text, width, height * 2 + bold)
     mutable std::unordered_map<int, QFont> m_fonts;       // points * 2 + bold
     mutable std::unordered_map<int, qreal> m_ascents;     // points * 2 + bold
+    mutable std::unordered_map<int, bool> m_emboldened;   // points
 };
 
 }  // namespace sw::board

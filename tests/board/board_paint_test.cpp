@@ -104,6 +104,26 @@ TEST(CanvasPainting, GlyphsLieInTheirNarrowedBoxesBoldFromWidth3NothingForWidth0
     EXPECT_EQ(scrolled.copy(thinBox.translated(-100, 0)), shot.copy(thinBox));
 }
 
+// Width 3 is bold at every size: from 64 pixels a glyph Qt draws as an outline lost the bold the face lacks.
+TEST(CanvasPainting, BoldHoldsAtEverySize) {
+    for (const int side : {40, 60, 90, 200}) {
+        BoardFixture f;
+        SlatewiseForm& b = *f.board;
+        CharacterTable& t = b.state().table;
+        const QRgb red = qRgb(255, 0, 0), white = qRgb(255, 255, 255);
+        const int thin = t.append(u"便", {20, 20, 20 + side, 20 + side}, 0x000000FF, 2);
+        const int bold = t.append(u"便", {300, 20, 300 + side, 20 + side}, 0x00FFFFFF, 3);
+        const QImage shot = canvasShot(b);
+        const QPoint origin(kOverlayInset, kOverlayInset);
+        const int thinInk =
+            pixelCount(shot, red, canvasRect(t.CharRects[thin], origin).adjusted(-4, -4, 4, 4));
+        const int boldInk =
+            pixelCount(shot, white, canvasRect(t.CharRects[bold], origin).adjusted(-4, -4, 4, 4));
+        ASSERT_GT(thinInk, 0) << side;
+        EXPECT_GT(boldInk, thinInk * 12 / 10) << "a " << side << "-pixel box";
+    }
+}
+
 TEST(CanvasPainting, TheLookupPathIsDrawnOpenWhileItHasTwoPointsOrMore) {
     BoardFixture f;
     SlatewiseForm& b = *f.board;
