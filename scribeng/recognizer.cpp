@@ -522,8 +522,19 @@ std::vector<Candidate> Recognizer::readCharacter(std::span<const Stroke> strokes
         }
     }
     std::stable_sort(out.begin(), out.end(), byScore);
+    preferJByItsDot(strokes, out);
     if (out.size() > limit) out.resize(limit);
     return out;
+}
+
+void preferJByItsDot(std::span<const Stroke> strokes, std::vector<Candidate>& out) {
+    const auto place = dotPlace(strokes);
+    if (!place || *place >= kLowDotPlace) return;
+    const auto i = std::ranges::find(out, kLatinSmallI, &Candidate::code);
+    const auto j = std::ranges::find(out, kLatinSmallJ, &Candidate::code);
+    if (i == out.end() || j == out.end() || j < i) return;
+    std::swap(i->score, j->score);
+    std::swap(*i, *j);
 }
 
 void Recognizer::addReadingOf(std::span<const Stroke> strokes, const Box& frame, int32_t mask, size_t count,
