@@ -595,9 +595,11 @@ std::vector<Candidate> Recognizer::fusedReading(std::span<const Stroke> strokes,
         const int32_t category = categoryOf(c.code);
         const ClassFacts* facts = m_templates.factsOf(c.code);
         const bool kanji = (category & (SCRIBENG_CAT_KANJI1 | SCRIBENG_CAT_KANJI2)) != 0;
-        const float prior = (facts ? writingCost(written, *facts, m_options.prior, kanji) : 0.0f) +
-                            commonnessCost(c.code, facts, m_templates.hasFrequency(), m_options.prior) +
-                            c.waysLeft * m_options.sureWayLeftCost;
+        const float prior =
+            (facts ? writingCost(written, *facts, m_options.prior, kanji, category == SCRIBENG_CAT_OTHER)
+                   : 0.0f) +
+            commonnessCost(c.code, facts, m_templates.hasFrequency(), m_options.prior) +
+            c.waysLeft * m_options.sureWayLeftCost;
         const bool letter = (category & (SCRIBENG_CAT_LATIN | SCRIBENG_CAT_DIGIT)) != 0;
         const float best = letter ? letterZinnia(c.zinnia, c.ownZinnia, clearest, m_options.prior) : c.zinnia;
         const float zinnia =
