@@ -339,19 +339,24 @@ double thicknessOf(const std::vector<Extent>& blocks, double across) {
 LineFrame frameWithin(std::span<const Box> strokeBoxes, std::optional<Direction> direction, double most) {
     Box ink;
     int strokes = 0;
+    // Two strokes whose second lies wholly above the first (a dot written last over its stem: i, j).
+    bool upwards = false;
     for (const auto& box : strokeBoxes) {
+        if (box.empty()) continue;
+        upwards = strokes == 1 && box.bottom < ink.top;
         ink.add(box);
-        strokes += box.empty() ? 0 : 1;
+        ++strokes;
     }
     LineFrame line;
     const auto rows = blocksOf(strokeBoxes, Direction::Vertical);
     // A line runs downwards when its ink is clearly taller than wide and falls apart into pieces top to
-    // bottom (a lone tall character such as 1 or i stays horizontal).
+    // bottom (a lone tall character such as 1 or i stays horizontal). Two strokes written upwards are no
+    // column, however wide: a column is written from its top.
     const auto width = static_cast<double>(ink.width()), height = static_cast<double>(ink.height());
     if (direction) {
         line.direction = *direction;
     } else if (height > 1.3 * width && rows.size() >= 2 &&
-               (strokes >= 3 || (strokes == 2 && width >= 0.3 * height))) {
+               (strokes >= 3 || (strokes == 2 && !upwards && width >= 0.3 * height))) {
         line.direction = Direction::Vertical;
     }
     const Extent all = line.extentOf(ink);

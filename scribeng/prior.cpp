@@ -50,10 +50,11 @@ bool oneStrokeKanji(const WrittenInk& written, const ClassFacts& facts, bool kan
 
 }  // namespace
 
-float writingCost(const WrittenInk& written, const ClassFacts& facts, const PriorWeights& w, bool kanji) {
+float writingCost(const WrittenInk& written, const ClassFacts& facts, const PriorWeights& w, bool kanji,
+                  bool symbol) {
     if (facts.minStrokes == 0 || written.strokes <= 0) return 0;
     float cost = oneStrokeKanji(written, facts, kanji) ? w.oneStrokeKanjiCost : 0.0f;
-    const float fewest = w.joinShare * static_cast<float>(facts.minStrokes);
+    const float fewest = (symbol ? w.symbolJoinShare : w.joinShare) * static_cast<float>(facts.minStrokes);
     const auto strokes = static_cast<float>(written.strokes);
     if (strokes < fewest) cost += w.fewerStrokeCost * (fewest - strokes);
     const float most = freeStrokesUpTo(facts.maxStrokes, w);

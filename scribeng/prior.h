@@ -34,6 +34,9 @@ struct PriorWeights {
     // Strokes: down to joinShare x the class's fewest are free; each stroke fewer than that costs.
     float joinShare = 0.5f;
     float fewerStrokeCost = 0.5f;
+    // A symbol (＄ ＃ ＋) is printed stroke by stroke: its strokes cross or stand apart, and joining them
+    // would run the pen back over them. Down to symbolJoinShare x its fewest strokes are free.
+    float symbolJoinShare = 1.0f;
     // Up to the class's most plus max(1, extraShare x most) are free (a stroke broken in two); each more
     // costs.
     float extraShare = 0.25f;
@@ -97,9 +100,10 @@ uint32_t mostStrokesFor(size_t written);
 float freeStrokesUpTo(uint32_t maxStrokes, const PriorWeights& w);
 
 // The cost of reading ink written like `written` as a class of these facts (0 when the facts say nothing
-// of its strokes); `kanji` when the class is a kanji.
+// of its strokes); `kanji` when the class is a kanji, `symbol` when it is a symbol (neither kana, kanji,
+// letter, digit nor punctuation).
 float writingCost(const WrittenInk& written, const ClassFacts& facts, const PriorWeights& w = {},
-                  bool kanji = false);
+                  bool kanji = false, bool symbol = false);
 
 // Zinnia's score of a class for ink written like `written` whose shape similarity (0..1) to the class is
 // `shape`, as far as the prior lets it count: a kanji written in a single stroke scores at most

@@ -522,8 +522,19 @@ std::vector<Candidate> Recognizer::readCharacter(std::span<const Stroke> strokes
         }
     }
     std::stable_sort(out.begin(), out.end(), byScore);
+    preferJByItsDot(strokes, out);
     if (out.size() > limit) out.resize(limit);
     return out;
+}
+
+void preferJByItsDot(std::span<const Stroke> strokes, std::vector<Candidate>& out) {
+    const auto place = dotPlace(strokes);
+    if (!place || *place >= kLowDotPlace) return;
+    const auto i = std::ranges::find(out, kLatinSmallI, &Candidate::code);
+    const auto j = std::ranges::find(out, kLatinSmallJ, &Candidate::code);
+    if (i == out.end() || j == out.end() || j < i) return;
+    std::swap(i->score, j->score);
+    std::swap(*i, *j);
 }
 
 void Recognizer::addReadingOf(std::span<const Stroke> strokes, const Box& frame, int32_t mask, size_t count,
@@ -584,9 +595,11 @@ std::vector<Candidate> Recognizer::fusedReading(std::span<const Stroke> strokes,
         const int32_t category = categoryOf(c.code);
         const ClassFacts* facts = m_templates.factsOf(c.code);
         const bool kanji = (category & (SCRIBENG_CAT_KANJI1 | SCRIBENG_CAT_KANJI2)) != 0;
-        const float prior = (facts ? writingCost(written, *facts, m_options.prior, kanji) : 0.0f) +
-                            commonnessCost(c.code, facts, m_templates.hasFrequency(), m_options.prior) +
-                            c.waysLeft * m_options.sureWayLeftCost;
+        const float prior =
+            (facts ? writingCost(written, *facts, m_options.prior, kanji, category == SCRIBENG_CAT_OTHER)
+                   : 0.0f) +
+            commonnessCost(c.code, facts, m_templates.hasFrequency(), m_options.prior) +
+            c.waysLeft * m_options.sureWayLeftCost;
         const bool letter = (category & (SCRIBENG_CAT_LATIN | SCRIBENG_CAT_DIGIT)) != 0;
         const float best = letter ? letterZinnia(c.zinnia, c.ownZinnia, clearest, m_options.prior) : c.zinnia;
         const float zinnia =

@@ -199,6 +199,15 @@ inline constexpr size_t kUnjoinedAlternatives = 1;
 // than `from` (RecognizerOptions::sureWayLeftCost).
 float sureWaysLeft(std::span<const float> sureAt, size_t missing, float from);
 
+inline constexpr CharCode kLatinSmallI = 0x8289;  // ｉ
+inline constexpr CharCode kLatinSmallJ = 0x828A;  // ｊ
+// A dot whose middle stands less than this (of the rest's height, dotPlace) above the rest of the ink dots a
+// stem reaching below the line: a j's stem is an i's and a tail long, its dot as far above it as an i's.
+inline constexpr float kLowDotPlace = 0.3f;
+// Where the dot stands that low and ｉ leads ｊ among `out` (sorted best first), the two change places and
+// scores; anything else is left as it is.
+void preferJByItsDot(std::span<const Stroke> strokes, std::vector<Candidate>& out);
+
 // Scores of one candidate, for calibrating the fusion.
 struct ScoredCandidate {
     CharCode code = 0;

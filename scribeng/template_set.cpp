@@ -72,7 +72,7 @@ void writeF32(std::ostream& out, float v) {
 
 }  // namespace
 
-bool writtenWithDot(std::span<const Stroke> strokes) {
+std::optional<float> dotPlace(std::span<const Stroke> strokes) {
     std::vector<Box> boxes;
     boxes.reserve(strokes.size());
     Box ink;
@@ -92,15 +92,23 @@ bool writtenWithDot(std::span<const Stroke> strokes) {
             next = std::min(next, boxes[i].top);
         }
     }
-    if (drawn < 2) return false;
+    if (drawn < 2) return std::nullopt;
     const float most = kDotExtent * static_cast<float>(std::max(ink.width(), ink.height()));
     for (size_t i = 0; i < boxes.size(); ++i) {
         const Box& dot = boxes[i];
         if (dot.empty() || static_cast<float>(std::max(dot.width(), dot.height())) > most) continue;
-        if (dot.bottom < (i == highestAt ? next : highest)) return true;
+        if (dot.bottom >= (i == highestAt ? next : highest)) continue;
+        Box rest;
+        for (size_t k = 0; k < boxes.size(); ++k) {
+            if (k != i) rest.add(boxes[k]);
+        }
+        const float centre = 0.5f * static_cast<float>(dot.top + dot.bottom);
+        return (static_cast<float>(rest.top) - centre) / std::max(static_cast<float>(rest.height()), 1.0f);
     }
-    return false;
+    return std::nullopt;
 }
+
+bool writtenWithDot(std::span<const Stroke> strokes) { return dotPlace(strokes).has_value(); }
 
 bool TemplateSet::load(const std::filesystem::path& file,
                        const std::function<std::optional<CharCode>(char32_t)>& codeOf) {

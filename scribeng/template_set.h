@@ -62,6 +62,8 @@ struct Prototype {
 // crosses the stem's top.
 inline constexpr float kDotExtent = 0.25f;
 bool writtenWithDot(std::span<const Stroke> strokes);
+// How far the dot's middle stands above the rest of the ink, in the rest's heights; none without a dot.
+std::optional<float> dotPlace(std::span<const Stroke> strokes);
 
 // How a class is written and how common it is, from its prototypes; all zero when the file does not say.
 struct ClassFacts {

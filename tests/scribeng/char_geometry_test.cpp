@@ -62,6 +62,8 @@ TEST(FrameOfLine, DirectionAndSizeFromTheInk) {
         // A lone tall character (1, i) is no vertical line.
         {"one tall stroke", {{0, 0, 10, 100}}, Direction::Horizontal},
         {"i", {{0, 0, 10, 10}, {0, 30, 10, 100}}, Direction::Horizontal},
+        // A wide stem (lead-in and exit) with its dot written last, above it: no column written upwards.
+        {"wide i dotted last", {{0, 30, 40, 100}, {15, 0, 25, 10}}, Direction::Horizontal},
         {"nothing", {}, Direction::Horizontal},
         // Characters written so close that their ink touches make one block of several characters' length: it
         // says nothing of one character's length.

@@ -40,7 +40,7 @@ TEST(Prior, WritingCost) {
         WrittenInk written;
         ClassFacts facts;
         float atLeast, atMost;
-        bool kanji = false;
+        bool kanji = false, symbol = false;
     } rows[] = {
         {"as the class is written", {5, 3.0f}, {5, 5, 3.0f}, 0, 0},
         {"half of 16 strokes joined", {8, 6.0f}, {16, 16, 6.5f}, 0, 0},
@@ -58,9 +58,12 @@ TEST(Prior, WritingCost) {
         {"one stroke for the kanji 刀", {1, 1.6f}, {2, 2, 1.64f}, 2.0f, 2.0f, true},
         {"two strokes for the kanji 刀", {2, 1.6f}, {2, 2, 1.64f}, 0, 0, true},
         {"one stroke for the kanji 一", {1, 1.0f}, {1, 1, 1.0f}, 0, 0, true},
+        // A symbol's strokes are not joined: each one fewer than its fewest costs.
+        {"one stroke for the symbol ＄", {1, 2.4f}, {2, 2, 2.4f}, 0.5f, 0.5f, false, true},
+        {"two strokes for the symbol ＄", {2, 2.4f}, {2, 2, 2.4f}, 0, 0, false, true},
     };
     for (const auto& row : rows) {
-        const float cost = writingCost(row.written, row.facts, {}, row.kanji);
+        const float cost = writingCost(row.written, row.facts, {}, row.kanji, row.symbol);
         EXPECT_GE(cost, row.atLeast) << row.name;
         EXPECT_LE(cost, row.atMost) << row.name;
     }

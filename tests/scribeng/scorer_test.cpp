@@ -377,6 +377,36 @@ TEST(WrittenWithDot, OnlyASmallStrokeAboveTheRestIsADot) {
     for (const auto& row : rows) EXPECT_EQ(writtenWithDot(row.strokes), row.dot) << row.name;
 }
 
+// A dot that stands low over a long stem says j: ｊ takes ｉ's place and score; anything else stays.
+TEST(PreferJByItsDot, ALowDotOverALongStemIsAJ) {
+    const Stroke stem{{50, 40}, {50, 110}}, low{{52, 22}}, high{{52, 5}};
+    EXPECT_NEAR(dotPlace(std::vector<Stroke>{stem, low}).value(), 18.0f / 70.0f, 1e-5f);
+    const Candidate i{kLatinSmallI, -1}, j{kLatinSmallJ, -2}, l{0x828C, -1.5f};
+    const struct {
+        const char* name;
+        std::vector<Stroke> strokes;
+        std::vector<Candidate> in, want;
+    } rows[] = {
+        {"low dot: j before i", {stem, low}, {i, l, j}, {{kLatinSmallJ, -1}, l, {kLatinSmallI, -2}}},
+        {"high dot: i stays", {stem, high}, {i, l, j}, {i, l, j}},
+        {"no dot", {stem}, {i, l, j}, {i, l, j}},
+        {"low dot, j already first",
+         {stem, low},
+         {{kLatinSmallJ, -1}, {kLatinSmallI, -2}},
+         {{kLatinSmallJ, -1}, {kLatinSmallI, -2}}},
+        {"low dot, no j", {stem, low}, {i, l}, {i, l}},
+    };
+    for (const auto& row : rows) {
+        auto out = row.in;
+        preferJByItsDot(row.strokes, out);
+        ASSERT_EQ(out.size(), row.want.size()) << row.name;
+        for (size_t k = 0; k < out.size(); ++k) {
+            EXPECT_EQ(out[k].code, row.want[k].code) << row.name << " " << k;
+            EXPECT_EQ(out[k].score, row.want[k].score) << row.name << " " << k;
+        }
+    }
+}
+
 TEST_F(TemplateFile, MalformedFilesLoadNothing) {
     ASSERT_TRUE(TemplateSet::save(file, prototypes()));
     std::string bytes;
