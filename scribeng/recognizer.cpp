@@ -528,11 +528,12 @@ std::vector<Candidate> Recognizer::readCharacter(std::span<const Stroke> strokes
 }
 
 void preferJByItsDot(std::span<const Stroke> strokes, std::vector<Candidate>& out) {
-    const auto place = dotPlace(strokes);
-    if (!place || *place >= kLowDotPlace) return;
+    // The list is looked at first: the dot is placed only where both letters are on it, which is rare.
     const auto i = std::ranges::find(out, kLatinSmallI, &Candidate::code);
     const auto j = std::ranges::find(out, kLatinSmallJ, &Candidate::code);
     if (i == out.end() || j == out.end() || j < i) return;
+    const auto place = dotPlace(strokes);
+    if (!place || *place >= kLowDotPlace) return;
     std::swap(i->score, j->score);
     std::swap(*i, *j);
 }
