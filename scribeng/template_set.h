@@ -31,6 +31,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "scribeng/categories.h"
@@ -71,6 +72,10 @@ struct ClassFacts {
     uint8_t grade = 0;
     uint16_t frequencyRank = 0;
 };
+
+// Keeps the `keep` entries of the highest scores (.first), of equal scores the earlier ones, in their order;
+// all of them where there are no more.
+void keepBest(std::vector<std::pair<float, uint32_t>>& entries, size_t keep);
 
 struct ShapeMatch {
     CharCode code = 0;
@@ -127,8 +132,8 @@ private:
     std::vector<float> m_full;          // per prototype, kFeatureSize floats
     std::vector<float> m_orientations;  // per prototype, kOrientationSize floats
     std::vector<uint8_t> m_needsDot;    // per prototype, 1 for a form that needs a dot
-    std::vector<float> m_coarse;        // per feature of the projection, one float per prototype
-    size_t m_coarseStride = 0;          // floats per feature in m_coarse: the prototypes, padded
+    std::vector<float> m_coarse;        // the projections, in blocks of prototypes (template_set.cpp)
+    size_t m_coarseStride = 0;          // the prototypes, padded to whole blocks
     bool m_hasWritingFacts = false;
     bool m_hasFrequency = false;
 };

@@ -242,31 +242,63 @@ double ZinniaFeatures::dotFrom(const ClassWeights& weights, size_t k, double sum
 }
 
 void ZinniaFeatures::dot(std::span<const ClassWeights> weights, std::span<double> sums) const {
-    constexpr size_t kSideBySide = 2;
     const size_t n = std::min(weights.size(), sums.size());
-    size_t c = 0;
-    for (; m_valid && c + kSideBySide <= n; c += kSideBySide) {
-        std::array<const char*, kSideBySide> nodes;
-        std::array<double, kSideBySide> sum{};
-        size_t all = SIZE_MAX;  // nodes every class has
-        for (size_t j = 0; j < kSideBySide; ++j) {
-            nodes[j] = weights[c + j].nodes.data();
-            all = std::min(all, weights[c + j].nodes.size() / kNodeSize);
+    if (!m_valid) {
+        for (size_t c = 0; c < n; ++c) sums[c] = 0.0;
+        return;
+    }
+    const float* const table = m_table.data();
+    const uint32_t end = m_vertexEnd;
+    // Four classes are summed side by side while each is within the vertex table, their sums in registers;
+    // then each goes on alone. Classes of about as many weights within the table are put together, so that
+    // little is left to go on alone: by where their weights leave the table, found by halving (increasing
+    // indexes; for others any order is as right).
+    std::vector<std::pair<size_t, size_t>> order(n);  // weights within the table, class
+    for (size_t c = 0; c < n; ++c) {
+        const char* const nodes = weights[c].nodes.data();
+        size_t low = 0, high = weights[c].nodes.size() / kNodeSize;
+        while (low < high) {
+            const size_t mid = low + (high - low) / 2;
+            if (static_cast<uint32_t>(indexOf(nodes, mid)) < end) {
+                low = mid + 1;
+            } else {
+                high = mid;
+            }
         }
+        order[c] = {low, c};
+    }
+    std::sort(order.begin(), order.end());
+    size_t g = 0;
+    for (; g + 4 <= n; g += 4) {
+        const ClassWeights& w0 = weights[order[g].second];
+        const ClassWeights& w1 = weights[order[g + 1].second];
+        const ClassWeights& w2 = weights[order[g + 2].second];
+        const ClassWeights& w3 = weights[order[g + 3].second];
+        const char* const n0 = w0.nodes.data();
+        const char* const n1 = w1.nodes.data();
+        const char* const n2 = w2.nodes.data();
+        const char* const n3 = w3.nodes.data();
+        const size_t all =
+            std::min({w0.nodes.size(), w1.nodes.size(), w2.nodes.size(), w3.nodes.size()}) / kNodeSize;
+        double s0 = 0, s1 = 0, s2 = 0, s3 = 0;
         size_t k = 0;
         for (; k < all; ++k) {
-            std::array<uint32_t, kSideBySide> slot;
-            bool inside = true;
-            for (size_t j = 0; j < kSideBySide; ++j) {
-                slot[j] = static_cast<uint32_t>(indexOf(nodes[j], k));
-                inside = inside && slot[j] < m_vertexEnd;
-            }
-            if (!inside) break;
-            for (size_t j = 0; j < kSideBySide; ++j) sum[j] += weightOf(nodes[j], k) * m_table[slot[j]];
+            const auto i0 = static_cast<uint32_t>(indexOf(n0, k));
+            const auto i1 = static_cast<uint32_t>(indexOf(n1, k));
+            const auto i2 = static_cast<uint32_t>(indexOf(n2, k));
+            const auto i3 = static_cast<uint32_t>(indexOf(n3, k));
+            if (std::max({i0, i1, i2, i3}) >= end) break;
+            s0 += weightOf(n0, k) * table[i0];
+            s1 += weightOf(n1, k) * table[i1];
+            s2 += weightOf(n2, k) * table[i2];
+            s3 += weightOf(n3, k) * table[i3];
         }
-        for (size_t j = 0; j < kSideBySide; ++j) sums[c + j] = dotFrom(weights[c + j], k, sum[j]);
+        sums[order[g].second] = dotFrom(w0, k, s0);
+        sums[order[g + 1].second] = dotFrom(w1, k, s1);
+        sums[order[g + 2].second] = dotFrom(w2, k, s2);
+        sums[order[g + 3].second] = dotFrom(w3, k, s3);
     }
-    for (; c < n; ++c) sums[c] = dot(weights[c]);
+    for (; g < n; ++g) sums[order[g].second] = dot(weights[order[g].second]);
 }
 
 }  // namespace sw::scribeng

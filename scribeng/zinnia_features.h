@@ -66,8 +66,8 @@ public:
     // weight whose index is a feature, summed in increasing index order in double, as Zinnia sums it.
     // Nothing outside `weights.nodes` is read, whatever it and the places hold.
     double dot(const ClassWeights& weights) const { return dotFrom(weights, 0, 0.0); }
-    // The dot products of several classes at once, the same as dot() of each, bit for bit: two classes are
-    // summed side by side, so that neither waits for the other's additions. `sums` has one per class.
+    // The dot products of several classes at once, the same as dot() of each, bit for bit: four classes are
+    // summed side by side, so that none waits for another's additions. `sums` has one per class.
     void dot(std::span<const ClassWeights> weights, std::span<double> sums) const;
 
     static constexpr size_t kMaxDenseFeatures = 200'000;
