@@ -32,6 +32,9 @@ constexpr size_t kLanes = 8;
 constexpr size_t kCoarseBlock = 64;
 // Classes the coarse comparison passes to the full one unless the caller asks for more.
 constexpr size_t kCoarseKeep = 300;
+// The full comparison asks for the features of the class this many places ahead, so that reading them from
+// memory overlaps the comparisons before it.
+constexpr size_t kAhead = 2;
 // A quota's classes compared on the full features: this many times the quota, the best by the projection.
 constexpr size_t kQuotaCoarse = 3;
 
@@ -248,6 +251,8 @@ bool TemplateSet::load(const std::filesystem::path& file,
         }
     }
     set.m_first.push_back(static_cast<uint32_t>(coarse.size()));
+    set.m_classOf.assign(size_t{std::numeric_limits<CharCode>::max()} + 1, kNoClass);
+    for (uint32_t c = 0; c < set.m_codes.size(); ++c) set.m_classOf[set.m_codes[c]] = c;
     // The projection is stored in blocks of kCoarseBlock prototypes, each feature by feature (see project),
     // the last block padded with zeros.
     set.m_coarseStride = (coarse.size() + kCoarseBlock - 1) / kCoarseBlock * kCoarseBlock;
@@ -290,10 +295,14 @@ bool TemplateSet::save(const std::filesystem::path& file, std::span<const Protot
     return true;
 }
 
+std::optional<uint32_t> TemplateSet::classOf(CharCode code) const {
+    if (m_classOf.empty() || m_classOf[code] == kNoClass) return std::nullopt;
+    return m_classOf[code];
+}
+
 const ClassFacts* TemplateSet::factsOf(CharCode code) const {
-    const auto it = std::lower_bound(m_codes.begin(), m_codes.end(), code);
-    if (it == m_codes.end() || *it != code) return nullptr;
-    return &m_facts[static_cast<size_t>(it - m_codes.begin())];
+    const auto c = classOf(code);
+    return c ? &m_facts[*c] : nullptr;
 }
 
 float TemplateSet::similarityOf(const FeatureVector& features, const OrientationVector& orientations,
@@ -311,11 +320,20 @@ float TemplateSet::similarityOf(const FeatureVector& features, const Orientation
     return best;
 }
 
+void TemplateSet::prefetchClass(uint32_t c) const {
+    constexpr size_t kLine = 64 / sizeof(float);  // floats per cache line
+    for (uint32_t p = m_first[c]; p < m_first[c + 1]; ++p) {
+        const float* full = m_full.data() + size_t{p} * kFeatureSize;
+        for (size_t i = 0; i < kFeatureSize; i += kLine) __builtin_prefetch(full + i);
+        const float* orientations = m_orientations.data() + size_t{p} * kOrientationSize;
+        for (size_t i = 0; i < kOrientationSize; i += kLine) __builtin_prefetch(orientations + i);
+    }
+}
+
 float TemplateSet::similarity(const FeatureVector& features, const OrientationVector& orientations,
                               CharCode code, bool withDot) const {
-    const auto it = std::lower_bound(m_codes.begin(), m_codes.end(), code);
-    if (it == m_codes.end() || *it != code) return -1;
-    return similarityOf(features, orientations, static_cast<uint32_t>(it - m_codes.begin()), withDot);
+    const auto c = classOf(code);
+    return c ? similarityOf(features, orientations, *c, withDot) : -1;
 }
 
 std::vector<ShapeMatch> TemplateSet::rank(const FeatureVector& features, int32_t mask, size_t count,
@@ -359,13 +377,19 @@ std::vector<ShapeMatch> TemplateSet::rank(const FeatureVector& features, int32_t
     const size_t keep = std::min(classes.size(), std::max(coarseKeep != 0 ? coarseKeep : kCoarseKeep, count));
     keepBest(classes, keep);
     const OrientationVector orientations = orientationsOf(features);
-    for (auto& [score, c] : classes) score = similarityOf(features, orientations, c, withDot);
+    for (size_t i = 0; i < classes.size(); ++i) {
+        if (i + kAhead < classes.size()) prefetchClass(classes[i + kAhead].second);
+        classes[i].first = similarityOf(features, orientations, classes[i].second, withDot);
+    }
     const size_t n = std::min(count, classes.size());
     std::partial_sort(classes.begin(), classes.begin() + static_cast<ptrdiff_t>(n), classes.end(), byScore);
     out.reserve(n);
     for (size_t i = 0; i < n; ++i) out.push_back({m_codes[classes[i].second], classes[i].first});
     if (quotaClasses.empty()) return out;
-    for (auto& [score, c] : quotaClasses) score = similarityOf(features, orientations, c, withDot);
+    for (size_t i = 0; i < quotaClasses.size(); ++i) {
+        if (i + kAhead < quotaClasses.size()) prefetchClass(quotaClasses[i + kAhead].second);
+        quotaClasses[i].first = similarityOf(features, orientations, quotaClasses[i].second, withDot);
+    }
     const size_t q = std::min(quota, quotaClasses.size());
     std::partial_sort(quotaClasses.begin(), quotaClasses.begin() + static_cast<ptrdiff_t>(q),
                       quotaClasses.end(), byScore);

@@ -122,10 +122,17 @@ public:
                      bool withDot = false) const;
 
 private:
+    // Asks the processor for the features of the class `c` ahead of their use.
+    void prefetchClass(uint32_t c) const;
     float similarityOf(const FeatureVector& features, const OrientationVector& orientations, uint32_t c,
                        bool withDot) const;
 
+    // The class of a code, if the set has one.
+    std::optional<uint32_t> classOf(CharCode code) const;
+
+    static constexpr uint32_t kNoClass = UINT32_MAX;
     std::vector<CharCode> m_codes;      // per class
+    std::vector<uint32_t> m_classOf;    // per code, its class or kNoClass (empty while nothing is loaded)
     std::vector<int32_t> m_categories;  // per class, categoryOf its code
     std::vector<ClassFacts> m_facts;    // per class
     std::vector<uint32_t> m_first;      // per class, its first prototype; one more at the end
