@@ -75,6 +75,11 @@ public:
 private:
     // dot() of the weights from node `k` on, the vertex weights before it having given `sum`.
     double dotFrom(const ClassWeights& weights, size_t k, double sum) const;
+    // The same from node `k` on within or after the move weights, the vertex weights all added.
+    double dotFromMoves(const ClassWeights& weights, size_t k, double sum) const;
+    // Adds to `sum` the weights from node `at` on within the vertex table (or the move table), up to the
+    // first weight outside it, which it returns.
+    size_t addTable(const ClassWeights& weights, size_t at, double& sum, bool moves) const;
 
     std::vector<float> m_table;  // [0, m_vertexEnd) vertex features, then [kMoveBase, kMoveBase + m_moveEnd)
     uint32_t m_vertexEnd = 0;
