@@ -56,26 +56,25 @@ struct InkBox {
     float side() const { return std::max(right - left, bottom - top); }
 };
 
-InkBox boxOf(std::span<const InkStroke> strokes) {
-    InkBox b;
+// The ink's box and the length of its pen path, in one walk over the points.
+struct InkExtent {
+    InkBox box;
+    float length = 0;
+};
+
+InkExtent extentOf(std::span<const InkStroke> strokes) {
+    InkExtent e;
     for (const auto& stroke : strokes) {
-        for (const auto& p : stroke) {
-            b.left = std::min(b.left, p.x);
-            b.right = std::max(b.right, p.x);
-            b.top = std::min(b.top, p.y);
-            b.bottom = std::max(b.bottom, p.y);
+        for (size_t i = 0; i < stroke.size(); ++i) {
+            const InkPoint& p = stroke[i];
+            e.box.left = std::min(e.box.left, p.x);
+            e.box.right = std::max(e.box.right, p.x);
+            e.box.top = std::min(e.box.top, p.y);
+            e.box.bottom = std::max(e.box.bottom, p.y);
+            if (i > 0) e.length += std::hypot(p.x - stroke[i - 1].x, p.y - stroke[i - 1].y);
         }
     }
-    return b;
-}
-
-float pathLength(std::span<const InkStroke> strokes) {
-    float length = 0;
-    for (const auto& stroke : strokes) {
-        for (size_t i = 1; i < stroke.size(); ++i)
-            length += std::hypot(stroke[i].x - stroke[i - 1].x, stroke[i].y - stroke[i - 1].y);
-    }
-    return length;
+    return e;
 }
 
 float shareOf(float length, float side) {
@@ -108,15 +107,17 @@ SW_SCRIBENG_VECTOR_CLONES float dot(std::span<const float> a, std::span<const fl
 }
 
 float momentShare(std::span<const InkStroke> strokes) {
-    return shareOf(pathLength(strokes), boxOf(strokes).side());
+    const InkExtent extent = extentOf(strokes);
+    return shareOf(extent.length, extent.box.side());
 }
 
 FeatureFrame featureFrame(std::span<const InkStroke> strokes) {
-    const InkBox box = boxOf(strokes);
+    const InkExtent extent = extentOf(strokes);
+    const InkBox& box = extent.box;
     const float side = box.side();
     if (!(side > 0) || !std::isfinite(side)) return {};
-    const FeatureFrame boxFrame{{(box.left + box.right) / 2, (box.top + box.bottom) / 2}, side};
-    const float share = shareOf(pathLength(strokes), side);
+    const float share = shareOf(extent.length, side);
+    const FeatureFrame boxFrame{{(box.left + box.right) / 2, (box.top + box.bottom) / 2}, side, share};
     if (share == 0) return boxFrame;
     // The first and second moments of the pen path, each piece a uniform segment: relative to the box's
     // centre, in units of its side, so that far-off ink keeps its precision.
@@ -144,12 +145,16 @@ FeatureFrame featureFrame(std::span<const InkStroke> strokes) {
                             boxFrame.centre.y + static_cast<float>(my) * side};
     const auto blend = [share](float a, float b) { return a + share * (b - a); };
     return {{blend(boxFrame.centre.x, centroid.x), blend(boxFrame.centre.y, centroid.y)},
-            blend(boxFrame.span, span)};
+            blend(boxFrame.span, span),
+            share};
 }
 
 FeatureVector directionFeatures(std::span<const InkStroke> strokes) {
+    return directionFeatures(strokes, featureFrame(strokes));
+}
+
+FeatureVector directionFeatures(std::span<const InkStroke> strokes, const FeatureFrame& frame) {
     FeatureVector f{};
-    const FeatureFrame frame = featureFrame(strokes);
     if (!(frame.span > 0) || !std::isfinite(frame.span)) return f;
     const float scale = kFeatureGrid / frame.span;
     const float cx = frame.centre.x, cy = frame.centre.y;

@@ -44,10 +44,12 @@ struct InkPoint {
 };
 using InkStroke = std::vector<InkPoint>;
 
-// Where the grid lies on the ink: the grid's centre and the span of ink (ink units) its side covers.
+// Where the grid lies on the ink: the grid's centre and the span of ink (ink units) its side covers; and the
+// ink's momentShare, which placed it.
 struct FeatureFrame {
     InkPoint centre;
     float span = 0;
+    float share = 0;
 };
 
 // How far the grid is placed by the ink's moments rather than its box: 0 where the pen path is at most
@@ -75,6 +77,8 @@ FeatureFrame featureFrame(std::span<const InkStroke> strokes);
 // Features of the strokes (any unit, y down), placed on the grid by featureFrame. Ink without any extent (no
 // points, or one point only) gives the zero vector, which is similar to nothing.
 FeatureVector directionFeatures(std::span<const InkStroke> strokes);
+// The same on a frame featureFrame gave for these strokes.
+FeatureVector directionFeatures(std::span<const InkStroke> strokes, const FeatureFrame& frame);
 
 // Line orientations of a direction vector: a line drawn either way counts the same (each pair of opposite
 // directions joined, as the square root of the sum of their squares), unit length.

@@ -480,14 +480,15 @@ std::vector<Candidate> Recognizer::readCharacter(std::span<const Stroke> strokes
     }
     // Without templates Zinnia alone ranks every class.
     const std::vector<InkStroke> inkStrokes = hasTemplates() ? inkOf(strokes) : std::vector<InkStroke>{};
-    const FeatureVector features = directionFeatures(inkStrokes);
+    const FeatureFrame gridFrame = featureFrame(inkStrokes);
+    const FeatureVector features = directionFeatures(inkStrokes, gridFrame);
     if (!hasShape(features)) {
         return recognizeByZinnia(zinniaFeaturesOf(strokes, ink, frame), mask, limit);
     }
 
     const size_t count = std::max(limit, shortlist != 0 ? shortlist : m_options.shortlist);
     if (coarse == 0) coarse = m_options.coarse;
-    const float shift = m_options.weights.momentShift * momentShare(inkStrokes);
+    const float shift = m_options.weights.momentShift * gridFrame.share;
     auto out = fusedReading(strokes, ink, inkStrokes, features, frame, mask, count, coarse, inkFrame, shift);
     const auto byScore = [](const Candidate& a, const Candidate& b) { return a.score > b.score; };
     std::stable_sort(out.begin(), out.end(), byScore);

@@ -27,27 +27,95 @@ constexpr uint8_t kMaxGrade = 10;
 // decide (0.06: real kanji lose less than a point against directions alone, strokes drawn the other way
 // round are read as well as with orientations alone).
 constexpr float kOrientationGap = 0.06f;
-// Prototypes the coarse comparison adds up at once.
-constexpr size_t kCoarseBlock = 8;
+// Prototypes the coarse comparison adds up at once, in vectors of kLanes.
+constexpr size_t kLanes = 8;
+constexpr size_t kCoarseBlock = 64;
 // Classes the coarse comparison passes to the full one unless the caller asks for more.
 constexpr size_t kCoarseKeep = 300;
+// The full comparison asks for the features of the class this many places ahead, so that reading them from
+// memory overlaps the comparisons before it.
+constexpr size_t kAhead = 2;
 // A quota's classes compared on the full features: this many times the quota, the best by the projection.
 constexpr size_t kQuotaCoarse = 3;
 
-// Adds each prototype's coarse similarity to the ink's projection to sums (stride prototypes a feature row).
-SW_SCRIBENG_VECTOR_CLONES void project(const CoarseVector& coarse, const float* __restrict rows,
-                                       size_t stride, float* __restrict sums) {
-    for (size_t k = 0; k < kCoarseSize; ++k) {
-        const float q = coarse[k];
-        if (q == 0) continue;
-        const float* column = rows + k * stride;
-        // Whole blocks of a fixed width in rows that never overlap the sums, so that the compiler turns the
-        // inner loop into vector instructions (with the two pointers possibly aliased it stays scalar).
-        for (size_t p = 0; p < stride; p += kCoarseBlock) {
-            for (size_t j = 0; j < kCoarseBlock; ++j) sums[p + j] += q * column[p + j];
+// Adds each prototype's coarse similarity to the ink's projection to sums. The projections lie in blocks of
+// kCoarseBlock prototypes, each block feature by feature (kCoarseSize rows of kCoarseBlock floats), so a
+// block's sums stay in vector registers while its rows are read in turn. Every sum adds its products in
+// feature order, from zero, passing the features the ink lacks: the same floats as summed one by one.
+using Lanes = float __attribute__((vector_size(kLanes * sizeof(float))));
+SW_SCRIBENG_VECTOR_CLONES void project(const CoarseVector& coarse, const float* __restrict blocks,
+                                       size_t prototypes, float* __restrict sums) {
+    static_assert(kCoarseBlock == 8 * kLanes);
+    // The features the ink has (a zero adds nothing), in order.
+    std::array<uint32_t, kCoarseSize> at{};
+    size_t features = 0;
+    for (uint32_t k = 0; k < kCoarseSize; ++k) {
+        if (coarse[k] != 0) at[features++] = k;
+    }
+    for (size_t p = 0; p < prototypes; p += kCoarseBlock) {
+        const float* block = blocks + p * kCoarseSize;
+        Lanes s0{}, s1{}, s2{}, s3{}, s4{}, s5{}, s6{}, s7{};
+        for (size_t i = 0; i < features; ++i) {
+            const float q = coarse[at[i]];
+            const float* row = block + size_t{at[i]} * kCoarseBlock;
+            Lanes r0, r1, r2, r3, r4, r5, r6, r7;
+            std::memcpy(&r0, row, sizeof r0);
+            std::memcpy(&r1, row + kLanes, sizeof r1);
+            std::memcpy(&r2, row + 2 * kLanes, sizeof r2);
+            std::memcpy(&r3, row + 3 * kLanes, sizeof r3);
+            std::memcpy(&r4, row + 4 * kLanes, sizeof r4);
+            std::memcpy(&r5, row + 5 * kLanes, sizeof r5);
+            std::memcpy(&r6, row + 6 * kLanes, sizeof r6);
+            std::memcpy(&r7, row + 7 * kLanes, sizeof r7);
+            s0 += q * r0;
+            s1 += q * r1;
+            s2 += q * r2;
+            s3 += q * r3;
+            s4 += q * r4;
+            s5 += q * r5;
+            s6 += q * r6;
+            s7 += q * r7;
         }
+        std::memcpy(sums + p, &s0, sizeof s0);
+        std::memcpy(sums + p + kLanes, &s1, sizeof s1);
+        std::memcpy(sums + p + 2 * kLanes, &s2, sizeof s2);
+        std::memcpy(sums + p + 3 * kLanes, &s3, sizeof s3);
+        std::memcpy(sums + p + 4 * kLanes, &s4, sizeof s4);
+        std::memcpy(sums + p + 5 * kLanes, &s5, sizeof s5);
+        std::memcpy(sums + p + 6 * kLanes, &s6, sizeof s6);
+        std::memcpy(sums + p + 7 * kLanes, &s7, sizeof s7);
     }
 }
+
+}  // namespace
+
+void keepBest(std::vector<std::pair<float, uint32_t>>& entries, size_t keep) {
+    if (keep >= entries.size()) return;
+    if (keep == 0) {
+        entries.clear();
+        return;
+    }
+    // The keep-th highest score, found among the scores alone, then every entry above it and the first
+    // (the lowest) of those at it in one pass.
+    std::vector<float> scores(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) scores[i] = entries[i].first;
+    std::nth_element(scores.begin(), scores.begin() + static_cast<ptrdiff_t>(keep) - 1, scores.end(),
+                     std::greater<>());
+    const float least = scores[keep - 1];
+    size_t atLeast = keep - static_cast<size_t>(std::count_if(
+                                scores.begin(), scores.begin() + static_cast<ptrdiff_t>(keep) - 1,
+                                [least](float v) { return v > least; }));
+    size_t kept = 0;
+    for (const auto& entry : entries) {
+        if (entry.first > least || (entry.first == least && atLeast > 0)) {
+            if (entry.first == least) --atLeast;
+            entries[kept++] = entry;
+        }
+    }
+    entries.resize(kept);
+}
+
+namespace {
 
 uint32_t readU32(const unsigned char* p) {
     return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
@@ -191,12 +259,15 @@ bool TemplateSet::load(const std::filesystem::path& file,
         }
     }
     set.m_first.push_back(static_cast<uint32_t>(coarse.size()));
-    // The projection is stored feature by feature, so the coarse comparison runs over all prototypes at once.
-    // Each feature's row is padded with zeros to whole blocks of kCoarseBlock prototypes.
+    set.m_classOf.assign(size_t{std::numeric_limits<CharCode>::max()} + 1, kNoClass);
+    for (uint32_t c = 0; c < set.m_codes.size(); ++c) set.m_classOf[set.m_codes[c]] = c;
+    // The projection is stored in blocks of kCoarseBlock prototypes, each feature by feature (see project),
+    // the last block padded with zeros.
     set.m_coarseStride = (coarse.size() + kCoarseBlock - 1) / kCoarseBlock * kCoarseBlock;
     set.m_coarse.assign(set.m_coarseStride * kCoarseSize, 0.0f);
     for (size_t p = 0; p < coarse.size(); ++p) {
-        for (size_t k = 0; k < kCoarseSize; ++k) set.m_coarse[k * set.m_coarseStride + p] = coarse[p][k];
+        float* block = set.m_coarse.data() + p / kCoarseBlock * kCoarseBlock * kCoarseSize;
+        for (size_t k = 0; k < kCoarseSize; ++k) block[k * kCoarseBlock + p % kCoarseBlock] = coarse[p][k];
     }
     *this = std::move(set);
     return true;
@@ -232,10 +303,14 @@ bool TemplateSet::save(const std::filesystem::path& file, std::span<const Protot
     return true;
 }
 
+std::optional<uint32_t> TemplateSet::classOf(CharCode code) const {
+    if (m_classOf.empty() || m_classOf[code] == kNoClass) return std::nullopt;
+    return m_classOf[code];
+}
+
 const ClassFacts* TemplateSet::factsOf(CharCode code) const {
-    const auto it = std::lower_bound(m_codes.begin(), m_codes.end(), code);
-    if (it == m_codes.end() || *it != code) return nullptr;
-    return &m_facts[static_cast<size_t>(it - m_codes.begin())];
+    const auto c = classOf(code);
+    return c ? &m_facts[*c] : nullptr;
 }
 
 float TemplateSet::similarityOf(const FeatureVector& features, const OrientationVector& orientations,
@@ -253,11 +328,20 @@ float TemplateSet::similarityOf(const FeatureVector& features, const Orientation
     return best;
 }
 
+void TemplateSet::prefetchClass(uint32_t c) const {
+    constexpr size_t kLine = 64 / sizeof(float);  // floats per cache line
+    for (uint32_t p = m_first[c]; p < m_first[c + 1]; ++p) {
+        const float* full = m_full.data() + size_t{p} * kFeatureSize;
+        for (size_t i = 0; i < kFeatureSize; i += kLine) __builtin_prefetch(full + i);
+        const float* orientations = m_orientations.data() + size_t{p} * kOrientationSize;
+        for (size_t i = 0; i < kOrientationSize; i += kLine) __builtin_prefetch(orientations + i);
+    }
+}
+
 float TemplateSet::similarity(const FeatureVector& features, const OrientationVector& orientations,
                               CharCode code, bool withDot) const {
-    const auto it = std::lower_bound(m_codes.begin(), m_codes.end(), code);
-    if (it == m_codes.end() || *it != code) return -1;
-    return similarityOf(features, orientations, static_cast<uint32_t>(it - m_codes.begin()), withDot);
+    const auto c = classOf(code);
+    return c ? similarityOf(features, orientations, *c, withDot) : -1;
 }
 
 std::vector<ShapeMatch> TemplateSet::rank(const FeatureVector& features, int32_t mask, size_t count,
@@ -299,17 +383,21 @@ std::vector<ShapeMatch> TemplateSet::rank(const FeatureVector& features, int32_t
         }
     }
     const size_t keep = std::min(classes.size(), std::max(coarseKeep != 0 ? coarseKeep : kCoarseKeep, count));
-    std::nth_element(classes.begin(), classes.begin() + static_cast<ptrdiff_t>(keep) - 1, classes.end(),
-                     byScore);
-    classes.resize(keep);
+    keepBest(classes, keep);
     const OrientationVector orientations = orientationsOf(features);
-    for (auto& [score, c] : classes) score = similarityOf(features, orientations, c, withDot);
+    for (size_t i = 0; i < classes.size(); ++i) {
+        if (i + kAhead < classes.size()) prefetchClass(classes[i + kAhead].second);
+        classes[i].first = similarityOf(features, orientations, classes[i].second, withDot);
+    }
     const size_t n = std::min(count, classes.size());
     std::partial_sort(classes.begin(), classes.begin() + static_cast<ptrdiff_t>(n), classes.end(), byScore);
     out.reserve(n);
     for (size_t i = 0; i < n; ++i) out.push_back({m_codes[classes[i].second], classes[i].first});
     if (quotaClasses.empty()) return out;
-    for (auto& [score, c] : quotaClasses) score = similarityOf(features, orientations, c, withDot);
+    for (size_t i = 0; i < quotaClasses.size(); ++i) {
+        if (i + kAhead < quotaClasses.size()) prefetchClass(quotaClasses[i + kAhead].second);
+        quotaClasses[i].first = similarityOf(features, orientations, quotaClasses[i].second, withDot);
+    }
     const size_t q = std::min(quota, quotaClasses.size());
     std::partial_sort(quotaClasses.begin(), quotaClasses.begin() + static_cast<ptrdiff_t>(q),
                       quotaClasses.end(), byScore);

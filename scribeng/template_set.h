@@ -31,6 +31,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "scribeng/categories.h"
@@ -73,6 +74,10 @@ struct ClassFacts {
     uint8_t grade = 0;
     uint16_t frequencyRank = 0;
 };
+
+// Keeps the `keep` entries of the highest scores (.first), of equal scores the earlier ones, in their order;
+// all of them where there are no more.
+void keepBest(std::vector<std::pair<float, uint32_t>>& entries, size_t keep);
 
 struct ShapeMatch {
     CharCode code = 0;
@@ -119,18 +124,25 @@ public:
                      bool withDot = false) const;
 
 private:
+    // Asks the processor for the features of the class `c` ahead of their use.
+    void prefetchClass(uint32_t c) const;
     float similarityOf(const FeatureVector& features, const OrientationVector& orientations, uint32_t c,
                        bool withDot) const;
 
+    // The class of a code, if the set has one.
+    std::optional<uint32_t> classOf(CharCode code) const;
+
+    static constexpr uint32_t kNoClass = UINT32_MAX;
     std::vector<CharCode> m_codes;      // per class
+    std::vector<uint32_t> m_classOf;    // per code, its class or kNoClass (empty while nothing is loaded)
     std::vector<int32_t> m_categories;  // per class, categoryOf its code
     std::vector<ClassFacts> m_facts;    // per class
     std::vector<uint32_t> m_first;      // per class, its first prototype; one more at the end
     std::vector<float> m_full;          // per prototype, kFeatureSize floats
     std::vector<float> m_orientations;  // per prototype, kOrientationSize floats
     std::vector<uint8_t> m_needsDot;    // per prototype, 1 for a form that needs a dot
-    std::vector<float> m_coarse;        // per feature of the projection, one float per prototype
-    size_t m_coarseStride = 0;          // floats per feature in m_coarse: the prototypes, padded
+    std::vector<float> m_coarse;        // the projections, in blocks of prototypes (template_set.cpp)
+    size_t m_coarseStride = 0;          // the prototypes, padded to whole blocks
     bool m_hasWritingFacts = false;
     bool m_hasFrequency = false;
 };

@@ -211,62 +211,133 @@ ZinniaFeatures::ZinniaFeatures(std::span<const std::vector<SpacePoint>> strokes,
     }
 }
 
+size_t ZinniaFeatures::addTable(const ClassWeights& weights, size_t at, double& sum, bool moves) const {
+    const char* const data = weights.nodes.data();
+    const size_t count = weights.nodes.size() / kNodeSize;
+    const float* const table = m_table.data() + (moves ? m_vertexEnd : 0);
+    const int32_t base = moves ? kMoveBase : 0;
+    const uint32_t end = moves ? m_moveEnd : m_vertexEnd;
+    // Within a table's range a weight whose index is no feature adds weight x 0, which leaves the sum's value
+    // as it is. The range ends at the first weight outside it.
+    for (; at < count; ++at) {
+        const auto slot = static_cast<uint32_t>(indexOf(data, at) - base);
+        if (slot >= end) break;
+        sum += weightOf(data, at) * table[slot];
+    }
+    return at;
+}
+
 double ZinniaFeatures::dotFrom(const ClassWeights& weights, size_t k, double sum) const {
     if (!m_valid) return sum;
+    k = addTable(weights, k, sum, false);
+    return dotFromMoves(weights, k, sum);
+}
+
+double ZinniaFeatures::dotFromMoves(const ClassWeights& weights, size_t k, double sum) const {
     const char* const data = weights.nodes.data();
     const size_t count = weights.nodes.size() / kNodeSize;
     const auto indexAt = [data](size_t at) { return indexOf(data, at); };
-    const auto weightAt = [data](size_t at) { return weightOf(data, at); };
-    // Weights are in increasing index order, so the tables' ranges and the list are met one after the other.
-    // Within a table's range a weight whose index is no feature adds weight x 0, which leaves the sum's value
-    // as it is; the weights between the ranges and between the listed features meet no feature.
-    const auto addTable = [&](size_t at, const float* table, int32_t base, uint32_t end) {
-        for (; at < count; ++at) {
-            const auto slot = static_cast<uint32_t>(indexAt(at) - base);
-            if (slot >= end) break;
-            sum += weightAt(at) * table[slot];
-        }
-        return at;
-    };
-    k = addTable(k, m_table.data(), 0, m_vertexEnd);
+    // Weights are in increasing index order, so the tables' ranges and the list are met one after the other;
+    // the weights between the ranges and between the listed features meet no feature.
     k = std::max(k, std::min(weights.firstMove, count));
-    k = addTable(k, m_table.data() + m_vertexEnd, kMoveBase, m_moveEnd);
+    k = addTable(weights, k, sum, true);
     for (const auto& feature : m_rest) {
         if (feature.index >= kCountBase) k = std::max(k, std::min(weights.firstCount, count));
         while (k < count && indexAt(k) >= 0 && indexAt(k) < feature.index) ++k;
         if (k == count || indexAt(k) != feature.index) continue;
-        sum += weightAt(k) * feature.value;
+        sum += weightOf(data, k) * feature.value;
         ++k;
     }
     return sum;
 }
 
 void ZinniaFeatures::dot(std::span<const ClassWeights> weights, std::span<double> sums) const {
-    constexpr size_t kSideBySide = 2;
     const size_t n = std::min(weights.size(), sums.size());
-    size_t c = 0;
-    for (; m_valid && c + kSideBySide <= n; c += kSideBySide) {
-        std::array<const char*, kSideBySide> nodes;
-        std::array<double, kSideBySide> sum{};
-        size_t all = SIZE_MAX;  // nodes every class has
-        for (size_t j = 0; j < kSideBySide; ++j) {
-            nodes[j] = weights[c + j].nodes.data();
-            all = std::min(all, weights[c + j].nodes.size() / kNodeSize);
+    if (!m_valid) {
+        for (size_t c = 0; c < n; ++c) sums[c] = 0.0;
+        return;
+    }
+    const float* const table = m_table.data();
+    const uint32_t end = m_vertexEnd;
+    const float* const moves = table + m_vertexEnd;
+    const uint32_t moveEnd = m_moveEnd;
+    constexpr auto kMoveBaseSlot = static_cast<uint32_t>(kMoveBase);
+    // Four classes are summed side by side while each is within the vertex table, their sums in registers;
+    // then each goes on alone. Classes of about as many weights within the table are put together, so that
+    // little is left to go on alone: by where their weights leave the table, found by halving (increasing
+    // indexes; for others any order is as right).
+    std::vector<std::pair<size_t, size_t>> order(n);  // weights within the table, class
+    for (size_t c = 0; c < n; ++c) {
+        const char* const nodes = weights[c].nodes.data();
+        size_t low = 0, high = weights[c].nodes.size() / kNodeSize;
+        while (low < high) {
+            const size_t mid = low + (high - low) / 2;
+            if (static_cast<uint32_t>(indexOf(nodes, mid)) < end) {
+                low = mid + 1;
+            } else {
+                high = mid;
+            }
         }
+        order[c] = {low, c};
+    }
+    std::sort(order.begin(), order.end());
+    size_t g = 0;
+    for (; g + 4 <= n; g += 4) {
+        const ClassWeights& w0 = weights[order[g].second];
+        const ClassWeights& w1 = weights[order[g + 1].second];
+        const ClassWeights& w2 = weights[order[g + 2].second];
+        const ClassWeights& w3 = weights[order[g + 3].second];
+        const char* const n0 = w0.nodes.data();
+        const char* const n1 = w1.nodes.data();
+        const char* const n2 = w2.nodes.data();
+        const char* const n3 = w3.nodes.data();
+        const size_t all =
+            std::min({w0.nodes.size(), w1.nodes.size(), w2.nodes.size(), w3.nodes.size()}) / kNodeSize;
+        double s0 = 0, s1 = 0, s2 = 0, s3 = 0;
         size_t k = 0;
         for (; k < all; ++k) {
-            std::array<uint32_t, kSideBySide> slot;
-            bool inside = true;
-            for (size_t j = 0; j < kSideBySide; ++j) {
-                slot[j] = static_cast<uint32_t>(indexOf(nodes[j], k));
-                inside = inside && slot[j] < m_vertexEnd;
-            }
-            if (!inside) break;
-            for (size_t j = 0; j < kSideBySide; ++j) sum[j] += weightOf(nodes[j], k) * m_table[slot[j]];
+            const auto i0 = static_cast<uint32_t>(indexOf(n0, k));
+            const auto i1 = static_cast<uint32_t>(indexOf(n1, k));
+            const auto i2 = static_cast<uint32_t>(indexOf(n2, k));
+            const auto i3 = static_cast<uint32_t>(indexOf(n3, k));
+            if (std::max({i0, i1, i2, i3}) >= end) break;
+            s0 += weightOf(n0, k) * table[i0];
+            s1 += weightOf(n1, k) * table[i1];
+            s2 += weightOf(n2, k) * table[i2];
+            s3 += weightOf(n3, k) * table[i3];
         }
-        for (size_t j = 0; j < kSideBySide; ++j) sums[c + j] = dotFrom(weights[c + j], k, sum[j]);
+        // Each finishes its vertex weights alone, then the four go on side by side over the move table,
+        // each from its own first move weight, while each is within it.
+        size_t k0 = addTable(w0, k, s0, false), k1 = addTable(w1, k, s1, false);
+        size_t k2 = addTable(w2, k, s2, false), k3 = addTable(w3, k, s3, false);
+        k0 = std::max(k0, std::min(w0.firstMove, w0.nodes.size() / kNodeSize));
+        k1 = std::max(k1, std::min(w1.firstMove, w1.nodes.size() / kNodeSize));
+        k2 = std::max(k2, std::min(w2.firstMove, w2.nodes.size() / kNodeSize));
+        k3 = std::max(k3, std::min(w3.firstMove, w3.nodes.size() / kNodeSize));
+        const char* const m0 = n0 + k0 * kNodeSize;
+        const char* const m1 = n1 + k1 * kNodeSize;
+        const char* const m2 = n2 + k2 * kNodeSize;
+        const char* const m3 = n3 + k3 * kNodeSize;
+        const size_t steps = std::min({w0.nodes.size() / kNodeSize - k0, w1.nodes.size() / kNodeSize - k1,
+                                       w2.nodes.size() / kNodeSize - k2, w3.nodes.size() / kNodeSize - k3});
+        size_t t = 0;
+        for (; t < steps; ++t) {
+            const auto i0 = static_cast<uint32_t>(indexOf(m0, t)) - kMoveBaseSlot;
+            const auto i1 = static_cast<uint32_t>(indexOf(m1, t)) - kMoveBaseSlot;
+            const auto i2 = static_cast<uint32_t>(indexOf(m2, t)) - kMoveBaseSlot;
+            const auto i3 = static_cast<uint32_t>(indexOf(m3, t)) - kMoveBaseSlot;
+            if (std::max({i0, i1, i2, i3}) >= moveEnd) break;
+            s0 += weightOf(m0, t) * moves[i0];
+            s1 += weightOf(m1, t) * moves[i1];
+            s2 += weightOf(m2, t) * moves[i2];
+            s3 += weightOf(m3, t) * moves[i3];
+        }
+        sums[order[g].second] = dotFromMoves(w0, k0 + t, s0);
+        sums[order[g + 1].second] = dotFromMoves(w1, k1 + t, s1);
+        sums[order[g + 2].second] = dotFromMoves(w2, k2 + t, s2);
+        sums[order[g + 3].second] = dotFromMoves(w3, k3 + t, s3);
     }
-    for (; c < n; ++c) sums[c] = dot(weights[c]);
+    for (; g < n; ++g) sums[order[g].second] = dot(weights[order[g].second]);
 }
 
 }  // namespace sw::scribeng

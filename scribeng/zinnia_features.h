@@ -66,8 +66,8 @@ public:
     // weight whose index is a feature, summed in increasing index order in double, as Zinnia sums it.
     // Nothing outside `weights.nodes` is read, whatever it and the places hold.
     double dot(const ClassWeights& weights) const { return dotFrom(weights, 0, 0.0); }
-    // The dot products of several classes at once, the same as dot() of each, bit for bit: two classes are
-    // summed side by side, so that neither waits for the other's additions. `sums` has one per class.
+    // The dot products of several classes at once, the same as dot() of each, bit for bit: four classes are
+    // summed side by side, so that none waits for another's additions. `sums` has one per class.
     void dot(std::span<const ClassWeights> weights, std::span<double> sums) const;
 
     static constexpr size_t kMaxDenseFeatures = 200'000;
@@ -75,6 +75,11 @@ public:
 private:
     // dot() of the weights from node `k` on, the vertex weights before it having given `sum`.
     double dotFrom(const ClassWeights& weights, size_t k, double sum) const;
+    // The same from node `k` on within or after the move weights, the vertex weights all added.
+    double dotFromMoves(const ClassWeights& weights, size_t k, double sum) const;
+    // Adds to `sum` the weights from node `at` on within the vertex table (or the move table), up to the
+    // first weight outside it, which it returns.
+    size_t addTable(const ClassWeights& weights, size_t at, double& sum, bool moves) const;
 
     std::vector<float> m_table;  // [0, m_vertexEnd) vertex features, then [kMoveBase, kMoveBase + m_moveEnd)
     uint32_t m_vertexEnd = 0;

@@ -141,6 +141,7 @@ TEST(DirectionFeatures, ShortInkIsPlacedByItsBoxLongInkByItsMoments) {
         EXPECT_NEAR(frame.centre.x, row.x, 0.01f);
         EXPECT_NEAR(frame.centre.y, row.y, 0.01f);
         EXPECT_NEAR(frame.span, row.span, 0.05f);
+        EXPECT_EQ(frame.share, momentShare(row.ink));
     }
 }
 
@@ -354,6 +355,31 @@ TEST_F(TemplateFile, AFormThatNeedsADotCountsOnlyWithADot) {
 }
 
 // A dot is a small stroke wholly above the rest of the ink, which has more than it.
+// The coarse comparison's cut: the highest scores, of equal scores the earlier entries, in their order.
+TEST(KeepBest, KeepsTheHighestScoresAndOfEqualOnesTheEarlier) {
+    using Entries = std::vector<std::pair<float, uint32_t>>;
+    const Entries ties = {{0.5f, 0}, {0.9f, 1}, {0.5f, 2}, {0.1f, 3}, {0.5f, 4}, {0.9f, 5}};
+    const struct {
+        const char* name;
+        Entries entries;
+        size_t keep;
+        Entries expected;
+    } rows[] = {
+        {"the highest", ties, 2, {{0.9f, 1}, {0.9f, 5}}},
+        {"the earlier of equal scores at the cut", ties, 3, {{0.5f, 0}, {0.9f, 1}, {0.9f, 5}}},
+        {"two of three equal", ties, 4, {{0.5f, 0}, {0.9f, 1}, {0.5f, 2}, {0.9f, 5}}},
+        {"the lowest out", ties, 5, {{0.5f, 0}, {0.9f, 1}, {0.5f, 2}, {0.5f, 4}, {0.9f, 5}}},
+        {"all where no more", ties, 6, ties},
+        {"none", ties, 0, {}},
+        {"one of all equal", {{0.3f, 7}, {0.3f, 2}}, 1, {{0.3f, 7}}},
+    };
+    for (const auto& row : rows) {
+        Entries entries = row.entries;
+        keepBest(entries, row.keep);
+        EXPECT_EQ(entries, row.expected) << row.name;
+    }
+}
+
 TEST(WrittenWithDot, OnlyASmallStrokeAboveTheRestIsADot) {
     const auto stroke = [](std::initializer_list<std::pair<int32_t, int32_t>> points) {
         Stroke s;
