@@ -58,6 +58,11 @@ constexpr float kRetraceShare = 0.8F;
 // (kSplitLikelihood, below every direction's).
 constexpr float kSplitMinTurn = 120.0F;
 constexpr float kSplitLikelihood = -4.0F;
+// Ways are taken out in order of their likelihood plus this times the natural log of their length over
+// kMinWayLength: a long piece going the pen's way is more surely a way than a short one going as likely a
+// way (the end of a hook, a kana's turn), and a long way going where strokes go is cut before a short likely
+// piece. A split (no length) keeps its likelihood.
+constexpr float kWayLengthWeight = 1.0F;
 
 struct Node {
     float x = 0;
@@ -309,8 +314,12 @@ std::vector<UnjoinedVersion> unjoinedVersions(std::span<const std::vector<SpaceP
             cuts.push_back({s, w.from, w.to, w.likelihood, w.length});
         }
     }
+    const auto order = [](const Cut& c) {
+        return c.length > 0 ? c.likelihood + kWayLengthWeight * std::log(c.length / kMinWayLength)
+                            : c.likelihood;
+    };
     std::stable_sort(cuts.begin(), cuts.end(),
-                     [](const Cut& a, const Cut& b) { return a.likelihood > b.likelihood; });
+                     [&](const Cut& a, const Cut& b) { return order(a) > order(b); });
     // Two ways do not meet: a stroke between them keeps at least one piece.
     const auto meets = [](const std::vector<Cut>& chosen, const Cut& c) {
         return std::any_of(chosen.begin(), chosen.end(), [&](const Cut& o) {

@@ -44,7 +44,8 @@ std::vector<SpacePoint> zinniaVertices(std::span<const SpacePoint> stroke);
 // with up to `most` pieces most likely to be such a way taken out (each cut stroke becomes the strokes before
 // and after the way), every stroke reduced by zinniaVertices, in order of their number of cuts: for each k,
 // the k likeliest ways that do not meet, then up to `alternatives` versions with the least likely of them
-// replaced by each of the next likeliest that meets none of the others.
+// replaced by each of the next likeliest that meets none of the others. How likely a piece is goes by its
+// direction and, less, its length: of two pieces going about as likely a way, the longer is the likelier.
 // A way is a straight piece between two vertices of a split finer than Zinnia's (a short way and the end of
 // the stroke before it are one piece of Zinnia's), or two such pieces running straight on, neither the first
 // nor the last piece of its stroke, at least 0.065 of the character long, where the pen turns as it begins

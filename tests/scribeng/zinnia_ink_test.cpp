@@ -143,10 +143,10 @@ std::vector<Stroke> inOneMovement(const std::vector<Stroke>& strokes) {
 // The pen's way between strokes written without lifting it is taken out, the likeliest ways first, and the
 // strokes come back exactly as Zinnia would see them written apart: a short way of a few pixels too, and ways
 // going down-left or right and a little up, as a real hand's joins do, and ways right or down where the pen
-// turns sharply at both ends, after the likelier ways, in ink of two strokes or more; where a way runs
-// straight on into the next stroke, the stroke is split where the pen turns back, after every way. Turns,
-// hooks at a stroke's end, short steps back, a stroke bending gently or curving down-left and strokes written
-// apart are no ways.
+// turns sharply at both ends, after the likelier ways, in ink of two strokes or more (a long way before a
+// short one going about as likely a way); where a way runs straight on into the next stroke, the stroke is
+// split where the pen turns back, after every way. Turns, hooks at a stroke's end, short steps back, a stroke
+// bending gently or curving down-left and strokes written apart are no ways.
 TEST(ZinniaInk, JoinedStrokesAreTakenApartAtThePensWay) {
     const std::vector<Stroke> two = {through({{10, 30}, {90, 30}}), through({{10, 70}, {90, 70}})};
     const std::vector<Stroke> three = {through({{10, 20}, {90, 20}}), through({{20, 50}, {80, 50}}),
@@ -232,6 +232,12 @@ TEST(ZinniaInk, JoinedStrokesAreTakenApartAtThePensWay) {
          {1, 2},
          {through({{10, 20}, {50, 20}}), through({{50, 60}, {90, 60}}), through({{20, 95}, {60, 95}}),
           through({{60, 75}, {90, 75}})}},
+        {"a long way up and right taken out before a short way straight up",
+         {through({{20, 10}, {20, 50}, {60, 10}, {60, 50}, {85, 50}, {85, 46}, {95, 46}})},
+         1,
+         0,
+         {1},
+         {through({{20, 10}, {20, 50}}), through({{60, 10}, {60, 50}, {85, 50}, {85, 46}, {95, 46}})}},
         {"a way running straight on into the next stroke, split where the pen turns back",
          {through({{10, 20}, {90, 20}, {20, 90}}), through({{60, 50}, {90, 95}})},
          3,
