@@ -61,10 +61,10 @@ void centreBox(CharRect& box, double tw, double th) noexcept {
 
 namespace {
 
-// Metrics at 96 dots per inch whatever the screen says: a default QImage has that resolution.
 // A bold made up for a face without one widens a glyph by a 24th of its em, as FreeType's emboldening does.
 constexpr qreal kBoldStrokeOfEm = 24.0;
 
+// Metrics at 96 dots per inch whatever the screen says: a default QImage has that resolution.
 const QPaintDevice* metricsDevice() {
     static const QImage device(1, 1, QImage::Format_ARGB32_Premultiplied);
     return &device;

@@ -50,10 +50,10 @@ public:
     void setFace(const QString& face);
 
     QFont font(int points, bool bold) const;
-    qreal ascent(int points, bool bold) const;
+    qreal ascent(int points, bool bold) const;  // at 96 dots per inch
     // Whether the face's bold at `points` is made up from its regular style (the face has no bold of its
     // own).
-    bool emboldened(int points) const;                                  // at 96 dots per inch
+    bool emboldened(int points) const;
     QSizeF measure(const std::u16string& text, int points, bool bold);  // advance width, line height
     int fit(const std::u16string& text, bool bold, const CharRect& box);
 
