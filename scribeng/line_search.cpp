@@ -106,6 +106,10 @@ constexpr double kUnsplitLength = 2.2, kClearGap = 0.1;
 // size) at kLoneLength, none more at kUnsplitLength. Three or more pieces (a block of short columns) get
 // none.
 constexpr double kUnsplitGap = 0.15;
+// How far the whole's best score may fall below its pieces' best scores on average where the pieces read
+// more clearly, and the ink still be read whole, where the whole leads its next class by kUnsplitLead or more
+// (see wholeReadsAsWell).
+constexpr double kUnsplitScoreBelow = 0.4, kUnsplitLead = 0.3;
 // A column no longer than this (of its thickness) read as narrow characters only (letters, digits, ー and
 // symbols) is one character stacked in two (a Y as a V over a stick, an 8 as two rings), whatever the gaps
 // and however the whole reads: two narrow characters stacked are each taller than the column is thick, three
@@ -270,19 +274,21 @@ bool isNarrowClass(CharCode code) {
     }
 }
 
+// The best score's lead over the next distinct score, at most kMaxLead.
+double leadOf(std::span<const Candidate> candidates) {
+    for (const auto& c : candidates.subspan(1)) {
+        if (c.score < candidates.front().score - kSameScore)
+            return std::min(kMaxLead, static_cast<double>(candidates.front().score - c.score));
+    }
+    return kMaxLead;
+}
+
 // The recognition evidence for a run: its best score and its lead over the next distinct score (look-alike
 // classes that models score alike, such as ｌ and ｜, do not count as rivals). Pieces of characters and
 // characters written together tend to match several classes about equally; a whole character stands out.
 double confidenceOf(std::span<const Candidate> candidates) {
     const double top = std::clamp<double>(candidates.front().score, kScoreFloor, kScoreCeiling);
-    double lead = kMaxLead;
-    for (const auto& c : candidates.subspan(1)) {
-        if (c.score < candidates.front().score - kSameScore) {
-            lead = std::min(kMaxLead, static_cast<double>(candidates.front().score - c.score));
-            break;
-        }
-    }
-    return kScoreWeight * top + kLeadWeight * lead;
+    return kScoreWeight * top + kLeadWeight * leadOf(candidates);
 }
 
 // How clearly a run reads as one of `categories`: as confidenceOf, but with the lead over the best class
@@ -348,6 +354,16 @@ double scriptFit(CharCode code, int32_t before, int32_t after) {
 }
 
 }  // namespace
+
+bool wholeReadsAsWell(std::span<const Candidate> whole, std::span<const SearchedChar> pieces) {
+    double clarity = 0, score = 0;
+    for (const auto& piece : pieces) {
+        clarity += confidenceOf(piece.candidates) / static_cast<double>(pieces.size());
+        score += piece.candidates.front().score / static_cast<double>(pieces.size());
+    }
+    return confidenceOf(whole) >= clarity ||
+           (whole.front().score >= score - kUnsplitScoreBelow && leadOf(whole) >= kUnsplitLead);
+}
 
 void preferRowKind(std::vector<SearchedChar>& chars) {
     if (chars.size() < kRowKindLeast) return;
@@ -741,7 +757,7 @@ public:
 
     // Ink a little longer than a lone character may be (another writer's wide, tall or slanted hand) read as
     // characters with no clear gap between them (`gaps`; else whatever the gaps) is one character when the
-    // whole reads at least as well as its pieces do on average.
+    // whole reads as well as its pieces (wholeReadsAsWell).
     std::optional<SearchedChar> unsplitLone(const std::vector<SearchedChar>& chars, bool gaps) {
         const auto n = static_cast<int32_t>(m_strokes.size());
         if (chars.size() < 2 || m_forced || n > kMaxRunStrokes || (m_mask & kWideCategories) == 0) {
@@ -759,14 +775,11 @@ public:
                 ? std::clamp((kUnsplitLength - length) / (kUnsplitLength - kLoneLength), 0.0, 1.0)
                 : 0.0;
         const double gap = (kClearGap + kUnsplitGap * shortness) * m_line.charSize;
-        double pieces = 0;
-        for (size_t i = 0; i < chars.size(); ++i) {
-            pieces += confidenceOf(chars[i].candidates) / static_cast<double>(chars.size());
-            if (gaps && i > 0 && alongOf(chars[i].run).lo - alongOf(chars[i - 1].run).hi >= gap)
-                return std::nullopt;
+        for (size_t i = 1; gaps && i < chars.size(); ++i) {
+            if (alongOf(chars[i].run).lo - alongOf(chars[i - 1].run).hi >= gap) return std::nullopt;
         }
         auto whole = readWhole();
-        if (!whole || confidenceOf(whole->candidates) < pieces) return std::nullopt;
+        if (!whole || !wholeReadsAsWell(whole->candidates, chars)) return std::nullopt;
         return whole;
     }
 

@@ -52,6 +52,17 @@ std::vector<std::vector<Candidate>> recognizeRuns(const Recognizer& recognizer,
                                                   std::span<const CharRun> runs, int32_t mask, size_t limit,
                                                   RunCache& cache);
 
+// Whether ink read as `pieces` (two characters or more) is rather one character read as `whole` (each reading
+// with one candidate at least): the whole reads at least as clearly as the pieces on average (its best score,
+// floored, and its lead over the next class), or its best score falls no more than 0.4 below theirs on
+// average while it leads its next class by 0.3 or more. The floor on the score (-1.5) leaves the leads alone
+// to weigh another writer's kanji, whose whole and pieces often all score below it; pieces that are
+// characters of their own (金 and 東 of 錬, イ and 七 of 代) lead clearly where the whole has look-alikes.
+// Two characters side by side read together as one kanji of many strokes score far below their pieces (by 0.5
+// to 2.4 on average in tight two-character lines of other writers, tools/scribeng-cli/compose_real_lines.py),
+// and where they score closer the models find several such kanji about alike.
+bool wholeReadsAsWell(std::span<const Candidate> whole, std::span<const SearchedChar> pieces);
+
 // Each character of a line whose candidates hold, close below its best, a reading of another script that
 // fits the neighbours' scripts better takes that reading first: kana look-alikes of kanji (オ 才, カ 力, ロ
 // 口) and of each other (ヘ へ) go by their neighbours, and a symbol read among kana or kanji (± for さ)

@@ -295,6 +295,38 @@ TEST(LineSearch, LettersAmongDigitsReadAsTheirDigits) {
     expectPass(rows, sw::scribeng::preferRowKind);
 }
 
+// Ink read as pieces is one character where the whole reads as clearly as the pieces on average, or scores no
+// more than 0.4 below them and leads its next class by 0.3: another writer's kanji scores below the
+// confidence's floor whole and in pieces, which lead clearly (金 東 of 錬, イ 七 of 代) where the whole has
+// look-alikes. Two characters read together as one kanji of many strokes score further below their pieces,
+// or close below with rivals about alike.
+TEST(LineSearch, WholeReadsAsWellAsItsPieces) {
+    struct Row {
+        const char* name;
+        std::vector<sw::scribeng::SearchedChar> whole;  // one character
+        std::vector<sw::scribeng::SearchedChar> pieces;
+        bool readWhole;
+    };
+    const Row rows[] = {
+        {"whole with a clear lead", lineOf({"錬 -3.0 鋳 -4.5"}),
+         lineOf({"金 -1.0 全 -1.2", "東 -1.0 束 -1.2"}), true},
+        {"pieces that lead clearly", lineOf({"錬 -2.12 鋳 -2.73"}),
+         lineOf({"金 -1.15 全 -2.64", "東 -2.49 束 -3.55"}), true},
+        {"whole with a look-alike", lineOf({"代 -2.05 伐 -2.5"}),
+         lineOf({"イ -1.27 ノ -2.77", "七 -2.67 匕 -3.26"}), true},
+        {"two characters read as one", lineOf({"驚 -2.47 警 -3.08"}),
+         lineOf({"歯 -1.26 菌 -2.76", "駅 -1.21 馭 -2.7"}), false},
+        {"half a point below", lineOf({"糖 -2.96 精 -2.97"}),
+         lineOf({"ザ -3.03 サ -3.96", "育 -1.89 肯 -2.98"}), false},
+        {"close below without a lead", lineOf({"幕 -2.3 募 -2.4"}),
+         lineOf({"妄 -1.92 亡 -2.9", "妨 -1.89 坊 -2.5"}), false},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(sw::scribeng::wholeReadsAsWell(row.whole.front().candidates, row.pieces), row.readWhole)
+            << row.name;
+    }
+}
+
 // A small kana or ー read where none can stand (after a kanji or an a-row kana; ー also first in the line) is
 // read full size or as its next reading; っ stands after anything, ー after any kana.
 TEST(LineSearch, SmallKanaAndLongVowelOnlyWhereTheyCanStand) {
