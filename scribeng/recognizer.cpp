@@ -557,7 +557,7 @@ bool crossesItselfMidway(const Stroke& stroke) {
     for (size_t i = 0; i + 1 < stroke.size(); ++i) {
         if (!midway(i)) continue;
         for (size_t j = i + 2; j + 1 < stroke.size(); ++j) {
-            if (!midway(j)) continue;
+            if (!midway(j) || at[j] - at[i + 1] < from) continue;
             const auto &a = stroke[i], &b = stroke[i + 1], &c = stroke[j], &d = stroke[j + 1];
             if (side(c, d, a) * side(c, d, b) < 0 && side(a, b, c) * side(a, b, d) < 0) return true;
         }

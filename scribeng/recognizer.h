@@ -209,8 +209,10 @@ inline constexpr float kLowDotPlace = 0.3f;
 void preferJByItsDot(std::span<const Stroke> strokes, std::vector<Candidate>& out);
 
 // Whether one stroke crosses its own path away from its ends: both crossing pieces lie more than
-// `kMidwayShare` of the path's length from either end. A ring written in one stroke meets itself only where
-// it closes (an overshoot, a closing loop); an 8 written in one stroke crosses itself between its loops.
+// `kMidwayShare` of the path's length from either end, and the loop they close is at least that long (a curl
+// does not count). A ring written in one stroke meets itself only where it closes (an overshoot, a closing
+// loop, a lead-in) or in a curl; an 8 written in one stroke crosses itself between its loops, each about half
+// of its path.
 inline constexpr float kMidwayShare = 0.15f;
 bool crossesItselfMidway(const Stroke& stroke);
 // The classes of a ring (０ Ｏ ｏ ○ and the round marks: the shape twins of ０).

@@ -453,6 +453,10 @@ Stroke penPath(double from, double to, double rx, double kx, double ry, double g
 
 // An 8 in one stroke crosses itself between its loops; a ring meets itself only where it closes.
 TEST(CrossesItselfMidway, AnEightButNoRing) {
+    // A ring with a small loop (a curl) at its foot, the pen moving left there.
+    Stroke curled = penPath(0, 1.9 * M_PI, 30, 1, 45);
+    const Stroke curl{{46, 104}, {43, 108}, {46, 112}, {49, 108}, {47, 103}};
+    curled.insert(curled.begin() + 21, curl.begin(), curl.end());
     const struct {
         const char* name;
         Stroke stroke;
@@ -463,6 +467,7 @@ TEST(CrossesItselfMidway, AnEightButNoRing) {
         {"8 begun left of its top", penPath(-0.3, -0.3 + 2 * M_PI, 25, 2, 45), true},
         {"ring closed past its start", penPath(0, 2.3 * M_PI, 30, 1, 45, 0.15), false},
         {"ring open", penPath(0, 1.9 * M_PI, 30, 1, 45), false},
+        {"ring with a curl", curled, false},
         {"straight", {{50, 10}, {50, 40}, {50, 70}, {50, 100}}, false},
         {"too few points", {{10, 10}, {90, 90}, {90, 10}}, false},
     };
