@@ -466,9 +466,7 @@ TEST(CrossesItselfMidway, AnEightButNoRing) {
         {"8 begun at its crossing (which lies near an end)", penPath(1.3, 1.3 + 2 * M_PI, 25, 2, 45), false},
         {"8 begun left of its top", penPath(-0.3, -0.3 + 2 * M_PI, 25, 2, 45), true},
         {"ring closed past its start", penPath(0, 2.3 * M_PI, 30, 1, 45, 0.15), false},
-        {"ring open", penPath(0, 1.9 * M_PI, 30, 1, 45), false},
         {"ring with a curl", curled, false},
-        {"straight", {{50, 10}, {50, 40}, {50, 70}, {50, 100}}, false},
         {"too few points", {{10, 10}, {90, 90}, {90, 10}}, false},
     };
     for (const auto& row : rows) EXPECT_EQ(crossesItselfMidway(row.stroke), row.crosses) << row.name;
