@@ -524,6 +524,7 @@ std::vector<Candidate> Recognizer::readCharacter(std::span<const Stroke> strokes
     }
     std::stable_sort(out.begin(), out.end(), byScore);
     preferJByItsDot(strokes, out);
+    setRingsBehindCrossedInk(strokes, out);
     if (out.size() > limit) out.resize(limit);
     return out;
 }
@@ -537,6 +538,59 @@ void preferJByItsDot(std::span<const Stroke> strokes, std::vector<Candidate>& ou
     if (!place || *place >= kLowDotPlace) return;
     std::swap(i->score, j->score);
     std::swap(*i, *j);
+}
+
+bool crossesItselfMidway(const Stroke& stroke) {
+    if (stroke.size() < 4) return false;
+    std::vector<double> at(stroke.size(), 0.0);  // the path's length up to each point
+    for (size_t k = 1; k < stroke.size(); ++k) {
+        at[k] = at[k - 1] + std::hypot(static_cast<double>(stroke[k].x) - stroke[k - 1].x,
+                                       static_cast<double>(stroke[k].y) - stroke[k - 1].y);
+    }
+    const double from = kMidwayShare * at.back(), to = at.back() - from;
+    const auto midway = [&](size_t k) { return at[k] >= from && at[k + 1] <= to; };
+    // Which side of the line through a and b the point p lies on (twice the signed area).
+    const auto side = [](const EnginePoint& a, const EnginePoint& b, const EnginePoint& p) {
+        return (static_cast<double>(b.x) - a.x) * (static_cast<double>(p.y) - a.y) -
+               (static_cast<double>(b.y) - a.y) * (static_cast<double>(p.x) - a.x);
+    };
+    for (size_t i = 0; i + 1 < stroke.size(); ++i) {
+        if (!midway(i)) continue;
+        for (size_t j = i + 2; j + 1 < stroke.size(); ++j) {
+            if (!midway(j) || at[j] - at[i + 1] < from) continue;
+            const auto &a = stroke[i], &b = stroke[i + 1], &c = stroke[j], &d = stroke[j + 1];
+            if (side(c, d, a) * side(c, d, b) < 0 && side(a, b, c) * side(a, b, d) < 0) return true;
+        }
+    }
+    return false;
+}
+
+bool isRing(CharCode code) noexcept {
+    switch (code) {
+        case 0x824F:  // ０
+        case 0x826E:  // Ｏ
+        case 0x828F:  // ｏ
+        case 0x819B:  // ○
+        case 0x8142:  // 。
+        case 0x814B:  // ゜
+        case 0x818B:  // °
+        case 0x8145:  // ・
+        case 0x8144:  // ．
+            return true;
+        default:
+            return false;
+    }
+}
+
+void setRingsBehindCrossedInk(std::span<const Stroke> strokes, std::vector<Candidate>& out) {
+    const auto other = std::ranges::find_if(out, [](const Candidate& c) { return !isRing(c.code); });
+    if (other == out.end() || other == out.begin() || strokes.size() != 1 || !crossesItselfMidway(strokes[0]))
+        return;
+    const float most = other->score - kCrossedRingLead;
+    for (auto& c : out) {
+        if (isRing(c.code)) c.score = std::min(c.score, most);
+    }
+    std::ranges::stable_sort(out, [](const Candidate& a, const Candidate& b) { return a.score > b.score; });
 }
 
 void Recognizer::addReadingOf(std::span<const Stroke> strokes, const Box& frame, int32_t mask, size_t count,

@@ -208,6 +208,21 @@ inline constexpr float kLowDotPlace = 0.3f;
 // scores; anything else is left as it is.
 void preferJByItsDot(std::span<const Stroke> strokes, std::vector<Candidate>& out);
 
+// Whether one stroke crosses its own path away from its ends: both crossing pieces lie more than
+// `kMidwayShare` of the path's length from either end, and the loop they close is at least that long (a curl
+// does not count). A ring written in one stroke meets itself only where it closes (an overshoot, a closing
+// loop, a lead-in) or in a curl; an 8 written in one stroke crosses itself between its loops, each about half
+// of its path.
+inline constexpr float kMidwayShare = 0.15f;
+bool crossesItselfMidway(const Stroke& stroke);
+// The classes of a ring (０ Ｏ ｏ ○ and the round marks: the shape twins of ０).
+bool isRing(CharCode code) noexcept;
+// Where the ink is one stroke that crosses itself midway, each ring among `out` (sorted best first) scores
+// at most `kCrossedRingLead` below the best other class, and the list is sorted again; anything else is
+// left as it is.
+inline constexpr float kCrossedRingLead = 1.0f;
+void setRingsBehindCrossedInk(std::span<const Stroke> strokes, std::vector<Candidate>& out);
+
 // Scores of one candidate, for calibrating the fusion.
 struct ScoredCandidate {
     CharCode code = 0;

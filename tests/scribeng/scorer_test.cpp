@@ -403,6 +403,16 @@ TEST(WrittenWithDot, OnlyASmallStrokeAboveTheRestIsADot) {
     for (const auto& row : rows) EXPECT_EQ(writtenWithDot(row.strokes), row.dot) << row.name;
 }
 
+// The candidates, codes and scores, in order.
+void expectCandidates(const std::vector<Candidate>& out, const std::vector<Candidate>& want,
+                      const char* name) {
+    ASSERT_EQ(out.size(), want.size()) << name;
+    for (size_t k = 0; k < out.size(); ++k) {
+        EXPECT_EQ(out[k].code, want[k].code) << name << " " << k;
+        EXPECT_EQ(out[k].score, want[k].score) << name << " " << k;
+    }
+}
+
 // A dot that stands low over a long stem says j: ｊ takes ｉ's place and score; anything else stays.
 TEST(PreferJByItsDot, ALowDotOverALongStemIsAJ) {
     const Stroke stem{{50, 40}, {50, 110}}, low{{52, 22}}, high{{52, 5}};
@@ -425,11 +435,64 @@ TEST(PreferJByItsDot, ALowDotOverALongStemIsAJ) {
     for (const auto& row : rows) {
         auto out = row.in;
         preferJByItsDot(row.strokes, out);
-        ASSERT_EQ(out.size(), row.want.size()) << row.name;
-        for (size_t k = 0; k < out.size(); ++k) {
-            EXPECT_EQ(out[k].code, row.want[k].code) << row.name << " " << k;
-            EXPECT_EQ(out[k].score, row.want[k].score) << row.name << " " << k;
-        }
+        expectCandidates(out, row.want, row.name);
+    }
+}
+
+// A pen path from t = `from` to `to` radians: x = 50 + rx sin(kx t), y = 60 - ry cos(t), the radii growing by
+// `grow` a turn.
+Stroke penPath(double from, double to, double rx, double kx, double ry, double grow = 0) {
+    Stroke out;
+    for (int k = 0; k <= 40; ++k) {
+        const double t = from + (to - from) * k / 40, g = 1 + grow * t / (2 * M_PI);
+        out.push_back({static_cast<int32_t>(std::lround(50 + g * rx * std::sin(kx * t))),
+                       static_cast<int32_t>(std::lround(60 - g * ry * std::cos(t)))});
+    }
+    return out;
+}
+
+// An 8 in one stroke crosses itself between its loops; a ring meets itself only where it closes.
+TEST(CrossesItselfMidway, AnEightButNoRing) {
+    // A ring with a small loop (a curl) at its foot, the pen moving left there.
+    Stroke curled = penPath(0, 1.9 * M_PI, 30, 1, 45);
+    const Stroke curl{{46, 104}, {43, 108}, {46, 112}, {49, 108}, {47, 103}};
+    curled.insert(curled.begin() + 21, curl.begin(), curl.end());
+    const struct {
+        const char* name;
+        Stroke stroke;
+        bool crosses;
+    } rows[] = {
+        {"8 in one stroke", penPath(0.1, 0.1 + 2 * M_PI, 25, 2, 45), true},
+        {"8 begun at its crossing (which lies near an end)", penPath(1.3, 1.3 + 2 * M_PI, 25, 2, 45), false},
+        {"8 begun left of its top", penPath(-0.3, -0.3 + 2 * M_PI, 25, 2, 45), true},
+        {"ring closed past its start", penPath(0, 2.3 * M_PI, 30, 1, 45, 0.15), false},
+        {"ring with a curl", curled, false},
+        {"too few points", {{10, 10}, {90, 90}, {90, 10}}, false},
+    };
+    for (const auto& row : rows) EXPECT_EQ(crossesItselfMidway(row.stroke), row.crosses) << row.name;
+}
+
+// Ink of one stroke crossing itself midway is no ring: the rings go behind the best other class.
+TEST(SetRingsBehindCrossedInk, OnlyForOneStrokeCrossingItself) {
+    const Stroke eight = penPath(0.1, 0.1 + 2 * M_PI, 25, 2, 45),
+                 ring = penPath(0, 2.3 * M_PI, 30, 1, 45, 0.15);
+    const CharCode capitalO = 0x826E, zero = 0x824F, digitEight = 0x8257, letterB = 0x8262;
+    const Candidate o{capitalO, 3}, z{zero, 1}, e{digitEight, -1}, b{letterB, -2};
+    const struct {
+        const char* name;
+        std::vector<Stroke> strokes;
+        std::vector<Candidate> in, want;
+    } rows[] = {
+        {"crossed: rings behind", {eight}, {o, z, e, b}, {e, {capitalO, -2}, {zero, -2}, b}},
+        {"crossed, another class first", {eight}, {e, o, b}, {e, o, b}},
+        {"crossed, rings only", {eight}, {o, z}, {o, z}},
+        {"a ring", {ring}, {o, z, e, b}, {o, z, e, b}},
+        {"two strokes", {eight, ring}, {o, z, e, b}, {o, z, e, b}},
+    };
+    for (const auto& row : rows) {
+        auto out = row.in;
+        setRingsBehindCrossedInk(row.strokes, out);
+        expectCandidates(out, row.want, row.name);
     }
 }
 
