@@ -180,7 +180,7 @@ std::vector<Stroke> widened(std::span<const Stroke> strokes, double factor) {
     return out;
 }
 
-std::vector<SmoothPoint> smoothedPixels(std::span<const EnginePoint> stroke) {
+std::vector<SmoothPoint> smoothedPixels(std::span<const EnginePoint> stroke, double pixel) {
     std::vector<SmoothPoint> path;
     path.reserve(stroke.size());
     for (size_t i = 0; i < stroke.size(); ++i) {
@@ -191,7 +191,7 @@ std::vector<SmoothPoint> smoothedPixels(std::span<const EnginePoint> stroke) {
     // neighbours at most.
     static_assert(kPixelReach < 2);
     const auto near = [&](size_t a, size_t b) {
-        return std::hypot(path[a].x - path[b].x, path[a].y - path[b].y) <= kPixelReach;
+        return std::hypot(path[a].x - path[b].x, path[a].y - path[b].y) <= kPixelReach * pixel;
     };
     std::vector<SmoothPoint> out = path;
     for (size_t i = 1; i + 1 < path.size(); ++i) {

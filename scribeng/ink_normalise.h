@@ -69,8 +69,9 @@ struct SmoothPoint {
 // staircase of level and upright steps, which the direction features read as such in writing of 30 to 50
 // pixels a character; the mean makes it a line again. Points further apart, as a faster pen or a coarser
 // tablet gives them, stay where they are, and so does a corner's shape beyond a pixel. (Zinnia is handed the
-// points as written: smoothed there too, small kana and joined kanji read worse.)
+// points as written: smoothed there too, small kana and joined kanji read worse.) `pixel`: the size of a
+// pixel in the stroke's units, for a stroke scaled from canvas pixels (kPixelReach times it is the reach).
 inline constexpr double kPixelReach = 1.5;
-std::vector<SmoothPoint> smoothedPixels(std::span<const EnginePoint> stroke);
+std::vector<SmoothPoint> smoothedPixels(std::span<const EnginePoint> stroke, double pixel = 1);
 
 }  // namespace sw::scribeng

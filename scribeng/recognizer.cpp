@@ -65,6 +65,23 @@ std::vector<InkStroke> inkOf(std::span<const std::vector<SpacePoint>> strokes) {
     return ink;
 }
 
+// The strokes in Zinnia's space, every point of the canvas kept (a canvas pixel `pixel` units), as ink for
+// directionFeatures, their pixel steps smoothed as inkOf smooths the canvas's.
+std::vector<InkStroke> inkOf(std::span<const std::vector<SpacePoint>> strokes, double pixel) {
+    std::vector<InkStroke> ink;
+    ink.reserve(strokes.size());
+    Stroke points;
+    for (const auto& stroke : strokes) {
+        points.clear();
+        for (const auto& p : stroke) points.push_back({p.x, p.y});
+        auto& s = ink.emplace_back();
+        s.reserve(points.size());
+        for (const auto& p : smoothedPixels(points, pixel))
+            s.push_back({static_cast<float>(p.x), static_cast<float>(p.y)});
+    }
+    return ink;
+}
+
 // The weight of the shape term for ink whose closest template has similarity `closest`: the full ratio where
 // the ink matches a template closely (from closeFrom on), the real-writing ratio where it matches none well
 // (up to looseBelow), in between linearly.
@@ -319,7 +336,7 @@ std::vector<float> Recognizer::surenessByCuts(std::span<const UnjoinedVersion> v
     return sureAt;
 }
 
-void Recognizer::unjoinedScores(size_t written, std::span<const UnjoinedVersion> versions,
+void Recognizer::unjoinedScores(size_t written, double pixel, std::span<const UnjoinedVersion> versions,
                                 std::span<const size_t> missing, std::span<ShapeMatch> shortlist,
                                 std::vector<std::optional<ZinniaScore>>& zinnia, bool besideKana) const {
     if (versions.empty()) return;
@@ -339,7 +356,8 @@ void Recognizer::unjoinedScores(size_t written, std::span<const UnjoinedVersion>
         if (some.empty()) continue;
         const auto scores =
             zinniaScores(ZinniaFeatures(version.strokes, kZinniaSpace, kZinniaSpace), some, besideKana);
-        const FeatureVector features = directionFeatures(inkOf(version.strokes));
+        // The shape from every point, as the ink as written: Zinnia's few vertices make a curve a polygon.
+        const FeatureVector features = directionFeatures(inkOf(version.ink, pixel));
         const OrientationVector orientations = orientationsOf(features);
         // Ways that are surely the pen's ease the cost (RecognizerOptions::likelyWayCost).
         const float sure = surenessOf(version, written);
@@ -438,7 +456,7 @@ std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> 
     // the scores the line search weighs character ends by.
     const bool besideKana = quota > 0;
     auto zinnia = zinniaScores(zinniaFeatures, codes, besideKana);
-    unjoinedScores(placed.size(), versions, missing, shortlist, zinnia, besideKana);
+    unjoinedScores(placed.size(), zinniaPixel(ink, frame), versions, missing, shortlist, zinnia, besideKana);
     if (inkFrame) {
         const auto own = zinniaScores(zinniaFeaturesOf(strokes, ink, Box{}), codes, besideKana);
         for (size_t k = 0; k < zinnia.size(); ++k) {

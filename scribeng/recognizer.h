@@ -119,11 +119,15 @@ struct RecognizerOptions {
     // read with the likeliest ways between strokes taken out (zinnia_ink.h, unjoinedVersions), by Zinnia at
     // this cost on its score and by its shape at this gap on its similarity, where that is better. Without
     // the cost one kana in 80 real kana lines and a real え read as kanji (五 土) whose strokes the split
-    // made; without the gap one real 初 of 250 read as another kanji. `readJoined` false: the strokes are
-    // read as written only.
+    // made; without the gap one real 初 of 250 read as another kanji. A version's shape is read from every
+    // point of its strokes, their pixel steps smoothed as the ink's (UnjoinedVersion::ink); read from
+    // Zinnia's few vertices, which make its curves polygons, it came 0.03 to 0.05 less like the class, and
+    // each gap below was 0.01 more (other writers' joined kanji, tuning seeds: 75.0 -> 77.4% free top-1; each
+    // gap 0.02 lower lost tuning lines and single kanji). `readJoined` false: the strokes are read as written
+    // only.
     bool readJoined = true;
     float unjoinedCost = 0.5f;
-    float unjoinedShapeGap = 0.03f;
+    float unjoinedShapeGap = 0.02f;
     // Where every way taken out is long (`likelyWayLength` units of Zinnia's space or more; the character
     // spans 700) and goes where the pen goes between strokes (zinnia_ink.h, UnjoinedVersion::weakest), the
     // cost and gap ease linearly from the above at a likelihood of `likelyWayFrom` to `likelyWayCost` and
@@ -133,7 +137,7 @@ struct RecognizerOptions {
     // writing and lines the same; without the bound on length lines of kana and kanji lose a point. Not for
     // ink of one stroke: a cursive m's arches read as ク.
     float likelyWayCost = 0.2f;
-    float likelyWayShapeGap = 0.02f;
+    float likelyWayShapeGap = 0.01f;
     float likelyWayFrom = 1.0f;
     float likelyWayTo = 2.2f;
     float likelyWayLength = 80.0f;
@@ -145,9 +149,9 @@ struct RecognizerOptions {
     // unjoined kanji lost up to three of 250 (a 温 read as 溝 from one way on).
     size_t manyWaysFrom = 3;
     float manyWaysCost = 0.3f;
-    float manyWaysShapeGap = 0.02f;
+    float manyWaysShapeGap = 0.01f;
     float manyWaysLikelyCost = 0.0f;
-    float manyWaysLikelyShapeGap = 0.01f;
+    float manyWaysLikelyShapeGap = 0.0f;
     // A kanji read with fewer ways taken out than the ink's likely ways costs `sureWayLeftCost` per way it
     // leaves in its ink, each counted by how surely it is the pen's (ScoredCandidate::waysLeft): the
     // surenessOf the surest version with that many ways taken out, for every number of ways beyond those
@@ -333,8 +337,8 @@ private:
     // Raises the Zinnia scores and shape similarities of the shortlisted classes whose forms need more
     // strokes than the `written` ones to those of the version with that many joins undone (the deepest for a
     // class that needs more), less RecognizerOptions::unjoinedCost and unjoinedShapeGap, where higher.
-    // `zinnia` is per shortlisted class.
-    void unjoinedScores(size_t written, std::span<const UnjoinedVersion> versions,
+    // `zinnia` is per shortlisted class; `pixel` the size of a canvas pixel in Zinnia's space.
+    void unjoinedScores(size_t written, double pixel, std::span<const UnjoinedVersion> versions,
                         std::span<const size_t> missing, std::span<ShapeMatch> shortlist,
                         std::vector<std::optional<ZinniaScore>>& zinnia, bool besideKana = false) const;
 

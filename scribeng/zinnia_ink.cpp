@@ -351,11 +351,14 @@ std::vector<UnjoinedVersion> unjoinedVersions(std::span<const std::vector<SpaceP
             const auto& p = points[s];
             size_t begin = 0;
             for (; next < made.size() && made[next].stroke == s; ++next) {
-                version.strokes.push_back(
-                    zinniaVertices(std::span(p).subspan(begin, made[next].from + 1 - begin)));
+                const auto piece = std::span(p).subspan(begin, made[next].from + 1 - begin);
+                version.strokes.push_back(zinniaVertices(piece));
+                version.ink.emplace_back(piece.begin(), piece.end());
                 begin = made[next].to;
             }
-            version.strokes.push_back(zinniaVertices(std::span(p).subspan(begin)));
+            const auto rest = std::span(p).subspan(begin);
+            version.strokes.push_back(zinniaVertices(rest));
+            version.ink.emplace_back(rest.begin(), rest.end());
         }
     };
     for (size_t k = 1; k <= chosen.size(); ++k) {
@@ -410,15 +413,21 @@ size_t cutRetracedWays(std::vector<std::vector<SpacePoint>>& placed) {
     return count;
 }
 
-std::vector<std::vector<SpacePoint>> zinniaStrokesOf(std::span<const Stroke> strokes, const Box& ink,
-                                                     const Box& frame, bool reduce) {
+double zinniaPixel(const Box& ink, const Box& frame) {
     Box square = ink;
     square.add(frame);
     const double side =
         std::max<double>({static_cast<double>(square.width()), static_cast<double>(square.height()), 1.0});
+    return kZinniaSpace * (1 - 2 * kMargin) / side;
+}
+
+std::vector<std::vector<SpacePoint>> zinniaStrokesOf(std::span<const Stroke> strokes, const Box& ink,
+                                                     const Box& frame, bool reduce) {
+    Box square = ink;
+    square.add(frame);
     const double cx = (static_cast<double>(square.left) + square.right) / 2;
     const double cy = (static_cast<double>(square.top) + square.bottom) / 2;
-    const double scale = kZinniaSpace * (1 - 2 * kMargin) / side;
+    const double scale = zinniaPixel(ink, frame);
     // Ink far outside the frame lands far outside the space; clamping keeps the arithmetic finite.
     const auto place = [&](double v, double centre) {
         return static_cast<int>(std::clamp(std::lround((v - centre) * scale + kZinniaSpace / 2.0),

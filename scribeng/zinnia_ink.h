@@ -68,6 +68,7 @@ struct UnjoinedVersion {
     float weakest = 0;
     float shortest = 0;  // the length of its shortest way (units of the space; 0 with a split)
     std::vector<std::vector<SpacePoint>> strokes;  // each reduced by zinniaVertices
+    std::vector<std::vector<SpacePoint>> ink;      // the same strokes with every point kept (no repeats)
 };
 std::vector<UnjoinedVersion> unjoinedVersions(std::span<const std::vector<SpacePoint>> placed, size_t most,
                                               size_t alternatives = 0);
@@ -86,6 +87,9 @@ size_t cutRetracedWays(std::vector<std::vector<SpacePoint>>& placed);
 // largest of their widths and heights, centred on both together) spans the middle 70 per cent of it, every
 // stroke reduced by zinniaVertices. Empty strokes are skipped.
 ZinniaCharacter zinniaCharacterOf(std::span<const Stroke> strokes, const Box& ink, const Box& frame);
+
+// The size of a canvas pixel in Zinnia's space, placed as zinniaCharacterOf places strokes.
+double zinniaPixel(const Box& ink, const Box& frame);
 
 // The strokes placed in Zinnia's space as zinniaCharacterOf places them, every point kept (`reduce` false)
 // or reduced by zinniaVertices.

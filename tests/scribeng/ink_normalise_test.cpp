@@ -157,13 +157,14 @@ TEST(InkPose, WidenedStretchesAboutTheInksCentre) {
 
 // Pixel rounding is smoothed out of the ink the shape features see: a staircase of single pixels along a
 // slant comes out as the slant, while points further apart than a pixel or so, and a stroke's ends, stay
-// where they are.
+// where they are; so for pixels scaled to several units (ink placed in Zinnia's space).
 TEST(InkNormalise, PixelStepsAreSmoothedAndNothingElse) {
     const double third = 1.0 / 3;
     const struct {
         const char* name;
         sw::scribeng::Stroke stroke;
         std::vector<sw::scribeng::SmoothPoint> expected;
+        double pixel = 1;
     } cases[] = {
         {"a staircase along a slant",
          {{0, 0}, {1, 0}, {1, 1}, {2, 1}, {2, 2}},
@@ -172,9 +173,17 @@ TEST(InkNormalise, PixelStepsAreSmoothedAndNothingElse) {
         {"a corner of points three pixels apart", {{0, 0}, {3, 0}, {3, 3}}, {{0, 0}, {3, 0}, {3, 3}}},
         {"one point", {{7, 8}}, {{7, 8}}},
         {"no point", {}, {}},
+        {"a staircase of pixels 9 units wide",
+         {{0, 0}, {9, 0}, {9, 9}, {18, 9}, {18, 18}},
+         {{0, 0}, {6, 3}, {12, 6}, {15, 12}, {18, 18}},
+         9},
+        {"a corner of points three pixels of 9 units apart",
+         {{0, 0}, {27, 0}, {27, 27}},
+         {{0, 0}, {27, 0}, {27, 27}},
+         9},
     };
     for (const auto& c : cases) {
-        const auto smoothed = sw::scribeng::smoothedPixels(c.stroke);
+        const auto smoothed = sw::scribeng::smoothedPixels(c.stroke, c.pixel);
         ASSERT_EQ(smoothed.size(), c.expected.size()) << c.name;
         for (size_t i = 0; i < smoothed.size(); ++i) {
             EXPECT_NEAR(smoothed[i].x, c.expected[i].x, 1e-9) << c.name << " point " << i;

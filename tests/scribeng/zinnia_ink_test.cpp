@@ -278,9 +278,15 @@ TEST(ZinniaInk, JoinedStrokesAreTakenApartAtThePensWay) {
         for (size_t v = 0; v < versions.size(); ++v) {
             EXPECT_EQ(versions[v].cuts, row.cuts[v]) << row.name;
             EXPECT_EQ(versions[v].strokes.size(), placed.size() + row.cuts[v]) << row.name;
+            ASSERT_EQ(versions[v].ink.size(), versions[v].strokes.size()) << row.name;
+            for (size_t s = 0; s < versions[v].ink.size(); ++s)
+                EXPECT_EQ(sw::scribeng::zinniaVertices(versions[v].ink[s]), versions[v].strokes[s])
+                    << row.name;
         }
         if (!row.apart.empty()) {
             EXPECT_EQ(versions.back().strokes, sw::scribeng::zinniaStrokesOf(row.apart, ink, Box{}))
+                << row.name;
+            EXPECT_EQ(versions.back().ink, sw::scribeng::zinniaStrokesOf(row.apart, ink, Box{}, false))
                 << row.name;
         }
     }
