@@ -23,6 +23,10 @@ constexpr float kSplitError = 0.001F;
 constexpr float kMinWayLength = 45.0F;
 constexpr float kWayStraightness = 0.075F;
 constexpr float kWayStraightnessFloor = 10.0F;
+// Nor does any point of a way lie further behind its start than this share of its length (or than the
+// leeway above): a path that first runs back (the end of the stroke before, which the way then runs back
+// over past where that stroke bent) holds a piece of the stroke as well as the way.
+constexpr float kWayRunBack = 0.25F;
 // Ways are looked for between the vertices of a finer split than Zinnia's: a piece is split while a point
 // lies further than this from its chord (units of the space, about 1.4% of the character; Zinnia's 31.6
 // leaves a short way and the end of the stroke before it in one piece), down to kWayDepth levels.
@@ -47,10 +51,15 @@ constexpr float kSharpWayMinTurn = 60.0F;
 constexpr size_t kWayPieces = 2;
 // A way that runs back over the stroke before it or that the next stroke runs back over: that stroke stays
 // within kRetraceOffset of the way's length (at least kRetraceOffsetFloor units) of its line over
-// kRetraceShare of it (the pen turns back by about 170 degrees or more).
+// kRetraceShare of it (the pen turns back by about 170 degrees or more). A way shorter than kMinWayLength,
+// or run back over for only kRetraceHalfShare of it (a short stroke after a long way, 方's bar after the way
+// from its dot), turns by kRetraceLooseTurn at both ends: a stroke's sharp corner that the stroke then runs
+// back along (ム, 么) turns less.
 constexpr float kRetraceOffset = 0.15F;
 constexpr float kRetraceOffsetFloor = 20.0F;
 constexpr float kRetraceShare = 0.8F;
+constexpr float kRetraceHalfShare = 0.5F;
+constexpr float kRetraceLooseTurn = 90.0F;
 // A way that runs straight on into the next stroke (or straight out of the stroke before it) leaves no
 // vertex where it ends; only its other end, where the pen turns back, shows. The stroke is then split at a
 // vertex where the pen turns by kSplitMinTurn degrees or more, nothing taken out, where both sides are at
@@ -196,23 +205,25 @@ float wayLogRatio(float dx, float dy) {
 }
 
 // Whether the pen path of `p` from point `from` to point `to` runs straight: no point of it further from the
-// chord than kWayStraightness of its length or kWayStraightnessFloor.
+// chord than kWayStraightness of its length or kWayStraightnessFloor, nor further behind its start than
+// kWayRunBack of its length or that.
 bool runsStraight(std::span<const SpacePoint> p, size_t from, size_t to) {
     const float dx = static_cast<float>(p[to].x - p[from].x);
     const float dy = static_cast<float>(p[to].y - p[from].y);
     const float length = std::hypot(dx, dy);
+    const float leeway = std::max(kWayStraightness * length, kWayStraightnessFloor);
+    const float runBack = std::max(kWayRunBack * length, leeway);
     for (size_t i = from + 1; i < to; ++i) {
-        const float off = std::fabs(dx * static_cast<float>(p[i].y - p[from].y) -
-                                    dy * static_cast<float>(p[i].x - p[from].x)) /
-                          length;
-        if (off > std::max(kWayStraightness * length, kWayStraightnessFloor)) return false;
+        const float x = static_cast<float>(p[i].x - p[from].x), y = static_cast<float>(p[i].y - p[from].y);
+        if (std::fabs(dx * y - dy * x) / length > leeway || (dx * x + dy * y) / length < -runBack)
+            return false;
     }
     return true;
 }
 
 // Whether the pen path of `p` next to point `at` (after it, or before it with `before`) runs over the piece
-// between `at` and point `other`: it keeps close to the piece's line for kRetraceShare of its length.
-bool runsOver(std::span<const SpacePoint> p, size_t at, size_t other, bool before) {
+// between `at` and point `other`: it keeps close to the piece's line for `share` of its length.
+bool runsOver(std::span<const SpacePoint> p, size_t at, size_t other, bool before, float share) {
     const float bx = static_cast<float>(p[other].x - p[at].x);
     const float by = static_cast<float>(p[other].y - p[at].y);
     const float length = std::hypot(bx, by);
@@ -224,7 +235,7 @@ bool runsOver(std::span<const SpacePoint> p, size_t at, size_t other, bool befor
         const float x = static_cast<float>(p[i].x - p[at].x), y = static_cast<float>(p[i].y - p[at].y);
         const float along = x * ux + y * uy;
         if (std::fabs(x * uy - y * ux) > offset || along < -offset) return false;
-        if (along >= kRetraceShare * length) return true;
+        if (along >= share * length) return true;
     }
     return false;
 }
@@ -385,14 +396,19 @@ size_t cutRetracedWays(std::vector<std::vector<SpacePoint>>& placed) {
     for (const auto& stroke : placed) {
         const std::vector<SpacePoint> p = withoutRepeats(stroke);
         // A retraced way turns sharply where it begins (a kana's stroke turning back on its way up, ひ's
-        // first bend, turns less) and goes where the pen goes between strokes; ways of one stroke do not
-        // meet.
+        // first bend, turns less) and goes where the pen goes between strokes; a short one (a dot joined to
+        // the bar beside it), or one run back over for only half of it, turns by a right angle at both ends.
+        // Ways of one stroke do not meet.
         std::vector<std::pair<size_t, size_t>> ways;
         for (const WayPiece& w : wayPieces(p)) {
-            if (w.length < kMinWayLength || !(w.likelihood > 0) ||
-                (!ways.empty() && w.from <= ways.back().second) ||
-                !turnsAtBothEnds(p, w.from, w.to, kSharpWayMinTurn) ||
-                !(runsOver(p, w.to, w.from, false) || runsOver(p, w.from, w.to, true)))
+            if (!(w.likelihood > 0) || (!ways.empty() && w.from <= ways.back().second) ||
+                !turnsAtBothEnds(p, w.from, w.to, kSharpWayMinTurn))
+                continue;
+            const auto covered = [&](float share) {
+                return runsOver(p, w.to, w.from, false, share) || runsOver(p, w.from, w.to, true, share);
+            };
+            if (!(w.length >= kMinWayLength && covered(kRetraceShare)) &&
+                !(covered(kRetraceHalfShare) && turnsAtBothEnds(p, w.from, w.to, kRetraceLooseTurn)))
                 continue;
             ways.emplace_back(w.from, w.to);
         }

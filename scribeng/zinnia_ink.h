@@ -73,14 +73,16 @@ struct UnjoinedVersion {
 std::vector<UnjoinedVersion> unjoinedVersions(std::span<const std::vector<SpacePoint>> placed, size_t most,
                                               size_t alternatives = 0);
 
-// A way (as unjoinedVersions finds them, at least 0.065 of the character long, turning by 60 degrees at least
-// where it begins and ends) that the stroke after it runs back over, the pen turning back at its end (方's
-// dot joined to its horizontal by a way left that the horizontal then covers), leaves no ink of its own:
-// taking it out changes how the character looks in nothing; so does a way that runs back over the end of the
-// stroke before it. ひ's first bend, which its stroke runs back over, turns less where it begins. Takes every
-// such way out of `placed` (as zinniaStrokesOf gives it with every point kept; each cut stroke becomes the
-// strokes before and after the way, consecutive repeats dropped) and returns how many. Strokes without such a
-// way are left as they are.
+// A way (as unjoinedVersions finds them, going where the pen goes between strokes, turning by 60 degrees at
+// least where it begins and ends) that the stroke after it runs back over, the pen turning back at its end
+// (方's dot joined to its horizontal by a way left that the horizontal then covers), leaves no ink of its
+// own: taking it out changes how the character looks in nothing; so does a way that runs back over the end of
+// the stroke before it. Such a way is at least 0.065 of the character long and covered for 0.8 of it, or,
+// where the pen turns by 90 degrees at both ends, of any length and covered for half of it. ひ's first bend,
+// which its stroke runs back over, turns less where it begins, and ム's short corner turns less than 90
+// degrees. Takes every such way out of `placed` (as zinniaStrokesOf gives it with every point kept; each cut
+// stroke becomes the strokes before and after the way, consecutive repeats dropped) and returns how many.
+// Strokes without such a way are left as they are.
 size_t cutRetracedWays(std::vector<std::vector<SpacePoint>>& placed);
 
 // The strokes (canvas pixels) placed in Zinnia's space: the square around `frame` and the ink (side: the

@@ -293,9 +293,11 @@ TEST(ZinniaInk, JoinedStrokesAreTakenApartAtThePensWay) {
 }
 
 // A way that the stroke after it runs back over, or that runs back over the end of the stroke before it,
-// leaves no ink of its own: it is taken out of the ink as written. A way the next stroke leaves at an angle,
-// or runs back over only in part, and a stroke's gentle bend that the stroke runs back over (ひ's first bend)
-// stay.
+// leaves no ink of its own: it is taken out of the ink as written, from where the pen turns back (not from a
+// bend of the stroke before that the way runs on past), and where the pen turns by a right angle at both ends
+// also when short or run back over for only half of it. A way the next stroke leaves at an angle, or runs
+// back over for less than half of it, a stroke's gentle bend that the stroke runs back over (ひ's first bend)
+// and a short corner it runs back along (ム) stay.
 TEST(ZinniaInk, WaysRunBackOverAreTakenOut) {
     const Stroke dot = through({{60, 10}, {58, 30}});
     const Stroke bar = through({{30, 32}, {95, 32}});
@@ -314,6 +316,19 @@ TEST(ZinniaInk, WaysRunBackOverAreTakenOut) {
         {"a bar, a way back left over its end and the next stroke down",
          {through({{10, 30}, {90, 30}, {50, 31}, {50, 90}}), through({{20, 95}, {80, 95}})},
          {through({{10, 30}, {90, 30}}), through({{50, 31}, {50, 90}}), through({{20, 95}, {80, 95}})}},
+        {"a stroke bending down, a way back up over its end and beyond, and the next stroke right",
+         {through({{46, 20}, {50, 45}, {50, 80}, {50, 30}, {90, 30}}), through({{10, 95}, {90, 95}})},
+         {through({{46, 20}, {50, 45}, {50, 80}}), through({{50, 30}, {90, 30}}),
+          through({{10, 95}, {90, 95}})}},
+        {"a dot, a short way left and the bar back over it",
+         {through({{60, 10}, {58, 30}, {53, 28}, {95, 28}}), through({{40, 50}, {40, 95}})},
+         {dot, through({{53, 28}, {95, 28}}), through({{40, 50}, {40, 95}})}},
+        {"a dot, a long way left and a short bar back over more than half of it",
+         {through({{60, 10}, {58, 30}, {18, 18}, {45, 25}}), through({{40, 50}, {40, 95}})},
+         {dot, through({{18, 18}, {45, 25}}), through({{40, 50}, {40, 95}})}},
+        {"a stroke's short corner down-left that it runs back along to the right (ム)",
+         {through({{40, 10}, {40, 40}, {36, 42}, {90, 42}}), through({{10, 95}, {90, 95}})},
+         {}},
         {"a way up-left and the next stroke down",
          {through({{20, 60}, {80, 60}, {50, 20}, {50, 95}}), through({{10, 90}, {90, 90}})},
          {}},
