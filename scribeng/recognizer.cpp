@@ -39,15 +39,16 @@ std::string utf8(char32_t c) {
     return s;
 }
 
-// The strokes (canvas pixels) as ink for directionFeatures and the prior, their pixel steps smoothed.
-std::vector<InkStroke> inkOf(std::span<const Stroke> strokes) {
+// The strokes (canvas pixels, or units of which a canvas pixel is `pixel`) as ink for directionFeatures and
+// the prior, their pixel steps smoothed.
+std::vector<InkStroke> inkOf(std::span<const Stroke> strokes, double pixel = 1) {
     std::vector<InkStroke> ink;
     ink.reserve(strokes.size());
     for (const auto& stroke : strokes) {
         if (stroke.empty()) continue;
         InkStroke& s = ink.emplace_back();
         s.reserve(stroke.size());
-        for (const auto& p : smoothedPixels(stroke))
+        for (const auto& p : smoothedPixels(stroke, pixel))
             s.push_back({static_cast<float>(p.x), static_cast<float>(p.y)});
     }
     return ink;
@@ -66,20 +67,14 @@ std::vector<InkStroke> inkOf(std::span<const std::vector<SpacePoint>> strokes) {
 }
 
 // The strokes in Zinnia's space, every point of the canvas kept (a canvas pixel `pixel` units), as ink for
-// directionFeatures, their pixel steps smoothed as inkOf smooths the canvas's.
+// directionFeatures, their pixel steps smoothed as the canvas's are.
 std::vector<InkStroke> inkOf(std::span<const std::vector<SpacePoint>> strokes, double pixel) {
-    std::vector<InkStroke> ink;
-    ink.reserve(strokes.size());
-    Stroke points;
-    for (const auto& stroke : strokes) {
-        points.clear();
-        for (const auto& p : stroke) points.push_back({p.x, p.y});
-        auto& s = ink.emplace_back();
-        s.reserve(points.size());
-        for (const auto& p : smoothedPixels(points, pixel))
-            s.push_back({static_cast<float>(p.x), static_cast<float>(p.y)});
+    std::vector<Stroke> points(strokes.size());
+    for (size_t k = 0; k < strokes.size(); ++k) {
+        points[k].reserve(strokes[k].size());
+        for (const auto& p : strokes[k]) points[k].push_back({p.x, p.y});
     }
-    return ink;
+    return inkOf(points, pixel);
 }
 
 // The weight of the shape term for ink whose closest template has similarity `closest`: the full ratio where
