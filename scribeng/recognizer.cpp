@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <ranges>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -371,6 +372,25 @@ void Recognizer::unjoinedScores(size_t written, double pixel, std::span<const Un
     }
 }
 
+void holdBackLifts(std::span<ShapeMatch> shortlist, std::span<const float> zinnia) {
+    constexpr int32_t kLetters = SCRIBENG_CAT_LATIN | SCRIBENG_CAT_DIGIT;
+    for (size_t k = 0; k < shortlist.size(); ++k) {
+        auto& m = shortlist[k];
+        if (m.lift <= 0 || (categoryOf(m.code) & kKana) == 0) continue;
+        const bool held = std::ranges::any_of(std::views::iota(size_t{0}, shortlist.size()), [&](size_t j) {
+            const int32_t category = categoryOf(shortlist[j].code);
+            if ((category & (kKanji | kLetters)) == 0) return false;
+            const float above = shortlist[j].similarity - m.similarity;
+            return above > kDistortedBehind ||
+                   (zinnia[j] > zinnia[k] && ((category & kLetters) != 0 || above > 0));
+        });
+        if (held) {
+            m.similarity -= m.lift;
+            m.lift = 0;
+        }
+    }
+}
+
 void Recognizer::addKanaByZinnia(const ZinniaFeatures& features, const FeatureVector& shape, int32_t mask,
                                  std::vector<ShapeMatch>& shortlist) const {
     if (m_options.kanaZinniaQuota == 0) return;
@@ -392,7 +412,7 @@ void Recognizer::addKanaByZinnia(const ZinniaFeatures& features, const FeatureVe
                       });
     const OrientationVector orientations = orientationsOf(shape);
     for (size_t i = 0; i < n; ++i)
-        shortlist.push_back({best[i].second, m_templates.similarity(shape, orientations, best[i].second)});
+        shortlist.push_back(m_templates.match(shape, orientations, best[i].second));
 }
 
 std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> strokes, const Box& frame,
@@ -458,6 +478,11 @@ std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> 
             if (own[k]) keepBetter(zinnia[k], *own[k], m_options.weights.inkFrameCost);
         }
     }
+    std::vector<float> best(zinnia.size(), std::numeric_limits<float>::lowest());
+    for (size_t k = 0; k < zinnia.size(); ++k) {
+        if (zinnia[k]) best[k] = zinnia[k]->best;
+    }
+    holdBackLifts(shortlist, best);
     out.reserve(shortlist.size());
     for (size_t k = 0; k < shortlist.size(); ++k) {
         if (!zinnia[k]) continue;

@@ -227,6 +227,15 @@ bool isRing(CharCode code) noexcept;
 inline constexpr float kCrossedRingLead = 1.0f;
 void setRingsBehindCrossedInk(std::span<const Stroke> strokes, std::vector<Candidate>& out);
 
+// A kana's distorted forms read ink the way a writer strays from its shape; they are no ground to read the
+// kana where another class is clearly the likelier. holdBackLifts() takes a kana's lift (ShapeMatch::lift)
+// back out of its similarity where, among `shortlist`, a Latin letter or digit has a better Zinnia score
+// than the kana (`zinnia`, one per entry, the lowest float where Zinnia scores none), a kanji with a
+// better one stands above the kana's similarity, or a kanji, digit or letter stands more than
+// kDistortedBehind above it.
+inline constexpr float kDistortedBehind = 0.05f;
+void holdBackLifts(std::span<ShapeMatch> shortlist, std::span<const float> zinnia);
+
 // Scores of one candidate, for calibrating the fusion.
 struct ScoredCandidate {
     CharCode code = 0;

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <limits>
 #include <map>
+#include <tuple>
 
 namespace sw::scribeng {
 namespace {
@@ -17,6 +18,8 @@ constexpr uint32_t kVersion = 2;
 constexpr uint32_t kFlagFrequency = 1;
 // Record flag: the form counts only where a dot was written.
 constexpr uint8_t kFormNeedsDot = 1;
+// Record flag: the form is a distortion of the class's shape.
+constexpr uint8_t kFormDistorted = 2;
 // Version 2: the bytes of a record between its code point and its features.
 constexpr size_t kFactsSize = 12;
 // KANJIDIC's grades go up to 10.
@@ -216,9 +219,11 @@ bool TemplateSet::load(const std::filesystem::path& file,
             p.frequencyRank = readU16(facts + 2);
             p.grade = facts[4];
             p.needsDot = (facts[5] & kFormNeedsDot) != 0;
+            p.distorted = (facts[5] & kFormDistorted) != 0;
             p.ink = readF32(facts + 8);
             if (p.strokes == 0 || p.strokes > kMaxFormStrokes || p.grade > kMaxGrade ||
-                (facts[5] & ~kFormNeedsDot) != 0 || !(p.ink >= 0) || !(p.ink <= kMaxFormInk))
+                (facts[5] & ~(kFormNeedsDot | kFormDistorted)) != 0 || !(p.ink >= 0) ||
+                !(p.ink <= kMaxFormInk))
                 return false;
         }
         for (size_t k = 0; k < kFeatureSize; ++k) {
@@ -247,6 +252,7 @@ bool TemplateSet::load(const std::filesystem::path& file,
             const OrientationVector o = orientationsOf(p.features);
             set.m_orientations.insert(set.m_orientations.end(), o.begin(), o.end());
             set.m_needsDot.push_back(p.needsDot ? 1 : 0);
+            set.m_distorted.push_back(p.distorted ? 1 : 0);
         }
         if (!withFacts) continue;
         // A class's grade and rank are the same in each of its records; its first record gives them.
@@ -287,7 +293,8 @@ bool TemplateSet::save(const std::filesystem::path& file, std::span<const Protot
         for (const auto& p : prototypes) {
             writeU32(out, static_cast<uint32_t>(p.codePoint));
             writeU32(out, uint32_t{p.strokes} | uint32_t{p.frequencyRank} << 16);
-            writeU32(out, uint32_t{p.grade} | uint32_t{p.needsDot ? kFormNeedsDot : uint8_t{0}} << 8);
+            writeU32(out, uint32_t{p.grade} | uint32_t(p.needsDot ? kFormNeedsDot : 0) << 8 |
+                              uint32_t(p.distorted ? kFormDistorted : 0) << 8);
             writeF32(out, p.ink);
             for (float v : p.features) writeF32(out, v);
         }
@@ -313,19 +320,46 @@ const ClassFacts* TemplateSet::factsOf(CharCode code) const {
     return c ? &m_facts[*c] : nullptr;
 }
 
-float TemplateSet::similarityOf(const FeatureVector& features, const OrientationVector& orientations,
-                                uint32_t c, bool withDot) const {
-    float best = -1;
+float distortedScore(float own, float distorted, float rival) noexcept {
+    if (distorted <= own) return own;
+    return std::max(own, rival >= distorted - kDistortedNear ? distorted - kDistortedGap : distorted);
+}
+
+std::pair<float, float> TemplateSet::formScores(const FeatureVector& features,
+                                                const OrientationVector& orientations, uint32_t c,
+                                                bool withDot) const {
+    float own = -1, distorted = -1;
     for (uint32_t p = m_first[c]; p < m_first[c + 1]; ++p) {
         if (m_needsDot[p] && !withDot) continue;
-        best =
-            std::max(best, dot(features, std::span(m_full.data() + size_t{p} * kFeatureSize, kFeatureSize)));
-        best = std::max(
-            best, dot(orientations,
-                      std::span(m_orientations.data() + size_t{p} * kOrientationSize, kOrientationSize)) -
-                      kOrientationGap);
+        const float full = dot(features, std::span(m_full.data() + size_t{p} * kFeatureSize, kFeatureSize));
+        const float lines = dot(orientations, std::span(m_orientations.data() + size_t{p} * kOrientationSize,
+                                                        kOrientationSize)) -
+                            kOrientationGap;
+        float& best = m_distorted[p] ? distorted : own;
+        best = std::max({best, full, lines});
     }
-    return best;
+    return {own, distorted};
+}
+
+float TemplateSet::similarityOf(const FeatureVector& features, const OrientationVector& orientations,
+                                uint32_t c, bool withDot) const {
+    const auto [own, distorted] = formScores(features, orientations, c, withDot);
+    return std::max(own, distorted - kDistortedGap);
+}
+
+void TemplateSet::scoreClasses(const FeatureVector& features, const OrientationVector& orientations,
+                               std::vector<std::pair<float, uint32_t>>& classes, bool withDot,
+                               float* rival) const {
+    std::vector<float> distorted(classes.size(), -1.0f);
+    for (size_t i = 0; i < classes.size(); ++i) {
+        if (i + kAhead < classes.size()) prefetchClass(classes[i + kAhead].second);
+        std::tie(classes[i].first, distorted[i]) =
+            formScores(features, orientations, classes[i].second, withDot);
+        if ((m_categories[classes[i].second] & kDistortedRivals) != 0)
+            *rival = std::max(*rival, classes[i].first);
+    }
+    for (size_t i = 0; i < classes.size(); ++i)
+        classes[i].first = distortedScore(classes[i].first, distorted[i], *rival);
 }
 
 void TemplateSet::prefetchClass(uint32_t c) const {
@@ -342,6 +376,19 @@ float TemplateSet::similarity(const FeatureVector& features, const OrientationVe
                               CharCode code, bool withDot) const {
     const auto c = classOf(code);
     return c ? similarityOf(features, orientations, *c, withDot) : -1;
+}
+
+ShapeMatch TemplateSet::match(const FeatureVector& features, const OrientationVector& orientations,
+                              CharCode code, bool withDot) const {
+    const auto c = classOf(code);
+    if (!c) return {code, -1};
+    return matchOf(features, orientations, *c, similarityOf(features, orientations, *c, withDot), withDot);
+}
+
+ShapeMatch TemplateSet::matchOf(const FeatureVector& features, const OrientationVector& orientations,
+                                uint32_t c, float similarity, bool withDot) const {
+    const float own = formScores(features, orientations, c, withDot).first;
+    return {m_codes[c], similarity, std::max(0.0f, similarity - own)};
 }
 
 std::vector<ShapeMatch> TemplateSet::rank(const FeatureVector& features, int32_t mask, size_t count,
@@ -385,19 +432,15 @@ std::vector<ShapeMatch> TemplateSet::rank(const FeatureVector& features, int32_t
     const size_t keep = std::min(classes.size(), std::max(coarseKeep != 0 ? coarseKeep : kCoarseKeep, count));
     keepBest(classes, keep);
     const OrientationVector orientations = orientationsOf(features);
-    for (size_t i = 0; i < classes.size(); ++i) {
-        if (i + kAhead < classes.size()) prefetchClass(classes[i + kAhead].second);
-        classes[i].first = similarityOf(features, orientations, classes[i].second, withDot);
-    }
+    float rival = -1;
+    scoreClasses(features, orientations, classes, withDot, &rival);
     const size_t n = std::min(count, classes.size());
     std::partial_sort(classes.begin(), classes.begin() + static_cast<ptrdiff_t>(n), classes.end(), byScore);
     out.reserve(n);
-    for (size_t i = 0; i < n; ++i) out.push_back({m_codes[classes[i].second], classes[i].first});
+    for (size_t i = 0; i < n; ++i)
+        out.push_back(matchOf(features, orientations, classes[i].second, classes[i].first, withDot));
     if (quotaClasses.empty()) return out;
-    for (size_t i = 0; i < quotaClasses.size(); ++i) {
-        if (i + kAhead < quotaClasses.size()) prefetchClass(quotaClasses[i + kAhead].second);
-        quotaClasses[i].first = similarityOf(features, orientations, quotaClasses[i].second, withDot);
-    }
+    scoreClasses(features, orientations, quotaClasses, withDot, &rival);
     const size_t q = std::min(quota, quotaClasses.size());
     std::partial_sort(quotaClasses.begin(), quotaClasses.begin() + static_cast<ptrdiff_t>(q),
                       quotaClasses.end(), byScore);
@@ -407,7 +450,8 @@ std::vector<ShapeMatch> TemplateSet::rank(const FeatureVector& features, int32_t
         const auto listed = out.begin() + static_cast<ptrdiff_t>(ranked);
         if (std::find_if(out.begin(), listed, [code](const ShapeMatch& m) { return m.code == code; }) ==
             listed)
-            out.push_back({code, quotaClasses[i].first});
+            out.push_back(
+                matchOf(features, orientations, quotaClasses[i].second, quotaClasses[i].first, withDot));
     }
     return out;
 }

@@ -12,7 +12,8 @@
 //            uint16  the class's frequency rank among kanji (1 the most common, 0 unranked)
 //            uint8   the class's school grade (0 none, 1-6 elementary school, 8 the other kanji of
 //                    common use, 9-10 name kanji)
-//            uint8   flags: bit 0, the form counts only where a dot was written (Prototype::needsDot)
+//            uint8   flags: bit 0, the form counts only where a dot was written (Prototype::needsDot);
+//                    bit 1, the form is the class's shape distorted (Prototype::distorted)
 //            uint8[2] zero
 //            float   ink: the length of the form's pen path over the longer side of its box
 //            float[kFeatureSize] unit-length direction features
@@ -55,7 +56,19 @@ struct Prototype {
     // A form told from a like shape of another class by a dot that weighs little in the direction
     // features (a j without its lead-in, a J without its bar): it counts only for ink with a dot.
     bool needsDot = false;
+    // The class's shape as some writers distort it (a kana slanted, its strokes spread). In rank() it
+    // counts in full where no kanji, digit or Latin class comes within kDistortedNear of it, else
+    // kDistortedGap less; similarity() always counts it kDistortedGap less.
+    bool distorted = false;
 };
+inline constexpr float kDistortedGap = 0.02f;
+inline constexpr float kDistortedNear = 0.02f;
+// The categories whose close match holds a distorted form back: kanji, digits and Latin letters.
+inline constexpr int32_t kDistortedRivals = 0x010 | 0x020 | 0x002 | 0x040;
+
+// A class's similarity as its distorted forms count: `own`, the best of its own forms, and `distorted`,
+// the best of its distorted ones, against `rival`, the best similarity of a kanji, digit or Latin class.
+float distortedScore(float own, float distorted, float rival) noexcept;
 
 // Whether the ink has a dot above the rest: a stroke, not the only one, no longer or taller than
 // kDotExtent of the ink's taller side, that lies wholly above the other strokes. A dot written as a tap, a
@@ -82,6 +95,8 @@ void keepBest(std::vector<std::pair<float, uint32_t>>& entries, size_t keep);
 struct ShapeMatch {
     CharCode code = 0;
     float similarity = 0;  // cosine of the feature vectors, 1 = the same shape
+    // How much of `similarity` the class's distorted forms add over its own forms (0 where they add none).
+    float lift = 0;
 };
 
 class TemplateSet {
@@ -119,7 +134,9 @@ public:
                                  int32_t quotaCategories = 0, bool withDot = false) const;
 
     // The similarity of the class `code` to `features` (and their line orientations) as rank() scores it; -1
-    // for a code the set does not have.
+    // for a code the set does not have. match() gives it with the part of it the distorted forms lift.
+    ShapeMatch match(const FeatureVector& features, const OrientationVector& orientations, CharCode code,
+                     bool withDot = false) const;
     float similarity(const FeatureVector& features, const OrientationVector& orientations, CharCode code,
                      bool withDot = false) const;
 
@@ -128,6 +145,16 @@ private:
     void prefetchClass(uint32_t c) const;
     float similarityOf(const FeatureVector& features, const OrientationVector& orientations, uint32_t c,
                        bool withDot) const;
+    // The match of class `c` scored `similarity`: its lift over the class's own forms.
+    ShapeMatch matchOf(const FeatureVector& features, const OrientationVector& orientations, uint32_t c,
+                       float similarity, bool withDot) const;
+    // The best of the class's own forms and of its distorted forms (-1 where it has none).
+    std::pair<float, float> formScores(const FeatureVector& features, const OrientationVector& orientations,
+                                       uint32_t c, bool withDot) const;
+    // Scores the classes by formScores(), first raising `*rival` to the best kanji, digit or Latin class
+    // among them; a distorted form counts as distortedScore() against it.
+    void scoreClasses(const FeatureVector& features, const OrientationVector& orientations,
+                      std::vector<std::pair<float, uint32_t>>& classes, bool withDot, float* rival) const;
 
     // The class of a code, if the set has one.
     std::optional<uint32_t> classOf(CharCode code) const;
@@ -141,6 +168,7 @@ private:
     std::vector<float> m_full;          // per prototype, kFeatureSize floats
     std::vector<float> m_orientations;  // per prototype, kOrientationSize floats
     std::vector<uint8_t> m_needsDot;    // per prototype, 1 for a form that needs a dot
+    std::vector<uint8_t> m_distorted;   // per prototype, 1 for a distorted form
     std::vector<float> m_coarse;        // the projections, in blocks of prototypes (template_set.cpp)
     size_t m_coarseStride = 0;          // the prototypes, padded to whole blocks
     bool m_hasWritingFacts = false;

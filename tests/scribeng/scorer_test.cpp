@@ -207,6 +207,11 @@ protected:
                 return std::nullopt;
         }
     }
+    // `forms` saved to `to` and loaded into `set`.
+    void saveAndLoad(const std::vector<Prototype>& forms, TemplateSet& set, const fs::path& to) const {
+        ASSERT_TRUE(TemplateSet::save(to, forms));
+        ASSERT_TRUE(set.load(to, code));
+    }
     TempFolder folder{"scribeng_scorer_"};
     fs::path file = folder.path() / "t.bin";
 };
@@ -351,6 +356,130 @@ TEST_F(TemplateFile, AFormThatNeedsADotCountsOnlyWithADot) {
         const auto ranked = set.rank(query, SCRIBENG_CAT_KANJI1, 1, 0, 0, 0, 0, row.withDot);
         ASSERT_EQ(ranked.size(), 1u);
         EXPECT_NEAR(ranked[0].similarity, row.one, 1e-4f) << row.withDot;
+    }
+}
+
+// A distorted form counts in full unless a kanji, digit or Latin class comes near it.
+TEST(DistortedScore, CountsInFullOnlyWithoutANearRival) {
+    const struct {
+        const char* name;
+        float own, distorted, rival, expected;
+    } rows[] = {
+        {"no rival", 0.80f, 0.95f, -1.0f, 0.95f},
+        {"a rival further than kDistortedNear below", 0.80f, 0.95f, 0.92f, 0.95f},
+        {"a rival just within kDistortedNear", 0.80f, 0.95f, 0.935f, 0.95f - kDistortedGap},
+        {"a rival above it", 0.80f, 0.95f, 0.99f, 0.95f - kDistortedGap},
+        {"the own form above the distorted one held back", 0.94f, 0.95f, 0.99f, 0.94f},
+        {"the own form best", 0.96f, 0.95f, -1.0f, 0.96f},
+        {"no distorted form", 0.70f, -1.0f, 0.99f, 0.70f},
+    };
+    for (const auto& row : rows)
+        EXPECT_FLOAT_EQ(distortedScore(row.own, row.distorted, row.rival), row.expected) << row.name;
+}
+
+TEST_F(TemplateFile, AKanjiNearADistortedFormHoldsItBack) {
+    auto forms = prototypes();
+    forms.push_back({U'あ', features({line(0, 0, 100, 100)}), 1, 1.0f});
+    forms.back().distorted = true;
+    forms.push_back({U'一', features({line(0, 0, 100, 98)}), 1, 1.0f});
+    TemplateSet set;
+    ASSERT_NO_FATAL_FAILURE(saveAndLoad(forms, set, file));
+    const FeatureVector query = features({line(0, 0, 100, 100)});
+    const struct {
+        int32_t mask;
+        float a;  // あ's similarity in the ranking
+    } rows[] = {{SCRIBENG_CAT_HIRAGANA, 1.0f},
+                {SCRIBENG_CAT_HIRAGANA | SCRIBENG_CAT_KANJI1, 1.0f - kDistortedGap}};
+    for (const auto& row : rows) {
+        const auto ranked = set.rank(query, row.mask, 3);
+        const auto a =
+            std::find_if(ranked.begin(), ranked.end(), [](const ShapeMatch& m) { return m.code == 0x82A0; });
+        ASSERT_NE(a, ranked.end()) << row.mask;
+        EXPECT_NEAR(a->similarity, row.a, 1e-4f) << row.mask;
+    }
+    EXPECT_NEAR(set.similarity(query, orientationsOf(query), 0x82A0), 1.0f - kDistortedGap, 1e-4f);
+}
+
+// A match's lift is what the distorted forms add over the class's own: its similarity less the one a set
+// without them gives, ranked or looked up alone.
+TEST_F(TemplateFile, AMatchCarriesItsDistortedFormsLift) {
+    auto forms = prototypes();
+    TemplateSet set, plain;
+    ASSERT_NO_FATAL_FAILURE(saveAndLoad(forms, plain, folder.path() / "plain.bin"));
+    forms.push_back({U'あ', features({line(0, 100, 100, 0)}), 1, 1.0f});
+    forms.back().distorted = true;
+    ASSERT_NO_FATAL_FAILURE(saveAndLoad(forms, set, file));
+    const struct {
+        const char* name;
+        FeatureVector query;
+        CharCode code;
+        bool lifted;
+    } rows[] = {
+        {"ink like the distorted form", features({line(0, 100, 100, 0)}), 0x82A0, true},
+        {"ink like the own form", directionFeatures(cross()), 0x82A0, false},
+        {"a class without distorted forms", features({line(0, 100, 100, 0)}), 0x82A2, false},
+    };
+    for (const auto& row : rows) {
+        const OrientationVector orientations = orientationsOf(row.query);
+        const float own = plain.similarity(row.query, orientations, row.code);
+        const ShapeMatch alone = set.match(row.query, orientations, row.code);
+        EXPECT_EQ(alone.code, row.code) << row.name;
+        EXPECT_FLOAT_EQ(alone.similarity, set.similarity(row.query, orientations, row.code)) << row.name;
+        EXPECT_NEAR(alone.lift, row.lifted ? alone.similarity - own : 0.0f, 1e-5f) << row.name;
+        EXPECT_EQ(alone.lift > 0.1f, row.lifted) << row.name;
+        const auto ranked = set.rank(row.query, SCRIBENG_CAT_HIRAGANA, 3);
+        const auto m = std::find_if(ranked.begin(), ranked.end(),
+                                    [&](const ShapeMatch& r) { return r.code == row.code; });
+        ASSERT_NE(m, ranked.end()) << row.name;
+        EXPECT_NEAR(m->lift, row.lifted ? m->similarity - own : 0.0f, 1e-5f) << row.name;
+    }
+}
+
+// A kana's lift stays unless a letter or digit of the list has a better Zinnia score, a kanji above its
+// lifted shape has a better one too, or a kanji, digit or letter stands more than kDistortedBehind above it.
+TEST(HoldBackLifts, TakesTheLiftBackWhereAnotherClassIsLikelier) {
+    constexpr CharCode re = 0x82EA, na = 0x8369, n = 0x828E, seven = 0x8256, one = 0x88EA, ring = 0x819B;
+    constexpr float none = std::numeric_limits<float>::lowest();
+    const struct {
+        const char* name;
+        ShapeMatch kana;
+        float kanaZinnia;
+        ShapeMatch other;
+        float otherZinnia;
+        float expected;  // the kana's similarity after
+    } rows[] = {
+        {"a letter Zinnia scores better", {re, 0.83f, 0.08f}, -0.9f, {n, 0.61f}, -0.7f, 0.75f},
+        {"the kana Zinnia scores better", {re, 0.83f, 0.08f}, -0.5f, {n, 0.61f}, -0.7f, 0.83f},
+        {"a digit Zinnia scores better", {re, 0.83f, 0.08f}, -0.9f, {seven, 0.61f}, -0.7f, 0.75f},
+        {"a katakana likewise", {na, 0.83f, 0.08f}, -0.9f, {n, 0.61f}, -0.7f, 0.75f},
+        {"a kanji below the lifted shape Zinnia scores better",
+         {re, 0.83f, 0.08f},
+         -0.5f,
+         {one, 0.80f},
+         1.0f,
+         0.83f},
+        {"a kanji above it Zinnia scores better", {re, 0.83f, 0.08f}, -0.5f, {one, 0.85f}, 0.1f, 0.75f},
+        {"a kanji above it Zinnia scores worse", {re, 0.83f, 0.08f}, -0.5f, {one, 0.85f}, -0.9f, 0.83f},
+        {"another kana far above it Zinnia scores better",
+         {re, 0.83f, 0.08f},
+         -0.5f,
+         {na, 0.95f},
+         1.0f,
+         0.83f},
+        {"a letter Zinnia does not score", {re, 0.83f, 0.08f}, -5.0f, {n, 0.61f}, none, 0.83f},
+        {"a kanji far above the lifted shape", {re, 0.83f, 0.08f}, 3.9f, {one, 0.90f}, -0.5f, 0.75f},
+        {"a letter far above it", {re, 0.83f, 0.08f}, 3.9f, {n, 0.90f}, -5.0f, 0.75f},
+        {"a kanji just within kDistortedBehind", {re, 0.83f, 0.08f}, 3.9f, {one, 0.87f}, -0.5f, 0.83f},
+        {"a symbol far above", {re, 0.83f, 0.08f}, 3.9f, {ring, 0.95f}, -0.5f, 0.83f},
+        {"no lift to take", {re, 0.75f, 0.0f}, -0.9f, {one, 0.95f}, 1.0f, 0.75f},
+    };
+    for (const auto& row : rows) {
+        std::vector<ShapeMatch> list = {row.kana, row.other};
+        const std::vector<float> zinnia = {row.kanaZinnia, row.otherZinnia};
+        holdBackLifts(list, zinnia);
+        EXPECT_NEAR(list[0].similarity, row.expected, 1e-5f) << row.name;
+        EXPECT_EQ(list[0].lift, row.expected == row.kana.similarity ? row.kana.lift : 0.0f) << row.name;
+        EXPECT_EQ(list[1].similarity, row.other.similarity) << row.name;
     }
 }
 

@@ -27,8 +27,10 @@
 #include <cstdio>
 #include <iostream>
 #include <map>
+#include <set>
 #include <string>
 
+#include "distortions.h"
 #include "kanjidic.h"
 #include "samples.h"
 #include "scribeng/recognizer.h"
@@ -87,13 +89,12 @@ int build(const std::vector<modelgen::Glyph>& glyphs, const modelgen::TwinGroups
     std::vector<scribeng::Prototype> prototypes;
     prototypes.reserve(glyphs.size());
     std::map<char32_t, size_t> mainForm;
-    for (const auto& g : glyphs) {
+    const auto add = [&](const modelgen::Glyph& g) {
         scribeng::FeatureVector mean{};
         for (const auto& f : trainingFeatures(g, seed, variations, strengths)) {
             for (size_t k = 0; k < mean.size(); ++k) mean[k] += f[k];
         }
         scribeng::normalise(mean);
-        if (g.form == 0) mainForm[g.label] = prototypes.size();
         scribeng::Prototype& p = prototypes.emplace_back();
         p.codePoint = g.label;
         p.features = mean;
@@ -103,6 +104,24 @@ int build(const std::vector<modelgen::Glyph>& glyphs, const modelgen::TwinGroups
                 p.grade = it->second.grade;
                 p.frequencyRank = it->second.frequencyRank;
             }
+        }
+    };
+    // A twin group's later members take the first's prototypes (below), its distorted shapes with them.
+    std::set<char32_t> laterTwins;
+    for (const auto& group : twins) laterTwins.insert(group.begin() + 1, group.end());
+    for (const auto& g : glyphs) {
+        if (g.form == 0) mainForm[g.label] = prototypes.size();
+        add(g);
+        // A kana's main shape also as other writers distort it, right after it (a class scores as its
+        // best prototype). Spreading or gathering a single stroke leaves it as it is.
+        if (g.form != 0 || !templategen::isKana(g.label) || laterTwins.contains(g.label)) continue;
+        for (const auto d : templategen::kDistortions) {
+            const bool moves = d == templategen::Distortion::Spread || d == templategen::Distortion::Gathered;
+            if (moves && g.strokes.size() < 2) continue;
+            modelgen::Glyph other = g;
+            other.strokes = templategen::distorted(g.strokes, d);
+            add(other);
+            prototypes.back().distorted = true;
         }
     }
     // Twins (う and ぅ, ツ and ッ) differ in size and place only, which the shape features do not see; with
