@@ -115,6 +115,9 @@ constexpr double kUnsplitScoreBelow = 0.4, kUnsplitLead = 0.3;
 // and however the whole reads: two narrow characters stacked are each taller than the column is thick, three
 // thicknesses or more together. A row is left alone: two digits side by side fit in a square.
 constexpr double kStackLength = 2.6;
+// Neighbours in a line together no longer than kMendLength (of the character size) and no further apart than
+// kMendGap may be one character the search read in two (see mendSplits).
+constexpr double kMendLength = 1.45, kMendGap = 0.3;
 
 // A multi-line selection cut into more stretches than this is read as one line (linesOf allows one return to
 // an earlier line; this bounds the searches whatever it allows).
@@ -653,6 +656,7 @@ public:
             }
         }
         if (!m_exhausted) readChosen(out);
+        if (!m_exhausted) mendSplits(out);
         if (!m_exhausted) splitNarrow(out);
         if (auto whole = unsplitMark(out)) return {std::move(*whole)};
         if (auto whole = unsplitLone(out, true)) return {std::move(*whole)};
@@ -697,6 +701,41 @@ public:
                 again = true;
             }
         }
+    }
+
+    // Two neighbours that together are hardly longer than one character (kMendLength) with no wide gap
+    // between them (kMendGap) are one character when the whole, read as a chosen character, reads at least as
+    // well as they do (wholeReadsAsWell): a left or right part read apart (片 反 of 版, イ 吏 of 使, 富 川 of
+    // 副), which the trial readings, framed in the line, took for two. Two characters side by side are
+    // longer, and two written tight read together as a kanji of many strokes score far below their pieces. A
+    // 、 or 。 and the forced run stay as they are; a mended character is looked at again beside its next
+    // neighbour. Each whole is a chosen reading: at most kMaxChosenReadings per selection.
+    void mendSplits(std::vector<SearchedChar>& chars) {
+        const double size = m_line.charSize;
+        for (size_t i = 0; i + 1 < chars.size();) {
+            const SearchedChar& a = chars[i];
+            const SearchedChar& b = chars[i + 1];
+            const Interval along = alongOf(a.run), next = alongOf(b.run);
+            if ((m_forced && (a.run == *m_forced || b.run == *m_forced)) || isDotMark(a) || isDotMark(b) ||
+                unionOf(along, next).length() > kMendLength * size || next.lo - along.hi > kMendGap * size ||
+                m_shared.chosenLeft == 0) {
+                ++i;
+                continue;
+            }
+            --m_shared.chosenLeft;
+            auto whole = readFull({a.run.first, b.run.last});
+            if (!whole || !wholeReadsAsWell(whole->candidates, std::span(chars).subspan(i, 2))) {
+                ++i;
+                continue;
+            }
+            chars[i] = {whole->run, std::move(whole->candidates)};
+            chars.erase(chars.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+        }
+    }
+
+    static bool isDotMark(const SearchedChar& c) {
+        return !c.candidates.empty() && (c.candidates.front().code == kIdeographicComma ||
+                                         c.candidates.front().code == kIdeographicStop);
     }
 
     static bool readsLatin(const SearchedChar& c) {

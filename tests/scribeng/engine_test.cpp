@@ -736,6 +736,39 @@ TEST_F(Scribeng, DotCloseToTheInkBeforeIsNoComma) {
     }
 }
 
+// A row (`gap` apart) whose middle character has its first `left` strokes moved `apart` further left: a part
+// a little apart (木 of 校, ノ of 人, 12 of 80 units) is one with the rest; far apart, it and characters
+// written tight stay apart.
+TEST_F(Scribeng, PartsALittleApartAreOneCharacter) {
+    const struct {
+        std::vector<const char*> files;
+        int32_t gap;
+        size_t left;
+        int32_t apart;
+        const char* text;
+    } rows[] = {
+        {{"single_26.txt", "single_38.txt", "single_29.txt"}, 30, 4, 12, "山校日"},
+        {{"single_26.txt", "single_34.txt", "single_29.txt"}, 30, 1, 12, "山人日"},
+        {{"single_26.txt", "single_38.txt", "single_29.txt"}, 30, 4, 26, "山木交日"},
+        {{"single_31.txt", "single_35.txt", "single_27.txt", "single_34.txt"}, 2, 0, 0, "木口川人"},
+    };
+    for (const auto& row : rows) {
+        StrokeFile line;
+        int32_t at = 20;
+        for (size_t i = 0; i < row.files.size(); ++i) {
+            const StrokeFile one = load(row.files[i]);
+            const EngineRect ink = boundsOf(one, 0, static_cast<int32_t>(one.strokes.size()) - 1);
+            const int32_t apart = i == 1 ? row.apart : 0;
+            for (size_t k = 0; k < one.strokes.size(); ++k) {
+                line.strokes.push_back(one.strokes[k]);
+                for (auto& p : line.strokes.back()) p.x += at - ink.left + (k < row.left ? 0 : apart);
+            }
+            at += ink.right - ink.left + apart + row.gap;
+        }
+        EXPECT_EQ(recognize(objectWith(line)), sjis(row.text)) << row.text;
+    }
+}
+
 // GiveStrokeSetInfo before any result: the forced run is one character whatever it holds, and the strokes
 // before and after it are segmented by the search as usual.
 TEST_F(Scribeng, RegroupWithoutEarlierResultSearchesTheRest) {
