@@ -192,9 +192,11 @@ struct RecognizerOptions {
 // of the character of the one before joined to it (2.8 joins a character): 58.7% free top-1 with three, 65.7%
 // with eight, the same on everything else.
 inline constexpr size_t kMostUnjoined = 8;
-// Each set of likeliest ways is also tried with its least likely way replaced by the next likeliest this many
-// times (zinnia_ink.h, unjoinedVersions): where a piece of a stroke looks more like a way than the way
-// itself, the class still finds the strokes written apart.
+// Each set of likeliest ways is also tried with each of its ways in turn replaced by the next likeliest this
+// many times (zinnia_ink.h, unjoinedVersions): where a piece of a stroke looks more like a way than the way
+// itself, the class still finds the strokes written apart. Replacing only the least likely way, other
+// writers' joined kanji (tuning seeds, 1,228) read 79.2% free top-1, replacing each 79.6%; tuning singles and
+// lines the same.
 inline constexpr size_t kUnjoinedAlternatives = 1;
 
 // The ways left in the ink by a reading that takes `missing` of them out, each counted by how surely it is

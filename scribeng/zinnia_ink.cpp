@@ -375,16 +375,21 @@ std::vector<UnjoinedVersion> unjoinedVersions(std::span<const std::vector<SpaceP
     for (size_t k = 1; k <= chosen.size(); ++k) {
         std::vector<Cut> made(chosen.begin(), chosen.begin() + static_cast<ptrdiff_t>(k));
         add(made);
-        // The least likely of the k ways replaced by the next likeliest that meet none of the others.
-        made.pop_back();
-        size_t tried = 0;
-        for (size_t c = chosenAt[k - 1] + 1; c < cuts.size() && tried < alternatives; ++c) {
-            const Cut& other = cuts[c];
-            if (meets(made, other)) continue;
-            made.push_back(other);
-            add(made);
-            made.pop_back();
-            ++tried;
+        // Each of the k ways in turn, the least likely first, replaced by the next likeliest that meet none
+        // of the others: a piece of a stroke that looks more like a way than the ways themselves may rank
+        // anywhere among them.
+        for (size_t drop = k; drop-- > 0;) {
+            std::vector<Cut> rest(chosen.begin(), chosen.begin() + static_cast<ptrdiff_t>(k));
+            rest.erase(rest.begin() + static_cast<ptrdiff_t>(drop));
+            size_t tried = 0;
+            for (size_t c = chosenAt[k - 1] + 1; c < cuts.size() && tried < alternatives; ++c) {
+                const Cut& other = cuts[c];
+                if (meets(rest, other)) continue;
+                rest.push_back(other);
+                add(rest);
+                rest.pop_back();
+                ++tried;
+            }
         }
     }
     return out;

@@ -43,7 +43,7 @@ std::vector<SpacePoint> zinniaVertices(std::span<const SpacePoint> stroke);
 // to the next, which Zinnia's models of the separate strokes do not know. The versions of the character
 // with up to `most` pieces most likely to be such a way taken out (each cut stroke becomes the strokes before
 // and after the way), every stroke reduced by zinniaVertices, in order of their number of cuts: for each k,
-// the k likeliest ways that do not meet, then up to `alternatives` versions with the least likely of them
+// the k likeliest ways that do not meet, then up to `alternatives` versions with each of them in turn
 // replaced by each of the next likeliest that meets none of the others. How likely a piece is goes by its
 // direction and, less, its length: of two pieces going about as likely a way, the longer is the likelier.
 // A way is a straight piece between two vertices of a split finer than Zinnia's (a short way and the end of

@@ -154,6 +154,11 @@ TEST(ZinniaInk, JoinedStrokesAreTakenApartAtThePensWay) {
     const std::vector<Stroke> mouth = {through({{10, 10}, {10, 90}}), through({{10, 10}, {90, 10}, {90, 90}}),
                                        through({{10, 90}, {90, 90}})};
     const std::vector<Stroke> firstTwoJoined = {inOneMovement({three[0], three[1]})[0], three[2]};
+    // Four bars joined by ways alike: the middle way ranks first (its ends fall on other pixels); the last
+    // version has it replaced, the first and last ways out.
+    const std::vector<Stroke> four = {through({{10, 15}, {90, 15}}), through({{10, 40}, {90, 40}}),
+                                      through({{10, 65}, {90, 65}}), through({{10, 90}, {90, 90}})};
+    const std::vector<Stroke> middleJoinedOfFour = {four[0], inOneMovement({four[1], four[2]})[0], four[3]};
     const struct {
         const char* name;
         std::vector<Stroke> written;
@@ -172,6 +177,12 @@ TEST(ZinniaInk, JoinedStrokesAreTakenApartAtThePensWay) {
          {1, 1},
          firstTwoJoined},
         {"three strokes, both ways and one alternative", inOneMovement(three), 3, 1, {1, 1, 2}, three},
+        {"four strokes, two ways asked, each in turn replaced by the next likeliest",
+         inOneMovement(four),
+         2,
+         1,
+         {1, 1, 2, 2, 2},
+         middleJoinedOfFour},
         {"a square written apart", mouth, 3, 1, {}, {}},
         {"a turn down", {through({{10, 10}, {90, 10}, {90, 90}})}, 3, 0, {}, {}},
         {"a hook at the end", {through({{50, 10}, {50, 90}, {30, 75}})}, 3, 0, {}, {}},
