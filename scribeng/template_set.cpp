@@ -244,6 +244,7 @@ bool TemplateSet::load(const std::filesystem::path& file,
         set.m_codes.push_back(code);
         set.m_categories.push_back(categoryOf(code));
         set.m_first.push_back(static_cast<uint32_t>(coarse.size()));
+        set.m_liftable.push_back(std::ranges::any_of(prototypes, &Prototype::distorted) ? 1 : 0);
         ClassFacts& facts = set.m_facts.emplace_back();
         for (auto& p : prototypes) {
             normalise(p.features);
@@ -387,6 +388,8 @@ ShapeMatch TemplateSet::match(const FeatureVector& features, const OrientationVe
 
 ShapeMatch TemplateSet::matchOf(const FeatureVector& features, const OrientationVector& orientations,
                                 uint32_t c, float similarity, bool withDot) const {
+    // Most classes have no distorted forms, and so no lift: their forms are not scored again.
+    if (!m_liftable[c]) return {m_codes[c], similarity};
     const float own = formScores(features, orientations, c, withDot).first;
     return {m_codes[c], similarity, std::max(0.0f, similarity - own)};
 }

@@ -169,6 +169,7 @@ private:
     std::vector<float> m_orientations;  // per prototype, kOrientationSize floats
     std::vector<uint8_t> m_needsDot;    // per prototype, 1 for a form that needs a dot
     std::vector<uint8_t> m_distorted;   // per prototype, 1 for a distorted form
+    std::vector<uint8_t> m_liftable;    // per class, 1 where it has a distorted form
     std::vector<float> m_coarse;        // the projections, in blocks of prototypes (template_set.cpp)
     size_t m_coarseStride = 0;          // the prototypes, padded to whole blocks
     bool m_hasWritingFacts = false;
