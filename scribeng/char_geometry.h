@@ -98,6 +98,10 @@ std::optional<CharCode> fullFormOf(CharCode code);
 inline constexpr CharCode kIdeographicComma = 0x8141;  // 、
 inline constexpr CharCode kIdeographicStop = 0x8142;   // 。
 inline constexpr CharCode kLongVowelMark = 0x815B;     // ー
+// Whether `code` is one of the dot marks 、 and 。.
+constexpr bool isDotMark(CharCode code) noexcept {
+    return code == kIdeographicComma || code == kIdeographicStop;
+}
 
 // 。 for a stroke that closes on itself (start and end close, compared with its size), else 、.
 CharCode dotMarkOf(std::span<const Stroke> strokes);

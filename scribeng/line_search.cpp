@@ -198,7 +198,7 @@ std::vector<Candidate> adjustForMarks(std::vector<Candidate> found, MarkKind kin
             continue;
         }
         // 、。ー and the other marks read by a model count only where size and place allow them.
-        const bool dot = c.code == kIdeographicComma || c.code == kIdeographicStop;
+        const bool dot = isDotMark(c.code);
         if ((dot && kind != MarkKind::Dot) || (c.code == kLongVowelMark && kind != MarkKind::LongVowel) ||
             (isTinyMark(c.code) && !tiny)) {
             push(c.code, c.score - static_cast<float>(kMisplacedMarkCost));
@@ -716,9 +716,9 @@ public:
             const SearchedChar& a = chars[i];
             const SearchedChar& b = chars[i + 1];
             const Interval along = alongOf(a.run), next = alongOf(b.run);
-            if ((m_forced && (a.run == *m_forced || b.run == *m_forced)) || isDotMark(a) || isDotMark(b) ||
-                unionOf(along, next).length() > kMendLength * size || next.lo - along.hi > kMendGap * size ||
-                m_shared.chosenLeft == 0) {
+            if ((m_forced && (a.run == *m_forced || b.run == *m_forced)) || readsDotMark(a) ||
+                readsDotMark(b) || unionOf(along, next).length() > kMendLength * size ||
+                next.lo - along.hi > kMendGap * size || m_shared.chosenLeft == 0) {
                 ++i;
                 continue;
             }
@@ -733,9 +733,8 @@ public:
         }
     }
 
-    static bool isDotMark(const SearchedChar& c) {
-        return !c.candidates.empty() && (c.candidates.front().code == kIdeographicComma ||
-                                         c.candidates.front().code == kIdeographicStop);
+    static bool readsDotMark(const SearchedChar& c) {
+        return !c.candidates.empty() && isDotMark(c.candidates.front().code);
     }
 
     static bool readsLatin(const SearchedChar& c) {

@@ -149,8 +149,7 @@ Recognizer::Recognizer(std::span<const std::filesystem::path> folders, Recognize
         ++m_classFirst[size_t{code} + 1];
         m_classes.push_back(c);
         m_formClass.push_back(form);
-        if ((isTinyMark(code) || code == kIdeographicComma || code == kIdeographicStop) &&
-            (m_marks.empty() || m_marks.back() != code))
+        if ((isTinyMark(code) || isDotMark(code)) && (m_marks.empty() || m_marks.back() != code))
             m_marks.push_back(code);
     }
     for (size_t c = 1; c < m_classFirst.size(); ++c) m_classFirst[c] += m_classFirst[c - 1];
