@@ -115,6 +115,22 @@ constexpr double kUnsplitScoreBelow = 0.4, kUnsplitLead = 0.3;
 // and however the whole reads: two narrow characters stacked are each taller than the column is thick, three
 // thicknesses or more together. A row is left alone: two digits side by side fit in a square.
 constexpr double kStackLength = 2.6;
+// Voicing marks (゛ ゜) are the last strokes of their kana, at its upper right; in a row written with small
+// gaps they may stand as near the next character as their own. A run of a row that begins with at most
+// kMaxLeadingMarkStrokes strokes together no larger than kLeadingMarkExtent (of the character size), ahead of
+// the rest of the run along the line, over the right half of the character before it and wholly above its
+// middle, nearer that character's ink than the rest of their own run, costs kLeadingMarksCost after it: those
+// strokes are the marks of the character before (で then も, not て then marks and も read as ヅ, or as a
+// kanji with a left radical: 油 for ゛ and カ). A radical's dots (氵) reach below the middle or lie over the
+// stroke after them, and the dot of 礻 衤 stands over the rest of its character.
+constexpr int32_t kMaxLeadingMarkStrokes = 2;
+constexpr double kLeadingMarkExtent = 0.25, kLeadingMarksCost = 1.0;
+// A voiced kana of a line reads as its marks place it: its last one or two strokes, each no larger than
+// kVoicingMarkExtent (of the character size), stand at its upper right. Where they do, the strokes before
+// them read as the kana the marks voice (て and ゛ are で, not ず or ブ) and that voicing takes the place of
+// a reading up to kVoicedBaseMargin above it; where nothing stands there, the best reading without marks up
+// to kUnmarkedMargin below takes its place (も read as ど).
+constexpr double kVoicingMarkExtent = 0.3, kVoicedBaseMargin = 0.5, kUnmarkedMargin = 0.8;
 // Neighbours in a line together no longer than kMendLength (of the character size) and no further apart than
 // kMendGap may be one character the search read in two (see mendSplits).
 constexpr double kMendLength = 1.45, kMendGap = 0.3;
@@ -143,6 +159,10 @@ struct RunInfo {
     double narrowRefund = 0;  // taken off the cost for each side with a clear gap (see pairCost)
     MarkKind kind = MarkKind::None;
     std::vector<Candidate> candidates;
+    // Small strokes that begin the run ahead of the rest of it (see kLeadingMarksCost), and where the rest
+    // begins along the line.
+    std::optional<Extent> leadingMarks;
+    double restFrom = 0;
 };
 
 Interval unionOf(Interval a, Interval b) { return {std::min(a.lo, b.lo), std::max(a.hi, b.hi)}; }
@@ -323,6 +343,27 @@ bool isMarkKind(MarkKind kind) {
 
 // Letters, digits, ー and symbols: narrower than a kana or kanji.
 bool isNarrow(CharCode code) { return code == kLongVowelMark || (categoryOf(code) & kWideCategories) == 0; }
+
+// The kana a voiced kana voices (で: て, ぱ: は, ヴ: ウ), or none.
+std::optional<CharCode> voicedBaseOf(CharCode code) {
+    static constexpr std::pair<CharCode, CharCode> kVoiced[] = {
+        {0x82AA, 0x82A9}, {0x82AC, 0x82AB}, {0x82AE, 0x82AD}, {0x82B0, 0x82AF}, {0x82B2, 0x82B1},  // が-ご
+        {0x82B4, 0x82B3}, {0x82B6, 0x82B5}, {0x82B8, 0x82B7}, {0x82BA, 0x82B9}, {0x82BC, 0x82BB},  // ざ-ぞ
+        {0x82BE, 0x82BD}, {0x82C0, 0x82BF}, {0x82C3, 0x82C2}, {0x82C5, 0x82C4}, {0x82C7, 0x82C6},  // だ-ど
+        {0x82CE, 0x82CD}, {0x82CF, 0x82CD}, {0x82D1, 0x82D0}, {0x82D2, 0x82D0}, {0x82D4, 0x82D3},  // ば-ぷ
+        {0x82D5, 0x82D3}, {0x82D7, 0x82D6}, {0x82D8, 0x82D6}, {0x82DA, 0x82D9}, {0x82DB, 0x82D9},  // ぷ-ぽ
+        {0x834B, 0x834A}, {0x834D, 0x834C}, {0x834F, 0x834E}, {0x8351, 0x8350}, {0x8353, 0x8352},  // ガ-ゴ
+        {0x8355, 0x8354}, {0x8357, 0x8356}, {0x8359, 0x8358}, {0x835B, 0x835A}, {0x835D, 0x835C},  // ザ-ゾ
+        {0x835F, 0x835E}, {0x8361, 0x8360}, {0x8364, 0x8363}, {0x8366, 0x8365}, {0x8368, 0x8367},  // ダ-ド
+        {0x836F, 0x836E}, {0x8370, 0x836E}, {0x8372, 0x8371}, {0x8373, 0x8371}, {0x8375, 0x8374},  // バ-ブ
+        {0x8376, 0x8374}, {0x8378, 0x8377}, {0x8379, 0x8377}, {0x837B, 0x837A}, {0x837C, 0x837A},  // プ-ポ
+        {0x8394, 0x8345},                                                                          // ヴ
+    };
+    for (const auto& [voiced, base] : kVoiced) {
+        if (voiced == code) return base;
+    }
+    return std::nullopt;
+}
 
 bool isKatakana(CharCode code) { return (categoryOf(code) & 0x004) != 0 && code != kLongVowelMark; }
 
@@ -521,6 +562,24 @@ void preferFullSizeKana(std::vector<SearchedChar>& chars, int32_t mask) {
     }
 }
 
+void preferVoicingOfMarks(std::vector<Candidate>& list, bool marked, std::optional<CharCode> base) {
+    if (list.empty() || !voicedBaseOf(list.front().code) || (marked && !base)) return;
+    const float top = list.front().score;
+    auto pick = list.end();
+    if (!marked) {
+        pick = std::find_if(list.begin() + 1, list.end(), [top](const Candidate& x) {
+            return x.score >= top - kUnmarkedMargin && !voicedBaseOf(x.code);
+        });
+    } else {
+        const CharCode read = fullFormOf(*base).value_or(*base);
+        if (voicedBaseOf(list.front().code) == read) return;
+        pick = std::find_if(list.begin() + 1, list.end(), [top, read](const Candidate& x) {
+            return x.score >= top - kVoicedBaseMargin && voicedBaseOf(x.code) == read;
+        });
+    }
+    if (pick != list.end()) std::rotate(list.begin(), pick, pick + 1);
+}
+
 namespace {
 
 class Search {
@@ -660,6 +719,7 @@ public:
         if (!m_exhausted) splitNarrow(out);
         if (auto whole = unsplitMark(out)) return {std::move(*whole)};
         if (auto whole = unsplitLone(out, true)) return {std::move(*whole)};
+        if (!m_exhausted) readVoicingMarks(out);
         preferScriptOfNeighbours(out);
         preferFullSizeKana(out, m_mask);
         preferNoLongVowelAfterNoKana(out);
@@ -731,6 +791,47 @@ public:
             chars[i] = {whole->run, std::move(whole->candidates)};
             chars.erase(chars.begin() + static_cast<std::ptrdiff_t>(i) + 1);
         }
+    }
+
+    // Each character of a line read as a voiced kana is read as its marks place it (see kVoicedBaseMargin).
+    // Reading the strokes before the marks is a chosen reading: at most kMaxChosenReadings per selection.
+    void readVoicingMarks(std::vector<SearchedChar>& chars) {
+        if (chars.size() < 2) return;
+        for (auto& c : chars) {
+            auto& list = c.candidates;
+            if (list.empty() || !voicedBaseOf(list.front().code)) continue;
+            const int32_t marks = trailingMarksOf(c.run);
+            if (marks == 0) {
+                preferVoicingOfMarks(list, false, std::nullopt);
+                continue;
+            }
+            if (m_shared.chosenLeft == 0) continue;
+            --m_shared.chosenLeft;
+            const auto base = readFull({c.run.first, c.run.last - marks});
+            if (base && !base->candidates.empty())
+                preferVoicingOfMarks(list, true, base->candidates.front().code);
+        }
+    }
+
+    // How many of the last strokes of the run (one or two, leaving one at least) stand each at its upper
+    // right, small (kVoicingMarkExtent): the marks of a voiced kana. None when no such strokes are there.
+    int32_t trailingMarksOf(CharRun run) const {
+        Box ink;
+        for (int32_t s = run.first; s <= run.last; ++s) ink.add(m_boxes[static_cast<size_t>(s)]);
+        if (ink.empty()) return 0;
+        for (int32_t count = std::min(2, run.last - run.first); count >= 1; --count) {
+            bool marks = true;
+            for (int32_t s = run.last - count + 1; s <= run.last; ++s) {
+                const Box& box = m_boxes[static_cast<size_t>(s)];
+                marks = marks && !box.empty() &&
+                        static_cast<double>(std::max(box.width(), box.height())) <=
+                            kVoicingMarkExtent * m_line.charSize &&
+                        box.left + box.right >= ink.left + ink.right &&
+                        box.top + box.bottom <= ink.top + ink.bottom;
+            }
+            if (marks) return count;
+        }
+        return 0;
     }
 
     static bool readsDotMark(const SearchedChar& c) {
@@ -895,7 +996,7 @@ private:
         }
         if (ink.empty()) return std::nullopt;
         const double size = m_line.charSize;
-        RunInfo info{run, m_line.extentOf(ink), 0, 0, MarkKind::None, {}};
+        RunInfo info{run, m_line.extentOf(ink), 0, 0, MarkKind::None, {}, std::nullopt, 0};
         const double length = info.extent.along.length() / size;
         const double gap = innerGap(parts) / size;
         if (!anyShape && (length > kMaxLength || gap > kMaxInnerGap)) return std::nullopt;
@@ -941,7 +1042,34 @@ private:
         if (kind == MarkKind::Dot && run.first == 0 && m_offset == 0 && count < m_strokes.size())
             cost += kLeadingMarkCost;
         info.cost = cost;
+        leadingMarksOf(info);
         return info;
+    }
+
+    // The run's leading marks (see kLeadingMarksCost): the most strokes, up to kMaxLeadingMarkStrokes and
+    // leaving one at least, that together are small and end along the line before the rest begins.
+    void leadingMarksOf(RunInfo& info) const {
+        const CharRun run = info.run;
+        if (m_line.direction != Direction::Horizontal) return;
+        for (int32_t count = std::min(kMaxLeadingMarkStrokes, run.last - run.first); count >= 1; --count) {
+            Box marks;
+            for (int32_t s = run.first; s < run.first + count; ++s)
+                marks.add(m_boxes[static_cast<size_t>(s)]);
+            std::optional<Interval> rest;
+            for (int32_t s = run.first + count; s <= run.last; ++s) {
+                if (const auto& e = m_extents[static_cast<size_t>(s)])
+                    rest = rest ? unionOf(*rest, e->along) : e->along;
+            }
+            if (marks.empty() || !rest) continue;
+            const Extent extent = m_line.extentOf(marks);
+            if (std::max(extent.along.length(), extent.across.length()) >
+                    kLeadingMarkExtent * m_line.charSize ||
+                extent.along.hi > rest->lo)
+                continue;
+            info.leadingMarks = extent;
+            info.restFrom = rest->lo;
+            return;
+        }
     }
 
     const std::vector<Candidate>& recognized(CharRun run, std::span<const Stroke> strokes,
@@ -1043,7 +1171,19 @@ private:
         const double compact =
             marks ? 0 : kCompactCost * std::clamp((kCompactBelow - together) / kCompactRange, 0.0, 1.0);
         return kOverlapCost * std::max(0.0, overlap - kOverlapFrom) + compact - refund +
-               (touching ? kMarkTouchCost : 0.0);
+               (touching ? kMarkTouchCost : 0.0) + (marksOfBefore(before, after) ? kLeadingMarksCost : 0.0);
+    }
+
+    // Whether the leading marks of `after` stand at the upper right of `before`, nearer its ink than the
+    // rest of their own run.
+    static bool marksOfBefore(const RunInfo& before, const RunInfo& after) {
+        if (!after.leadingMarks) return false;
+        const Extent& marks = *after.leadingMarks;
+        const Extent& own = before.extent;
+        const double middleAlong = (own.along.lo + own.along.hi) / 2;
+        const double middleAcross = (own.across.lo + own.across.hi) / 2;
+        return marks.along.lo >= middleAlong && marks.across.hi <= middleAcross &&
+               marks.along.lo - own.along.hi < after.restFrom - marks.along.hi;
     }
 
     std::pair<int32_t, int32_t> keyOf(CharRun run) const {

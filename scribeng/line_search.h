@@ -83,6 +83,13 @@ void preferRowKind(std::vector<SearchedChar>& chars);
 // before it). The character before counts as read.
 void preferFullSizeKana(std::vector<SearchedChar>& chars, int32_t mask);
 
+// A character read as a voiced kana (its best candidate) is read as its marks place it. `marked`: small
+// strokes stand at its upper right, and `base` is the best reading of the strokes before them; then the
+// voicing of that kana (a small one counts as its full form: っ for づ) takes the place of a reading up to
+// 0.5 above it (て with ゛ read ず or ブ is で). Unmarked: the best reading that is no voiced kana, up to 0.8
+// below, takes its place (も read ど). Otherwise the candidates stay.
+void preferVoicingOfMarks(std::vector<Candidate>& list, bool marked, std::optional<CharCode> base);
+
 // ー lengthens the kana before it: a ー that begins a line (nothing before it to lengthen) or follows a
 // kanji, letter, digit or mark gives way to its best candidate of a script (kana or kanji: 一, く, ノ; a
 // radical never written alone, 丿 亅, does not count). The character before counts as read.

@@ -359,4 +359,102 @@ TEST(LineSearch, SmallKanaAndLongVowelOnlyWhereTheyCanStand) {
     }
 }
 
+// A row written piece by piece: each piece's ink begins `gap` pixels after the ink before it, its top at
+// y 30. A piece is a stroke file, or "゛" / "゜" for voicing marks: two ticks or a small ring, their top a
+// little above the ink before them.
+std::vector<Stroke> row(std::initializer_list<std::pair<const char*, int32_t>> pieces) {
+    std::vector<Stroke> out;
+    int32_t right = 0, top = 30;
+    for (auto [name, gap] : pieces) {
+        const int32_t x = right + gap;
+        std::vector<Stroke> strokes;
+        if (std::string_view(name) == "゛") {
+            strokes = {{{x, top - 8}, {x + 3, top - 2}, {x + 5, top + 5}},
+                       {{x + 9, top - 10}, {x + 12, top - 4}, {x + 14, top + 3}}};
+        } else if (std::string_view(name) == "゜") {
+            strokes = {
+                {{x + 6, top - 10}, {x, top - 4}, {x + 6, top + 2}, {x + 12, top - 4}, {x + 6, top - 10}}};
+        } else {
+            strokes = placed({{name, x, 30}});
+            top = sw::scribeng::boundsOf(strokes).top;
+        }
+        right = sw::scribeng::boundsOf(strokes).right;
+        out.insert(out.end(), strokes.begin(), strokes.end());
+    }
+    return out;
+}
+
+// Voicing marks stand at the upper right of their kana, written last: marks nearer the character before them
+// than the rest of the next character are the marks of the character before (で then い, not て then marks
+// and い read together), in a row of any spacing. The characters' strokes, per character, in writing order.
+TEST(LineSearch, VoicingMarksGoWithTheCharacterBeforeThem) {
+    const struct {
+        const char* name;
+        std::vector<Stroke> strokes;
+        std::vector<int32_t> counts;
+    } rows[] = {
+        {"te mo",
+         row({{"single_10.txt", 0}, {"single_14.txt", 30}, {"゛", 12}, {"single_21.txt", 26}}),
+         {3, 3, 3}},
+        {"te i",
+         row({{"single_10.txt", 0}, {"single_14.txt", 30}, {"゛", 12}, {"single_02.txt", 26}}),
+         {3, 3, 2}},
+        {"te ku",
+         row({{"single_10.txt", 0}, {"single_14.txt", 30}, {"゛", 12}, {"single_07.txt", 26}}),
+         {3, 3, 1}},
+        {"ka i",
+         row({{"single_05.txt", 0}, {"゛", 10}, {"single_02.txt", 24}, {"single_07.txt", 30}}),
+         {5, 2, 1}},
+        {"ka ku",
+         row({{"single_05.txt", 0}, {"゛", 10}, {"single_07.txt", 24}, {"single_02.txt", 30}}),
+         {5, 1, 2}},
+        {"ki ri",
+         row({{"single_06.txt", 0}, {"゛", 10}, {"single_24.txt", 24}, {"single_02.txt", 30}}),
+         {6, 2, 2}},
+        {"shi te", row({{"single_11.txt", 0}, {"゛", 10}, {"single_14.txt", 24}}), {3, 1}},
+        {"to na", row({{"single_15.txt", 0}, {"゛", 10}, {"single_16.txt", 24}}), {4, 4}},
+        {"ta yo", row({{"single_12.txt", 0}, {"゛", 10}, {"single_23.txt", 24}}), {6, 2}},
+        {"tsu yo", row({{"single_13.txt", 0}, {"゛", 10}, {"single_23.txt", 24}}), {3, 2}},
+        {"te i, a ring",
+         row({{"single_10.txt", 0}, {"single_14.txt", 30}, {"゜", 12}, {"single_02.txt", 26}}),
+         {3, 2, 2}},
+        {"no marks", row({{"single_10.txt", 0}, {"single_14.txt", 30}, {"single_21.txt", 38}}), {3, 1, 3}},
+    };
+    for (const auto& r : rows) {
+        sw::scribeng::RunCache cache;
+        std::vector<int32_t> counts;
+        for (const auto& c : sw::scribeng::searchLine(japanese(), r.strokes, std::nullopt, kAll, 5, cache))
+            counts.push_back(c.run.last - c.run.first + 1);
+        EXPECT_EQ(counts, r.counts) << r.name;
+    }
+}
+
+// A voiced reading goes by the marks: with marks, the voicing of what the strokes before them read as (close
+// below); without, the best reading that is no voiced kana (close below); else the reading stays.
+TEST(LineSearch, VoicedReadingsGoByTheirMarks) {
+    const struct {
+        const char* name;
+        const char* list;
+        bool marked;
+        const char* base;
+        const char* expected;
+    } rows[] = {
+        {"marks on te", "ず -3.2 ブ -3.2 で -3.6 す -4.3", true, "て", "で"},
+        {"marks on a small tsu", "ぶ -1 づ -1.3", true, "っ", "づ"},
+        {"marks on te, its voicing far below", "ず 0 で -0.8", true, "て", "ず"},
+        {"marks on the kana read", "ず 0 で -0.1", true, "す", "ず"},
+        {"marks, the strokes before them no kana", "ず 0 で -0.1", true, "山", "ず"},
+        {"no marks", "ど -4.85 ぼ -5 も -5.54 と -6", false, "", "も"},
+        {"no marks, the others far below", "ど 0 も -1", false, "", "ど"},
+        {"no voiced reading", "も 0 ど -0.1", false, "", "も"},
+        {"katakana", "ヅ -1 ゾ -1.1 ツ -1.5", false, "", "ツ"},
+    };
+    for (const auto& row : rows) {
+        auto line = lineOf({row.list});
+        const auto base = *row.base ? sw::scribeng::codeOfLabel(row.base) : std::nullopt;
+        sw::scribeng::preferVoicingOfMarks(line.front().candidates, row.marked, base);
+        EXPECT_EQ(bestOf(line), codesOf(row.expected)) << row.name;
+    }
+}
+
 }  // namespace
