@@ -88,6 +88,9 @@ bool Engine::recognizeFree(RecognizerObject& object) {
         if (chars.empty()) return false;
     }
 
+    // A lone character: no neighbours decide between shape twins.
+    if (chars.size() == 1) preferCommonerTwin(chars.front().candidates);
+
     auto text = std::make_unique<std::string>();
     for (auto& ch : chars) {
         text->push_back(static_cast<char>(ch.candidates.front().code >> 8));

@@ -577,6 +577,27 @@ void preferJByItsDot(std::span<const Stroke> strokes, std::vector<Candidate>& ou
     std::swap(*i, *j);
 }
 
+void preferCommonerTwin(std::vector<Candidate>& out) {
+    // Each twin the models put first, and the one that leads alone.
+    static constexpr std::pair<CharCode, CharCode> kCommonerTwin[] = {
+        {0x8CFB, 0x838D},  // 口 ロ
+        {0x97CD, 0x834A},  // 力 カ
+        {0x8D48, 0x8347},  // 工 エ
+        {0x90E7, 0x8360},  // 千 チ
+        {0x82D8, 0x8379},  // ぺ ペ
+    };
+    if (out.size() < 2) return;
+    const auto pair =
+        std::ranges::find(kCommonerTwin, out.front().code, &std::pair<CharCode, CharCode>::first);
+    if (pair == std::end(kCommonerTwin)) return;
+    const float least = out.front().score - kTwinScoreGap;
+    for (auto it = out.begin() + 1; it != out.end() && it->score >= least; ++it) {
+        if (it->code != pair->second) continue;
+        std::swap(it->code, out.front().code);  // the scores stay in place, alike within the gap
+        return;
+    }
+}
+
 bool crossesItselfMidway(const Stroke& stroke) {
     if (stroke.size() < 4) return false;
     std::vector<double> at(stroke.size(), 0.0);  // the path's length up to each point

@@ -229,6 +229,15 @@ bool isRing(CharCode code) noexcept;
 inline constexpr float kCrossedRingLead = 1.0f;
 void setRingsBehindCrossedInk(std::span<const Stroke> strokes, std::vector<Candidate>& out);
 
+// Shape twins the models score exactly alike (tools/modelgen/twins.txt) come in the twin file's order, the
+// kanji first (口 before ロ), and a line's neighbours decide between them (line_search.h,
+// preferScriptOfNeighbours). A lone character has none; there the twin commoner in running text leads: ロ カ
+// エ チ ペ, which loanwords spell constantly, before 口 力 工 千 and ぺ (onomatopoeia's alone), while 二
+// stays before ニ and へ べ before ヘ ベ. preferCommonerTwin() swaps such a katakana with its twin where the
+// twin is first and the katakana scores within kTwinScoreGap of it (the scores stay in place).
+inline constexpr float kTwinScoreGap = 0.005f;
+void preferCommonerTwin(std::vector<Candidate>& out);
+
 // A kana's distorted forms read ink the way a writer strays from its shape; they are no ground to read the
 // kana where another class is clearly the likelier. holdBackLifts() takes a kana's lift (ShapeMatch::lift)
 // back out of its similarity where, among `shortlist`, a Latin letter or digit has a better Zinnia score

@@ -568,6 +568,27 @@ TEST(PreferJByItsDot, ALowDotOverALongStemIsAJ) {
     }
 }
 
+// The katakana takes its twin's place where the two lead alike; other twins, and one clearly behind, stay.
+TEST(PreferCommonerTwin, TheKatakanaLeadsWhereItsTwinTies) {
+    const Candidate kuchi{0x8CFB, 0.8f}, ro{0x838D, 0.8f}, roBehind{0x838D, 0.7f}, ka{0x834A, 0.797f},
+        o{0x828F, 0.8f}, ni{0x93F1, 0.8f}, niKana{0x836A, 0.8f};
+    const struct {
+        const char* name;
+        std::vector<Candidate> in, want;
+    } rows[] = {
+        {"口 ロ tied", {kuchi, ro}, {{ro.code, 0.8f}, {kuchi.code, 0.8f}}},
+        {"力 カ within the gap", {{0x97CD, 0.8f}, ka}, {{ka.code, 0.8f}, {0x97CD, 0.797f}}},
+        {"a tie of three", {kuchi, o, ro}, {ro, o, kuchi}},
+        {"ロ clearly behind", {kuchi, roBehind}, {kuchi, roBehind}},
+        {"二 before ニ", {ni, niKana}, {ni, niKana}},
+    };
+    for (const auto& row : rows) {
+        auto out = row.in;
+        preferCommonerTwin(out);
+        expectCandidates(out, row.want, row.name);
+    }
+}
+
 // A pen path from t = `from` to `to` radians: x = 50 + rx sin(kx t), y = 60 - ry cos(t), the radii growing by
 // `grow` a turn.
 Stroke penPath(double from, double to, double rx, double kx, double ry, double grow = 0) {
