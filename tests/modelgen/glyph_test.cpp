@@ -127,25 +127,26 @@ TEST(ReadTemplateFile, AllographsAreFurtherFormsOfTheirClass) {
                                                "＝ M1,1 L9,1 M1,5 L9,5\n"
                                                "７ +M1,1 L9,1 L4,9 M2,5 L7,5\n"
                                                "＝ + M1,1 L9,1 L1,5 L9,5\n"
-                                               "ｊ +. M5,5 L5,9 M5,1 l0,1\n"));
+                                               "ｊ +. M5,5 L5,9 M5,1 l0,1\n"
+                                               "１ +~ M5,1 L5,9\n"));
     ASSERT_TRUE(ok);
-    // Label, form, strokes, whether the form needs its dot.
-    const std::vector<std::tuple<char32_t, int, size_t, bool>> expected = {{U'７', 1, 1, false},
-                                                                           {U'＝', 0, 2, false},
-                                                                           {U'７', 2, 2, false},
-                                                                           {U'＝', 1, 1, false},
-                                                                           {U'ｊ', 1, 2, true}};
+    // Label, form, strokes, whether the form needs its dot, whether only the shape templates know it.
+    const std::vector<std::tuple<char32_t, int, size_t, bool, bool>> expected = {
+        {U'７', 1, 1, false, false}, {U'＝', 0, 2, false, false}, {U'７', 2, 2, false, false},
+        {U'＝', 1, 1, false, false}, {U'ｊ', 1, 2, true, false},  {U'１', 1, 1, false, true}};
     ASSERT_EQ(ok->size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ((*ok)[i].label, std::get<0>(expected[i])) << i;
         EXPECT_EQ((*ok)[i].form, std::get<1>(expected[i])) << i;
         EXPECT_EQ((*ok)[i].strokes.size(), std::get<2>(expected[i])) << i;
         EXPECT_EQ((*ok)[i].needsDot, std::get<3>(expected[i])) << i;
+        EXPECT_EQ((*ok)[i].shapeOnly, std::get<4>(expected[i])) << i;
     }
-    // The stroke-order model is trained on all but the form that needs its dot.
+    // The stroke-order model is trained on all but the form that needs its dot and the shape templates' own.
     const auto trained = strokeOrderForms(*ok);
-    EXPECT_EQ(trained.size(), expected.size() - 1);
-    EXPECT_TRUE(std::none_of(trained.begin(), trained.end(), [](const Glyph& g) { return g.needsDot; }));
+    EXPECT_EQ(trained.size(), expected.size() - 2);
+    EXPECT_TRUE(std::none_of(trained.begin(), trained.end(),
+                             [](const Glyph& g) { return g.needsDot || g.shapeOnly; }));
     for (const char* bad : {"７ +\n", "７ + +M1,1 L9,1\n", "７ + 3\n"}) {
         std::string error;
         EXPECT_FALSE(readTemplateFile(writeFile(dir, "t.txt", bad), &error)) << bad;

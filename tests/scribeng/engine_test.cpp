@@ -819,6 +819,20 @@ TEST_F(Scribeng, ManyStrokesStillGiveAPartition) {
     EXPECT_EQ(next, kDots);
 }
 
+// A 1 written as a plain stick, upright or leaning forward, is among the first five guided candidates with
+// the stick look-alikes (ｌ Ｉ ｜ 丨) that ink alone cannot tell it from. `lean`: the top's shift to the
+// right over the stick's 150 units.
+TEST_F(Scribeng, PlainStickIsOfferedAsOne) {
+    for (const int lean : {0, 15, 30}) {
+        std::vector<EnginePoint> stick;
+        for (int k = 0; k <= 30; ++k) stick.push_back({200 + lean * (30 - k) / 30, 100 + 5 * k});
+        const int32_t o = EngineTest::objectWith({stick});
+        const auto list = guided(o, 5);
+        EXPECT_TRUE(std::ranges::any_of(list, [](const CandidateEntry& c) { return c.code == codeOf("１"); }))
+            << "lean " << lean;
+    }
+}
+
 // An install tree: the engine, its records library and its models copied elsewhere load and recognise
 // from a process with an empty environment.
 TEST_F(Scribeng, LoadsFromACopiedRuntimeFolder) {

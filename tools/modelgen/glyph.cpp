@@ -122,6 +122,9 @@ std::optional<std::vector<Glyph>> readTemplateFile(const std::string& path, std:
             if (path.startsWith(QLatin1Char('.'))) {
                 path.remove(0, 1);
                 glyph.needsDot = true;
+            } else if (path.startsWith(QLatin1Char('~'))) {
+                path.remove(0, 1);
+                glyph.shapeOnly = true;
             }
             glyph.form =
                 1 + static_cast<int>(std::count_if(glyphs.begin(), glyphs.end(), [&](const Glyph& g) {
@@ -229,7 +232,7 @@ std::optional<std::vector<Glyph>> readKanjiGlyphs(const std::string& kanjiVgDir,
 }
 
 std::vector<Glyph> strokeOrderForms(std::vector<Glyph> glyphs) {
-    std::erase_if(glyphs, [](const Glyph& g) { return g.needsDot; });
+    std::erase_if(glyphs, [](const Glyph& g) { return g.needsDot || g.shapeOnly; });
     return glyphs;
 }
 

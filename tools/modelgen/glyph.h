@@ -27,6 +27,10 @@ struct Glyph {
     // A form whose last stroke is a dot that tells it from a like shape of another class (a j without its
     // lead-in and a J without its bar): the shape templates count it only where a dot was written.
     bool needsDot = false;
+    // A form the shape templates alone know: a shape another class is written in too (a 1 as a plain stick,
+    // like ｌ Ｉ ｜), which the stroke-order model, trained one class against all others, would learn both
+    // as the class and as what it is not.
+    bool shapeOnly = false;
     // KanjiVG's components short of the whole glyph, each after the part that encloses it.
     std::vector<Part> parts = {};
 };
@@ -50,14 +54,16 @@ std::optional<Glyph> readKanjiVgFile(const std::string& path, std::string* error
 // form of the character (an allograph: single-storey a, 7 with a bar), in addition to its main form, which
 // is the character's plain line or, without one, its KanjiVG glyph; the forms of a character are numbered
 // 1, 2, ... in file order. A '.' right after the '+' ("ｊ +. M56,56 L56,108 M57,40 l1,2.5") marks a form
-// that counts only where its dot was written (Glyph::needsDot). Blank lines and lines starting with '#' are
+// that counts only where its dot was written (Glyph::needsDot), a '~' ("１ +~ M54.5,15 L54.5,92") a form of
+// the shape templates alone (Glyph::shapeOnly). Blank lines and lines starting with '#' are
 // skipped. Returns nullopt and sets *error ("file:line: what") on an unreadable file, bad UTF-8, bad path
 // data or a character given twice without '+'; nothing partial is returned.
 std::optional<std::vector<Glyph>> readTemplateFile(const std::string& path, std::string* error = nullptr);
 
 // The forms the supplementary (stroke-order) model is trained on: all but those that count only with their
-// dot (Glyph::needsDot). Those are for the shape templates, whose direction features weigh a dot little;
-// the stroke-order model sees the dot as a stroke of its own.
+// dot (Glyph::needsDot) and those of the shape templates alone (Glyph::shapeOnly). The former are for the
+// shape templates, whose direction features weigh a dot little; the stroke-order model sees the dot as a
+// stroke of its own.
 std::vector<Glyph> strokeOrderForms(std::vector<Glyph> glyphs);
 
 // The KanjiVG characters the supplementary model takes from KanjiVG: all kana of JIS X 0208 (small and
