@@ -321,6 +321,11 @@ float Recognizer::surenessOf(const UnjoinedVersion& version, size_t written) con
         1.0F);
 }
 
+bool Recognizer::sharpWays(const UnjoinedVersion& version, size_t written) const {
+    if (written < 2 || version.shortest < m_options.likelyWayLength) return false;
+    return version.leastTurn >= (version.cuts < 2 ? m_options.sharpOneWayTurn : m_options.sharpWayTurn);
+}
+
 std::vector<float> Recognizer::surenessByCuts(std::span<const UnjoinedVersion> versions,
                                               size_t written) const {
     std::vector<float> sureAt;
@@ -361,8 +366,13 @@ void Recognizer::unjoinedScores(size_t written, double pixel, std::span<const Un
         const float sureCost = many ? m_options.manyWaysLikelyCost : m_options.likelyWayCost;
         const float plainGap = many ? m_options.manyWaysShapeGap : m_options.unjoinedShapeGap;
         const float sureGap = many ? m_options.manyWaysLikelyShapeGap : m_options.likelyWayShapeGap;
-        const float cost = plainCost + sure * (sureCost - plainCost);
-        const float gap = plainGap + sure * (sureGap - plainGap);
+        float cost = plainCost + sure * (sureCost - plainCost);
+        float gap = plainGap + sure * (sureGap - plainGap);
+        // Ways where the pen turns sharply at both ends are the pen's (RecognizerOptions::sharpWayCost).
+        if (sharpWays(version, written)) {
+            cost = std::min(cost, m_options.sharpWayCost);
+            gap = std::min(gap, m_options.sharpWayShapeGap);
+        }
         for (size_t i = 0; i < some.size(); ++i) {
             auto& shape = shortlist[at[i]].similarity;
             shape = std::max(shape, m_templates.similarity(features, orientations, some[i]) - gap);

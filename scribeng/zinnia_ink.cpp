@@ -178,15 +178,20 @@ std::pair<size_t, size_t> turnReach(std::span<const SpacePoint> p, size_t at) {
     return {before, after};
 }
 
-// Whether the pen turns by `least` degrees or more where the piece from..to of `p` begins and where it ends.
-bool turnsAtBothEnds(std::span<const SpacePoint> p, size_t from, size_t to, float least) {
+// The lesser of the pen's turns (degrees) where the piece from..to of `p` begins and where it ends.
+float endTurn(std::span<const SpacePoint> p, size_t from, size_t to) {
     const size_t before = turnReach(p, from).first;
     const size_t after = turnReach(p, to).second;
     const auto x = [&](size_t i) { return static_cast<float>(p[i].x); };
     const auto y = [&](size_t i) { return static_cast<float>(p[i].y); };
     const float wayX = x(to) - x(from), wayY = y(to) - y(from);
-    return turnBetween(x(from) - x(before), y(from) - y(before), wayX, wayY) >= least &&
-           turnBetween(wayX, wayY, x(after) - x(to), y(after) - y(to)) >= least;
+    return std::min(turnBetween(x(from) - x(before), y(from) - y(before), wayX, wayY),
+                    turnBetween(wayX, wayY, x(after) - x(to), y(after) - y(to)));
+}
+
+// Whether the pen turns by `least` degrees or more where the piece from..to of `p` begins and where it ends.
+bool turnsAtBothEnds(std::span<const SpacePoint> p, size_t from, size_t to, float least) {
+    return endTurn(p, from, to) >= least;
 }
 
 // How far the pen turns at point `at` of `p` (degrees), its directions taken as turnReach gives them.
@@ -248,6 +253,7 @@ struct WayPiece {
     size_t to = 0;
     float likelihood = 0;  // wayLogRatio of its direction
     float length = 0;
+    float turn = 0;  // endTurn: the lesser of the pen's turns at its two ends (0 for a split)
 };
 
 // The pieces of `p` (no repeats) that may be ways, as unjoinedVersions describes them, in order of `from`.
@@ -273,7 +279,7 @@ std::vector<WayPiece> wayPieces(std::span<const SpacePoint> p) {
             // likelier one: only where the character needs more strokes than those give.
             if (likelihood > 0 ? turnsAtBothEnds(p, from, to, sharp ? kSharpWayMinTurn : kWayMinTurn)
                                : length >= kMinWayLength && turnsAtBothEnds(p, from, to, kSharpWayMinTurn))
-                out.push_back({from, to, likelihood, length});
+                out.push_back({from, to, likelihood, length, endTurn(p, from, to)});
         }
     }
     // Splits where the pen turns back, both sides kMinWayLength of pen path or more.
@@ -288,7 +294,7 @@ std::vector<WayPiece> wayPieces(std::span<const SpacePoint> p) {
         if (along[at] < kMinWayLength || along.back() - along[at] < kMinWayLength ||
             turnAt(p, at) < kSplitMinTurn)
             continue;
-        out.push_back({at, at, kSplitLikelihood, 0.0F});
+        out.push_back({at, at, kSplitLikelihood, 0.0F, 0.0F});
     }
     std::inplace_merge(out.begin(), out.begin() + static_cast<ptrdiff_t>(ways), out.end(),
                        [](const WayPiece& a, const WayPiece& b) { return a.from < b.from; });
@@ -313,6 +319,7 @@ std::vector<UnjoinedVersion> unjoinedVersions(std::span<const std::vector<SpaceP
         size_t to = 0;
         float likelihood = 0;
         float length = 0;
+        float turn = 0;
     };
     std::vector<std::vector<SpacePoint>> points;
     std::vector<Cut> cuts;
@@ -322,7 +329,7 @@ std::vector<UnjoinedVersion> unjoinedVersions(std::span<const std::vector<SpaceP
             // Ink of one stroke (a letter or kana written in one movement: a u's second stem) has no way
             // where strokes go; only the ink of two strokes or more does.
             if (!(w.likelihood > 0) && placed.size() < 2) continue;
-            cuts.push_back({s, w.from, w.to, w.likelihood, w.length});
+            cuts.push_back({s, w.from, w.to, w.likelihood, w.length, w.turn});
         }
     }
     const auto order = [](const Cut& c) {
@@ -353,9 +360,11 @@ std::vector<UnjoinedVersion> unjoinedVersions(std::span<const std::vector<SpaceP
         version.cuts = made.size();
         version.weakest = std::numeric_limits<float>::max();
         version.shortest = std::numeric_limits<float>::max();
+        version.leastTurn = std::numeric_limits<float>::max();
         for (const Cut& c : made) {
             version.weakest = std::min(version.weakest, c.likelihood);
             version.shortest = std::min(version.shortest, c.length);
+            version.leastTurn = std::min(version.leastTurn, c.turn);
         }
         size_t next = 0;
         for (size_t s = 0; s < points.size(); ++s) {

@@ -67,6 +67,9 @@ struct UnjoinedVersion {
     // up, down to about -3.8 for one down and right; -4 with a split).
     float weakest = 0;
     float shortest = 0;  // the length of its shortest way (units of the space; 0 with a split)
+    // The least of its ways' turns: the lesser of the pen's turns (degrees) where each way begins and ends
+    // (0 with a split).
+    float leastTurn = 0;
     std::vector<std::vector<SpacePoint>> strokes;  // each reduced by zinniaVertices
     std::vector<std::vector<SpacePoint>> ink;      // the same strokes with every point kept (no repeats)
 };

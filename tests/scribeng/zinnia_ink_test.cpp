@@ -373,22 +373,37 @@ TEST(ZinniaInk, WaysRunBackOverAreTakenOut) {
 }  // namespace
 
 // What a version says of its ways: the recogniser eases the cost of reading it where they are long and go
-// where the pen goes between strokes.
+// where the pen goes between strokes, or where the pen turns sharply at both ends of each.
 TEST(ZinniaInk, EachVersionTellsItsLeastLikelyAndShortestWay) {
     // The character spans 700 units of Zinnia's space: 8.75 a canvas unit for these 80 wide or high.
     const struct {
         const char* name;
         std::vector<Stroke> written;
-        std::vector<float> weakest;   // of each version
-        std::vector<float> shortest;  // of each version
+        std::vector<float> weakest;    // of each version
+        std::vector<float> shortest;   // of each version
+        std::vector<float> leastTurn;  // of each version (degrees)
     } rows[] = {
-        {"a long way straight up", {through({{10, 80}, {50, 80}, {50, 20}, {90, 20}})}, {3.86F}, {525.0F}},
-        {"a way up and right", {through({{10, 10}, {10, 90}, {60, 40}, {60, 90}})}, {2.15F}, {618.7F}},
+        {"a long way straight up",
+         {through({{10, 80}, {50, 80}, {50, 20}, {90, 20}})},
+         {3.86F},
+         {525.0F},
+         {90.0F}},
+        {"a way up and right",
+         {through({{10, 10}, {10, 90}, {60, 40}, {60, 90}})},
+         {2.15F},
+         {618.7F},
+         {135.0F}},
         {"two ways left and down, the second the weaker and longer",
          inOneMovement(
              {through({{10, 20}, {90, 20}}), through({{20, 50}, {80, 50}}), through({{10, 85}, {90, 85}})}),
          {1.62F, 1.46F},
-         {666.4F, 666.4F}},
+         {666.4F, 666.4F},
+         {156.8F, 153.4F}},
+        {"a way up and left, bending on from the stroke before",
+         {through({{90, 60}, {50, 60}, {20, 40}, {20, 90}})},
+         {2.33F},
+         {360.6F},
+         {33.7F}},
     };
     for (const auto& row : rows) {
         const Box ink = sw::scribeng::boundsOf(row.written);
@@ -398,6 +413,7 @@ TEST(ZinniaInk, EachVersionTellsItsLeastLikelyAndShortestWay) {
         for (size_t v = 0; v < versions.size(); ++v) {
             EXPECT_NEAR(versions[v].weakest, row.weakest[v], 0.03F) << row.name << " " << v;
             EXPECT_NEAR(versions[v].shortest, row.shortest[v], 3.0F) << row.name << " " << v;
+            EXPECT_NEAR(versions[v].leastTurn, row.leastTurn[v], 2.0F) << row.name << " " << v;
         }
     }
 }
