@@ -277,9 +277,10 @@ std::vector<WayPiece> wayPieces(std::span<const SpacePoint> p) {
             const bool sharp = likelihood < kWeakWay || length < kMinWayLength;
             // A way going where strokes go (right or down, likelihood 0 or less) is taken out after every
             // likelier one: only where the character needs more strokes than those give.
-            if (likelihood > 0 ? turnsAtBothEnds(p, from, to, sharp ? kSharpWayMinTurn : kWayMinTurn)
-                               : length >= kMinWayLength && turnsAtBothEnds(p, from, to, kSharpWayMinTurn))
-                out.push_back({from, to, likelihood, length, endTurn(p, from, to)});
+            const float turn = endTurn(p, from, to);
+            if (likelihood > 0 ? turn >= (sharp ? kSharpWayMinTurn : kWayMinTurn)
+                               : length >= kMinWayLength && turn >= kSharpWayMinTurn)
+                out.push_back({from, to, likelihood, length, turn});
         }
     }
     // Splits where the pen turns back, both sides kMinWayLength of pen path or more.
