@@ -206,6 +206,41 @@ OrientationVector orientationsOf(const FeatureVector& features) {
     return o;
 }
 
+FeatureVector blurred(const FeatureVector& features) {
+    constexpr int kCells = kFeatureGrid * kFeatureGrid;
+    const auto at = [](int o, int y, int x) {
+        return static_cast<size_t>((o * kFeatureGrid + y) * kFeatureGrid + x);
+    };
+    // Across the directions, then along the rows, then down the columns.
+    FeatureVector turned{};
+    for (int o = 0; o < kFeatureOrientations; ++o) {
+        const int before = (o + kFeatureOrientations - 1) % kFeatureOrientations;
+        const int after = (o + 1) % kFeatureOrientations;
+        for (int c = 0; c < kCells; ++c) {
+            turned[static_cast<size_t>(o * kCells + c)] =
+                features[static_cast<size_t>(o * kCells + c)] +
+                kBlurTurns * (features[static_cast<size_t>(before * kCells + c)] +
+                              features[static_cast<size_t>(after * kCells + c)]);
+        }
+    }
+    const auto spread = [&](const FeatureVector& in, int dx, int dy) {
+        FeatureVector out{};
+        for (int o = 0; o < kFeatureOrientations; ++o) {
+            for (int y = 0; y < kFeatureGrid; ++y) {
+                for (int x = 0; x < kFeatureGrid; ++x) {
+                    float v = in[at(o, y, x)];
+                    if (x - dx >= 0 && y - dy >= 0) v += kBlurCells * in[at(o, y - dy, x - dx)];
+                    if (x + dx < kFeatureGrid && y + dy < kFeatureGrid)
+                        v += kBlurCells * in[at(o, y + dy, x + dx)];
+                    out[at(o, y, x)] = v;
+                }
+            }
+        }
+        return out;
+    };
+    return spread(spread(turned, 1, 0), 0, 1);
+}
+
 CoarseVector coarseFeatures(const FeatureVector& features) {
     CoarseVector c{};
     for (int o = 0; o < kFeatureOrientations; ++o) {

@@ -89,6 +89,15 @@ OrientationVector orientationsOf(const FeatureVector& features);
 // The coarse projection of a feature vector, scaled to unit length (zero stays zero).
 CoarseVector coarseFeatures(const FeatureVector& features);
 
+// The features spread to the neighbouring cells and directions, for a rough likeness that another writer's
+// shifted, slanted or turned strokes keep: each value adds kBlurCells of its four neighbours across the grid
+// (kBlurCells^2 of the four diagonal ones) and kBlurTurns of the two directions 45 degrees either side of
+// its own (eight directions wrap round). Linear and symmetric, so blurred(a) . blurred(b) equals
+// a . blurred(blurred(b)). Not scaled.
+inline constexpr float kBlurCells = 0.5f;
+inline constexpr float kBlurTurns = 0.3f;
+FeatureVector blurred(const FeatureVector& features);
+
 // Scales to unit length in place; the zero vector stays zero.
 void normalise(std::span<float> v);
 

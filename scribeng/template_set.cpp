@@ -249,6 +249,8 @@ bool TemplateSet::load(const std::filesystem::path& file,
         for (auto& p : prototypes) {
             normalise(p.features);
             coarse.push_back(coarseFeatures(p.features));
+            const FeatureVector blur = blurred(p.features);
+            set.m_blurLength.push_back(std::sqrt(dot(blur, blur)));
             set.m_full.insert(set.m_full.end(), p.features.begin(), p.features.end());
             const OrientationVector o = orientationsOf(p.features);
             set.m_orientations.insert(set.m_orientations.end(), o.begin(), o.end());
@@ -373,6 +375,17 @@ void TemplateSet::prefetchClass(uint32_t c) const {
     }
 }
 
+float TemplateSet::shortlistScore(const FeatureVector& features, const FeatureVector& twiceBlurred,
+                                  const OrientationVector& orientations, uint32_t p) const {
+    const std::span form(m_full.data() + size_t{p} * kFeatureSize, kFeatureSize);
+    const float fine = dot(features, form);
+    const float blur = m_blurLength[p] > 0 ? dot(twiceBlurred, form) / m_blurLength[p] : fine;
+    const float lines =
+        dot(orientations, std::span(m_orientations.data() + size_t{p} * kOrientationSize, kOrientationSize)) -
+        kOrientationGap;
+    return std::max(0.5f * (fine + blur), lines);
+}
+
 float TemplateSet::similarity(const FeatureVector& features, const OrientationVector& orientations,
                               CharCode code, bool withDot) const {
     const auto c = classOf(code);
@@ -435,6 +448,26 @@ std::vector<ShapeMatch> TemplateSet::rank(const FeatureVector& features, int32_t
     const size_t keep = std::min(classes.size(), std::max(coarseKeep != 0 ? coarseKeep : kCoarseKeep, count));
     keepBest(classes, keep);
     const OrientationVector orientations = orientationsOf(features);
+    if (classes.size() > count) {
+        // The classes the full features rank are chosen with the blur too.
+        const FeatureVector blur = blurred(features);
+        FeatureVector twice = blurred(blur);
+        const float length = std::sqrt(dot(blur, blur));
+        if (length > 0) {
+            for (float& v : twice) v /= length;
+        }
+        for (size_t i = 0; i < classes.size(); ++i) {
+            const uint32_t c = classes[i].second;
+            if (i + kAhead < classes.size()) prefetchClass(classes[i + kAhead].second);
+            float best = -2;
+            for (uint32_t p = m_first[c]; p < m_first[c + 1]; ++p) {
+                if (!m_needsDot[p] || withDot)
+                    best = std::max(best, shortlistScore(features, twice, orientations, p));
+            }
+            classes[i].first = best;
+        }
+        keepBest(classes, count);
+    }
     float rival = -1;
     scoreClasses(features, orientations, classes, withDot, &rival);
     const size_t n = std::min(count, classes.size());

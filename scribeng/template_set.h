@@ -124,8 +124,10 @@ public:
 
     // The `count` classes whose shapes are most like `features`, best first, among those `mask` allows and,
     // when `mostStrokes` is not 0, that can be written with at most that many strokes (a class of unknown
-    // strokes always can). Coarse to fine: every class is compared on the 4 x 4 projection, the best
-    // `coarseKeep` (at least `count`; 0: a few hundred) on the full features. With a `quota`, the best
+    // strokes always can). Coarse to fine: every class is compared on the 4 x 4 projection; the best
+    // `coarseKeep` (at least `count`; 0: a few hundred), where they are more than `count`, on the full
+    // features and their blur; the best `count` of those are ranked by the full features alone (another
+    // writer's kanji, whose strokes moved a little, stay among them). With a `quota`, the best
     // `quota` classes of `quotaCategories` among those allowed (the best 3 x quota of them by the projection
     // compared in full) follow, best first, each unless already listed: up to count + quota classes. The
     // forms that need a dot count only when `withDot` (writtenWithDot of the ink).
@@ -148,6 +150,12 @@ private:
     // The match of class `c` scored `similarity`: its lift over the class's own forms.
     ShapeMatch matchOf(const FeatureVector& features, const OrientationVector& orientations, uint32_t c,
                        float similarity, bool withDot) const;
+    // How like prototype `p` the ink is for choosing which classes the full features rank: the mean of the
+    // cosines of their features and of their blurred features (which another writer's shifted, slanted or
+    // turned strokes change less), or their line orientations' less the gap where that is higher.
+    // `twiceBlurred` is blurred(blurred(features)) over the length of blurred(features).
+    float shortlistScore(const FeatureVector& features, const FeatureVector& twiceBlurred,
+                         const OrientationVector& orientations, uint32_t p) const;
     // The best of the class's own forms and of its distorted forms (-1 where it has none).
     std::pair<float, float> formScores(const FeatureVector& features, const OrientationVector& orientations,
                                        uint32_t c, bool withDot) const;
@@ -167,6 +175,7 @@ private:
     std::vector<uint32_t> m_first;      // per class, its first prototype; one more at the end
     std::vector<float> m_full;          // per prototype, kFeatureSize floats
     std::vector<float> m_orientations;  // per prototype, kOrientationSize floats
+    std::vector<float> m_blurLength;    // per prototype, the length of its blurred features
     std::vector<uint8_t> m_needsDot;    // per prototype, 1 for a form that needs a dot
     std::vector<uint8_t> m_distorted;   // per prototype, 1 for a distorted form
     std::vector<uint8_t> m_liftable;    // per class, 1 where it has a distorted form

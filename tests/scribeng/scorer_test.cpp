@@ -359,6 +359,59 @@ TEST_F(TemplateFile, AFormThatNeedsADotCountsOnlyWithADot) {
     }
 }
 
+// One feature spreads to its neighbouring cells and directions, the eighth direction wrapping round to the
+// first, and no further.
+TEST(DirectionFeatures, BlurSpreadsToNeighbouringCellsAndDirections) {
+    const auto at = [](int o, int y, int x) {
+        return static_cast<size_t>((o * kFeatureGrid + y) * kFeatureGrid + x);
+    };
+    struct Row {
+        const char* name;
+        int o, y, x;  // the feature set to 1
+        int to, ty, tx;
+        float expected;
+    };
+    for (const Row& r : std::vector<Row>{{"its own cell", 2, 3, 3, 2, 3, 3, 1.0f},
+                                         {"the cell beside", 2, 3, 3, 2, 3, 4, kBlurCells},
+                                         {"the cell below", 2, 3, 3, 2, 4, 3, kBlurCells},
+                                         {"the diagonal cell", 2, 3, 3, 2, 2, 2, kBlurCells * kBlurCells},
+                                         {"the next direction", 2, 3, 3, 3, 3, 3, kBlurTurns},
+                                         {"the last direction wraps", 7, 0, 0, 0, 0, 0, kBlurTurns},
+                                         {"a turn and a cell", 2, 3, 3, 1, 3, 2, kBlurTurns * kBlurCells},
+                                         {"two cells away", 2, 3, 3, 2, 3, 5, 0.0f},
+                                         {"two directions away", 2, 3, 3, 4, 3, 3, 0.0f},
+                                         {"not across the edge", 2, 3, 0, 2, 2, 7, 0.0f}}) {
+        FeatureVector f{};
+        f[at(r.o, r.y, r.x)] = 1;
+        EXPECT_FLOAT_EQ(blurred(f)[at(r.to, r.ty, r.tx)], r.expected) << r.name;
+    }
+}
+
+// The classes the full features rank are chosen with the blur too: a class whose strokes moved a little more
+// than a cell stays, where one that only some of its strokes match exactly would take its place.
+TEST_F(TemplateFile, AClassWhoseStrokesMovedStaysToBeRanked) {
+    const std::vector<InkStroke> written = {line(0, 50, 100, 50), line(50, 0, 50, 100)};
+    const std::vector<InkStroke> barAndDot = {line(0, 50, 100, 50), line(50, 45, 50, 55)};
+    struct Row {
+        const char* name;
+        std::vector<InkStroke> moved;
+    };
+    for (const Row& r : std::vector<Row>{{"the upright", {line(0, 50, 100, 50), line(65, 0, 65, 100)}},
+                                         {"the bar", {line(0, 65, 100, 65), line(50, 0, 50, 100)}},
+                                         {"both", {line(0, 60, 100, 60), line(60, 0, 60, 100)}}}) {
+        TemplateSet set;
+        saveAndLoad({{U'一', features(r.moved), 2, 2.0f}, {U'い', features(barAndDot), 2, 2.0f}}, set, file);
+        const FeatureVector query = features(written);
+        // The bar and dot is the more like by the full features alone.
+        ASSERT_GT(set.similarity(query, orientationsOf(query), 0x82A2),
+                  set.similarity(query, orientationsOf(query), 0x88EA))
+            << r.name;
+        const auto kept = set.rank(query, 0x1FF, 1, 2);
+        ASSERT_EQ(kept.size(), 1u) << r.name;
+        EXPECT_EQ(kept[0].code, 0x88EA) << r.name;
+    }
+}
+
 // A distorted form counts in full unless a kanji, digit or Latin class comes near it.
 TEST(DistortedScore, CountsInFullOnlyWithoutANearRival) {
     const struct {
