@@ -66,8 +66,10 @@ constexpr size_t kRowKindLeast = 3;  // characters in the row, at least
 // Beside neighbours of another script, a reading that scores at most kTwinMargin below the best and fits the
 // neighbours' script better is taken instead (オ for 才 between kana); a symbol (± for さ) gives way to a
 // kana or kanji within kSymbolMargin. A kana beside the other kana fits kKanaBesideKana as well as beside
-// its own.
-constexpr double kTwinMargin = 0.3, kSymbolMargin = 0.3, kKanaBesideKana = 0.5;
+// its own. A letter or digit whose neighbours read kana or kanji (and none two places away a letter or
+// digit) gives way to one of them within kStrayMargin: a kana the models take for a letter or digit (て for
+// ｒ or ７, ゐ for ａ) scores well below it more often than a symbol does.
+constexpr double kTwinMargin = 0.3, kSymbolMargin = 0.3, kKanaBesideKana = 0.5, kStrayMargin = 1.5;
 // Beside a letter or digit, pieces shorter than this (of the character size) may be split off a character.
 constexpr double kNarrowBesideLatin = 0.7;
 // Neighbours (not marks or small kana) that together are shorter than kCompactBelow character sizes cost
@@ -443,10 +445,12 @@ void preferScriptOfNeighbours(std::vector<SearchedChar>& chars) {
     // The neighbours' scripts as read before any change, so that the order of the pass does not matter. A ー
     // neighbour is katakana here: it only follows katakana.
     std::vector<int32_t> scripts;
+    std::vector<bool> latin;
     scripts.reserve(chars.size());
     for (const auto& c : chars) {
         const CharCode code = c.candidates.empty() ? 0 : c.candidates.front().code;
         scripts.push_back(code == kLongVowelMark ? SCRIBENG_CAT_KATAKANA : scriptOf(code));
+        latin.push_back((categoryOf(code) & kNarrowPieceCategories) != 0);
     }
     for (size_t i = 0; i < chars.size(); ++i) {
         auto& list = chars[i].candidates;
@@ -457,11 +461,19 @@ void preferScriptOfNeighbours(std::vector<SearchedChar>& chars) {
         const auto fit = [&](CharCode code) { return scriptFit(code, before, after); };
         const CharCode top = list.front().code;
         const float topScore = list.front().score;
-        // A symbol among kana or kanji: the best of them close below it. Letters, digits and punctuation
-        // stay, but for katakana twins.
-        const bool symbol = (categoryOf(top) & SCRIBENG_CAT_OTHER) != 0;
+        // A symbol among kana or kanji: the best of them close below it. So is a letter or digit whose
+        // neighbours read kana or kanji, with no letter or digit two places away either (て read ｒ among
+        // kanji; a digit of a number misread as a kanji leaves the other digits as they are), within a wider
+        // margin. Punctuation stays, but for katakana twins.
+        const auto latinAt = [&](size_t at) { return at < latin.size() && latin[at]; };
+        const bool stray = latinAt(i) && (i == 0 || scripts[i - 1] != 0) &&
+                           (i + 1 == chars.size() || scripts[i + 1] != 0) && (i < 2 || !latinAt(i - 2)) &&
+                           !latinAt(i + 2);
+        const bool symbol = (categoryOf(top) & SCRIBENG_CAT_OTHER) != 0 || stray;
         const bool byFit = symbol ? before != 0 || after != 0 : scriptOf(top) != 0 || top == kLongVowelMark;
-        const float least = topScore - static_cast<float>(symbol ? kSymbolMargin : kTwinMargin);
+        const float least = topScore - static_cast<float>(stray    ? kStrayMargin
+                                                          : symbol ? kSymbolMargin
+                                                                   : kTwinMargin);
         // Beside katakana, a katakana the models score exactly like the best reading (ロ 口, ト 卜, ニ 二:
         // twins share their weights) and a ー among the first three (a lying ー reads as 一) win a tie of
         // fit: a katakana neighbour decides even where the other neighbour is a kanji.

@@ -65,10 +65,12 @@ bool wholeReadsAsWell(std::span<const Candidate> whole, std::span<const Searched
 
 // Each character of a line whose candidates hold, close below its best, a reading of another script that
 // fits the neighbours' scripts better takes that reading first: kana look-alikes of kanji (オ 才, カ 力, ロ
-// 口) and of each other (ヘ へ) go by their neighbours, and a symbol read among kana or kanji (± for さ)
-// gives way to one of them. Beside katakana, a katakana scored exactly like the best reading (ロ for 口, ト
-// for 卜) and a ー among the first three candidates are taken even where the other neighbour is a kanji. The
-// neighbours count as read before the pass (ー as katakana). A lone character is left as it is.
+// 口) and of each other (ヘ へ) go by their neighbours, a symbol read among kana or kanji (± for さ) gives
+// way to one of them, and so, within a wider margin, does a letter or digit whose neighbours read kana or
+// kanji, with no letter or digit two places away (ｒ for て). Beside katakana, a katakana scored exactly like
+// the best reading (ロ for 口, ト for 卜) and a ー among the first three candidates are taken even where the
+// other neighbour is a kanji. The neighbours count as read before the pass (ー as katakana). A lone character
+// is left as it is.
 void preferScriptOfNeighbours(std::vector<SearchedChar>& chars);
 
 // A row of three characters or more in which digits read outright are at least half, and the others are

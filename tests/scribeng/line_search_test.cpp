@@ -280,6 +280,24 @@ TEST(LineSearch, LookAlikesGoByTheScriptOfTheirNeighbours) {
     expectPass(rows, sw::scribeng::preferScriptOfNeighbours);
 }
 
+// A letter or digit whose neighbours all read kana or kanji gives way to the kana or kanji that fits them
+// best within 1.5 below it; beside a letter or digit or two places from one, or with no kana or kanji close
+// enough, it stays.
+TEST(LineSearch, LettersAmongKanaAndKanjiGiveWayToThem) {
+    PassRow rows[] = {
+        {"letter between kanji and kana", lineOf({"習 0", "ｒ -4.9 マ -5.17 て -5.93", "へ 0"}), "習てへ"},
+        {"digit between kana", lineOf({"ろ 0", "７ -1 て -2", "ら 0"}), "ろてら"},
+        {"letter that begins a line", lineOf({"ａ -2.3 ろ -2.4", "近 0"}), "ろ近"},
+        {"kana beyond the margin", lineOf({"習 0", "ｒ -1 て -2.6", "水 0"}), "習ｒ水"},
+        {"beside a letter", lineOf({"Ａ 0", "ｒ -1 て -1.5", "水 0"}), "Ａｒ水"},
+        {"among digits", lineOf({"１ 0", "７ -1 て -1.2", "２ 0"}), "１７２"},
+        {"digits about a digit read as a kanji", lineOf({"７ -1 て -1.2", "川 0", "３ -1 ろ -1.2"}),
+         "７川３"},
+        {"no kana or kanji among the candidates", lineOf({"水 0", "ｒ -1 ｖ -1.2", "水 0"}), "水ｒ水"},
+    };
+    expectPass(rows, sw::scribeng::preferScriptOfNeighbours);
+}
+
 // Letters among digits read as the digit close below them while digits are at least half of the row; rows
 // with more letters, a letter without a close digit, or fewer than three characters stay as read.
 TEST(LineSearch, LettersAmongDigitsReadAsTheirDigits) {
