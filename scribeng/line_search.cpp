@@ -650,7 +650,7 @@ public:
         // A lone character is read whole: never split into a character and a mark or into pieces.
         if (!m_forced && n <= kMaxRunStrokes && (m_mask & kWideCategories) != 0 &&
             m_line.along.length() <= kLoneLength * std::max(m_line.across.length(), 1.0)) {
-            if (auto whole = readWhole()) return {std::move(*whole)};
+            if (auto whole = readWhole()) return readLone(std::move(*whole));
         }
         // Runs ending at each stroke, and for each the best cost of a path ending with it.
         std::vector<std::vector<RunInfo>> endingAt(static_cast<size_t>(n));
@@ -729,8 +729,8 @@ public:
         if (!m_exhausted) readChosen(out);
         if (!m_exhausted) mendSplits(out);
         if (!m_exhausted) splitNarrow(out);
-        if (auto whole = unsplitMark(out)) return {std::move(*whole)};
-        if (auto whole = unsplitLone(out, true)) return {std::move(*whole)};
+        if (auto whole = unsplitMark(out)) return readLone(std::move(*whole));
+        if (auto whole = unsplitLone(out, true)) return readLone(std::move(*whole));
         if (!m_exhausted) readVoicingMarks(out);
         preferScriptOfNeighbours(out);
         preferFullSizeKana(out, m_mask);
@@ -805,16 +805,18 @@ public:
         }
     }
 
-    // Each character of a line read as a voiced kana is read as its marks place it (see kVoicedBaseMargin).
-    // Reading the strokes before the marks is a chosen reading: at most kMaxChosenReadings per selection.
+    // Each character read as a voiced kana is read as its marks place it (see kVoicedBaseMargin). A lone
+    // character goes by marks that stand at its upper right only: without neighbours, a voiced kana with no
+    // such strokes keeps its reading. Reading the strokes before the marks is a chosen reading: at most
+    // kMaxChosenReadings per selection.
     void readVoicingMarks(std::vector<SearchedChar>& chars) {
-        if (chars.size() < 2) return;
+        const bool lone = chars.size() == 1;
         for (auto& c : chars) {
             auto& list = c.candidates;
             if (list.empty() || !voicedBaseOf(list.front().code)) continue;
             const int32_t marks = trailingMarksOf(c.run);
             if (marks == 0) {
-                preferVoicingOfMarks(list, false, std::nullopt);
+                if (!lone) preferVoicingOfMarks(list, false, std::nullopt);
                 continue;
             }
             if (m_shared.chosenLeft == 0) continue;
@@ -823,6 +825,13 @@ public:
             if (base && !base->candidates.empty())
                 preferVoicingOfMarks(list, true, base->candidates.front().code);
         }
+    }
+
+    // A character read whole, read again as its marks place it.
+    std::vector<SearchedChar> readLone(SearchedChar whole) {
+        std::vector<SearchedChar> out{std::move(whole)};
+        if (!m_exhausted) readVoicingMarks(out);
+        return out;
     }
 
     // How many of the last strokes of the run (one or two, leaving one at least) stand each at its upper
@@ -1359,7 +1368,7 @@ std::vector<SearchedChar> searchLine(const Recognizer& recognizer, std::span<con
     const auto width = static_cast<double>(ink.width()), height = static_cast<double>(ink.height());
     if (!forced && std::max(width, height) <= kLoneLength * std::max(std::min(width, height), 1.0)) {
         Search whole(recognizer, strokes, frameOfLine(boxes), 0, 0, std::nullopt, mask, limit, cache, budget);
-        if (auto one = whole.unsplitLone(out, false)) return {std::move(*one)};
+        if (auto one = whole.unsplitLone(out, false)) return whole.readLone(std::move(*one));
     }
     return out;
 }

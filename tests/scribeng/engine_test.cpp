@@ -769,6 +769,41 @@ TEST_F(Scribeng, PartsALittleApartAreOneCharacter) {
     }
 }
 
+// A kana written alone with two ticks at its upper right (their top left `dx` right of the ink and `dy` below
+// its top, `scale` times 14 units wide, slanting or upright) reads as its marks place it: the strokes before
+// them read alone say which kana they voice (つ with ticks is づ, never ブ or ゴ). It stays one character.
+TEST_F(Scribeng, ALoneVoicedKanaGoesByItsMarks) {
+    const struct {
+        const char* file;
+        int32_t dx, dy;
+        double scale;
+        bool slanted;
+        const char* text;
+    } rows[] = {
+        {"single_13.txt", 12, 0, 1, true, "づ"},      {"single_13.txt", -4, 0, 2.2, true, "づ"},
+        {"single_14.txt", -12, -10, 2.2, true, "で"}, {"single_14.txt", 4, 0, 1, false, "で"},
+        {"single_05.txt", 4, 0, 1, false, "が"},      {"single_15.txt", 4, 0, 1.6, true, "ど"},
+    };
+    const std::vector<std::vector<EnginePoint>> slanted{{{0, 0}, {5, 4}, {9, 8}},
+                                                        {{5, -5}, {10, -1}, {14, 3}}};
+    const std::vector<std::vector<EnginePoint>> upright{{{0, 0}, {3, 6}, {5, 13}},
+                                                        {{9, -2}, {12, 4}, {14, 11}}};
+    for (const auto& row : rows) {
+        StrokeFile kana = load(row.file);
+        const EngineRect ink = boundsOf(kana, 0, static_cast<int32_t>(kana.strokes.size()) - 1);
+        for (const auto& tick : row.slanted ? slanted : upright) {
+            auto& stroke = kana.strokes.emplace_back();
+            for (const auto& p : tick) {
+                stroke.push_back({ink.right + row.dx + static_cast<int32_t>(p.x * row.scale),
+                                  ink.top + row.dy + static_cast<int32_t>(p.y * row.scale)});
+            }
+        }
+        const int32_t o = objectWith(kana);
+        EXPECT_EQ(recognize(o), sjis(row.text)) << row.file << " " << row.dx << " " << row.dy;
+        EXPECT_EQ(charCount(o), 1) << row.file << " " << row.dx << " " << row.dy;
+    }
+}
+
 // GiveStrokeSetInfo before any result: the forced run is one character whatever it holds, and the strokes
 // before and after it are segmented by the search as usual.
 TEST_F(Scribeng, RegroupWithoutEarlierResultSearchesTheRest) {
