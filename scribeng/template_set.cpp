@@ -334,12 +334,8 @@ std::pair<float, float> TemplateSet::formScores(const FeatureVector& features,
     float own = -1, distorted = -1;
     for (uint32_t p = m_first[c]; p < m_first[c + 1]; ++p) {
         if (m_needsDot[p] && !withDot) continue;
-        const float full = dot(features, std::span(m_full.data() + size_t{p} * kFeatureSize, kFeatureSize));
-        const float lines = dot(orientations, std::span(m_orientations.data() + size_t{p} * kOrientationSize,
-                                                        kOrientationSize)) -
-                            kOrientationGap;
         float& best = m_distorted[p] ? distorted : own;
-        best = std::max({best, full, lines});
+        best = std::max({best, dot(features, formOf(p)), linesScore(orientations, p)});
     }
     return {own, distorted};
 }
@@ -375,15 +371,22 @@ void TemplateSet::prefetchClass(uint32_t c) const {
     }
 }
 
+std::span<const float> TemplateSet::formOf(uint32_t p) const {
+    return {m_full.data() + size_t{p} * kFeatureSize, kFeatureSize};
+}
+
+float TemplateSet::linesScore(const OrientationVector& orientations, uint32_t p) const {
+    return dot(orientations,
+               std::span(m_orientations.data() + size_t{p} * kOrientationSize, kOrientationSize)) -
+           kOrientationGap;
+}
+
 float TemplateSet::shortlistScore(const FeatureVector& features, const FeatureVector& twiceBlurred,
                                   const OrientationVector& orientations, uint32_t p) const {
-    const std::span form(m_full.data() + size_t{p} * kFeatureSize, kFeatureSize);
+    const auto form = formOf(p);
     const float fine = dot(features, form);
     const float blur = m_blurLength[p] > 0 ? dot(twiceBlurred, form) / m_blurLength[p] : fine;
-    const float lines =
-        dot(orientations, std::span(m_orientations.data() + size_t{p} * kOrientationSize, kOrientationSize)) -
-        kOrientationGap;
-    return std::max(0.5f * (fine + blur), lines);
+    return std::max(0.5f * (fine + blur), linesScore(orientations, p));
 }
 
 float TemplateSet::similarity(const FeatureVector& features, const OrientationVector& orientations,

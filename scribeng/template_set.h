@@ -150,6 +150,11 @@ private:
     // The match of class `c` scored `similarity`: its lift over the class's own forms.
     ShapeMatch matchOf(const FeatureVector& features, const OrientationVector& orientations, uint32_t c,
                        float similarity, bool withDot) const;
+    // Prototype `p`'s full features.
+    std::span<const float> formOf(uint32_t p) const;
+    // How like prototype `p` the ink's line orientations are, less kOrientationGap: a form matched by a
+    // stroke drawn the other way round scores by this where it beats the full features.
+    float linesScore(const OrientationVector& orientations, uint32_t p) const;
     // How like prototype `p` the ink is for choosing which classes the full features rank: the mean of the
     // cosines of their features and of their blurred features (which another writer's shifted, slanted or
     // turned strokes change less), or their line orientations' less the gap where that is higher.
