@@ -16,6 +16,7 @@
 
 #include "engine_fixture.h"
 #include "evaluate.h"
+#include "platform/text/cp932.h"
 #include "sanitized_subset.h"
 #include "temp_folder.h"
 
@@ -167,6 +168,33 @@ TEST(ReadAlikeGroups, ReadsGroupsAndRejectsBadFiles) {
     }
 }
 
+// Line edit distance with shape twins: two characters of one group count as the same only where they differ
+// just in size (a letter's cases, a kana and its small form), not as a digit and a letter, a kana and a
+// kanji or two letters.
+TEST(LineEditDistance, CountsTwinsAlikeOnlyWhereTheyDifferInSize) {
+    const std::vector<std::vector<std::string>> twins = {{"０", "Ｏ", "ｏ"}, {"つ", "っ"}, {"ツ", "ッ"},
+                                                         {"力", "カ", "ヵ"}, {"二", "ニ"}, {"ｌ", "Ｉ"},
+                                                         {"Ｓ", "ｓ"}};
+    const struct {
+        const char* got;
+        const char* expected;
+        bool withTwins;
+        size_t distance;
+    } rows[] = {
+        {"ｏ月", "Ｏ月", true, 0}, {"Ｏ月", "ｏ月", true, 0}, {"ｏ月", "Ｏ月", false, 1},
+        {"ｓっ", "Ｓつ", true, 0}, {"ヵツ", "カッ", true, 0}, {"０月", "Ｏ月", true, 1},
+        {"力", "カ", true, 1},     {"ニ三", "二三", true, 1}, {"ｌ", "Ｉ", true, 1},
+        {"ｃ", "Ｃ", true, 1},     {"ｏｏ", "Ｏ", true, 1},   {"ぁ", "あ", true, 1},
+    };
+    for (const auto& row : rows) {
+        const std::string got = sw::text::utf8ToCp932(row.got),
+                          expected = sw::text::utf8ToCp932(row.expected);
+        EXPECT_EQ(sw::scribeng::editDistance(got, expected, row.withTwins ? twins : decltype(twins){}),
+                  row.distance)
+            << row.got << " " << row.expected;
+    }
+}
+
 // A subset of a folder: every that many files in name order from the first; 1 or less reads every file.
 class FolderSubset : public sw::scribeng::testing::EngineTest {};
 
@@ -278,13 +306,27 @@ struct LineSet {
     const char* folders;
     double lineCharacters;         // per cent, at least
     const char* writer = nullptr;  // "STRENGTH SEED": composed from the samples distorted by vary_writers.py
+    const char* runs =
+        nullptr;  // folders of tests/data/scribeng whose runs of letters or digits each line has
 };
+
+// The words of `text` separated by single spaces (none for nullptr).
+std::vector<std::string> wordsOf(const char* text) {
+    std::vector<std::string> words;
+    for (std::string rest = text ? text : ""; !rest.empty();) {
+        const auto space = rest.find(' ');
+        words.push_back(rest.substr(0, space));
+        rest = space == std::string::npos ? "" : rest.substr(space + 1);
+    }
+    return words;
+}
 
 class RealLines : public sw::scribeng::testing::EngineTest, public ::testing::WithParamInterface<LineSet> {};
 
 // Lines composed from the samples (compose_real_lines.py, fixed seeds): character accuracy of single lines,
 // and of selections of two and three rows or columns read line by line; some of them composed from the
-// samples distorted into another writer first.
+// samples distorted into another writer first, some with runs of written letters or digits among them.
+// Shape twins that differ only in size count alike (ｏ for Ｏ).
 TEST_P(RealLines, CharacterAccuracy) {
     const LineSet& set = GetParam();
     if (!fs::is_directory(kSamples / "kanji-learner1")) GTEST_SKIP() << kSamples << " is absent";
@@ -292,11 +334,9 @@ TEST_P(RealLines, CharacterAccuracy) {
     const sw::scribeng::testing::TempFolder out(std::string("scribeng-real-lines-") + set.name + "-");
     const sw::scribeng::testing::TempFolder varied(std::string("scribeng-real-writer-") + set.name + "-");
     std::string samples, command;
-    for (std::string folders = set.folders; !folders.empty();) {
-        const auto space = folders.find(' ');
-        samples += " " + (kSamples / folders.substr(0, space)).string();
-        command += " " + (varied.path() / folders.substr(0, space)).string();
-        folders = space == std::string::npos ? "" : folders.substr(space + 1);
+    for (const auto& folder : wordsOf(set.folders)) {
+        samples += " " + (kSamples / folder).string();
+        command += " " + (varied.path() / folder).string();
     }
     if (set.writer) {
         const std::string writer(set.writer);
@@ -311,9 +351,15 @@ TEST_P(RealLines, CharacterAccuracy) {
     command = std::string("python3 ") + SCRIBENG_COMPOSE_LINES + " --out " + out.path().string() +
               " --count " + std::to_string(count) + " --seed " + std::to_string(set.seed) + " --lines " +
               std::to_string(set.lines) + command;
+    for (const auto& run : wordsOf(set.runs))
+        command += " --run " + (fs::path(SCRIBENG_TEST_DATA) / run).string();
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
     sw::scribeng::EvaluationOptions options;
     options.box = EngineRect{10, 10, 110, 110};
+    std::string error;
+    auto twins = sw::scribeng::readAlikeGroups(SCRIBENG_MODELGEN_TWINS, &error);
+    ASSERT_TRUE(twins.has_value()) << error;
+    options.alike = std::move(*twins);
     const auto figures = sw::scribeng::evaluateFolder(lib(), out.path(), options);
     ASSERT_TRUE(figures.has_value());
     EXPECT_EQ(figures->lines, count);
@@ -338,7 +384,14 @@ INSTANTIATE_TEST_SUITE_P(
                       // the line: the character size comes from single characters; 二 三 are no ＝. Figures
                       // before these in brackets.
                       LineSet{"kanji_writer_s15", 3, 1, 24, "kanji-learner1", 87, "1.5 4"},  // 91.1 (90.0)
-                      LineSet{"two_lines_writer_s1", 6, 2, 16, kAllFolders, 84, "1 3"}),     // 87.3 (86.4)
+                      LineSet{"two_lines_writer_s1", 6, 2, 16, kAllFolders, 84, "1 3"},      // 87.3 (86.4)
+                      // Runs of another writer's digits and capitals among kanji, of lower case and capitals
+                      // among kana.
+                      LineSet{"kanji_latin", 7, 1, 40, "kanji-learner1", 89, nullptr,  // 93.4
+                              "latin-written4/digits latin-written4/upper"},
+                      LineSet{"kana_latin", 8, 1, 40, "hiragana-writer1 katakana-writer1", 89,
+                              nullptr,  // 92.9
+                              "latin-written3/lower latin-written4/upper"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

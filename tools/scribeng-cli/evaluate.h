@@ -23,7 +23,8 @@ struct EvaluationOptions {
     int32_t mask = 0x1FF;
     bool listFailures = false;
     // Groups of characters (UTF-8) that count as one another: shape twins such as ｏ Ｏ ０ that only their
-    // size and place in a line tell apart. Empty: only the expected character itself is right.
+    // size and place in a line tell apart. Empty: only the expected character itself is right. In a line
+    // only twins that differ just in size count as one another (see editDistance).
     std::vector<std::vector<std::string>> alike;
     // Every that many files of the folder in name order, from the first (a quicker, fixed subset); 1 or
     // less: every file.
@@ -66,8 +67,15 @@ std::optional<Figures> evaluateFolder(const EngineLibrary& lib, const std::files
 // strokes in the writing box) and plain Zinnia's top-1 and top-10; files of longer text give line
 // character accuracy (1 - edit distance / expected characters) and exact lines. Prints one row per folder
 // and a total; returns false when a folder or the plain model cannot be read.
-// Edit distance between two code page 932 double-byte strings, counted in characters.
-size_t editDistance(const std::string& a, const std::string& b);
+// Edit distance between two code page 932 double-byte strings, counted in characters. Two characters of one
+// group of `alike` count as the same where they differ only in size (differOnlyInSize): in a line a letter
+// written as large as its neighbours may fairly read as its capital, a kana as its small form.
+size_t editDistance(const std::string& a, const std::string& b,
+                    const std::vector<std::vector<std::string>>& alike = {});
+
+// Whether two characters (UTF-8) are the same shape at another size: the two cases of a full-width Latin
+// letter (ｏ Ｏ), or a kana and its small form (つ っ, カ ヵ).
+bool differOnlyInSize(const std::string& a, const std::string& b);
 
 bool evaluateFolders(const EngineLibrary& lib, const std::vector<std::filesystem::path>& folders,
                      const EvaluationOptions& options);

@@ -9,7 +9,8 @@
 // --evaluate reads every *.txt file of each folder (one category each) and prints per folder the engine's
 // figures beside plain Zinnia's with MODEL (default: Tegaki's Japanese model) on the same files (evaluate.h).
 // --box is the writing box of files without a `box` line; with --alike a character of the expected one's
-// group in TWINS (tools/modelgen/twins.txt) counts as right.
+// group in TWINS (tools/modelgen/twins.txt) counts as right, in a line only one that differs from it just in
+// size (ｏ for Ｏ, ッ for ツ).
 //
 // The library defaults to libscribeng.so beside the executable. Exit status: 0 when every file with an
 // `expect` line came out as expected, 1 otherwise, 2 on a usage or load error.
