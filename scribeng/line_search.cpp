@@ -63,6 +63,9 @@ constexpr int32_t kNarrowPieceCategories = SCRIBENG_CAT_DIGIT | SCRIBENG_CAT_LAT
 // instead: ２ for Ｚ, ３ for ｊ.
 constexpr double kRowKindMargin = 1.6;
 constexpr size_t kRowKindLeast = 3;  // characters in the row, at least
+// A letter or digit whose run of letters and digits is otherwise all of the other kind takes a reading of
+// that kind the models score at most this much below its best (０ for Ｏ, twins scored alike; ３ for ｊ).
+constexpr double kRunKindMargin = 0.5;
 // Beside neighbours of another script, a reading that scores at most kTwinMargin below the best and fits the
 // neighbours' script better is taken instead (オ for 才 between kana); a symbol (± for さ) gives way to a
 // kana or kanji within kSymbolMargin. A kana beside the other kana fits kKanaBesideKana as well as beside
@@ -440,6 +443,35 @@ void preferRowKind(std::vector<SearchedChar>& chars) {
     }
 }
 
+void preferKindOfRun(std::vector<SearchedChar>& chars) {
+    std::vector<int32_t> kinds;
+    kinds.reserve(chars.size());
+    for (const auto& c : chars)
+        kinds.push_back(
+            c.candidates.empty() ? 0 : categoryOf(c.candidates.front().code) & kNarrowPieceCategories);
+    for (size_t begin = 0, end = 0; begin < chars.size(); begin = std::max(end, begin + 1)) {
+        for (end = begin; end < chars.size() && kinds[end] != 0;) ++end;
+        const auto digits = static_cast<size_t>(std::count(kinds.begin() + static_cast<std::ptrdiff_t>(begin),
+                                                           kinds.begin() + static_cast<std::ptrdiff_t>(end),
+                                                           SCRIBENG_CAT_DIGIT));
+        const size_t length = end - begin;
+        for (size_t i = begin; length >= 2 && i < end; ++i) {
+            // The kind every other character of the run reads as, if they agree.
+            const size_t otherDigits = digits - (kinds[i] == SCRIBENG_CAT_DIGIT ? 1 : 0);
+            const int32_t rest = otherDigits == length - 1 ? SCRIBENG_CAT_DIGIT
+                                 : otherDigits == 0        ? SCRIBENG_CAT_LATIN
+                                                           : 0;
+            if (rest == 0 || rest == kinds[i]) continue;
+            auto& list = chars[i].candidates;
+            const float least = list.front().score - static_cast<float>(kRunKindMargin) - kSameScore;
+            const auto other = std::find_if(list.begin(), list.end(), [&](const Candidate& c) {
+                return c.score >= least && (categoryOf(c.code) & rest) != 0;
+            });
+            if (other != list.end()) std::rotate(list.begin(), other, other + 1);
+        }
+    }
+}
+
 void preferScriptOfNeighbours(std::vector<SearchedChar>& chars) {
     if (chars.size() < 2) return;
     // The neighbours' scripts as read before any change, so that the order of the pass does not matter. A ー
@@ -733,6 +765,7 @@ public:
         if (auto whole = unsplitLone(out, true)) return readLone(std::move(*whole));
         if (!m_exhausted) readVoicingMarks(out);
         preferScriptOfNeighbours(out);
+        preferKindOfRun(out);
         preferFullSizeKana(out, m_mask);
         preferNoLongVowelAfterNoKana(out);
         if (m_line.direction == Direction::Horizontal) preferRowKind(out);

@@ -73,6 +73,13 @@ bool wholeReadsAsWell(std::span<const Candidate> whole, std::span<const Searched
 // is left as it is.
 void preferScriptOfNeighbours(std::vector<SearchedChar>& chars);
 
+// A letter or digit in a run of letters and digits (neighbours in the line that read as letters or digits)
+// whose other characters all read as the other kind takes a reading of that kind scored up to 0.5 below its
+// best: ０ for Ｏ beside digits (９７０), Ｏ for ０ beside letters (ＦＯＴ; twins scored alike), ３ for ｊ
+// (４３０). A run that mixes the two kinds (Ｈ２Ｏ, ＣＯ２) stays as read; the kinds count as read before the
+// pass.
+void preferKindOfRun(std::vector<SearchedChar>& chars);
+
 // A row of three characters or more in which digits read outright are at least half, and the others are
 // letters each with a digit the models score within 1.6 of it, reads those letters as their digits: a
 // number is rarely letters among digits (２ for Ｚ, ３ for ｊ). Digits among more letters stay (H2O, CO2),

@@ -313,6 +313,24 @@ TEST(LineSearch, LettersAmongDigitsReadAsTheirDigits) {
     expectPass(rows, sw::scribeng::preferRowKind);
 }
 
+// A letter or digit whose run of letters and digits is otherwise of the other kind reads as the reading of
+// that kind close below it (its twin ０ Ｏ scored alike, ３ for ｊ); a run mixing both kinds, a character
+// alone among kanji and one whose other kind scores beyond the margin stay as read.
+TEST(LineSearch, LettersAndDigitsTakeTheKindOfTheirRun) {
+    PassRow rows[] = {
+        {"letter after digits", lineOf({"９ 0", "７ 0", "Ｏ -1 ０ -1", "二 0"}), "９７０二"},
+        {"digit between letters", lineOf({"Ｆ 0", "０ -1 Ｏ -1", "Ｔ 0"}), "ＦＯＴ"},
+        {"digit after a letter, before a kanji", lineOf({"Ｊ 0", "０ -1 Ｏ -1", "使 0"}), "ＪＯ使"},
+        {"digit beginning a run of letters", lineOf({"０ -1 ｏ -1", "Ｚ 0", "Ｚ 0"}), "ｏＺＺ"},
+        {"a run mixing both kinds", lineOf({"Ｈ 0", "２ 0", "Ｏ -1 ０ -1"}), "Ｈ２Ｏ"},
+        {"alone among kanji", lineOf({"氷 0", "０ -1 Ｏ -1", "温 0"}), "氷０温"},
+        {"runs apart", lineOf({"８ 0", "化 0", "Ｏ -1 ０ -1", "Ｘ 0"}), "８化ＯＸ"},
+        {"digit close below a letter", lineOf({"４ 0", "ｊ -1 ３ -1.4", "０ 0"}), "４３０"},
+        {"other kind beyond the margin", lineOf({"Ｆ 0", "０ -1 Ｏ -1.6", "Ｔ 0"}), "Ｆ０Ｔ"},
+    };
+    expectPass(rows, sw::scribeng::preferKindOfRun);
+}
+
 // Ink read as pieces is one character where the whole reads as clearly as the pieces on average, or scores no
 // more than 0.4 below them and leads its next class by 0.3: another writer's kanji scores below the
 // confidence's floor whole and in pieces, which lead clearly (金 東 of 錬, イ 七 of 代) where the whole has
