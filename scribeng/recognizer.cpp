@@ -381,12 +381,13 @@ void Recognizer::unjoinedScores(size_t written, double pixel, std::span<const Un
     }
 }
 
-void holdBackLifts(std::span<ShapeMatch> shortlist, std::span<const float> zinnia) {
+void holdBackLifts(std::span<ShapeMatch> shortlist, std::span<const float> zinnia, size_t rivals) {
     constexpr int32_t kLetters = SCRIBENG_CAT_LATIN | SCRIBENG_CAT_DIGIT;
+    rivals = std::min(rivals, shortlist.size());
     for (size_t k = 0; k < shortlist.size(); ++k) {
         auto& m = shortlist[k];
         if (m.lift <= 0 || (categoryOf(m.code) & kKana) == 0) continue;
-        const bool held = std::ranges::any_of(std::views::iota(size_t{0}, shortlist.size()), [&](size_t j) {
+        const bool held = std::ranges::any_of(std::views::iota(size_t{0}, rivals), [&](size_t j) {
             const int32_t category = categoryOf(shortlist[j].code);
             if ((category & (kKanji | kLetters)) == 0) return false;
             const float above = shortlist[j].similarity - m.similarity;

@@ -259,9 +259,15 @@ void preferCommonerTwin(std::vector<Candidate>& out);
 // back out of its similarity where, among `shortlist`, a Latin letter or digit has a better Zinnia score
 // than the kana (`zinnia`, one per entry, the lowest float where Zinnia scores none), a kanji with a
 // better one stands above the kana's similarity, or a kanji, digit or letter stands more than
-// kDistortedBehind above it.
+// kDistortedBehind above it. Only the first `rivals` entries (the best by shape) hold a lift back, as many
+// as a chosen character's reading lists: a longer list (a weak character read again, guided recognition)
+// adds classes far down the shape ranking, and among them a digit or letter with a better Zinnia score than
+// a distorted kana took its lift where the shorter reading had kept it (８ at the 773rd place, 0.66 like the
+// ink against ス's own forms' 0.81), so the kanji the kana had passed (又) passed it again.
 inline constexpr float kDistortedBehind = 0.05f;
-void holdBackLifts(std::span<ShapeMatch> shortlist, std::span<const float> zinnia);
+inline constexpr size_t kLiftRivals = 200;
+void holdBackLifts(std::span<ShapeMatch> shortlist, std::span<const float> zinnia,
+                   size_t rivals = kLiftRivals);
 
 // Scores of one candidate, for calibrating the fusion.
 struct ScoredCandidate {

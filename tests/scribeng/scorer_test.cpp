@@ -536,6 +536,28 @@ TEST(HoldBackLifts, TakesTheLiftBackWhereAnotherClassIsLikelier) {
     }
 }
 
+// Only the shape's best kLiftRivals entries hold a kana's lift back (the rest: marks, which never do).
+TEST(HoldBackLifts, OnlyTheShapesBestHoldTheLiftBack) {
+    constexpr CharCode re = 0x82EA, n = 0x828E, one = 0x88EA, ring = 0x819B;
+    const struct {
+        ShapeMatch rival;
+        size_t at;
+        float expected;  // the kana's similarity after
+    } rows[] = {{{n, 0.61f}, kLiftRivals - 1, 0.75f},
+                {{n, 0.61f}, kLiftRivals, 0.83f},
+                {{one, 0.90f}, 1, 0.75f},
+                {{one, 0.90f}, kLiftRivals + 40, 0.83f}};
+    for (const auto& row : rows) {
+        std::vector<ShapeMatch> list(kLiftRivals + 50, ShapeMatch{ring, 0.5f});
+        std::vector<float> zinnia(list.size(), 0.0f);
+        list[0] = {re, 0.83f, 0.08f};
+        zinnia[0] = -0.9f;
+        list[row.at] = row.rival;
+        holdBackLifts(list, zinnia);
+        EXPECT_NEAR(list[0].similarity, row.expected, 1e-5f) << row.at;
+    }
+}
+
 // A dot is a small stroke wholly above the rest of the ink, which has more than it.
 // The coarse comparison's cut: the highest scores, of equal scores the earlier entries, in their order.
 TEST(KeepBest, KeepsTheHighestScoresAndOfEqualOnesTheEarlier) {
