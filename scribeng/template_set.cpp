@@ -30,6 +30,8 @@ constexpr uint8_t kMaxGrade = 10;
 // decide (0.06: real kanji lose less than a point against directions alone, strokes drawn the other way
 // round are read as well as with orientations alone).
 constexpr float kOrientationGap = 0.06f;
+// The classes whose forms' shape scores count the blur (kBlurGap): the kanji.
+constexpr int32_t kBlurredCategories = SCRIBENG_CAT_KANJI1 | SCRIBENG_CAT_KANJI2;
 // Prototypes the coarse comparison adds up at once, in vectors of kLanes.
 constexpr size_t kLanes = 8;
 constexpr size_t kCoarseBlock = 64;
@@ -88,6 +90,27 @@ SW_SCRIBENG_VECTOR_CLONES void project(const CoarseVector& coarse, const float* 
         std::memcpy(sums + p + 6 * kLanes, &s6, sizeof s6);
         std::memcpy(sums + p + 7 * kLanes, &s7, sizeof s7);
     }
+}
+
+// blurred(blurred(features)) over the length of blurred(features): its dot product with a form's features,
+// over the length of the form's blurred features, is the cosine of the two blurred. The last ink's is kept
+// per thread, since the classes of one character are often scored one by one.
+const FeatureVector& twiceBlurredOf(const FeatureVector& features) {
+    thread_local struct {
+        bool filled = false;
+        FeatureVector features{};
+        FeatureVector twice{};
+    } last;
+    if (last.filled && last.features == features) return last.twice;
+    const FeatureVector blur = blurred(features);
+    last.twice = blurred(blur);
+    const float length = std::sqrt(dot(blur, blur));
+    if (length > 0) {
+        for (float& v : last.twice) v /= length;
+    }
+    last.features = features;
+    last.filled = true;
+    return last.twice;
 }
 
 }  // namespace
@@ -268,6 +291,11 @@ bool TemplateSet::load(const std::filesystem::path& file,
         }
     }
     set.m_first.push_back(static_cast<uint32_t>(coarse.size()));
+    for (uint32_t c = 0; c < set.m_codes.size(); ++c) {
+        const bool blurs = (set.m_categories[c] & kBlurredCategories) != 0 &&
+                           set.m_facts[c].minStrokes >= kBlurredFromStrokes;
+        set.m_blurs.push_back(blurs ? 1 : 0);
+    }
     set.m_classOf.assign(size_t{std::numeric_limits<CharCode>::max()} + 1, kNoClass);
     for (uint32_t c = 0; c < set.m_codes.size(); ++c) set.m_classOf[set.m_codes[c]] = c;
     // The projection is stored in blocks of kCoarseBlock prototypes, each feature by feature (see project),
@@ -329,31 +357,34 @@ float distortedScore(float own, float distorted, float rival) noexcept {
 }
 
 std::pair<float, float> TemplateSet::formScores(const FeatureVector& features,
+                                                const FeatureVector& twiceBlurred,
                                                 const OrientationVector& orientations, uint32_t c,
                                                 bool withDot) const {
     float own = -1, distorted = -1;
     for (uint32_t p = m_first[c]; p < m_first[c + 1]; ++p) {
         if (m_needsDot[p] && !withDot) continue;
         float& best = m_distorted[p] ? distorted : own;
-        best = std::max({best, dot(features, formOf(p)), linesScore(orientations, p)});
+        const float shape = m_blurs[c] ? shapeScore(features, twiceBlurred, p) : dot(features, formOf(p));
+        best = std::max({best, shape, linesScore(orientations, p)});
     }
     return {own, distorted};
 }
 
-float TemplateSet::similarityOf(const FeatureVector& features, const OrientationVector& orientations,
-                                uint32_t c, bool withDot) const {
-    const auto [own, distorted] = formScores(features, orientations, c, withDot);
+float TemplateSet::similarityOf(const FeatureVector& features, const FeatureVector& twiceBlurred,
+                                const OrientationVector& orientations, uint32_t c, bool withDot) const {
+    const auto [own, distorted] = formScores(features, twiceBlurred, orientations, c, withDot);
     return std::max(own, distorted - kDistortedGap);
 }
 
-void TemplateSet::scoreClasses(const FeatureVector& features, const OrientationVector& orientations,
+void TemplateSet::scoreClasses(const FeatureVector& features, const FeatureVector& twiceBlurred,
+                               const OrientationVector& orientations,
                                std::vector<std::pair<float, uint32_t>>& classes, bool withDot,
                                float* rival) const {
     std::vector<float> distorted(classes.size(), -1.0f);
     for (size_t i = 0; i < classes.size(); ++i) {
         if (i + kAhead < classes.size()) prefetchClass(classes[i + kAhead].second);
         std::tie(classes[i].first, distorted[i]) =
-            formScores(features, orientations, classes[i].second, withDot);
+            formScores(features, twiceBlurred, orientations, classes[i].second, withDot);
         if ((m_categories[classes[i].second] & kDistortedRivals) != 0)
             *rival = std::max(*rival, classes[i].first);
     }
@@ -381,6 +412,14 @@ float TemplateSet::linesScore(const OrientationVector& orientations, uint32_t p)
            kOrientationGap;
 }
 
+float TemplateSet::shapeScore(const FeatureVector& features, const FeatureVector& twiceBlurred,
+                              uint32_t p) const {
+    const auto form = formOf(p);
+    const float fine = dot(features, form);
+    if (m_blurLength[p] <= 0) return fine;
+    return std::max(fine, dot(twiceBlurred, form) / m_blurLength[p] - kBlurGap);
+}
+
 float TemplateSet::shortlistScore(const FeatureVector& features, const FeatureVector& twiceBlurred,
                                   const OrientationVector& orientations, uint32_t p) const {
     const auto form = formOf(p);
@@ -392,21 +431,24 @@ float TemplateSet::shortlistScore(const FeatureVector& features, const FeatureVe
 float TemplateSet::similarity(const FeatureVector& features, const OrientationVector& orientations,
                               CharCode code, bool withDot) const {
     const auto c = classOf(code);
-    return c ? similarityOf(features, orientations, *c, withDot) : -1;
+    return c ? similarityOf(features, twiceBlurredOf(features), orientations, *c, withDot) : -1;
 }
 
 ShapeMatch TemplateSet::match(const FeatureVector& features, const OrientationVector& orientations,
                               CharCode code, bool withDot) const {
     const auto c = classOf(code);
     if (!c) return {code, -1};
-    return matchOf(features, orientations, *c, similarityOf(features, orientations, *c, withDot), withDot);
+    const FeatureVector& twice = twiceBlurredOf(features);
+    return matchOf(features, twice, orientations, *c,
+                   similarityOf(features, twice, orientations, *c, withDot), withDot);
 }
 
-ShapeMatch TemplateSet::matchOf(const FeatureVector& features, const OrientationVector& orientations,
-                                uint32_t c, float similarity, bool withDot) const {
+ShapeMatch TemplateSet::matchOf(const FeatureVector& features, const FeatureVector& twiceBlurred,
+                                const OrientationVector& orientations, uint32_t c, float similarity,
+                                bool withDot) const {
     // Most classes have no distorted forms, and so no lift: their forms are not scored again.
     if (!m_liftable[c]) return {m_codes[c], similarity};
-    const float own = formScores(features, orientations, c, withDot).first;
+    const float own = formScores(features, twiceBlurred, orientations, c, withDot).first;
     return {m_codes[c], similarity, std::max(0.0f, similarity - own)};
 }
 
@@ -451,14 +493,10 @@ std::vector<ShapeMatch> TemplateSet::rank(const FeatureVector& features, int32_t
     const size_t keep = std::min(classes.size(), std::max(coarseKeep != 0 ? coarseKeep : kCoarseKeep, count));
     keepBest(classes, keep);
     const OrientationVector orientations = orientationsOf(features);
+    // A copy: the kept one is the last ink's, and a quota's classes are scored after other calls could come.
+    const FeatureVector twice = twiceBlurredOf(features);
     if (classes.size() > count) {
         // The classes the full features rank are chosen with the blur too.
-        const FeatureVector blur = blurred(features);
-        FeatureVector twice = blurred(blur);
-        const float length = std::sqrt(dot(blur, blur));
-        if (length > 0) {
-            for (float& v : twice) v /= length;
-        }
         for (size_t i = 0; i < classes.size(); ++i) {
             const uint32_t c = classes[i].second;
             if (i + kAhead < classes.size()) prefetchClass(classes[i + kAhead].second);
@@ -472,14 +510,14 @@ std::vector<ShapeMatch> TemplateSet::rank(const FeatureVector& features, int32_t
         keepBest(classes, count);
     }
     float rival = -1;
-    scoreClasses(features, orientations, classes, withDot, &rival);
+    scoreClasses(features, twice, orientations, classes, withDot, &rival);
     const size_t n = std::min(count, classes.size());
     std::partial_sort(classes.begin(), classes.begin() + static_cast<ptrdiff_t>(n), classes.end(), byScore);
     out.reserve(n);
     for (size_t i = 0; i < n; ++i)
-        out.push_back(matchOf(features, orientations, classes[i].second, classes[i].first, withDot));
+        out.push_back(matchOf(features, twice, orientations, classes[i].second, classes[i].first, withDot));
     if (quotaClasses.empty()) return out;
-    scoreClasses(features, orientations, quotaClasses, withDot, &rival);
+    scoreClasses(features, twice, orientations, quotaClasses, withDot, &rival);
     const size_t q = std::min(quota, quotaClasses.size());
     std::partial_sort(quotaClasses.begin(), quotaClasses.begin() + static_cast<ptrdiff_t>(q),
                       quotaClasses.end(), byScore);
@@ -489,8 +527,8 @@ std::vector<ShapeMatch> TemplateSet::rank(const FeatureVector& features, int32_t
         const auto listed = out.begin() + static_cast<ptrdiff_t>(ranked);
         if (std::find_if(out.begin(), listed, [code](const ShapeMatch& m) { return m.code == code; }) ==
             listed)
-            out.push_back(
-                matchOf(features, orientations, quotaClasses[i].second, quotaClasses[i].first, withDot));
+            out.push_back(matchOf(features, twice, orientations, quotaClasses[i].second,
+                                  quotaClasses[i].first, withDot));
     }
     return out;
 }

@@ -22,8 +22,9 @@
 // no writing facts (ClassFacts all zero).
 //
 // A class may have several prototypes (its mean shape and typical variants); its similarity to a character
-// is that of its best prototype: the cosine of their direction features, or of their line orientations
-// less a small gap when that is higher (a stroke drawn the other way round).
+// is that of its best prototype: the cosine of their direction features, or of their blurred features or
+// their line orientations less a gap when that is higher (strokes moved a little, a stroke drawn the other
+// way round).
 #pragma once
 
 #include <cstdint>
@@ -63,6 +64,14 @@ struct Prototype {
 };
 inline constexpr float kDistortedGap = 0.02f;
 inline constexpr float kDistortedNear = 0.02f;
+// A kanji form's shape score is also the cosine of its and the ink's blurred features less kBlurGap, where
+// that is higher: another writer's kanji whose parts moved or turned a little (a radical right, the rest
+// askew) keeps close to its class, while well-placed strokes score as before, since only a blur far closer
+// than the features counts. Only kanji of kBlurredFromStrokes strokes or more count it: the blur makes the
+// few strokes of a letter, digit, kana or simple kanji alike (a 7 and 夕, an n and m), where a kanji of more
+// strokes keeps its parts apart.
+inline constexpr float kBlurGap = 0.11f;
+inline constexpr uint16_t kBlurredFromStrokes = 5;
 // The categories whose close match holds a distorted form back: kanji, digits and Latin letters.
 inline constexpr int32_t kDistortedRivals = 0x010 | 0x020 | 0x002 | 0x040;
 
@@ -126,11 +135,11 @@ public:
     // when `mostStrokes` is not 0, that can be written with at most that many strokes (a class of unknown
     // strokes always can). Coarse to fine: every class is compared on the 4 x 4 projection; the best
     // `coarseKeep` (at least `count`; 0: a few hundred), where they are more than `count`, on the full
-    // features and their blur; the best `count` of those are ranked by the full features alone (another
-    // writer's kanji, whose strokes moved a little, stay among them). With a `quota`, the best
-    // `quota` classes of `quotaCategories` among those allowed (the best 3 x quota of them by the projection
-    // compared in full) follow, best first, each unless already listed: up to count + quota classes. The
-    // forms that need a dot count only when `withDot` (writtenWithDot of the ink).
+    // features and their blur; the best `count` of those (another writer's kanji, whose strokes moved a
+    // little, stay among them) are ranked by their similarity, as similarity() scores it. With a `quota`, the
+    // best `quota` classes of `quotaCategories` among those allowed (the best 3 x quota of them by the
+    // projection compared in full) follow, best first, each unless already listed: up to count + quota
+    // classes. The forms that need a dot count only when `withDot` (writtenWithDot of the ink).
     std::vector<ShapeMatch> rank(const FeatureVector& features, int32_t mask, size_t count,
                                  size_t coarseKeep = 0, uint32_t mostStrokes = 0, size_t quota = 0,
                                  int32_t quotaCategories = 0, bool withDot = false) const;
@@ -145,11 +154,12 @@ public:
 private:
     // Asks the processor for the features of the class `c` ahead of their use.
     void prefetchClass(uint32_t c) const;
-    float similarityOf(const FeatureVector& features, const OrientationVector& orientations, uint32_t c,
-                       bool withDot) const;
+    float similarityOf(const FeatureVector& features, const FeatureVector& twiceBlurred,
+                       const OrientationVector& orientations, uint32_t c, bool withDot) const;
     // The match of class `c` scored `similarity`: its lift over the class's own forms.
-    ShapeMatch matchOf(const FeatureVector& features, const OrientationVector& orientations, uint32_t c,
-                       float similarity, bool withDot) const;
+    ShapeMatch matchOf(const FeatureVector& features, const FeatureVector& twiceBlurred,
+                       const OrientationVector& orientations, uint32_t c, float similarity,
+                       bool withDot) const;
     // Prototype `p`'s full features.
     std::span<const float> formOf(uint32_t p) const;
     // How like prototype `p` the ink's line orientations are, less kOrientationGap: a form matched by a
@@ -161,13 +171,17 @@ private:
     // `twiceBlurred` is blurred(blurred(features)) over the length of blurred(features).
     float shortlistScore(const FeatureVector& features, const FeatureVector& twiceBlurred,
                          const OrientationVector& orientations, uint32_t p) const;
+    // How like prototype `p` of a kanji of kBlurredFromStrokes or more the ink's features are: their cosine,
+    // or that of their blurred features less kBlurGap where that is higher. `twiceBlurred` as above.
+    float shapeScore(const FeatureVector& features, const FeatureVector& twiceBlurred, uint32_t p) const;
     // The best of the class's own forms and of its distorted forms (-1 where it has none).
-    std::pair<float, float> formScores(const FeatureVector& features, const OrientationVector& orientations,
-                                       uint32_t c, bool withDot) const;
+    std::pair<float, float> formScores(const FeatureVector& features, const FeatureVector& twiceBlurred,
+                                       const OrientationVector& orientations, uint32_t c, bool withDot) const;
     // Scores the classes by formScores(), first raising `*rival` to the best kanji, digit or Latin class
     // among them; a distorted form counts as distortedScore() against it.
-    void scoreClasses(const FeatureVector& features, const OrientationVector& orientations,
-                      std::vector<std::pair<float, uint32_t>>& classes, bool withDot, float* rival) const;
+    void scoreClasses(const FeatureVector& features, const FeatureVector& twiceBlurred,
+                      const OrientationVector& orientations, std::vector<std::pair<float, uint32_t>>& classes,
+                      bool withDot, float* rival) const;
 
     // The class of a code, if the set has one.
     std::optional<uint32_t> classOf(CharCode code) const;
@@ -184,6 +198,7 @@ private:
     std::vector<uint8_t> m_needsDot;    // per prototype, 1 for a form that needs a dot
     std::vector<uint8_t> m_distorted;   // per prototype, 1 for a distorted form
     std::vector<uint8_t> m_liftable;    // per class, 1 where it has a distorted form
+    std::vector<uint8_t> m_blurs;       // per class, 1 where its forms' shape scores count the blur
     std::vector<float> m_coarse;        // the projections, in blocks of prototypes (template_set.cpp)
     size_t m_coarseStride = 0;          // the prototypes, padded to whole blocks
     bool m_hasWritingFacts = false;

@@ -412,6 +412,41 @@ TEST_F(TemplateFile, AClassWhoseStrokesMovedStaysToBeRanked) {
     }
 }
 
+// A kanji of kBlurredFromStrokes strokes or more whose strokes moved scores by its blurred features less
+// kBlurGap where that is higher; fewer strokes, another script or strokes in place score by the features.
+TEST_F(TemplateFile, AKanjiOfManyStrokesWhoseStrokesMovedScoresByItsBlur) {
+    const std::vector<InkStroke> written = {line(0, 50, 100, 50), line(50, 0, 50, 100)};
+    const std::vector<InkStroke> moved = {line(0, 65, 100, 65), line(65, 0, 65, 100)};
+    const FeatureVector query = features(written);
+    const auto cosine = [](const FeatureVector& a, const FeatureVector& b) {
+        return dot(a, b) / std::sqrt(dot(a, a) * dot(b, b));
+    };
+    const float fine = dot(query, features(moved));
+    const float blur = cosine(blurred(query), blurred(features(moved))) - kBlurGap;
+    ASSERT_GT(blur, fine);
+    struct Row {
+        const char* name;
+        char32_t c;
+        CharCode code;
+        uint16_t strokes;
+        std::vector<InkStroke> form;
+        float expected;
+    };
+    for (const Row& r : std::vector<Row>{
+             {"a kanji of enough strokes, moved", U'一', 0x88EA, kBlurredFromStrokes, moved, blur},
+             {"a kanji of more strokes, moved", U'一', 0x88EA, 9, moved, blur},
+             {"a kanji of fewer strokes", U'一', 0x88EA, kBlurredFromStrokes - 1, moved, fine},
+             {"a kana of as many strokes", U'い', 0x82A2, kBlurredFromStrokes, moved, fine},
+             {"a kanji whose strokes are in place", U'一', 0x88EA, kBlurredFromStrokes, written, 1.0f}}) {
+        TemplateSet set;
+        ASSERT_NO_FATAL_FAILURE(saveAndLoad({{r.c, features(r.form), r.strokes, 2.0f}}, set, file));
+        EXPECT_NEAR(set.similarity(query, orientationsOf(query), r.code), r.expected, 1e-4f) << r.name;
+        const auto ranked = set.rank(query, 0x1FF, 1);
+        ASSERT_EQ(ranked.size(), 1u) << r.name;
+        EXPECT_NEAR(ranked[0].similarity, r.expected, 1e-4f) << r.name;
+    }
+}
+
 // A distorted form counts in full unless a kanji, digit or Latin class comes near it.
 TEST(DistortedScore, CountsInFullOnlyWithoutANearRival) {
     const struct {
