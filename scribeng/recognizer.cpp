@@ -109,6 +109,13 @@ bool hasShape(const FeatureVector& features) {
 
 }  // namespace
 
+bool sharplyJoined(const UnjoinedVersion& version, size_t written, bool kanji,
+                   const RecognizerOptions& options) {
+    const float least = kanji ? options.sharpWayLength : options.likelyWayLength;
+    if (written < 2 || version.shortest < least) return false;
+    return version.leastTurn >= (version.cuts < 2 ? options.sharpOneWayTurn : options.sharpWayTurn);
+}
+
 float sureWaysLeft(std::span<const float> sureAt, size_t missing, float from) {
     float total = 0, left = 0;
     for (size_t cuts = 0; cuts < sureAt.size(); ++cuts) {
@@ -321,11 +328,6 @@ float Recognizer::surenessOf(const UnjoinedVersion& version, size_t written) con
         1.0F);
 }
 
-bool Recognizer::sharpWays(const UnjoinedVersion& version, size_t written) const {
-    if (written < 2 || version.shortest < m_options.likelyWayLength) return false;
-    return version.leastTurn >= (version.cuts < 2 ? m_options.sharpOneWayTurn : m_options.sharpWayTurn);
-}
-
 std::vector<float> Recognizer::surenessByCuts(std::span<const UnjoinedVersion> versions,
                                               size_t written) const {
     std::vector<float> sureAt;
@@ -366,17 +368,20 @@ void Recognizer::unjoinedScores(size_t written, double pixel, std::span<const Un
         const float sureCost = many ? m_options.manyWaysLikelyCost : m_options.likelyWayCost;
         const float plainGap = many ? m_options.manyWaysShapeGap : m_options.unjoinedShapeGap;
         const float sureGap = many ? m_options.manyWaysLikelyShapeGap : m_options.likelyWayShapeGap;
-        float cost = plainCost + sure * (sureCost - plainCost);
-        float gap = plainGap + sure * (sureGap - plainGap);
-        // Ways where the pen turns sharply at both ends are the pen's (RecognizerOptions::sharpWayCost).
-        if (sharpWays(version, written)) {
-            cost = std::min(cost, m_options.sharpWayCost);
-            gap = std::min(gap, m_options.sharpWayShapeGap);
-        }
+        const float cost = plainCost + sure * (sureCost - plainCost);
+        const float gap = plainGap + sure * (sureGap - plainGap);
+        // Ways where the pen turns sharply at both ends are the pen's (RecognizerOptions::sharpWayCost);
+        // those shorter than a likely way only for a kanji (in kana such a piece is as often a mark's: プ's
+        // circle).
+        const bool sharpForAny = sharplyJoined(version, written, false, m_options);
+        const bool sharpForKanji = sharplyJoined(version, written, true, m_options);
         for (size_t i = 0; i < some.size(); ++i) {
+            const bool eased = (categoryOf(some[i]) & kKanji) != 0 ? sharpForKanji : sharpForAny;
+            const float classCost = eased ? std::min(cost, m_options.sharpWayCost) : cost;
+            const float classGap = eased ? std::min(gap, m_options.sharpWayShapeGap) : gap;
             auto& shape = shortlist[at[i]].similarity;
-            shape = std::max(shape, m_templates.similarity(features, orientations, some[i]) - gap);
-            if (scores[i]) keepBetter(zinnia[at[i]], *scores[i], cost);
+            shape = std::max(shape, m_templates.similarity(features, orientations, some[i]) - classGap);
+            if (scores[i]) keepBetter(zinnia[at[i]], *scores[i], classCost);
         }
     }
 }

@@ -141,22 +141,27 @@ struct RecognizerOptions {
     float likelyWayFrom = 1.0f;
     float likelyWayTo = 2.2f;
     float likelyWayLength = 80.0f;
-    // Where every way taken out is that long too and the pen turns sharply where each begins and where it
-    // ends (zinnia_ink.h, UnjoinedVersion::leastTurn): by `sharpWayTurn` degrees or more with two ways or
-    // more taken out, by `sharpOneWayTurn` with one, the version costs at most `sharpWayCost` and
-    // `sharpWayShapeGap`. The pen leaves a stroke's end and meets the next stroke's start at a sharp angle,
-    // while a piece of a stroke written apart that goes the pen's way mostly bends on from the pieces beside
-    // it. Of the pieces that may be ways, the true joins of other writers' joined kanji turn by 134 degrees
-    // at the lesser end (median; 88% by 60 or more, 61% by 90), pieces of ink written apart by 44 (18% by 60
-    // or more, 1.6% by 90). A single way is the likelier false cut (the corner of 女, 辶 or 氵 in a kanji
-    // written apart gives one of a stroke more: 妨 read as 姉, 近 as 直), hence the sharper turn. Other
-    // writers' joined kanji (tuning seeds, 1,228): 79.6 -> 80.2% free top-1 (60 degrees for one way too:
-    // 80.9%, but held-out singles and lines lost 0.2 points; from two ways only, 79.8%; without the bound
-    // on length 82.2%, but tuning singles lost up to a point).
+    // Where every way taken out is that long too (for a kanji, `sharpWayLength` units, below) and the pen
+    // turns sharply where each begins and where it ends (zinnia_ink.h, UnjoinedVersion::leastTurn): by
+    // `sharpWayTurn` degrees or more with two ways or more taken out, by `sharpOneWayTurn` with one, the
+    // version costs at most `sharpWayCost` and `sharpWayShapeGap` (sharplyJoined). The pen leaves a stroke's
+    // end and meets the next stroke's start at a sharp angle, while a piece of a stroke written apart that
+    // goes the pen's way mostly bends on from the pieces beside it. Of the pieces that may be ways, the true
+    // joins of other writers' joined kanji turn by 134 degrees at the lesser end (median; 88% by 60 or more,
+    // 61% by 90), pieces of ink written apart by 44 (18% by 60 or more, 1.6% by 90). A single way is the
+    // likelier false cut (the corner of 女, 辶 or 氵 in a kanji written apart gives one of a stroke more: 妨
+    // read as 姉, 近 as 直), hence the sharper turn. Other writers' joined kanji (tuning seeds, 1,228): 79.6
+    // -> 80.2% free top-1 (60 degrees for one way too: 80.9%, but held-out singles and lines lost 0.2 points;
+    // from two ways only, 79.8%; without the bound on length 82.2%, but tuning singles lost up to a point). A
+    // shorter way turning that sharply is the pen's too (a join between strokes close together), from
+    // `sharpWayLength` units, for a kanji only: a piece of プ's circle turns as sharply (read as ブ for every
+    // class). From 60 units instead of 80, 80.8 -> 81.1%, the tuning singles and lines as before (from
+    // 45, 81.6%, but a tuning 錬 read as 鎮 and the tuning lines lost 0.3 points).
     float sharpWayTurn = 60.0f;
     float sharpOneWayTurn = 90.0f;
     float sharpWayCost = 0.0f;
     float sharpWayShapeGap = 0.0f;
+    float sharpWayLength = 60.0f;
     // A version with `manyWaysFrom` ways or more taken out (a fast hand that joins most of a kanji's strokes)
     // is read at `manyWaysCost` and `manyWaysShapeGap` instead, easing to `manyWaysLikelyCost` and
     // `manyWaysLikelyShapeGap` where its ways are sure as above: the more joins the ink holds, the less the
@@ -220,6 +225,12 @@ inline constexpr size_t kUnjoinedAlternatives = 1;
 // with that many are the pen's, 0 to 1) beyond `missing`; 0 where the whole of `sureAt` adds up to less
 // than `from` (RecognizerOptions::sureWayLeftCost).
 float sureWaysLeft(std::span<const float> sureAt, size_t missing, float from);
+
+// Whether every way taken out of `version` (of ink of `written` strokes) is long enough and the pen turns
+// sharply where each begins and ends, for a class that is a kanji or not (RecognizerOptions::sharpWayTurn
+// and the rest).
+bool sharplyJoined(const UnjoinedVersion& version, size_t written, bool kanji,
+                   const RecognizerOptions& options);
 
 inline constexpr CharCode kLatinSmallI = 0x8289;  // ｉ
 inline constexpr CharCode kLatinSmallJ = 0x828A;  // ｊ
@@ -373,9 +384,6 @@ private:
     // How surely the ways of `version` of ink of `written` strokes are the pen's, 0 to 1
     // (RecognizerOptions::likelyWayFrom and the rest).
     float surenessOf(const UnjoinedVersion& version, size_t written) const;
-    // Whether every way taken out of `version` is long and the pen turns sharply where each begins and ends
-    // (RecognizerOptions::sharpWayTurn).
-    bool sharpWays(const UnjoinedVersion& version, size_t written) const;
     // Per number of ways taken out (index), the surenessOf the surest of `versions` with that many (0 where
     // none has that many).
     std::vector<float> surenessByCuts(std::span<const UnjoinedVersion> versions, size_t written) const;

@@ -415,6 +415,35 @@ TEST(Robustness, SureJoinsLeftInCost) {
     }
 }
 
+// A version whose ways all turn sharply at both ends costs less where they are long, and for a kanji where
+// they are shorter too: in kana a piece of a mark (プ's circle) turns as sharply.
+TEST(Robustness, SharpWaysPassForJoinsByLengthAndClass) {
+    const scribeng::RecognizerOptions options;
+    struct Row {
+        const char* name;
+        size_t cuts;
+        float shortest, leastTurn;
+        size_t written;
+        bool kanji, sharp;
+    };
+    const Row rows[] = {
+        {"a long way, any class", 1, 100, 120, 3, false, true},
+        {"a shorter way, a kanji", 1, 70, 120, 3, true, true},
+        {"a shorter way, a kana", 1, 70, 120, 3, false, false},
+        {"a short way, a kanji", 1, 50, 120, 3, true, false},
+        {"two shorter ways turning by 60 degrees, a kanji", 2, 65, 65, 3, true, true},
+        {"one shorter way turning by 60 degrees, a kanji", 1, 65, 65, 3, true, false},
+        {"ink of one stroke", 1, 100, 120, 1, true, false},
+    };
+    for (const auto& row : rows) {
+        scribeng::UnjoinedVersion version;
+        version.cuts = row.cuts;
+        version.shortest = row.shortest;
+        version.leastTurn = row.leastTurn;
+        EXPECT_EQ(scribeng::sharplyJoined(version, row.written, row.kanji, options), row.sharp) << row.name;
+    }
+}
+
 // The ways a kanji's reading leaves in the ink count by how surely each is the pen's, and only where the
 // ink's ways are sure enough together: a half-sure way weighs half, a piece barely like a way nothing.
 TEST(Robustness, WaysLeftCountBySureness) {
