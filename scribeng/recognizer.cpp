@@ -340,7 +340,8 @@ std::vector<float> Recognizer::surenessByCuts(std::span<const UnjoinedVersion> v
 
 void Recognizer::unjoinedScores(size_t written, double pixel, std::span<const UnjoinedVersion> versions,
                                 std::span<const size_t> missing, std::span<ShapeMatch> shortlist,
-                                std::vector<std::optional<ZinniaScore>>& zinnia, bool besideKana) const {
+                                std::vector<std::optional<ZinniaScore>>& zinnia, bool besideKana,
+                                bool blur) const {
     if (versions.empty()) return;
     std::vector<CharCode> codes;
     for (const auto& m : shortlist) codes.push_back(m.code);
@@ -380,7 +381,8 @@ void Recognizer::unjoinedScores(size_t written, double pixel, std::span<const Un
             const float classCost = eased ? std::min(cost, m_options.sharpWayCost) : cost;
             const float classGap = eased ? std::min(gap, m_options.sharpWayShapeGap) : gap;
             auto& shape = shortlist[at[i]].similarity;
-            shape = std::max(shape, m_templates.similarity(features, orientations, some[i]) - classGap);
+            shape = std::max(shape,
+                             m_templates.similarity(features, orientations, some[i], false, blur) - classGap);
             if (scores[i]) keepBetter(zinnia[at[i]], *scores[i], classCost);
         }
     }
@@ -461,10 +463,13 @@ std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> 
     if (placed.size() >= 2 && cutRetracedWays(placed) > 0) ranked = directionFeatures(inkOf(placed));
     // A dotted form tells its class from a like one only by the dot (j and a J without its bar).
     const bool withDot = writtenWithDot(strokes);
+    // The blur of a kanji's many strokes is left to full readings: in a trial run's pieces the strokes of a
+    // neighbour with part of a character look, blurred, like a kanji of many strokes (一 of 三 with 板, 病).
+    const bool blur = fullReading(count);
     auto shortlist =
-        m_templates.rank(ranked, mask, count, coarse, mostStrokesFor(written), quota, kKana, withDot);
+        m_templates.rank(ranked, mask, count, coarse, mostStrokesFor(written), quota, kKana, withDot, blur);
     if (shortlist.empty())
-        shortlist = m_templates.rank(ranked, mask, count, coarse, 0, quota, kKana, withDot);
+        shortlist = m_templates.rank(ranked, mask, count, coarse, 0, quota, kKana, withDot, blur);
     if (shortlist.empty()) return out;
 
     std::vector<std::vector<SpacePoint>> reduced;
@@ -486,7 +491,8 @@ std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> 
     // the scores the line search weighs character ends by.
     const bool besideKana = quota > 0;
     auto zinnia = zinniaScores(zinniaFeatures, codes, besideKana);
-    unjoinedScores(placed.size(), zinniaPixel(ink, frame), versions, missing, shortlist, zinnia, besideKana);
+    unjoinedScores(placed.size(), zinniaPixel(ink, frame), versions, missing, shortlist, zinnia, besideKana,
+                   blur);
     if (inkFrame) {
         const auto own = zinniaScores(zinniaFeaturesOf(strokes, ink, Box{}), codes, besideKana);
         for (size_t k = 0; k < zinnia.size(); ++k) {

@@ -390,10 +390,11 @@ private:
     // Raises the Zinnia scores and shape similarities of the shortlisted classes whose forms need more
     // strokes than the `written` ones to those of the version with that many joins undone (the deepest for a
     // class that needs more), less RecognizerOptions::unjoinedCost and unjoinedShapeGap, where higher.
-    // `zinnia` is per shortlisted class; `pixel` the size of a canvas pixel in Zinnia's space.
+    // `zinnia` is per shortlisted class; `pixel` the size of a canvas pixel in Zinnia's space; `blur` as
+    // TemplateSet::rank's.
     void unjoinedScores(size_t written, double pixel, std::span<const UnjoinedVersion> versions,
                         std::span<const size_t> missing, std::span<ShapeMatch> shortlist,
-                        std::vector<std::optional<ZinniaScore>>& zinnia, bool besideKana = false) const;
+                        std::vector<std::optional<ZinniaScore>>& zinnia, bool besideKana, bool blur) const;
 
     RecognizerOptions m_options;
     ModelSet m_models;

@@ -357,26 +357,27 @@ float distortedScore(float own, float distorted, float rival) noexcept {
 }
 
 std::pair<float, float> TemplateSet::formScores(const FeatureVector& features,
-                                                const FeatureVector& twiceBlurred,
+                                                const FeatureVector* twiceBlurred,
                                                 const OrientationVector& orientations, uint32_t c,
                                                 bool withDot) const {
     float own = -1, distorted = -1;
     for (uint32_t p = m_first[c]; p < m_first[c + 1]; ++p) {
         if (m_needsDot[p] && !withDot) continue;
         float& best = m_distorted[p] ? distorted : own;
-        const float shape = m_blurs[c] ? shapeScore(features, twiceBlurred, p) : dot(features, formOf(p));
+        const float shape =
+            twiceBlurred && m_blurs[c] ? shapeScore(features, *twiceBlurred, p) : dot(features, formOf(p));
         best = std::max({best, shape, linesScore(orientations, p)});
     }
     return {own, distorted};
 }
 
-float TemplateSet::similarityOf(const FeatureVector& features, const FeatureVector& twiceBlurred,
+float TemplateSet::similarityOf(const FeatureVector& features, const FeatureVector* twiceBlurred,
                                 const OrientationVector& orientations, uint32_t c, bool withDot) const {
     const auto [own, distorted] = formScores(features, twiceBlurred, orientations, c, withDot);
     return std::max(own, distorted - kDistortedGap);
 }
 
-void TemplateSet::scoreClasses(const FeatureVector& features, const FeatureVector& twiceBlurred,
+void TemplateSet::scoreClasses(const FeatureVector& features, const FeatureVector* twiceBlurred,
                                const OrientationVector& orientations,
                                std::vector<std::pair<float, uint32_t>>& classes, bool withDot,
                                float* rival) const {
@@ -429,21 +430,22 @@ float TemplateSet::shortlistScore(const FeatureVector& features, const FeatureVe
 }
 
 float TemplateSet::similarity(const FeatureVector& features, const OrientationVector& orientations,
-                              CharCode code, bool withDot) const {
+                              CharCode code, bool withDot, bool blur) const {
     const auto c = classOf(code);
-    return c ? similarityOf(features, twiceBlurredOf(features), orientations, *c, withDot) : -1;
+    return c ? similarityOf(features, blur ? &twiceBlurredOf(features) : nullptr, orientations, *c, withDot)
+             : -1;
 }
 
 ShapeMatch TemplateSet::match(const FeatureVector& features, const OrientationVector& orientations,
-                              CharCode code, bool withDot) const {
+                              CharCode code, bool withDot, bool blur) const {
     const auto c = classOf(code);
     if (!c) return {code, -1};
-    const FeatureVector& twice = twiceBlurredOf(features);
+    const FeatureVector* twice = blur ? &twiceBlurredOf(features) : nullptr;
     return matchOf(features, twice, orientations, *c,
                    similarityOf(features, twice, orientations, *c, withDot), withDot);
 }
 
-ShapeMatch TemplateSet::matchOf(const FeatureVector& features, const FeatureVector& twiceBlurred,
+ShapeMatch TemplateSet::matchOf(const FeatureVector& features, const FeatureVector* twiceBlurred,
                                 const OrientationVector& orientations, uint32_t c, float similarity,
                                 bool withDot) const {
     // Most classes have no distorted forms, and so no lift: their forms are not scored again.
@@ -454,7 +456,7 @@ ShapeMatch TemplateSet::matchOf(const FeatureVector& features, const FeatureVect
 
 std::vector<ShapeMatch> TemplateSet::rank(const FeatureVector& features, int32_t mask, size_t count,
                                           size_t coarseKeep, uint32_t mostStrokes, size_t quota,
-                                          int32_t quotaCategories, bool withDot) const {
+                                          int32_t quotaCategories, bool withDot, bool blur) const {
     std::vector<ShapeMatch> out;
     if (count == 0 || empty()) return out;
     const CoarseVector coarse = coarseFeatures(features);
@@ -510,14 +512,15 @@ std::vector<ShapeMatch> TemplateSet::rank(const FeatureVector& features, int32_t
         keepBest(classes, count);
     }
     float rival = -1;
-    scoreClasses(features, twice, orientations, classes, withDot, &rival);
+    const FeatureVector* scored = blur ? &twice : nullptr;
+    scoreClasses(features, scored, orientations, classes, withDot, &rival);
     const size_t n = std::min(count, classes.size());
     std::partial_sort(classes.begin(), classes.begin() + static_cast<ptrdiff_t>(n), classes.end(), byScore);
     out.reserve(n);
     for (size_t i = 0; i < n; ++i)
-        out.push_back(matchOf(features, twice, orientations, classes[i].second, classes[i].first, withDot));
+        out.push_back(matchOf(features, scored, orientations, classes[i].second, classes[i].first, withDot));
     if (quotaClasses.empty()) return out;
-    scoreClasses(features, twice, orientations, quotaClasses, withDot, &rival);
+    scoreClasses(features, scored, orientations, quotaClasses, withDot, &rival);
     const size_t q = std::min(quota, quotaClasses.size());
     std::partial_sort(quotaClasses.begin(), quotaClasses.begin() + static_cast<ptrdiff_t>(q),
                       quotaClasses.end(), byScore);
@@ -527,7 +530,7 @@ std::vector<ShapeMatch> TemplateSet::rank(const FeatureVector& features, int32_t
         const auto listed = out.begin() + static_cast<ptrdiff_t>(ranked);
         if (std::find_if(out.begin(), listed, [code](const ShapeMatch& m) { return m.code == code; }) ==
             listed)
-            out.push_back(matchOf(features, twice, orientations, quotaClasses[i].second,
+            out.push_back(matchOf(features, scored, orientations, quotaClasses[i].second,
                                   quotaClasses[i].first, withDot));
     }
     return out;

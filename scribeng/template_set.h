@@ -139,25 +139,26 @@ public:
     // little, stay among them) are ranked by their similarity, as similarity() scores it. With a `quota`, the
     // best `quota` classes of `quotaCategories` among those allowed (the best 3 x quota of them by the
     // projection compared in full) follow, best first, each unless already listed: up to count + quota
-    // classes. The forms that need a dot count only when `withDot` (writtenWithDot of the ink).
+    // classes. The forms that need a dot count only when `withDot` (writtenWithDot of the ink); a kanji's
+    // blurred features (kBlurGap) only when `blur`.
     std::vector<ShapeMatch> rank(const FeatureVector& features, int32_t mask, size_t count,
                                  size_t coarseKeep = 0, uint32_t mostStrokes = 0, size_t quota = 0,
-                                 int32_t quotaCategories = 0, bool withDot = false) const;
+                                 int32_t quotaCategories = 0, bool withDot = false, bool blur = true) const;
 
     // The similarity of the class `code` to `features` (and their line orientations) as rank() scores it; -1
     // for a code the set does not have. match() gives it with the part of it the distorted forms lift.
     ShapeMatch match(const FeatureVector& features, const OrientationVector& orientations, CharCode code,
-                     bool withDot = false) const;
+                     bool withDot = false, bool blur = true) const;
     float similarity(const FeatureVector& features, const OrientationVector& orientations, CharCode code,
-                     bool withDot = false) const;
+                     bool withDot = false, bool blur = true) const;
 
 private:
     // Asks the processor for the features of the class `c` ahead of their use.
     void prefetchClass(uint32_t c) const;
-    float similarityOf(const FeatureVector& features, const FeatureVector& twiceBlurred,
+    float similarityOf(const FeatureVector& features, const FeatureVector* twiceBlurred,
                        const OrientationVector& orientations, uint32_t c, bool withDot) const;
     // The match of class `c` scored `similarity`: its lift over the class's own forms.
-    ShapeMatch matchOf(const FeatureVector& features, const FeatureVector& twiceBlurred,
+    ShapeMatch matchOf(const FeatureVector& features, const FeatureVector* twiceBlurred,
                        const OrientationVector& orientations, uint32_t c, float similarity,
                        bool withDot) const;
     // Prototype `p`'s full features.
@@ -175,11 +176,11 @@ private:
     // or that of their blurred features less kBlurGap where that is higher. `twiceBlurred` as above.
     float shapeScore(const FeatureVector& features, const FeatureVector& twiceBlurred, uint32_t p) const;
     // The best of the class's own forms and of its distorted forms (-1 where it has none).
-    std::pair<float, float> formScores(const FeatureVector& features, const FeatureVector& twiceBlurred,
+    std::pair<float, float> formScores(const FeatureVector& features, const FeatureVector* twiceBlurred,
                                        const OrientationVector& orientations, uint32_t c, bool withDot) const;
     // Scores the classes by formScores(), first raising `*rival` to the best kanji, digit or Latin class
     // among them; a distorted form counts as distortedScore() against it.
-    void scoreClasses(const FeatureVector& features, const FeatureVector& twiceBlurred,
+    void scoreClasses(const FeatureVector& features, const FeatureVector* twiceBlurred,
                       const OrientationVector& orientations, std::vector<std::pair<float, uint32_t>>& classes,
                       bool withDot, float* rival) const;
 

@@ -413,7 +413,8 @@ TEST_F(TemplateFile, AClassWhoseStrokesMovedStaysToBeRanked) {
 }
 
 // A kanji of kBlurredFromStrokes strokes or more whose strokes moved scores by its blurred features less
-// kBlurGap where that is higher; fewer strokes, another script or strokes in place score by the features.
+// kBlurGap where that is higher; fewer strokes, another script, strokes in place or a reading that asks for
+// no blur score by the features.
 TEST_F(TemplateFile, AKanjiOfManyStrokesWhoseStrokesMovedScoresByItsBlur) {
     const std::vector<InkStroke> written = {line(0, 50, 100, 50), line(50, 0, 50, 100)};
     const std::vector<InkStroke> moved = {line(0, 65, 100, 65), line(65, 0, 65, 100)};
@@ -431,17 +432,21 @@ TEST_F(TemplateFile, AKanjiOfManyStrokesWhoseStrokesMovedScoresByItsBlur) {
         uint16_t strokes;
         std::vector<InkStroke> form;
         float expected;
+        bool blurAsked = true;
     };
     for (const Row& r : std::vector<Row>{
              {"a kanji of enough strokes, moved", U'一', 0x88EA, kBlurredFromStrokes, moved, blur},
              {"a kanji of more strokes, moved", U'一', 0x88EA, 9, moved, blur},
              {"a kanji of fewer strokes", U'一', 0x88EA, kBlurredFromStrokes - 1, moved, fine},
              {"a kana of as many strokes", U'い', 0x82A2, kBlurredFromStrokes, moved, fine},
-             {"a kanji whose strokes are in place", U'一', 0x88EA, kBlurredFromStrokes, written, 1.0f}}) {
+             {"a kanji whose strokes are in place", U'一', 0x88EA, kBlurredFromStrokes, written, 1.0f},
+             {"a reading without the blur", U'一', 0x88EA, 9, moved, fine, false}}) {
         TemplateSet set;
         ASSERT_NO_FATAL_FAILURE(saveAndLoad({{r.c, features(r.form), r.strokes, 2.0f}}, set, file));
-        EXPECT_NEAR(set.similarity(query, orientationsOf(query), r.code), r.expected, 1e-4f) << r.name;
-        const auto ranked = set.rank(query, 0x1FF, 1);
+        EXPECT_NEAR(set.similarity(query, orientationsOf(query), r.code, false, r.blurAsked), r.expected,
+                    1e-4f)
+            << r.name;
+        const auto ranked = set.rank(query, 0x1FF, 1, 0, 0, 0, 0, false, r.blurAsked);
         ASSERT_EQ(ranked.size(), 1u) << r.name;
         EXPECT_NEAR(ranked[0].similarity, r.expected, 1e-4f) << r.name;
     }
