@@ -415,18 +415,18 @@ float TemplateSet::linesScore(const OrientationVector& orientations, uint32_t p)
 
 float TemplateSet::shapeScore(const FeatureVector& features, const FeatureVector& twiceBlurred,
                               uint32_t p) const {
-    const auto form = formOf(p);
-    const float fine = dot(features, form);
-    if (m_blurLength[p] <= 0) return fine;
-    return std::max(fine, dot(twiceBlurred, form) / m_blurLength[p] - kBlurGap);
+    const float fine = dot(features, formOf(p));
+    return std::max(fine, blurredCosine(twiceBlurred, p, fine) - kBlurGap);
+}
+
+float TemplateSet::blurredCosine(const FeatureVector& twiceBlurred, uint32_t p, float fine) const {
+    return m_blurLength[p] > 0 ? dot(twiceBlurred, formOf(p)) / m_blurLength[p] : fine;
 }
 
 float TemplateSet::shortlistScore(const FeatureVector& features, const FeatureVector& twiceBlurred,
                                   const OrientationVector& orientations, uint32_t p) const {
-    const auto form = formOf(p);
-    const float fine = dot(features, form);
-    const float blur = m_blurLength[p] > 0 ? dot(twiceBlurred, form) / m_blurLength[p] : fine;
-    return std::max(0.5f * (fine + blur), linesScore(orientations, p));
+    const float fine = dot(features, formOf(p));
+    return std::max(0.5f * (fine + blurredCosine(twiceBlurred, p, fine)), linesScore(orientations, p));
 }
 
 float TemplateSet::similarity(const FeatureVector& features, const OrientationVector& orientations,

@@ -175,6 +175,9 @@ private:
     // How like prototype `p` of a kanji of kBlurredFromStrokes or more the ink's features are: their cosine,
     // or that of their blurred features less kBlurGap where that is higher. `twiceBlurred` as above.
     float shapeScore(const FeatureVector& features, const FeatureVector& twiceBlurred, uint32_t p) const;
+    // The cosine of the ink's and prototype `p`'s blurred features (`twiceBlurred` as above), or `fine` for a
+    // prototype without blurred features.
+    float blurredCosine(const FeatureVector& twiceBlurred, uint32_t p, float fine) const;
     // The best of the class's own forms and of its distorted forms (-1 where it has none).
     std::pair<float, float> formScores(const FeatureVector& features, const FeatureVector* twiceBlurred,
                                        const OrientationVector& orientations, uint32_t c, bool withDot) const;
