@@ -15,6 +15,7 @@
 
 #include "hostile_ink.h"
 #include "scribeng/categories.h"
+#include "scribeng/char_geometry.h"
 #include "scribeng/segmentation.h"
 #include "stroke_file.h"
 
@@ -491,6 +492,24 @@ TEST(LineSearch, VoicedReadingsGoByTheirMarks) {
         sw::scribeng::preferVoicingOfMarks(line.front().candidates, row.marked, base);
         EXPECT_EQ(bestOf(line), codesOf(row.expected)) << row.name;
     }
+}
+
+// A tick (、) has a pen path hardly longer than the diagonal of its box; a lower-case letter as small goes up
+// and down or turns.
+TEST(LineSearch, TickByItsPath) {
+    const struct {
+        const char* name;
+        std::vector<Stroke> strokes;
+        bool tick;
+    } rows[] = {
+        {"straight tick", {{{0, 0}, {6, 8}}}, true},
+        {"curved tick", {{{0, 0}, {4, 3}, {7, 7}, {8, 12}}}, true},
+        {"tap", {{{5, 5}}}, true},
+        {"n", {{{0, 0}, {0, 20}, {0, 8}, {4, 2}, {9, 2}, {13, 8}, {13, 20}}}, false},
+        {"w", {{{0, 0}, {4, 14}, {7, 4}, {10, 14}, {14, 0}}}, false},
+        {"s", {{{12, 2}, {6, 0}, {1, 3}, {3, 7}, {10, 10}, {12, 14}, {6, 17}, {0, 15}}}, false},
+    };
+    for (const auto& row : rows) EXPECT_EQ(sw::scribeng::isTick(row.strokes), row.tick) << row.name;
 }
 
 }  // namespace
