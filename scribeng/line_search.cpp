@@ -606,7 +606,16 @@ void preferFullSizeKana(std::vector<SearchedChar>& chars, int32_t mask) {
     }
 }
 
-void preferVoicingOfMarks(std::vector<Candidate>& list, bool marked, std::optional<CharCode> base) {
+float baseLeadOf(std::span<const Candidate> base, CharCode voiced) {
+    const auto of = voicedBaseOf(voiced);
+    if (base.empty() || !of) return 0;
+    const auto it = std::ranges::find_if(
+        base, [&](const Candidate& c) { return fullFormOf(c.code).value_or(c.code) == *of; });
+    return base.front().score - (it != base.end() ? it->score : base.back().score);
+}
+
+void preferVoicingOfMarks(std::vector<Candidate>& list, bool marked, std::optional<CharCode> base,
+                          float baseLead) {
     if (list.empty() || !voicedBaseOf(list.front().code) || (marked && !base)) return;
     const float top = list.front().score;
     auto pick = list.end();
@@ -617,8 +626,10 @@ void preferVoicingOfMarks(std::vector<Candidate>& list, bool marked, std::option
     } else {
         const CharCode read = fullFormOf(*base).value_or(*base);
         if (voicedBaseOf(list.front().code) == read) return;
-        pick = std::find_if(list.begin() + 1, list.end(), [top, read](const Candidate& x) {
-            return x.score >= top - kVoicedBaseMargin && voicedBaseOf(x.code) == read;
+        const float margin =
+            static_cast<float>(kVoicedBaseMargin) + std::clamp(baseLead, 0.0F, kBaseLeadMost);
+        pick = std::find_if(list.begin() + 1, list.end(), [top, read, margin](const Candidate& x) {
+            return x.score >= top - margin && voicedBaseOf(x.code) == read;
         });
     }
     if (pick != list.end()) std::rotate(list.begin(), pick, pick + 1);
@@ -856,7 +867,8 @@ public:
             --m_shared.chosenLeft;
             const auto base = readFull({c.run.first, c.run.last - marks});
             if (base && !base->candidates.empty())
-                preferVoicingOfMarks(list, true, base->candidates.front().code);
+                preferVoicingOfMarks(list, true, base->candidates.front().code,
+                                     baseLeadOf(base->candidates, list.front().code));
         }
     }
 
