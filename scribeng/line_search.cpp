@@ -606,9 +606,26 @@ void preferFullSizeKana(std::vector<SearchedChar>& chars, int32_t mask) {
     }
 }
 
+// The same kana of the other script (け for ケ, ケ for け), or none for a code that is no kana.
+std::optional<CharCode> otherScriptOf(CharCode code) {
+    constexpr CharCode kSmallA = 0x829F, kN = 0x82F1, kSmallKatakanaA = 0x8340, kMi = 0x837E;
+    if (code >= kSmallA && code <= kN) {
+        const CharCode k = static_cast<CharCode>(kSmallKatakanaA + (code - kSmallA));
+        return k <= kMi ? k : static_cast<CharCode>(k + 1);  // 0x837F is no katakana
+    }
+    if (code >= kSmallKatakanaA && code <= kMi)
+        return static_cast<CharCode>(kSmallA + (code - kSmallKatakanaA));
+    if (code > kMi + 1 && code <= 0x8393)
+        return static_cast<CharCode>(kSmallA + (code - kSmallKatakanaA - 1));
+    return std::nullopt;
+}
+
 float baseLeadOf(std::span<const Candidate> base, CharCode voiced) {
     const auto of = voicedBaseOf(voiced);
-    if (base.empty() || !of) return 0;
+    // The kana the leader voices in the other script is the same kana read otherwise (け as ケ), no other
+    // one.
+    if (base.empty() || !of || otherScriptOf(fullFormOf(base.front().code).value_or(base.front().code)) == of)
+        return 0;
     const auto it = std::ranges::find_if(
         base, [&](const Candidate& c) { return fullFormOf(c.code).value_or(c.code) == *of; });
     return base.front().score - (it != base.end() ? it->score : base.back().score);

@@ -506,6 +506,7 @@ TEST(LineSearch, MarksGoFurtherByHowClearlyTheStrokesBeforeThemRead) {
         {"te just above fu", "ブ -3.8 で -4.9", "て -1.1 フ -1.2", "ブ"},
         {"te far above fu, its voicing too far below", "ブ -3.8 で -5.4", "て -1.1 ７ -4.9", "ブ"},
         {"a small tsu above su", "ず -1 づ -2.2", "っ 0 す -2", "づ"},
+        {"ke read in the other script", "げ 0 ゲ -1", "ケ 0 け -3", "げ"},
     };
     for (const auto& row : rows) {
         auto line = lineOf({row.list});
