@@ -628,7 +628,33 @@ void preferFullSizeKana(std::vector<SearchedChar>& chars, int32_t mask) {
     }
 }
 
-void preferVoicingOfMarks(std::vector<Candidate>& list, bool marked, std::optional<CharCode> base) {
+// The same kana of the other script (け for ケ, ケ for け), or none for a code that is no kana.
+std::optional<CharCode> otherScriptOf(CharCode code) {
+    constexpr CharCode kSmallA = 0x829F, kN = 0x82F1, kSmallKatakanaA = 0x8340, kMi = 0x837E;
+    if (code >= kSmallA && code <= kN) {
+        const CharCode k = static_cast<CharCode>(kSmallKatakanaA + (code - kSmallA));
+        return k <= kMi ? k : static_cast<CharCode>(k + 1);  // 0x837F is no katakana
+    }
+    if (code >= kSmallKatakanaA && code <= kMi)
+        return static_cast<CharCode>(kSmallA + (code - kSmallKatakanaA));
+    if (code > kMi + 1 && code <= 0x8393)
+        return static_cast<CharCode>(kSmallA + (code - kSmallKatakanaA - 1));
+    return std::nullopt;
+}
+
+float baseLeadOf(std::span<const Candidate> base, CharCode voiced) {
+    const auto of = voicedBaseOf(voiced);
+    // The kana the leader voices in the other script is the same kana read otherwise (け as ケ), no other
+    // one.
+    if (base.empty() || !of || otherScriptOf(fullFormOf(base.front().code).value_or(base.front().code)) == of)
+        return 0;
+    const auto it = std::ranges::find_if(
+        base, [&](const Candidate& c) { return fullFormOf(c.code).value_or(c.code) == *of; });
+    return base.front().score - (it != base.end() ? it->score : base.back().score);
+}
+
+void preferVoicingOfMarks(std::vector<Candidate>& list, bool marked, std::optional<CharCode> base,
+                          float baseLead) {
     if (list.empty() || !voicedBaseOf(list.front().code) || (marked && !base)) return;
     const float top = list.front().score;
     auto pick = list.end();
@@ -639,8 +665,10 @@ void preferVoicingOfMarks(std::vector<Candidate>& list, bool marked, std::option
     } else {
         const CharCode read = fullFormOf(*base).value_or(*base);
         if (voicedBaseOf(list.front().code) == read) return;
-        pick = std::find_if(list.begin() + 1, list.end(), [top, read](const Candidate& x) {
-            return x.score >= top - kVoicedBaseMargin && voicedBaseOf(x.code) == read;
+        const float margin =
+            static_cast<float>(kVoicedBaseMargin) + std::clamp(baseLead, 0.0F, kBaseLeadMost);
+        pick = std::find_if(list.begin() + 1, list.end(), [top, read, margin](const Candidate& x) {
+            return x.score >= top - margin && voicedBaseOf(x.code) == read;
         });
     }
     if (pick != list.end()) std::rotate(list.begin(), pick, pick + 1);
@@ -878,7 +906,8 @@ public:
             --m_shared.chosenLeft;
             const auto base = readFull({c.run.first, c.run.last - marks});
             if (base && !base->candidates.empty())
-                preferVoicingOfMarks(list, true, base->candidates.front().code);
+                preferVoicingOfMarks(list, true, base->candidates.front().code,
+                                     baseLeadOf(base->candidates, list.front().code));
         }
     }
 

@@ -101,7 +101,17 @@ void preferFullSizeKana(std::vector<SearchedChar>& chars, int32_t mask);
 // voicing of that kana (a small one counts as its full form: っ for づ) takes the place of a reading up to
 // 0.5 above it (て with ゛ read ず or ブ is で). Unmarked: the best reading that is no voiced kana, up to 0.8
 // below, takes its place (も read ど). Otherwise the candidates stay.
-void preferVoicingOfMarks(std::vector<Candidate>& list, bool marked, std::optional<CharCode> base);
+// `baseLead`: how far the strokes before the marks read `base` above the kana the leading reading voices
+// (baseLeadOf); the voicing of `base` also takes the place of a reading that much further above it, up to
+// kBaseLeadMost more (て and ゛ that read ブ by 1.1 are で where the strokes before the marks read フ far
+// below て: the leader then stands on a kana the ink does not show).
+inline constexpr float kBaseLeadMost = 1.0f;
+void preferVoicingOfMarks(std::vector<Candidate>& list, bool marked, std::optional<CharCode> base,
+                          float baseLead = 0);
+// How far `base` (the readings of the strokes before the marks, best first) leads with its best above the
+// kana `voiced` voices (a small one counting as its full form), at least down to its last reading where that
+// kana is not among them; 0 where `voiced` voices none or `base` is empty.
+float baseLeadOf(std::span<const Candidate> base, CharCode voiced);
 
 // ー lengthens the kana before it: a ー that begins a line (nothing before it to lengthen) or follows a
 // kanji, letter, digit or mark gives way to its best candidate of a script (kana or kanji: 一, く, ノ; a

@@ -512,4 +512,29 @@ TEST(LineSearch, TickByItsPath) {
     for (const auto& row : rows) EXPECT_EQ(sw::scribeng::isTick(row.strokes), row.tick) << row.name;
 }
 
+// The strokes before the marks lead with their kana above the one the leading reading voices: so much further
+// above it the voicing of their kana still takes its place, up to kBaseLeadMost more.
+TEST(LineSearch, MarksGoFurtherByHowClearlyTheStrokesBeforeThemRead) {
+    const struct {
+        const char* name;
+        const char* list;
+        const char* base;  // the readings of the strokes before the marks
+        const char* expected;
+    } rows[] = {
+        {"te far above fu", "ブ -3.8 ず -4.2 で -4.9", "て -1.1 Ｔ -4.5 ７ -4.9", "で"},
+        {"te just above fu", "ブ -3.8 で -4.9", "て -1.1 フ -1.2", "ブ"},
+        {"te far above fu, its voicing too far below", "ブ -3.8 で -5.4", "て -1.1 ７ -4.9", "ブ"},
+        {"a small tsu above su", "ず -1 づ -2.2", "っ 0 す -2", "づ"},
+        {"ke read in the other script", "げ 0 ゲ -1", "ケ 0 け -3", "げ"},
+    };
+    for (const auto& row : rows) {
+        auto line = lineOf({row.list});
+        const auto base = lineOf({row.base}).front().candidates;
+        sw::scribeng::preferVoicingOfMarks(
+            line.front().candidates, true, base.front().code,
+            sw::scribeng::baseLeadOf(base, line.front().candidates.front().code));
+        EXPECT_EQ(bestOf(line), codesOf(row.expected)) << row.name;
+    }
+}
+
 }  // namespace
