@@ -478,6 +478,20 @@ CharCode dotMarkOf(std::span<const Stroke> strokes) {
     return closing < 0.45 * size && aspect > 0.5 ? kIdeographicStop : kIdeographicComma;
 }
 
+bool isTick(std::span<const Stroke> strokes) {
+    Box box;
+    double path = 0;
+    for (const auto& stroke : strokes) {
+        box.add(boundsOf(stroke));
+        for (size_t k = 1; k < stroke.size(); ++k)
+            path += std::hypot(static_cast<double>(stroke[k].x - stroke[k - 1].x),
+                               static_cast<double>(stroke[k].y - stroke[k - 1].y));
+    }
+    if (box.empty()) return true;
+    return path <=
+           kTickPath * std::hypot(static_cast<double>(box.width()), static_cast<double>(box.height()));
+}
+
 std::optional<CharCode> equalsSignReading(std::span<const Stroke> strokes) {
     // Writers' 二 have an upper stroke 0.5 to 0.8 as long as the lower, 三 a middle one shorter still.
     constexpr double kEqualLengths = 0.85;

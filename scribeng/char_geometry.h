@@ -105,6 +105,11 @@ constexpr bool isDotMark(CharCode code) noexcept {
 
 // 。 for a stroke that closes on itself (start and end close, compared with its size), else 、.
 CharCode dotMarkOf(std::span<const Stroke> strokes);
+// Whether ink is a tick, as a 、 is: its pen path is at most kTickPath times the diagonal of its box (a
+// lower-case letter as small, ｎ ｗ ｍ ｒ ｓ, goes up and down or turns: 1.5 to 3.7 times). Empty ink counts
+// as a tick.
+inline constexpr double kTickPath = 1.4;
+bool isTick(std::span<const Stroke> strokes);
 
 inline constexpr CharCode kEqualsSign = 0x8181;  // ＝
 inline constexpr CharCode kKanjiTwo = 0x93F1;    // 二

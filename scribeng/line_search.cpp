@@ -91,10 +91,6 @@ constexpr double kMisplacedMarkCost = 2.0;
 constexpr double kLeadingMarkCost = 4.0;
 // A small run read as a full-size character that has no small form.
 constexpr double kNotSmallCost = 0.4;
-// A 、 is a tick: its pen path is at most this much longer than the diagonal of its box. Tiny ink late across
-// with a longer path that does not close on itself (as 。 does) is a small character written low: a
-// lower-case letter beside kana (ｎ ｗ ｍ ｒ ｓ, their paths 1.5 to 3.7 times their diagonals).
-constexpr double kTickPath = 1.4;
 // A mark or small kana touching or overlapping the ink of a neighbour along the line: a dot or flick there
 // belongs to that character. A 、 or 。 needs a clear gap of kDotGap (of the character size) to both its
 // neighbours: a dot closer than that is the last or first stroke of the character beside it (the right dot of
@@ -195,24 +191,6 @@ bool isLoneRadical(CharCode code) {
                                              0x99B7, 0x99D1, 0x9B7E, 0x9BDD, 0x9C5F};
     return std::find(std::begin(kRadicals), std::end(kRadicals), code) != std::end(kRadicals);
 }
-
-}  // namespace
-
-bool isTick(std::span<const Stroke> strokes) {
-    Box box;
-    double path = 0;
-    for (const auto& stroke : strokes) {
-        box.add(boundsOf(stroke));
-        for (size_t k = 1; k < stroke.size(); ++k)
-            path += std::hypot(static_cast<double>(stroke[k].x - stroke[k - 1].x),
-                               static_cast<double>(stroke[k].y - stroke[k - 1].y));
-    }
-    if (box.empty()) return true;
-    return path <=
-           kTickPath * std::hypot(static_cast<double>(box.width()), static_cast<double>(box.height()));
-}
-
-namespace {
 
 // Candidates of a run with small kana, 、。 and ー decided by size and place. Scores stay the models'; a
 // mark decided by geometry alone gets kMarkScore.
@@ -628,6 +606,8 @@ void preferFullSizeKana(std::vector<SearchedChar>& chars, int32_t mask) {
     }
 }
 
+namespace {
+
 // The same kana of the other script (け for ケ, ケ for け), or none for a code that is no kana.
 std::optional<CharCode> otherScriptOf(CharCode code) {
     constexpr CharCode kSmallA = 0x829F, kN = 0x82F1, kSmallKatakanaA = 0x8340, kMi = 0x837E;
@@ -641,6 +621,8 @@ std::optional<CharCode> otherScriptOf(CharCode code) {
         return static_cast<CharCode>(kSmallA + (code - kSmallKatakanaA - 1));
     return std::nullopt;
 }
+
+}  // namespace
 
 float baseLeadOf(std::span<const Candidate> base, CharCode voiced) {
     const auto of = voicedBaseOf(voiced);
@@ -1122,6 +1104,8 @@ private:
             }
         }
         MarkKind kind = markKindOf(m_line, info.extent, static_cast<int>(count));
+        // Tiny ink late across that is neither a tick nor closed on itself (as 。 is) is a small character
+        // written low: a lower-case letter beside kana.
         if (kind == MarkKind::Dot && dotMarkOf(strokes) == kIdeographicComma && !isTick(strokes))
             kind = MarkKind::Small;
         info.kind = kind;

@@ -63,10 +63,6 @@ std::vector<std::vector<Candidate>> recognizeRuns(const Recognizer& recognizer,
 // and where they score closer the models find several such kanji about alike.
 bool wholeReadsAsWell(std::span<const Candidate> whole, std::span<const SearchedChar> pieces);
 
-// Whether ink is a tick, as a 、 is: its pen path is hardly longer than the diagonal of its box (a lower-case
-// letter as small, ｎ ｗ ｍ ｒ ｓ, goes up and down or turns). Empty ink counts as a tick.
-bool isTick(std::span<const Stroke> strokes);
-
 // Each character of a line whose candidates hold, close below its best, a reading of another script that
 // fits the neighbours' scripts better takes that reading first: kana look-alikes of kanji (オ 才, カ 力, ロ
 // 口) and of each other (ヘ へ) go by their neighbours, a symbol read among kana or kanji (± for さ) gives
