@@ -108,9 +108,11 @@ constexpr double kMarkSplitLength = 2.4;
 constexpr double kUnsplitLength = 2.2, kClearGap = 0.1;
 // Two such characters that the whole reads at least as well as may stand further apart the shorter the ink
 // is (a tall or wide compound kanji drawn apart, 育 as 云 over 月): up to kUnsplitGap more (of the character
-// size) at kLoneLength, none more at kUnsplitLength. Three or more pieces (a block of short columns) get
-// none.
-constexpr double kUnsplitGap = 0.15;
+// size) at kLoneLength, none more at kUnsplitLength, and up to kApartGap more again where the two pieces
+// together, without the gap, are no longer than a lone character (a wide kana of two strokes standing
+// apart: ル read as ノ and ム; two characters side by side are each about as long as the line is thick).
+// Three or more pieces (a block of short columns) get none.
+constexpr double kUnsplitGap = 0.15, kApartGap = 0.1;
 // How far the whole's best score may fall below its pieces' best scores on average where the pieces read
 // more clearly, and the ink still be read whole, where the whole leads its next class by kUnsplitLead or more
 // (see wholeReadsAsWell).
@@ -403,6 +405,12 @@ double scriptFit(CharCode code, int32_t before, int32_t after) {
 }
 
 }  // namespace
+
+double widestUnsplitGap(double length, size_t pieces, double piecesLength) {
+    const double shortness =
+        pieces == 2 ? std::clamp((kUnsplitLength - length) / (kUnsplitLength - kLoneLength), 0.0, 1.0) : 0.0;
+    return kClearGap + (kUnsplitGap + (piecesLength <= kLoneLength ? kApartGap : 0.0)) * shortness;
+}
 
 bool wholeReadsAsWell(std::span<const Candidate> whole, std::span<const SearchedChar> pieces) {
     double clarity = 0, score = 0;
@@ -996,11 +1004,11 @@ public:
             }))
             return readWhole();
         if (length > kUnsplitLength) return std::nullopt;
-        const double shortness =
-            chars.size() == 2
-                ? std::clamp((kUnsplitLength - length) / (kUnsplitLength - kLoneLength), 0.0, 1.0)
-                : 0.0;
-        const double gap = (kClearGap + kUnsplitGap * shortness) * m_line.charSize;
+        double piecesLength = 0;
+        for (const auto& c : chars) piecesLength += alongOf(c.run).length();
+        const double gap =
+            widestUnsplitGap(length, chars.size(), piecesLength / std::max(m_line.across.length(), 1.0)) *
+            m_line.charSize;
         for (size_t i = 1; gaps && i < chars.size(); ++i) {
             if (alongOf(chars[i].run).lo - alongOf(chars[i - 1].run).hi >= gap) return std::nullopt;
         }

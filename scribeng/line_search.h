@@ -52,6 +52,14 @@ std::vector<std::vector<Candidate>> recognizeRuns(const Recognizer& recognizer,
                                                   std::span<const CharRun> runs, int32_t mask, size_t limit,
                                                   RunCache& cache);
 
+// The widest gap (of the character size) between the pieces of lone ink `length` thicknesses long, read as
+// `pieces` characters together `piecesLength` thicknesses long (their lengths along the line, gaps left
+// out), at which it is still read whole when the whole reads as well (wholeReadsAsWell): a tenth of a
+// character, and for two pieces more the shorter the ink is, up to 0.25 at 1.6 thicknesses and none more at
+// 2.2; up to 0.35 where the pieces together are no longer than a lone character (ル written as ノ and ム
+// 0.3 apart: two characters side by side, 泣 over ザ, are each about a thickness long).
+double widestUnsplitGap(double length, size_t pieces, double piecesLength);
+
 // Whether ink read as `pieces` (two characters or more) is rather one character read as `whole` (each reading
 // with one candidate at least): the whole reads at least as clearly as the pieces on average (its best score,
 // floored, and its lead over the next class), or its best score falls no more than 0.4 below theirs on

@@ -364,6 +364,19 @@ TEST(LineSearch, WholeReadsAsWellAsItsPieces) {
     }
 }
 
+// Two pieces of lone ink that without their gap are no longer than a lone character may stand further apart
+// (ル as ノ and ム 0.3 apart) than two characters side by side (泣 over ザ) or three pieces.
+TEST(LineSearch, WidestUnsplitGap) {
+    const std::tuple<const char*, double, size_t, double, double> rows[] = {
+        {"a wide kana's narrow strokes", 1.71, 2, 1.42, 0.3042},
+        {"two characters side by side", 1.98, 2, 1.8, 0.155},
+        {"three pieces", 1.7, 3, 1.4, 0.1},
+    };
+    for (const auto& [name, length, pieces, piecesLength, gap] : rows) {
+        EXPECT_NEAR(sw::scribeng::widestUnsplitGap(length, pieces, piecesLength), gap, 1e-3) << name;
+    }
+}
+
 // A small kana or ー read where none can stand (after a kanji or an a-row kana; ー also first in the line) is
 // read full size or as its next reading; っ stands after anything, ー after any kana.
 TEST(LineSearch, SmallKanaAndLongVowelOnlyWhereTheyCanStand) {
