@@ -340,8 +340,8 @@ std::vector<float> Recognizer::surenessByCuts(std::span<const UnjoinedVersion> v
 
 void Recognizer::unjoinedScores(size_t written, double pixel, std::span<const UnjoinedVersion> versions,
                                 std::span<const size_t> missing, std::span<ShapeMatch> shortlist,
-                                std::vector<std::optional<ZinniaScore>>& zinnia, bool besideKana,
-                                bool blur) const {
+                                std::vector<std::optional<ZinniaScore>>& zinnia, bool besideKana, bool blur,
+                                float frameCost) const {
     if (versions.empty()) return;
     std::vector<CharCode> codes;
     for (const auto& m : shortlist) codes.push_back(m.code);
@@ -383,7 +383,7 @@ void Recognizer::unjoinedScores(size_t written, double pixel, std::span<const Un
             auto& shape = shortlist[at[i]].similarity;
             shape = std::max(shape,
                              m_templates.similarity(features, orientations, some[i], false, blur) - classGap);
-            if (scores[i]) keepBetter(zinnia[at[i]], *scores[i], classCost);
+            if (scores[i]) keepBetter(zinnia[at[i]], *scores[i], classCost + frameCost);
         }
     }
 }
@@ -493,6 +493,21 @@ std::vector<ScoredCandidate> Recognizer::scoreShortlist(std::span<const Stroke> 
     auto zinnia = zinniaScores(zinniaFeatures, codes, besideKana);
     unjoinedScores(placed.size(), zinniaPixel(ink, frame), versions, missing, shortlist, zinnia, besideKana,
                    blur);
+    if (inkFrame && !frame.empty()) {
+        // Ways are told by their length in Zinnia's space, where the ink spans 70% of it: in a writing box
+        // larger than the ink every way is shorter, so a kanji's joins are also looked for, and its versions
+        // read, in the ink's own frame, at the cost of that frame. Not a kana's: the box tells a small kana
+        // or a lower-case letter from a kana written large, which blown up to the frame takes a letter's
+        // turns for joins (ｎ read as れ).
+        auto own = zinniaStrokesOf(strokes, ink, Box{}, false);
+        if (own.size() >= 2) cutRetracedWays(own);
+        auto ownMissing = missingStrokes(own.size(), shortlist);
+        for (size_t k = 0; k < shortlist.size(); ++k) {
+            if ((categoryOf(shortlist[k].code) & kKanji) == 0) ownMissing[k] = 0;
+        }
+        unjoinedScores(own.size(), zinniaPixel(ink, Box{}), unjoinedVersionsFor(own, ownMissing), ownMissing,
+                       shortlist, zinnia, besideKana, blur, m_options.weights.inkFrameCost);
+    }
     if (inkFrame) {
         const auto own = zinniaScores(zinniaFeaturesOf(strokes, ink, Box{}), codes, besideKana);
         for (size_t k = 0; k < zinnia.size(); ++k) {

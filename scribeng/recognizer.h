@@ -329,7 +329,7 @@ public:
 
 private:
     // `inkFrame`: each class keeps the better of its Zinnia score in `frame` and in the ink's own frame less
-    // weights.inkFrameCost.
+    // weights.inkFrameCost, a kanji's versions with joins taken out (unjoinedScores) found and read in both.
     std::vector<ScoredCandidate> scoreShortlist(std::span<const Stroke> strokes, const Box& ink,
                                                 const FeatureVector& features, const Box& frame, int32_t mask,
                                                 size_t count, size_t coarse, bool inkFrame = false) const;
@@ -391,10 +391,11 @@ private:
     // strokes than the `written` ones to those of the version with that many joins undone (the deepest for a
     // class that needs more), less RecognizerOptions::unjoinedCost and unjoinedShapeGap, where higher.
     // `zinnia` is per shortlisted class; `pixel` the size of a canvas pixel in Zinnia's space; `blur` as
-    // TemplateSet::rank's.
+    // TemplateSet::rank's; `frameCost` is taken off the versions' Zinnia scores besides.
     void unjoinedScores(size_t written, double pixel, std::span<const UnjoinedVersion> versions,
                         std::span<const size_t> missing, std::span<ShapeMatch> shortlist,
-                        std::vector<std::optional<ZinniaScore>>& zinnia, bool besideKana, bool blur) const;
+                        std::vector<std::optional<ZinniaScore>>& zinnia, bool besideKana, bool blur,
+                        float frameCost = 0) const;
 
     RecognizerOptions m_options;
     ModelSet m_models;
