@@ -567,13 +567,25 @@ std::vector<Candidate> Recognizer::readCharacter(std::span<const Stroke> strokes
     const auto byScore = [](const Candidate& a, const Candidate& b) { return a.score > b.score; };
     std::stable_sort(out.begin(), out.end(), byScore);
     // A leaning hand, unless the reading as written is clear.
-    const bool clear = out.size() > 1 && out[0].score - out[1].score >= m_options.uprightLead;
+    const float lead = out.size() > 1 ? out[0].score - out[1].score : 0.0f;
+    const bool clear = out.size() > 1 && lead >= m_options.uprightLead;
     const InkPose pose =
         m_options.readUpright && upright && !clear ? estimatePose(strokes, m_options.pose) : InkPose{};
     std::vector<Stroke> setStrokes;
     if (!pose.upright()) {
         setStrokes = setUpright(strokes, pose);
         addReadingOf(setStrokes, frame, mask, count, coarse, inkFrame, shift, out, m_options.uprightCost, ~0);
+    }
+    // A weak reading led by a kanji is also read sheared either way, for its kanji and kana (a katakana twin
+    // stays beside its kanji, カ 力): the pose tells a slant only from upright pieces of two strokes or more
+    // that agree, which many kanji lack (忘 近), and another writer's moved strokes hide it.
+    if (m_options.readUpright && upright && m_options.shearBy > 0 && out.size() > 1 &&
+        lead < m_options.shearedLead && (categoryOf(out[0].code) & kKanji) != 0) {
+        const std::span<const Stroke> set = pose.upright() ? strokes : std::span<const Stroke>(setStrokes);
+        for (const double slant : {-m_options.shearBy, m_options.shearBy}) {
+            addReadingOf(setUpright(set, InkPose{slant, 0}), frame, mask, count, coarse, inkFrame, shift, out,
+                         m_options.shearedCost, kKanji | kKana);
+        }
     }
     // Latin letters and digits only: kana and kanji are written in a square, and a narrow one (う り) widened
     // reads as another (ラ).

@@ -1240,6 +1240,39 @@ TEST(Recognizer, InkNarrowForALetterIsReadWidenedBehindALetter) {
     }
 }
 
+// A reading whose kanji leader leads by less than shearedLead is also read sheared either way: 末, whose
+// template is the ink sheared and whose Zinnia score is 0.5, passes a leader of 0.1 by its sheared reading,
+// but not one that leads by more (read as written only, 末's shape is far from the ink). The zigzag's upright
+// pieces lie in one stroke, so the pose finds no slant in it.
+TEST(Recognizer, WeakReadingIsReadShearedEitherWay) {
+    const struct {
+        const char* name;
+        float leaderBias;
+        const char* first;
+        const char* second;
+    } rows[] = {
+        {"a weak lead", 0.1f, "末", "木"},
+        {"a lead of 0.5", 0.5f, "木", "本"},
+    };
+    const std::vector<Stroke> ink = {{{10, 50}, {30, 10}, {50, 50}, {70, 10}, {90, 50}}};
+    const RecognizerOptions options;
+    const auto asWritten = features(inkStrokesOf(ink));
+    const auto sheared = features(inkStrokesOf(setUpright(ink, InkPose{options.shearBy, 0})));
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TempFolder folder("scribeng_sheared_");
+        writeBiasModel(folder.path() / "a.model", {{"木", row.leaderBias}, {"本", 0.0f}, {"末", 0.5f}});
+        const std::vector<Prototype> prototypes = {
+            {U'木', asWritten, 1, 2.0f}, {U'本', asWritten, 1, 2.0f}, {U'末', sheared, 1, 2.0f}};
+        ASSERT_TRUE(TemplateSet::save(folder.path() / kTemplateFile, prototypes));
+        const std::vector<fs::path> folders{folder.path()};
+        const auto read = Recognizer(folders).recognize(ink, Box{}, 0x1FF, 3);
+        ASSERT_EQ(read.size(), 3u);
+        EXPECT_EQ(read[0].code, *codeOfLabel(row.first));
+        EXPECT_EQ(read[1].code, *codeOfLabel(row.second));
+    }
+}
+
 // Digits and Latin letters, every form of each (KanjiVG's and the allographs of the template file: single-
 // storey a, 7 with a bar, M in one stroke...), fixed-seed synthetic samples recognised with the models and
 // templates of the runtime folder under the digit and Latin mask. A twin of the class counts as right (ｏ
