@@ -198,12 +198,13 @@ struct RecognizerOptions {
     // keeping the better of its scores less `shearedCost`: the pose finds no slant in half the kanji of
     // another writer that slant by more than 0.15 (their upright pieces lie in one stroke only). Other
     // writers' kanji (tuning seeds w1.5-1 / w1.5-2 / w1-1 / w1-2): 95.6 / 92.8 / 97.6 / 96.8% free top-1
-    // without, 98.0 / 93.6 / 97.6 / 98.4% with. Every class read so whatever leads, at a cost of 0.2: 96.8
-    // / 93.6 / 97.6 / 98.0% at a lead of 0.3, 99.2 / 94.4 / 98.0 / 98.0% at 1.0 (a free real kanji about 50%
-    // slower), but synthetic kana, letters and reversed strokes lost.
+    // without, 97.6 / 93.6 / 97.6 / 98.4% with (98.0% on w1.5-1 at a lead of 0.3, but a free real kanji took
+    // 22-30% longer than without, against 11-24% at 0.15). Every class read so whatever leads, at a cost of
+    // 0.2: 96.8 / 93.6 / 97.6 / 98.0% at a lead of 0.3, 99.2 / 94.4 / 98.0 / 98.0% at 1.0 (a free real kanji
+    // about 50% slower), but synthetic kana, letters and reversed strokes lost.
     float shearBy = 0.25f;
     float shearedCost = 0.3f;
-    float shearedLead = 0.3f;
+    float shearedLead = 0.15f;
     PoseOptions pose;
     // A narrow hand: ink (set upright where it leans) less wide than `narrowWidth` of its height is also
     // read `widenBy` times as wide; each Latin letter and digit keeps the better of its scores, the widened
