@@ -146,6 +146,15 @@ InkPose estimatePose(std::span<const Stroke> strokes, const PoseOptions& options
     return pose;
 }
 
+bool levelStrokesOnly(std::span<const Stroke> strokes, double share) {
+    const Box ink = boundsOf(strokes);
+    const double size = static_cast<double>(std::max(ink.width(), ink.height()));
+    if (size <= 0) return false;
+    return std::ranges::all_of(strokes, [&](const Stroke& stroke) {
+        return static_cast<double>(boundsOf(stroke).height()) <= share * size;
+    });
+}
+
 std::vector<Stroke> setUpright(std::span<const Stroke> strokes, const InkPose& pose) {
     if (pose.upright()) return {strokes.begin(), strokes.end()};
     const Box ink = boundsOf(strokes);

@@ -47,6 +47,11 @@ struct PoseOptions {
 // and ink without extent.
 InkPose estimatePose(std::span<const Stroke> strokes, const PoseOptions& options = {});
 
+// Whether every stroke is level: none higher than `share` of the ink's size (the larger of its width and
+// height), as in 一, 二 or 三. Shearing such ink moves its strokes sideways and changes none of their shapes.
+// False for ink without strokes or without extent.
+bool levelStrokesOnly(std::span<const Stroke> strokes, double share);
+
 // The strokes turned back by the pose's rotation and sheared back by its slant, about the centre of their
 // bounds; coordinates are rounded and kept within the 32-bit range. The strokes themselves when the pose is
 // upright.

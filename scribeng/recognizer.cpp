@@ -578,9 +578,11 @@ std::vector<Candidate> Recognizer::readCharacter(std::span<const Stroke> strokes
     }
     // A weak reading led by a kanji is also read sheared either way, for its kanji and kana (a katakana twin
     // stays beside its kanji, カ 力): the pose tells a slant only from upright pieces of two strokes or more
-    // that agree, which many kanji lack (忘 近), and another writer's moved strokes hide it.
+    // that agree, which many kanji lack (忘 近), and another writer's moved strokes hide it. Not level
+    // strokes alone, which the shear only moves sideways.
     if (m_options.readUpright && upright && m_options.shearBy > 0 && out.size() > 1 &&
-        lead < m_options.shearedLead && (categoryOf(out[0].code) & kKanji) != 0) {
+        lead < m_options.shearedLead && (categoryOf(out[0].code) & kKanji) != 0 &&
+        !levelStrokesOnly(strokes, m_options.levelStrokeHeight)) {
         const std::span<const Stroke> set = pose.upright() ? strokes : std::span<const Stroke>(setStrokes);
         for (const double slant : {-m_options.shearBy, m_options.shearBy}) {
             addReadingOf(setUpright(set, InkPose{slant, 0}), frame, mask, count, coarse, inkFrame, shift, out,

@@ -205,6 +205,11 @@ struct RecognizerOptions {
     float shearBy = 0.25f;
     float shearedCost = 0.3f;
     float shearedLead = 0.15f;
+    // Ink whose every stroke is at most `levelStrokeHeight` of its size high (一 二 三) is not read sheared:
+    // the shear moves its strokes sideways only. Such ink led most of a real kanji's sheared readings (一
+    // against ー, 二 against ニ, close in score as twins are), and every tuning seed read the same without
+    // them (single characters of w1-1, w1-2, w1.5-1 and w1.5-2, free, guided and guided top-10).
+    float levelStrokeHeight = 0.2f;
     PoseOptions pose;
     // A narrow hand: ink (set upright where it leans) less wide than `narrowWidth` of its height is also
     // read `widenBy` times as wide; each Latin letter and digit keeps the better of its scores, the widened

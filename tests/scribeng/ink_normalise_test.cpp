@@ -126,6 +126,27 @@ TEST(InkPose, HugeCoordinatesStayWithinRange) {
     EXPECT_TRUE(std::isfinite(pose.slant) && std::isfinite(pose.rotation));
 }
 
+// Ink whose strokes are all level: none higher than the share of the ink's size (口 spans 400 pixels).
+TEST(InkPose, LevelStrokesOnlyAreNoHigherThanTheirShare) {
+    const struct {
+        const char* name;
+        std::vector<Stroke> strokes;
+        bool level;
+    } rows[] = {
+        {"san", san(), true},
+        {"san_tilted_strokes",
+         {line(150, 100, 450, 160), line(180, 300, 420, 340), line(100, 500, 500, 500)},
+         true},
+        {"a_stroke_rising_past_the_share", {line(150, 100, 450, 190), line(100, 500, 500, 500)}, false},
+        {"kuchi", kuchi(), false},
+        {"a_lone_dash", {line(100, 300, 500, 310)}, true},
+        {"no_strokes", {}, false},
+        {"one_point", {Stroke{{7, 7}}}, false},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(sw::scribeng::levelStrokesOnly(row.strokes, 0.2), row.level) << row.name;
+}
+
 struct WidenRow {
     double factor;
     int32_t left, right;  // expected x of the first stroke's ends (口's left side stays at x = 100 otherwise)
