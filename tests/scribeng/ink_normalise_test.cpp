@@ -126,13 +126,15 @@ TEST(InkPose, HugeCoordinatesStayWithinRange) {
     EXPECT_TRUE(std::isfinite(pose.slant) && std::isfinite(pose.rotation));
 }
 
+struct LevelRow {
+    const char* name;
+    std::vector<Stroke> strokes;
+    bool level;  // expected at a share of 0.2
+};
+
 // Ink whose strokes are all level: none higher than the share of the ink's size (口 spans 400 pixels).
 TEST(InkPose, LevelStrokesOnlyAreNoHigherThanTheirShare) {
-    const struct {
-        const char* name;
-        std::vector<Stroke> strokes;
-        bool level;
-    } rows[] = {
+    const LevelRow rows[] = {
         {"san", san(), true},
         {"san_tilted_strokes",
          {line(150, 100, 450, 160), line(180, 300, 420, 340), line(100, 500, 500, 500)},
