@@ -422,6 +422,13 @@ bool wholeReadsAsWell(std::span<const Candidate> whole, std::span<const Searched
            (whole.front().score >= score - kUnsplitScoreBelow && leadOf(whole) >= kUnsplitLead);
 }
 
+bool loneReadsWhole(std::span<const Candidate> whole, std::span<const SearchedChar> pieces,
+                    std::span<const Candidate> writtenWhole, std::span<const SearchedChar> writtenPieces) {
+    return wholeReadsAsWell(whole, pieces) ||
+           (!writtenWhole.empty() && writtenPieces.size() == pieces.size() &&
+            wholeReadsAsWell(writtenWhole, writtenPieces));
+}
+
 void preferRowKind(std::vector<SearchedChar>& chars) {
     if (chars.size() < kRowKindLeast) return;
     const auto kindOf = [](const SearchedChar& c) {
@@ -702,7 +709,7 @@ public:
             m_boundary[static_cast<size_t>(forced->last) + 1] = Boundary::Required;
         }
         m_boundary[0] = m_boundary[static_cast<size_t>(n)] = Boundary::Required;
-        if (m_cache.mask != mask) m_cache = RunCache{mask, {}, {}, {}};
+        if (m_cache.mask != mask) m_cache = RunCache{mask, {}, {}, {}, {}};
         m_budget = kBudgetPerStroke * static_cast<size_t>(n) + kBudgetBase;
     }
 
@@ -1013,7 +1020,17 @@ public:
             if (alongOf(chars[i].run).lo - alongOf(chars[i - 1].run).hi >= gap) return std::nullopt;
         }
         auto whole = readWhole();
-        if (!whole || !wholeReadsAsWell(whole->candidates, chars)) return std::nullopt;
+        if (!whole) return std::nullopt;
+        if (wholeReadsAsWell(whole->candidates, chars)) return whole;
+        // Read as written only where the readings as read split it (loneReadsWhole).
+        const auto written = readWritten(whole->run);
+        std::vector<SearchedChar> pieces;
+        for (const auto& c : chars) {
+            auto piece = readWritten(c.run);
+            if (!written || !piece) return std::nullopt;
+            pieces.push_back(std::move(*piece));
+        }
+        if (!loneReadsWhole(whole->candidates, chars, written->candidates, pieces)) return std::nullopt;
         return whole;
     }
 
@@ -1174,7 +1191,10 @@ private:
     const std::vector<Candidate>& recognized(CharRun run, std::span<const Stroke> strokes,
                                              const Extent& extent) {
         const auto key = keyOf(run);
-        auto& cache = m_wide ? m_cache.wide : m_chosen ? m_cache.chosen : m_cache.runs;
+        auto& cache = m_written  ? m_cache.written
+                      : m_wide   ? m_cache.wide
+                      : m_chosen ? m_cache.chosen
+                                 : m_cache.runs;
         auto it = cache.find(key);
         if (it == cache.end()) {
             // Enough candidates to find a kana among them after the marks are decided.
@@ -1192,7 +1212,7 @@ private:
             // Only chosen characters are also read set upright: a trial reading weighs where characters end.
             it = cache
                      .emplace(key, m_recognizer.recognize(strokes, frame, m_mask, wanted, shortlist, coarse,
-                                                          m_chosen))
+                                                          m_chosen && !m_written))
                      .first;
         }
         return it->second;
@@ -1214,6 +1234,15 @@ private:
         auto info = runInfo({0, n - 1}, true);
         if (!info || isMarkClass(info->candidates.front().code)) return std::nullopt;
         if (info->candidates.size() > m_limit) info->candidates.resize(m_limit);
+        return SearchedChar{info->run, std::move(info->candidates)};
+    }
+
+    // The run read as readFull reads it with the full shortlist, as written only.
+    std::optional<SearchedChar> readWritten(CharRun run) {
+        m_chosen = m_unbounded = m_written = true;
+        auto info = runInfo(run, true);
+        m_written = false;
+        if (!info) return std::nullopt;
         return SearchedChar{info->run, std::move(info->candidates)};
     }
 
@@ -1311,6 +1340,7 @@ private:
     bool m_unbounded = false;  // reading the fallback pieces or runs asked for: no limit
     bool m_chosen = false;     // reading chosen characters: full shortlist, cache.chosen
     bool m_wide = false;       // reading a weak lone character again: the longer shortlist, cache.wide
+    bool m_written = false;    // reading a chosen character as written only: cache.written
 };
 
 std::vector<Box> boxesOf(std::span<const Stroke> strokes) {

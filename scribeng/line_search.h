@@ -24,12 +24,14 @@ inline constexpr int32_t kMaxRunStrokes = 30;
 
 // Recognition results of stroke runs of one object, reusable while its strokes and the mask stay the same.
 // `runs` are the search's trial readings (a short shortlist), `chosen` the readings of the characters it
-// chose (the recognizer's full shortlist), `wide` the readings of weak lone characters (a longer one).
+// chose (the recognizer's full shortlist), `wide` the readings of weak lone characters (a longer one),
+// `written` chosen readings of the ink as written only (no reading set upright or sheared).
 struct RunCache {
     int32_t mask = -1;
     std::map<std::pair<int32_t, int32_t>, std::vector<Candidate>> runs;
     std::map<std::pair<int32_t, int32_t>, std::vector<Candidate>> chosen;
     std::map<std::pair<int32_t, int32_t>, std::vector<Candidate>> wide;
+    std::map<std::pair<int32_t, int32_t>, std::vector<Candidate>> written;
 };
 
 struct SearchedChar {
@@ -70,6 +72,14 @@ double widestUnsplitGap(double length, size_t pieces, double piecesLength);
 // to 2.4 on average in tight two-character lines of other writers, tools/scribeng-cli/compose_real_lines.py),
 // and where they score closer the models find several such kanji about alike.
 bool wholeReadsAsWell(std::span<const Candidate> whole, std::span<const SearchedChar> pieces);
+
+// Whether lone ink read as `pieces` is one character (`whole`): the whole reads as well as they do
+// (wholeReadsAsWell) as read, or as written only (`writtenWhole` and `writtenPieces`, read with no reading
+// set upright or sheared; empty where not read). Only weak readings are read set upright or sheared, so a
+// piece may be lifted where the whole, clear enough as written, is not (月 of 育 leading by 1.1 sheared);
+// compared alike, as written, the whole reads as well.
+bool loneReadsWhole(std::span<const Candidate> whole, std::span<const SearchedChar> pieces,
+                    std::span<const Candidate> writtenWhole, std::span<const SearchedChar> writtenPieces);
 
 // Each character of a line whose candidates hold, close below its best, a reading of another script that
 // fits the neighbours' scripts better takes that reading first: kana look-alikes of kanji (オ 才, カ 力, ロ

@@ -364,6 +364,40 @@ TEST(LineSearch, WholeReadsAsWellAsItsPieces) {
     }
 }
 
+// Lone ink is one character where its whole reads as well as its pieces as read or, compared alike, as
+// written only: a piece's weak reading lifted sheared (月 of 育) does not split a whole that reads as well as
+// written. Pieces that read more clearly both ways, or a whole not read as written, split it.
+TEST(LineSearch, LoneReadsWholeAsWrittenToo) {
+    struct Row {
+        const char* name;
+        std::vector<sw::scribeng::SearchedChar> whole, pieces, writtenWhole, writtenPieces;
+        bool readWhole;
+    };
+    const Row rows[] = {
+        {"a piece lifted sheared", lineOf({"育 -2.2 肯 -2.45"}),
+         lineOf({"ね -2.9 ぬ -2.95", "月 -1.2 内 -2.3"}), lineOf({"育 -2.2 肯 -2.45"}),
+         lineOf({"ね -2.9 ぬ -2.95", "月 -2.3 円 -2.4"}), true},
+        {"pieces clearer both ways", lineOf({"柞 -2.68 杵 -3.06"}),
+         lineOf({"方 -1.95 友 -2.54", "央 -2.04 距 -2.68"}), lineOf({"殊 -3.45 柞 -3.58"}),
+         lineOf({"方 -1.95 友 -2.54", "中 -2.76 鍋 -3.15"}), false},
+        {"not read as written",
+         lineOf({"育 -2.2 肯 -2.45"}),
+         lineOf({"ね -2.9 ぬ -2.95", "月 -1.2 内 -2.3"}),
+         {},
+         {},
+         false},
+    };
+    for (const auto& row : rows) {
+        const std::span<const sw::scribeng::Candidate> written =
+            row.writtenWhole.empty() ? std::span<const sw::scribeng::Candidate>{}
+                                     : std::span(row.writtenWhole.front().candidates);
+        EXPECT_EQ(sw::scribeng::loneReadsWhole(row.whole.front().candidates, row.pieces, written,
+                                               row.writtenPieces),
+                  row.readWhole)
+            << row.name;
+    }
+}
+
 // Two pieces of lone ink that without their gap are no longer than a lone character may stand further apart
 // (ル as ノ and ム 0.3 apart) than two characters side by side (泣 over ザ) or three pieces.
 TEST(LineSearch, WidestUnsplitGap) {
